@@ -1,0 +1,125 @@
+#include "app/hauptform.h"
+
+#include "clock/tform1.h"
+#include "data/tform4.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+QString informationText()
+{
+    return QStringLiteral("Korvane Training (Vers 3.1 letztes Update 30.11.10)\n"
+                          "Written by the Korvane team for testers and their athletes.");
+}
+
+THauptform::THauptform(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Hauptform"));
+    setWindowTitle(QStringLiteral("Korvane"));
+    resize(997, 745);
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto *bannerRow = new QHBoxLayout;
+    bannerRow->setSpacing(0);
+    Panel1 = new QLabel(QStringLiteral("Korvane"), central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedSize(705, 100);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setAutoFillBackground(true);
+    QFont bannerFont = Panel1->font();
+    bannerFont.setBold(true);
+    bannerFont.setPixelSize(24);
+    Panel1->setFont(bannerFont);
+    Panel1->setStyleSheet(QStringLiteral("QLabel#Panel1 { background: rgb(21, 131, 70); color: white; }"));
+    bannerRow->addWidget(Panel1);
+
+    Image2 = new QLabel(central);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setFixedSize(269, 100);
+    Image2->setPixmap(QPixmap(QStringLiteral(":/korvane/logo.png")));
+    bannerRow->addWidget(Image2);
+    bannerRow->addStretch();
+    column->addLayout(bannerRow);
+
+    Shape1 = new QFrame(central);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFixedHeight(5);
+    Shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { background: black; }"));
+    column->addWidget(Shape1);
+    column->addStretch();
+    setCentralWidget(central);
+
+    auto *MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    const struct {
+        const char *name;
+        const char *caption;
+        void (THauptform::*handler)();
+    } items[] = {
+        {"est1", "Test", &THauptform::est1Click},
+        {"Daten1", "Data", &THauptform::Daten1Click},
+        {"About1", "Information", &THauptform::About1Click},
+        {"Ende1", "Close", &THauptform::Ende1Click},
+    };
+    for (const auto &item : items) {
+        QAction *action = MainMenu1->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromUtf8(item.name));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
+}
+
+void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)
+{
+    m_clockWindow = clockWindow;
+    m_dataWindow = dataWindow;
+}
+
+bool THauptform::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+void THauptform::FormActivate()
+{
+    if (!isMaximized())
+        showMaximized();
+}
+
+void THauptform::est1Click()
+{
+    platform::runGuarded(this, [this] {
+        if (m_clockWindow)
+            m_clockWindow->showModal();
+    });
+}
+
+void THauptform::Daten1Click()
+{
+    platform::runGuarded(this, [this] {
+        if (m_dataWindow)
+            m_dataWindow->exec();
+    });
+}
+
+void THauptform::About1Click()
+{
+    platform::messageBoxes().inform(this, informationText());
+}
+
+void THauptform::Ende1Click()
+{
+    close();
+}

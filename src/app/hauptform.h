@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QFrame;
+class TForm1;
+class TForm4;
+
+// The main window: a banner, and a menu that shows the clock window and the
+// data window, the information text, or ends the program.
+class THauptform : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit THauptform(QWidget *parent = nullptr);
+
+    // The windows the menu shows; created after the main window.
+    void setWindows(TForm1 *clockWindow, TForm4 *dataWindow);
+
+public slots:
+    void est1Click();
+    void Daten1Click();
+    void About1Click();
+    void Ende1Click();
+    void FormActivate();
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    QLabel *Panel1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QFrame *Shape1 = nullptr;
+    TForm1 *m_clockWindow = nullptr;
+    TForm4 *m_dataWindow = nullptr;
+};
+
+// The text of the information box.
+QString informationText();

@@ -1,0 +1,28 @@
+#include "platform/guard.h"
+
+#include "platform/errors.h"
+#include "platform/messages.h"
+
+#include <QString>
+#include <exception>
+
+namespace platform {
+
+bool runGuarded(QWidget *parent, const std::function<void()> &action)
+{
+    QString message;
+    try {
+        action();
+        return true;
+    } catch (const ActionError &e) {
+        message = e.message();
+    } catch (const std::exception &e) {
+        message = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        message = QStringLiteral("Unknown error");
+    }
+    messageBoxes().error(parent, message);
+    return false;
+}
+
+} // namespace platform

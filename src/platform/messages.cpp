@@ -1,0 +1,46 @@
+#include "platform/messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+namespace {
+
+class ScreenMessageBoxes final : public MessageBoxes {
+public:
+    void inform(QWidget *parent, const QString &text) override
+    {
+        QMessageBox::information(parent, QApplication::applicationName(), text);
+    }
+    void titled(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox::warning(parent, title, text);
+    }
+    void error(QWidget *parent, const QString &text) override
+    {
+        QMessageBox::critical(parent, QApplication::applicationName(), text);
+    }
+    bool confirm(QWidget *parent, const QString &text) override
+    {
+        return QMessageBox::question(parent, QApplication::applicationName(), text,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    }
+};
+
+ScreenMessageBoxes screenBoxes;
+MessageBoxes *installedBoxes = nullptr;
+
+} // namespace
+
+MessageBoxes &messageBoxes()
+{
+    return installedBoxes ? *installedBoxes : screenBoxes;
+}
+
+void setMessageBoxes(MessageBoxes *boxes)
+{
+    installedBoxes = boxes;
+}
+
+} // namespace platform

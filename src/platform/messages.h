@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace platform {
+
+// The program's message boxes.  Windows never open a box themselves: they go
+// through this interface so that tests can answer boxes without a screen.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // A plain modal box with an OK button and the application's title.
+    virtual void inform(QWidget *parent, const QString &text) = 0;
+    // A modal box with its own title and an OK button.
+    virtual void titled(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A failed action's message.
+    virtual void error(QWidget *parent, const QString &text) = 0;
+    // A yes/no question; true on yes.
+    virtual bool confirm(QWidget *parent, const QString &text) = 0;
+};
+
+// The boxes in use: the real ones unless a test installed others.
+MessageBoxes &messageBoxes();
+// Installs replacement boxes (nullptr restores the real ones).
+void setMessageBoxes(MessageBoxes *boxes);
+
+} // namespace platform
