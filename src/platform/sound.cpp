@@ -1,25 +1,24 @@
 #include "platform/sound.h"
 
-#include <QApplication>
+#include "platform/alsasound.h"
 
 namespace platform {
 namespace {
 
-// Placeholder until the ALSA output lands: beeps through the toolkit only.
-class ToolkitSound final : public SoundOutput {
-public:
-    void playWave(const QString &) override {}
-    void beep() override { QApplication::beep(); }
-};
-
-ToolkitSound toolkitSound;
 SoundOutput *installedOutput = nullptr;
+
+// Created on first use, so nothing touches ALSA before a sound is wanted.
+SoundOutput &deviceOutput()
+{
+    static AlsaSound output;
+    return output;
+}
 
 } // namespace
 
 SoundOutput &soundOutput()
 {
-    return installedOutput ? *installedOutput : toolkitSound;
+    return installedOutput ? *installedOutput : deviceOutput();
 }
 
 void setSoundOutput(SoundOutput *output)

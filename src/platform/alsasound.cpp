@@ -1,0 +1,230 @@
+#include "platform/alsasound.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <alsa/asoundlib.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <utility>
+
+namespace platform {
+namespace {
+
+constexpr int CueSampleRate = 48000;
+constexpr double CueFrequency = 880.0;
+constexpr int CueMs = 150;
+constexpr int CueFadeMs = 10;
+constexpr double CueAmplitude = 0.5 * 32767.0; // -6 dB: a cue, not an alarm
+
+constexpr sf_count_t BlockFrames = 4096;
+// More channels than any sound device offers: such a file is treated as unusable.
+constexpr int MaxChannels = 32;
+// Device buffer: long enough that decoding the next block never underruns.
+constexpr unsigned LatencyUs = 200000;
+// Underruns or writes without progress in a row before giving up on a device.
+constexpr int MaxStalls = 8;
+
+struct SndfileCloser {
+    void operator()(SNDFILE *file) const { sf_close(file); }
+};
+using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
+
+struct PcmCloser {
+    void operator()(snd_pcm_t *pcm) const { snd_pcm_close(pcm); }
+};
+using PcmHandle = std::unique_ptr<snd_pcm_t, PcmCloser>;
+
+// ALSA reports its errors on stderr unless told otherwise; a machine without
+// a sound card would get a screenful on every cue.
+void silentAlsaError(const char *, int, const char *, int, const char *, ...) {}
+
+void silenceAlsa()
+{
+    static const bool installed = [] {
+        snd_lib_error_set_handler(silentAlsaError);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+// Opens without blocking, so a device held by someone else fails at once
+// instead of waiting; writes then block so play() returns when the sound ends.
+PcmHandle openDevice(const QByteArray &name)
+{
+    silenceAlsa();
+    snd_pcm_t *raw = nullptr;
+    if (snd_pcm_open(&raw, name.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+        return {};
+    PcmHandle pcm(raw);
+    if (snd_pcm_nonblock(raw, 0) < 0)
+        return {};
+    return pcm;
+}
+
+bool configure(snd_pcm_t *pcm, int channels, int sampleRate)
+{
+    // 16-bit samples in native byte order suit every device; resampling
+    // and channel mapping are left to ALSA's plug layer where there is one.
+    return snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
+                              unsigned(channels), unsigned(sampleRate), 1, LatencyUs)
+        == 0;
+}
+
+// libsndfile hands out any sample format as floats scaled to [-1, 1]; reading
+// shorts directly would leave floating-point files all but silent, as their
+// samples are not scaled up.  Values beyond full scale are clipped.
+sf_count_t readBlock(SNDFILE *file, std::vector<float> &floats, std::vector<qint16> &samples,
+                     int channels)
+{
+    const sf_count_t frames = sf_readf_float(file, floats.data(), BlockFrames);
+    const size_t count = frames > 0 ? size_t(frames) * size_t(channels) : 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double scaled = std::clamp(double(floats[i]) * 32768.0, -32768.0, 32767.0);
+        samples[i] = qint16(std::lround(scaled));
+    }
+    return frames;
+}
+
+WriteOutcome sendFrames(snd_pcm_t *pcm, const qint16 *data, long frames, int channels)
+{
+    return writeFrames(
+        data, frames, channels,
+        [pcm](const qint16 *d, long n) {
+            return long(snd_pcm_writei(pcm, d, snd_pcm_uframes_t(n)));
+        },
+        [pcm] { return snd_pcm_prepare(pcm); });
+}
+
+} // namespace
+
+std::vector<qint16> fallbackCue(int sampleRate)
+{
+    if (sampleRate <= 0)
+        return {};
+    const long frames = long(sampleRate) * CueMs / 1000;
+    const long fade = std::max(1L, long(sampleRate) * CueFadeMs / 1000);
+    std::vector<qint16> samples(size_t(frames), 0);
+    for (long i = 0; i < frames; ++i) {
+        const long edge = std::min(i, frames - 1 - i);
+        const double envelope = edge < fade ? double(edge) / double(fade) : 1.0;
+        const double phase = 2.0 * std::numbers::pi * CueFrequency * double(i) / sampleRate;
+        samples[size_t(i)] = qint16(std::lround(CueAmplitude * envelope * std::sin(phase)));
+    }
+    return samples;
+}
+
+WriteOutcome writeFrames(const qint16 *data, long frames, int channels,
+                         const FrameWriter &write, const DeviceReset &prepare)
+{
+    WriteOutcome outcome;
+    int stalls = 0;
+    while (frames > 0) {
+        const long written = write(data, frames);
+        if (written > 0) {
+            const long taken = std::min(written, frames);
+            data += taken * channels;
+            frames -= taken;
+            outcome.frames += taken;
+            stalls = 0;
+            continue;
+        }
+        // An underrun is recovered by preparing the device again; an
+        // interrupted or empty write is simply retried.  Both only a few
+        // times in a row, so a device that never recovers cannot hold us.
+        const bool retry = written == -EPIPE || written == -EINTR || written == 0;
+        if (!retry || ++stalls > MaxStalls || (written == -EPIPE && prepare() < 0)) {
+            outcome.ok = false;
+            break;
+        }
+    }
+    return outcome;
+}
+
+AlsaSound::AlsaSound(QByteArray deviceName)
+    : m_deviceName(std::move(deviceName))
+{
+}
+
+void AlsaSound::playWave(const QString &fileName)
+{
+    // Sound is a courtesy: nothing that goes wrong here may disturb the caller.
+    try {
+        play(fileName);
+    } catch (...) {
+    }
+}
+
+void AlsaSound::beep()
+{
+    // The toolkit's beep needs its platform plugin, i.e. a running application.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        QApplication::beep();
+}
+
+PlayResult AlsaSound::play(const QString &fileName)
+{
+    m_lastFrames = 0;
+    m_lastSampleRate = 0;
+    m_lastChannels = 0;
+
+    // Decode the first block before touching the device: a file that yields
+    // no samples at all is as good as a missing one.
+    SF_INFO info{};
+    SndfileHandle file(sf_open(QFile::encodeName(fileName).constData(), SFM_READ, &info));
+    std::vector<float> floats;
+    std::vector<qint16> block;
+    sf_count_t decoded = 0;
+    if (file && info.channels > 0 && info.channels <= MaxChannels && info.samplerate > 0) {
+        floats.resize(size_t(BlockFrames) * size_t(info.channels));
+        block.resize(floats.size());
+        decoded = readBlock(file.get(), floats, block, info.channels);
+    }
+    if (decoded <= 0)
+        file.reset();
+
+    PcmHandle pcm = openDevice(m_deviceName);
+    if (!pcm)
+        return PlayResult::NoDevice;
+
+    if (file) {
+        if (configure(pcm.get(), info.channels, info.samplerate)) {
+            m_lastSampleRate = info.samplerate;
+            m_lastChannels = info.channels;
+            while (decoded > 0) {
+                const WriteOutcome sent = sendFrames(pcm.get(), block.data(), long(decoded),
+                                                     info.channels);
+                m_lastFrames += sent.frames;
+                if (!sent.ok)
+                    return PlayResult::NoDevice;
+                decoded = readBlock(file.get(), floats, block, info.channels);
+            }
+            snd_pcm_drain(pcm.get());
+            return PlayResult::PlayedFile;
+        }
+        // The device takes no such format (an odd rate or channel count on a
+        // device without conversion): the cue at least tells the user something.
+        pcm = openDevice(m_deviceName);
+        if (!pcm)
+            return PlayResult::NoDevice;
+    }
+
+    const std::vector<qint16> cue = fallbackCue(CueSampleRate);
+    if (!configure(pcm.get(), 1, CueSampleRate))
+        return PlayResult::NoDevice;
+    m_lastSampleRate = CueSampleRate;
+    m_lastChannels = 1;
+    const WriteOutcome sent = sendFrames(pcm.get(), cue.data(), long(cue.size()), 1);
+    m_lastFrames = sent.frames;
+    if (!sent.ok)
+        return PlayResult::NoDevice;
+    snd_pcm_drain(pcm.get());
+    return PlayResult::PlayedFallback;
+}
+
+} // namespace platform

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/sound.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+// What one play() did.
+enum class PlayResult {
+    PlayedFile,     // the file was decoded and sent to the device
+    PlayedFallback, // the file could not be used; the built-in cue was sent instead
+    NoDevice        // the device could not be opened or configured, or refused samples
+};
+
+// The built-in cue for a missing or unusable wave file: a 150 ms 880 Hz sine,
+// mono, 16 bit, faded in and out over 10 ms so it starts and ends without a click.
+std::vector<qint16> fallbackCue(int sampleRate);
+
+// Sends `frames` interleaved frames to a device through `write`, which returns
+// the number of frames it took or a negative errno.  Short writes continue
+// where they stopped; an underrun (-EPIPE) calls `prepare` and retries; any
+// other error, or a device that keeps making no progress, ends the loop.
+struct WriteOutcome {
+    qint64 frames = 0; // frames the device accepted
+    bool ok = true;    // false when the loop gave up before the end
+};
+using FrameWriter = std::function<long(const qint16 *data, long frames)>;
+using DeviceReset = std::function<int()>;
+WriteOutcome writeFrames(const qint16 *data, long frames, int channels,
+                         const FrameWriter &write, const DeviceReset &prepare);
+
+// Sound output through an ALSA PCM device, decoding wave files with libsndfile.
+// Every failure is quiet: no device means no sound, never a message or a hang.
+class AlsaSound final : public SoundOutput {
+public:
+    explicit AlsaSound(QByteArray deviceName = QByteArrayLiteral("default"));
+
+    void playWave(const QString &fileName) override;
+    void beep() override;
+
+    // playWave() with its outcome, for callers that want to know.
+    PlayResult play(const QString &fileName);
+
+    const QByteArray &deviceName() const { return m_deviceName; }
+    // What the last play() sent: frames accepted by the device and the
+    // format it was configured with (0 when nothing was configured).
+    qint64 lastFrames() const { return m_lastFrames; }
+    int lastSampleRate() const { return m_lastSampleRate; }
+    int lastChannels() const { return m_lastChannels; }
+
+private:
+    QByteArray m_deviceName;
+    qint64 m_lastFrames = 0;
+    int m_lastSampleRate = 0;
+    int m_lastChannels = 0;
+};
+
+} // namespace platform
