@@ -12,6 +12,13 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+// The pictures are compiled into the library; a static library must register
+// them by hand.
+static void initResources()
+{
+    Q_INIT_RESOURCE(korvane);
+}
+
 QString informationText()
 {
     return QStringLiteral("Korvane Training (Vers 3.1 letztes Update 30.11.10)\n"
@@ -21,6 +28,7 @@ QString informationText()
 THauptform::THauptform(QWidget *parent)
     : QMainWindow(parent)
 {
+    initResources();
     setObjectName(QStringLiteral("Hauptform"));
     setWindowTitle(QStringLiteral("Korvane"));
     resize(997, 745);

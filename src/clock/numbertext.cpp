@@ -2,11 +2,11 @@
 
 #include "platform/errors.h"
 
-#include <QLocale>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <string>
+#include <system_error>
 
 std::optional<std::int32_t> tryTextToInt(const QString &text)
 {
@@ -68,44 +68,85 @@ std::int32_t textToInt(const QString &text)
 
 std::optional<double> tryTextToFloat(const QString &text)
 {
+    // The number is gathered into plain ASCII and read with std::from_chars,
+    // which ignores the C locale: Qt sets that locale from the environment,
+    // and strtod() would then read "1.5" as 1 under a comma locale.
     const QString trimmed = text.trimmed();
     std::string plain;
     plain.reserve(static_cast<size_t>(trimmed.size()));
     qsizetype i = 0;
     const qsizetype n = trimmed.size();
     auto takeSign = [&] {
-        if (i < n && (trimmed[i] == u'-' || trimmed[i] == u'+'))
-            plain.push_back(static_cast<char>(trimmed[i++].unicode()));
+        if (i < n && (trimmed[i] == u'-' || trimmed[i] == u'+')) {
+            // from_chars takes no leading "+".
+            if (trimmed[i] == u'-')
+                plain.push_back('-');
+            ++i;
+        }
     };
-    auto takeDigits = [&] {
+    // Decimal order of the first significant digit, kept to tell an
+    // overflow from an underflow when from_chars reports the range.
+    int integerDigits = 0;
+    int leadingFractionZeros = 0;
+    bool significant = false;
+    enum class Part { Integer, Fraction, Exponent };
+    auto takeDigits = [&](Part part) {
         int count = 0;
         while (i < n && trimmed[i] >= u'0' && trimmed[i] <= u'9') {
-            plain.push_back(static_cast<char>(trimmed[i++].unicode()));
+            const char c = static_cast<char>(trimmed[i++].unicode());
+            plain.push_back(c);
             ++count;
+            if (part == Part::Exponent)
+                continue;
+            if (c != '0')
+                significant = true;
+            if (part == Part::Integer && significant)
+                ++integerDigits;
+            else if (part == Part::Fraction && !significant)
+                ++leadingFractionZeros;
         }
         return count;
     };
 
     takeSign();
-    int mantissaDigits = takeDigits();
+    const bool negative = !plain.empty();
+    int mantissaDigits = takeDigits(Part::Integer);
     if (i < n && trimmed[i] == u',') {
         plain.push_back('.');
         ++i;
-        mantissaDigits += takeDigits();
+        mantissaDigits += takeDigits(Part::Fraction);
     }
     if (mantissaDigits == 0)
         return std::nullopt;
+    long exponent = 0;
     if (i < n && (trimmed[i] == u'e' || trimmed[i] == u'E')) {
         plain.push_back('e');
         ++i;
+        const std::size_t signAt = plain.size();
         takeSign();
-        if (takeDigits() == 0)
+        const bool negativeExponent = plain.size() > signAt;
+        const std::size_t digitsAt = plain.size();
+        if (takeDigits(Part::Exponent) == 0)
             return std::nullopt;
+        for (std::size_t k = digitsAt; k < plain.size() && exponent < 1000000; ++k)
+            exponent = exponent * 10 + (plain[k] - '0');
+        if (negativeExponent)
+            exponent = -exponent;
     }
     if (i != n)
         return std::nullopt;
-    const double value = std::strtod(plain.c_str(), nullptr);
-    if (!std::isfinite(value))
+
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        // Too small to hold reads as zero; too large to hold is no number.
+        const long order = integerDigits > 0 ? exponent + integerDigits
+                                             : exponent - leadingFractionZeros;
+        if (order > 0)
+            return std::nullopt;
+        return negative ? -0.0 : 0.0;
+    }
+    if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -123,9 +164,11 @@ QString floatToText(double value)
         return QStringLiteral("0");
 
     // 15 significant digits in exponent form tell the digits and the exponent.
+    // std::to_chars always writes a "." whatever the C locale says.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    const QString formatted = QString::fromLatin1(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::scientific, 14);
+    const QString formatted = QString::fromLatin1(buffer, written.ptr - buffer);
     const qsizetype e = formatted.indexOf(u'e');
     const int exponent = formatted.mid(e + 1).toInt();
     const bool negative = formatted.startsWith(u'-');

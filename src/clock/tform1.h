@@ -1,12 +1,200 @@
 #pragma once
 
+// The clock window: prepares, runs and stores a test.  This header holds the
+// window's controls and the shared state of its parts; each concern lives in
+// its own source file (layout, settings, procedure, set rows, activation,
+// saving, profiles, athletes).
+
+#include "clock/settings.h"
+
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class PieGauge;
 
 namespace store { class TrainingTables; }
+
+// A panel or label that reports a mouse click.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A text field that reports a mouse click.
+class ClickLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+signals:
+    void clicked();
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// The set number that a text spells, when it is exactly one of "1" to "20".
+std::optional<int> setNumberOf(const QString &text);
+
+// Where the test procedure stands.
+struct ProcedureState {
+    bool Running = false;
+    bool Resting = false;
+    bool OnBreak = false;          // a set was broken off and may be resumed
+    std::int32_t SetElapsedMs = 0;
+    std::int32_t SetStartMs = 0;
+    std::int32_t SetCarryMs = 0;
+    std::int32_t RestElapsedMs = 0;
+    std::int32_t RestStartMs = 0;
+    int SetEndMark = 0;            // 1 while resting, 100 when Cancel asks to end the set
+    int RestMark = 0;              // 1 once a rest between sets has begun
+    int CurrentSet = 0;
+    int ShownRepetition = -1;
+};
 
 class TForm1 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm1(store::TrainingTables *tables = nullptr, QWidget *parent = nullptr);
-    void showModal() { exec(); }
+    ~TForm1() override;
+
+    // "Test" in the main window: activates the window and shows it modally.
+    void showModal();
+
+    const ProcedureState &procedure() const { return m_state; }
+    const ClockTiming &timing() const { return m_timing; }
+
+public slots:
+    // Settings reset.
+    void sResetClick();
+    // Test procedure.
+    void sStartClick();
+    void Timer1Timer();
+    void sStopClick();
+    void SpeedButton1Click();
+    void Button1Click();
+    // Window set-up.
+    void FormCreate();
+    void FormActivate();
+    void BalkenanzeigeClick();
+    void BitBtn1Click();
+    // Saving a test.
+    void SpeedButton3Click();
+    // Profiles.
+    void BitBtn5Click();
+    void ListBox1Click();
+    void BitBtn2Click();
+    void BitBtn6Click();
+    void Edit37Click();
+    // Athletes.
+    void BitBtn4Click();
+    void ListBox2Click();
+    void BitBtn7Click();
+
+public:
+    // Set rows.
+    void ShowSetRows();
+    void ResetSetRowColours();
+    void CancelSet();
+    void ClearSetRows();
+
+private:
+    void buildLayout();
+    void placeOverlays();
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    QWidget *buildLeftColumn();
+    QWidget *buildMiddleColumn();
+    QWidget *buildPhaseColumn();
+    QWidget *buildRightColumn();
+
+    // Shows a plain message; its closing makes the window active again.
+    void showMessage(const QString &text);
+    // Runs a handler body, reporting a failure in a box.
+    void guarded(const std::function<void()> &action);
+
+    void setStart();
+    bool startFieldsFilled(QString *message) const;
+    void restTick();
+    void setTick();
+    void endOfSet();
+    void stop();
+    void enterPhase(Phase phase);
+    void setStateColour(const QColor &colour);
+    void setMarkers(Phase phase);
+    void hideMarkers();
+    void applySetButtonRule();
+    void drawClockFace();
+    void setBarHeight(QWidget *bar, int top, int height);
+    void saveTest();
+    void openTestTable();
+
+    store::TrainingTables *m_tables = nullptr;
+    ProcedureState m_state;
+    ClockTiming m_timing;
+    bool m_inAutoStart = false;
+
+public:
+    // The controls, named as the window's users and tests know them.
+    QTimer *Timer1 = nullptr;
+
+    QGroupBox *GroupBox2 = nullptr;   // "Athlet"
+    QLineEdit *Edit39 = nullptr, *Edit40 = nullptr, *Edit38 = nullptr, *Edit41 = nullptr;
+    QPushButton *BitBtn4 = nullptr, *BitBtn7 = nullptr;
+
+    QGroupBox *GroupBox3 = nullptr;   // "Testprofil"
+    ClickLineEdit *Edit37 = nullptr;
+    QLineEdit *Edit48 = nullptr, *Edit47 = nullptr, *Edit51 = nullptr;
+
+    QGroupBox *GroupBox4 = nullptr;   // "Test Profil Settings"
+    QLineEdit *Edit52 = nullptr;
+    QLineEdit *StartHalte = nullptr, *Aufwaerts = nullptr, *Abwaerts = nullptr, *HalteOben = nullptr,
+              *HalteUnten = nullptr, *Wiederholungen = nullptr, *Serien = nullptr, *Pause = nullptr;
+    QCheckBox *Tonab = nullptr, *EndeTo = nullptr, *Tonauf = nullptr, *EndeFro = nullptr, *CheckBox1 = nullptr;
+    QPushButton *BitBtn5 = nullptr, *BitBtn2 = nullptr;
+    QListWidget *ListBox1 = nullptr, *ListBox2 = nullptr;
+    QPushButton *BitBtn6 = nullptr;
+
+    QGroupBox *GroupBox1 = nullptr;   // "Test Procedure"
+    PieGauge *gClock = nullptr;
+    QLabel *ImageClock = nullptr;
+    QLabel *pClock = nullptr;
+    QToolButton *sStart = nullptr, *sStop = nullptr, *SpeedButton1 = nullptr, *sReset = nullptr;
+    QPushButton *Button1 = nullptr;
+    QLabel *pnSerie = nullptr, *pnBNr = nullptr, *TUTreal = nullptr, *TUTtotal = nullptr, *Panel1 = nullptr;
+    QLabel *Label68 = nullptr, *Label69 = nullptr;
+    QPushButton *BitBtn3 = nullptr;
+    QLineEdit *eCycle = nullptr, *Edit46 = nullptr;
+
+    QLabel *pnAbschnitt = nullptr;
+    ClickLabel *pClockB = nullptr;
+    QCheckBox *Balkenanzeige = nullptr;
+    QFrame *pnClock1 = nullptr, *pnClock2 = nullptr;
+    QWidget *Shape1 = nullptr, *Shape2 = nullptr;   // the bars, found by name at creation
+    QWidget *Shape3 = nullptr, *Shape4 = nullptr, *Shape5 = nullptr, *Shape6 = nullptr;
+    QLabel *Image1 = nullptr, *Image2 = nullptr;
+
+    // Set rows, index 0 for set 1.
+    std::array<QLineEdit *, 20> repetitionSlots{};
+    std::array<QToolButton *, 20> setButtons{};
+    std::array<QLineEdit *, 20> plannedSlots{};
+    std::array<QLineEdit *, 20> realSlots{};
+    QPushButton *BitBtn1 = nullptr;   // "Close"
+
+private:
+    QWidget *m_leftColumn = nullptr;
 };

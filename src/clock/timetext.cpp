@@ -41,10 +41,13 @@ std::int64_t magnitude(std::int32_t n)
 
 std::int32_t TimeOfDayMs(double dateTime)
 {
-    const double fraction = dateTime - std::floor(dateTime);
-    auto ms = static_cast<std::int64_t>(std::llround(fraction * kDayMs));
-    if (ms >= kDayMs)
-        ms = kDayMs - 1;
+    if (!std::isfinite(dateTime))
+        return 0;
+    // The fraction counts forward from midnight also for days before day 0
+    // (-1.25 is 6:00), so the sign is dropped first; fmod is exact.
+    const double fraction = std::fmod(std::fabs(dateTime), 1.0);
+    // A fraction that rounds up to a whole day is the next midnight, 0.
+    const std::int64_t ms = std::llround(fraction * kDayMs) % kDayMs;
     const std::int64_t hours = ms / 3600000;
     const std::int64_t minutes = ms / 60000 % 60;
     const std::int64_t seconds = ms / 1000 % 60;
@@ -54,6 +57,9 @@ std::int32_t TimeOfDayMs(double dateTime)
 
 std::int32_t TimeOfDayMs(const QTime &time)
 {
+    // An invalid time has -1 in every field; it counts as midnight.
+    if (!time.isValid())
+        return 0;
     return time.hour() * 3600000 + time.minute() * 60000 + time.second() * 1000 + time.msec();
 }
 

@@ -1,0 +1,80 @@
+// Creation, activation, the bar display switch and "Close".
+
+#include "clock/display.h"
+#include "clock/piegauge.h"
+#include "clock/tform1.h"
+#include "platform/wallclock.h"
+
+#include <QCheckBox>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+
+void TForm1::FormCreate()
+{
+    // The bars are looked up by name: bar 1 the Fro-Phase bar, bar 2 the To-Phase bar.
+    for (int k = 1; k <= 2; ++k) {
+        auto *bar = findChild<QWidget *>(QStringLiteral("Shape%1").arg(k));
+        (k == 1 ? Shape1 : Shape2) = bar;
+        setBarHeight(bar, 0, 0);
+    }
+}
+
+void TForm1::FormActivate()
+{
+    setWindowState(windowState() | Qt::WindowMaximized);
+    sResetClick();
+    BitBtn3->hide();
+    sStart->show();
+    BitBtn5->show();
+    BitBtn2->show();
+    for (int k = 0; k < 20; ++k) {
+        display::setText(plannedSlots[k], QStringLiteral("0"));
+        display::setText(repetitionSlots[k], QStringLiteral("0"));
+        display::setText(realSlots[k], QString());
+    }
+    stop();
+    ResetSetRowColours();
+    display::setText(Edit37, QLocale().toString(platform::wallClock().today(), QLocale::ShortFormat));
+    drawClockFace();
+}
+
+void TForm1::drawClockFace()
+{
+    const int w = gClock->width();
+    const int h = gClock->height();
+    QPixmap face(w, h);
+    // White is the face's transparent colour: only the black lines show.
+    face.fill(Qt::transparent);
+    QPainter painter(&face);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(1, 1), QPoint(w - 2, h - 2)));
+    for (const QRect &mark : clockFaceMarks(w, h))
+        painter.drawEllipse(mark.adjusted(0, 0, -1, -1));
+    painter.end();
+    ImageClock->setGeometry(0, 0, w, h);
+    ImageClock->setPixmap(face);
+}
+
+void TForm1::BalkenanzeigeClick()
+{
+    const bool bars = Balkenanzeige->isChecked();
+    pnClock1->setVisible(bars);
+    pnClock2->setVisible(bars);
+    if (bars)
+        hideMarkers();
+}
+
+void TForm1::BitBtn1Click()
+{
+    display::setText(pnSerie, QStringLiteral("0"));
+    display::setText(pnBNr, QStringLiteral("0"));
+    ClearSetRows();
+    ResetSetRowColours();
+    for (QToolButton *button : setButtons)
+        button->hide();
+    // Hidden, not destroyed; the procedure goes on until the next activation.
+    reject();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+// The arithmetic of the clock window: turning the settings texts into the
+// millisecond values the clock tick works on, the totals of a test, and where
+// in a set a given elapsed time stands.  No widgets here.
+
+#include <QString>
+#include <QRect>
+#include <QVector>
+#include <cstdint>
+#include <optional>
+
+// The values the clock tick reads, produced by the settings reset.
+struct ClockTiming {
+    std::int32_t StartRestMs = 1000;
+    std::int32_t FroPhaseMs = 1000;
+    std::int32_t RestAfterFroMs = 1000;
+    std::int32_t ToPhaseMs = 1000;
+    std::int32_t RestAfterToMs = 1000;
+    std::int32_t RepetitionCount = 1;
+    std::int32_t SetCount = 1;
+    std::int64_t CycleMs = 4000;
+    double RestBetweenSetsMs = 5000;
+    std::int64_t SetDurationMs = 5000;
+    int GaugeMax = 50;
+    int FroScale = 10;   // Fro-Phase bar: FroPhaseMs div 100
+    int ToScale = 10;    // To-Phase bar: ToPhaseMs div 100
+};
+
+// The settings fields as typed.
+struct SettingsTexts {
+    QString StartHalte, Abwaerts, HalteUnten, Aufwaerts, HalteOben, Wiederholungen, Serien, Pause;
+};
+
+// What one settings reset produces.  A text that is not a number where one is
+// read ends the reset at that step: values and displays from there on keep
+// what they had (the optionals below stay empty, `timing` keeps the former
+// values for them).
+struct SettingsOutcome {
+    SettingsTexts texts;                  // with "." turned into ","
+    ClockTiming timing;
+    std::optional<QString> cycleText;     // eCycle and Panel1
+    std::optional<QString> tutReal;
+    std::optional<QString> tutTotal;
+    std::optional<QString> plannedSetTime;   // Edit46
+    bool completed = false;               // ran to its end: bars, gauge, counters reset
+};
+
+SettingsOutcome resetSettings(const SettingsTexts &texts, const ClockTiming &previous);
+
+enum class Phase { StartRest, FroPhase, RestAfterFro, ToPhase, RestAfterTo };
+
+QString phaseName(Phase phase);
+
+struct SetPosition {
+    Phase phase = Phase::StartRest;
+    int repetition = 0;
+    std::int64_t q = 0;   // time into the current repetition
+};
+
+// Where a set stands after `elapsedMs`; a boundary belongs to the earlier phase.
+SetPosition setPosition(std::int64_t elapsedMs, const ClockTiming &timing);
+
+// Height of a bar `tenths` of `scale` full over `fullHeight` pixels, rounded
+// to the nearest pixel with a half going to the even neighbour.
+int barHeight(std::int64_t tenths, int scale, int fullHeight);
+
+// The twelve hour marks of the clock face over a gauge of w x h pixels.
+QVector<QRect> clockFaceMarks(int width, int height);
+
+// The planned time of one set, the TUT totals: see resetSettings.
