@@ -32,6 +32,7 @@ THauptform::THauptform(QWidget *parent)
     setObjectName(QStringLiteral("Hauptform"));
     setWindowTitle(QStringLiteral("Korvane"));
     resize(997, 745);
+    m_tables.openAll();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -117,6 +118,9 @@ void THauptform::est1Click()
 void THauptform::Daten1Click()
 {
     platform::runGuarded(this, [this] {
+        m_tables.TestTable.open();
+        m_tables.ProfilTable.open();
+        m_tables.SPTable.open();
         if (m_dataWindow)
             m_dataWindow->exec();
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/trainingtables.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -13,7 +15,11 @@ class TForm4;
 class THauptform : public QMainWindow {
     Q_OBJECT
 public:
+    // Opens the three tables in the working folder; a table that cannot be
+    // opened throws store::StoreError naming the file and the reason.
     explicit THauptform(QWidget *parent = nullptr);
+
+    store::TrainingTables &tables() { return m_tables; }
 
     // The windows the menu shows; created after the main window.
     void setWindows(TForm1 *clockWindow, TForm4 *dataWindow);
@@ -29,6 +35,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    store::TrainingTables m_tables{QStringLiteral(".")};
     QLabel *Panel1 = nullptr;
     QLabel *Image2 = nullptr;
     QFrame *Shape1 = nullptr;

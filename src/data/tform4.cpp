@@ -1,9 +1,184 @@
 #include "data/tform4.h"
 
-TForm4::TForm4(QWidget *parent)
+#include "data/csvexport.h"
+#include "data/dbgrid.h"
+#include "data/dbnavigator.h"
+#include "platform/guard.h"
+#include "store/trainingtables.h"
+
+#include <QBoxLayout>
+#include <QDir>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+
+// A closed door: the picture of the button that leaves the window.
+QIcon doorIcon()
+{
+    QPixmap picture(24, 24);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 40, 20), 1));
+    painter.setBrush(QColor(150, 100, 50));
+    painter.drawRect(6, 2, 12, 20);
+    painter.setBrush(QColor(230, 200, 60));
+    painter.drawEllipse(QPointF(15, 12), 1.5, 1.5);
+    painter.end();
+    return QIcon(picture);
+}
+
+data::DBGrid *makeGrid(const char *name, QWidget *parent)
+{
+    auto *grid = new data::DBGrid(parent);
+    grid->setObjectName(QString::fromUtf8(name));
+    return grid;
+}
+
+} // namespace
+
+TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     : QDialog(parent)
+    , Query1(tables.TestTable)
+    , m_tables(tables)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Data source and export"));
     setGeometry(1, 134, 988, 774);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(230, 242, 231));
+    setPalette(background);
+
+    auto *column = new QVBoxLayout(this);
+
+    auto *buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(doorIcon());
+    BitBtn1->setIconSize(QSize(24, 24));
+    BitBtn1->setToolTip(QStringLiteral("Close"));
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+    buttons->addWidget(BitBtn1);
+    buttons->addStretch();
+    BitBtn3 = new QPushButton(QStringLiteral("Export to CSV-File "), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    QFont bold = BitBtn3->font();
+    bold.setBold(true);
+    BitBtn3->setFont(bold);
+    BitBtn3->setAutoDefault(false);
+    BitBtn1->setAutoDefault(false);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
+    buttons->addWidget(BitBtn3);
+    buttons->addStretch();
+    column->addLayout(buttons);
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setRange(0, 100);
+    Gauge1->setValue(0);
+    Gauge1->setTextVisible(true);
+    Gauge1->setFormat(QStringLiteral("%p%"));
+    Gauge1->setAlignment(Qt::AlignCenter);
+    Gauge1->setStyleSheet(QStringLiteral(
+        "QProgressBar#Gauge1 { border: 1px solid gray; background: white; text-align: center; }"
+        "QProgressBar#Gauge1::chunk { background: rgb(21, 131, 70); }"));
+    column->addWidget(Gauge1);
+
+    DBGrid3 = makeGrid("DBGrid3", this);
+    DBGrid2 = makeGrid("DBGrid2", this);
+    DBGrid1 = makeGrid("DBGrid1", this);
+    DBNavigator3 = new data::DBNavigator(DBGrid3, Qt::Vertical, this);
+    DBNavigator3->setObjectName(QStringLiteral("DBNavigator3"));
+    DBNavigator1 = new data::DBNavigator(DBGrid2, Qt::Horizontal, this);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    DBNavigator2 = new data::DBNavigator(DBGrid1, Qt::Horizontal, this);
+    DBNavigator2->setObjectName(QStringLiteral("DBNavigator2"));
+
+    auto *athletes = new QHBoxLayout;
+    athletes->addWidget(DBGrid3, 1);
+    athletes->addWidget(DBNavigator3);
+    column->addLayout(athletes, 2);
+    column->addWidget(DBNavigator1);
+    column->addWidget(DBGrid2, 2);
+    column->addWidget(DBGrid1, 4);
+    column->addWidget(DBNavigator2);
+
+    if (m_tables.TestTable.database().isValid())
+        bindGrids();
+}
+
+TForm4::~TForm4() = default;
+
+void TForm4::bindGrids()
+{
+    m_spModel = new data::TableModel(m_tables.SPTable, this);
+    m_profilModel = new data::TableModel(m_tables.ProfilTable, this);
+    m_testModel = new data::TableModel(m_tables.TestTable, this);
+    DBGrid3->setTableModel(m_spModel);
+    DBGrid2->setTableModel(m_profilModel);
+    DBGrid1->setTableModel(m_testModel);
+    const int exercise = m_testModel->fieldIndex(QStringLiteral("Exercise"));
+    if (exercise >= 0)
+        DBGrid1->setColumnWidth(exercise, 186);
+}
+
+data::DBGrid *TForm4::grid(int number) const
+{
+    return number == 1 ? DBGrid1 : number == 2 ? DBGrid2 : number == 3 ? DBGrid3 : nullptr;
+}
+
+data::DBNavigator *TForm4::navigator(int number) const
+{
+    return number == 1 ? DBNavigator1 : number == 2 ? DBNavigator2 : number == 3 ? DBNavigator3 : nullptr;
+}
+
+void TForm4::refreshGrids()
+{
+    platform::runGuarded(this, [&] {
+        if (!m_testModel)
+            bindGrids();
+        for (data::DBGrid *grid : {DBGrid3, DBGrid2, DBGrid1}) {
+            grid->cancelChanges();
+            grid->refresh();
+        }
+    });
+}
+
+void TForm4::showEvent(QShowEvent *event)
+{
+    refreshGrids();
+    QDialog::showEvent(event);
+}
+
+void TForm4::done(int result)
+{
+    const bool stored = platform::runGuarded(this, [&] {
+        for (data::DBGrid *grid : {DBGrid3, DBGrid2, DBGrid1})
+            grid->postPending();
+    });
+    if (stored)
+        QDialog::done(result);
+}
+
+void TForm4::BitBtn1Click()
+{
+    platform::runGuarded(this, [&] { close(); });
+}
+
+void TForm4::BitBtn3Click()
+{
+    platform::runGuarded(this, [&] {
+        const QString path = QDir(m_tables.folder()).filePath(data::exportFileName());
+        data::exportTestsToFile(path, Query1, [this](int steps) {
+            // One step per value written, stopping at the top of the scale.
+            const int value = std::min(Gauge1->maximum(), Gauge1->value() + steps);
+            if (value != Gauge1->value())
+                Gauge1->setValue(value);
+        });
+    });
 }

@@ -1,10 +1,61 @@
 #pragma once
 
+#include "store/query.h"
+
 #include <QDialog>
 
-// The data window: the three tables in editable grids and the CSV export.
+class QProgressBar;
+class QPushButton;
+
+namespace store { class TrainingTables; }
+namespace data {
+class DBGrid;
+class DBNavigator;
+class TableModel;
+}
+
+// The data window: the three tables in editable grids with their navigators,
+// and the export of the stored tests to "Korvane.csv".
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget *parent = nullptr);
+    // The tables must be open before the window is first shown.
+    explicit TForm4(store::TrainingTables &tables, QWidget *parent = nullptr);
+    ~TForm4() override;
+
+    data::DBGrid *grid(int number) const;            // DBGrid1 to DBGrid3
+    data::DBNavigator *navigator(int number) const;  // DBNavigator1 to DBNavigator3
+    QProgressBar *gauge() const { return Gauge1; }
+
+    // The export's query over the test table; left open after an export.
+    store::Query Query1;
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn3Click();
+    // Reads the three tables anew, so the grids show what is stored now.
+    void refreshGrids();
+    // Closing stores a change still pending in a grid; a refused change is
+    // reported and the window stays open.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void bindGrids();
+
+    store::TrainingTables &m_tables;
+    QPushButton *BitBtn1 = nullptr;
+    QPushButton *BitBtn3 = nullptr;
+    QProgressBar *Gauge1 = nullptr;
+    data::DBGrid *DBGrid1 = nullptr;
+    data::DBGrid *DBGrid2 = nullptr;
+    data::DBGrid *DBGrid3 = nullptr;
+    data::DBNavigator *DBNavigator1 = nullptr;
+    data::DBNavigator *DBNavigator2 = nullptr;
+    data::DBNavigator *DBNavigator3 = nullptr;
+    data::TableModel *m_testModel = nullptr;
+    data::TableModel *m_profilModel = nullptr;
+    data::TableModel *m_spModel = nullptr;
 };

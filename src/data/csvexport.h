@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+
+class QIODevice;
+
+namespace store { class Query; class Table; }
+
+namespace data {
+
+// The export file's name, in the folder of the tables.
+inline QString exportFileName() { return QStringLiteral("Korvane.csv"); }
+// The query text the export runs over the test table.
+inline QString exportQueryText() { return QStringLiteral("Select * from TestTable.db "); }
+// Values written per stored test: the first 53 fields of the test table.
+constexpr int exportedFieldCount = 53;
+
+// The header line with its CR LF: 318 characters naming 57 columns.  Its
+// names do not line up with the 53 values from column 48 on; spreadsheets
+// that read the file rely on this layout, so it stays.
+QByteArray exportHeader();
+
+// Appends `text` in Windows-1252, one byte per character; a character the
+// code page lacks becomes '?'.
+void appendWindows1252(QByteArray &out, QStringView text);
+
+// Writes the whole export to `out`: the header, then one line per stored
+// test in ascending key order, each value followed by "; ".  `query` is set
+// to the export text and run anew; it is left open.  `advance` is called with
+// the number of values written since its last call (the progress bar moves
+// one step per value).  A failed write throws platform::ActionError with the
+// device's reason.
+void writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance);
+
+// Writes the export to `path` through a temporary file in the same folder that
+// replaces the old file only when every write succeeded.  A failure throws
+// platform::ActionError naming the file and the reason; the old file is kept.
+void exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance);
+
+} // namespace data

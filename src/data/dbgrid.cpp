@@ -1,0 +1,215 @@
+#include "data/dbgrid.h"
+
+#include "platform/errors.h"
+#include "platform/guard.h"
+#include "store/table.h"
+
+#include <QHeaderView>
+#include <QSqlRecord>
+#include <QSqlError>
+
+namespace data {
+
+TableModel::TableModel(store::Table &table, QObject *parent)
+    : QSqlTableModel(parent, table.database())
+    , m_tableName(table.tableName())
+{
+    setEditStrategy(QSqlTableModel::OnRowChange);
+    setTable(table.tableName());
+    setSort(0, Qt::AscendingOrder);
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags result = QSqlTableModel::flags(index);
+    if (index.column() == 0)
+        result &= ~Qt::ItemIsEditable;
+    return result;
+}
+
+QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                    const QModelIndex &index) const
+{
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    m_editor = editor;
+    return editor;
+}
+
+DBGrid::DBGrid(QWidget *parent)
+    : QTableView(parent)
+    , m_delegate(new GridDelegate(this))
+{
+    setItemDelegate(m_delegate);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(20);
+}
+
+void DBGrid::setTableModel(TableModel *model)
+{
+    m_model = model;
+    setModel(model);
+}
+
+int DBGrid::currentRow() const
+{
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void DBGrid::goToRow(int row)
+{
+    if (!m_model)
+        return;
+    while (row >= m_model->rowCount() && m_model->canFetchMore())
+        m_model->fetchMore();
+    row = std::min(row, m_model->rowCount() - 1);
+    if (row < 0)
+        return;
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    setCurrentIndex(m_model->index(row, column));
+    scrollTo(currentIndex());
+}
+
+void DBGrid::commitEdit()
+{
+    QWidget *editor = m_delegate->openEditor();
+    if (editor && state() == QAbstractItemView::EditingState) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void DBGrid::discardEdit()
+{
+    QWidget *editor = m_delegate->openEditor();
+    if (editor && state() == QAbstractItemView::EditingState)
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+bool DBGrid::hasPendingChanges() const
+{
+    return m_model && m_model->isDirty();
+}
+
+void DBGrid::postPending()
+{
+    commitEdit();
+    if (m_insertRow >= 0 && m_model) {
+        // A begun record that nothing was typed into is dropped, not stored.
+        const QSqlRecord record = m_model->record(m_insertRow);
+        bool typed = false;
+        for (int i = 1; i < record.count(); ++i)
+            typed = typed || record.isGenerated(i);
+        if (!typed) {
+            m_model->revertRow(m_insertRow);
+            m_insertRow = -1;
+        }
+    }
+    if (!hasPendingChanges())
+        return;
+    const int row = currentRow();
+    if (!m_model->submitAll()) {
+        throw platform::ActionError(QStringLiteral("The change in \"%1\" could not be stored: %2")
+                                        .arg(m_model->tableName(), m_model->lastError().text()));
+    }
+    m_insertRow = -1;
+    // Storing reads the table anew; stay on the row the user was on.
+    if (row >= 0 && !currentIndex().isValid())
+        goToRow(row);
+}
+
+void DBGrid::refresh()
+{
+    if (!m_model)
+        return;
+    const int row = currentRow();
+    if (!m_model->select()) {
+        throw platform::ActionError(QStringLiteral("\"%1\" could not be read: %2")
+                                        .arg(m_model->tableName(), m_model->lastError().text()));
+    }
+    if (row >= 0)
+        goToRow(row);
+}
+
+void DBGrid::insertRecord()
+{
+    if (!m_model)
+        return;
+    postPending();
+    const int row = std::max(currentRow(), 0);
+    if (!m_model->insertRow(row)) {
+        throw platform::ActionError(QStringLiteral("No record can be added to \"%1\": %2")
+                                        .arg(m_model->tableName(), m_model->lastError().text()));
+    }
+    m_insertRow = row;
+    const QModelIndex cell = m_model->index(row, 1);
+    setCurrentIndex(cell);
+    scrollTo(cell);
+    edit(cell);
+}
+
+void DBGrid::cancelChanges()
+{
+    if (!m_model)
+        return;
+    const int row = currentRow();
+    discardEdit();
+    m_model->revertAll();
+    m_insertRow = -1;
+    if (row >= 0)
+        goToRow(row);
+}
+
+void DBGrid::deleteCurrent()
+{
+    if (!m_model)
+        return;
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    discardEdit();
+    if (row == m_insertRow) {
+        cancelChanges();
+        return;
+    }
+    // Other pending changes are stored first, so that the deletion below is
+    // the only change the model sends.
+    postPending();
+    const int target = currentRow() >= 0 ? currentRow() : row;
+    if (!m_model->removeRow(target) || m_model->isDirty()) {
+        const QString reason = m_model->lastError().text();
+        m_model->revertAll();
+        throw platform::ActionError(QStringLiteral("The record in \"%1\" could not be deleted: %2")
+                                        .arg(m_model->tableName(), reason));
+    }
+    goToRow(target);
+}
+
+void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    // A change left in the row the user leaves is stored now.  Storing reads
+    // the table anew, which must not happen inside the view's own change of
+    // the current cell, so it runs right after it.
+    if (previous.isValid() && current.isValid() && current.row() != previous.row() && hasPendingChanges()
+        && !m_postQueued) {
+        m_postQueued = true;
+        QMetaObject::invokeMethod(this, &DBGrid::postAfterRowChange, Qt::QueuedConnection);
+    }
+}
+
+void DBGrid::postAfterRowChange()
+{
+    m_postQueued = false;
+    if (!hasPendingChanges())
+        return;
+    const int row = currentRow();
+    platform::runGuarded(this, [&] {
+        postPending();
+        goToRow(row);
+    });
+}
+
+} // namespace data

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QPointer>
+#include <QSqlTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace store { class Table; }
+
+namespace data {
+
+// A table of the store as the grids show it: all rows in ascending key order,
+// fetched as the user scrolls, edits stored when the user moves to another
+// row or posts.  The key is assigned by the store and cannot be edited.
+class TableModel : public QSqlTableModel {
+    Q_OBJECT
+public:
+    TableModel(store::Table &table, QObject *parent = nullptr);
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QString tableName() const { return m_tableName; }
+
+private:
+    QString m_tableName;
+};
+
+// Remembers the cell editor that is open, so that the grid can commit it.
+class GridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    QWidget *openEditor() const { return m_editor; }
+
+private:
+    mutable QPointer<QWidget> m_editor;
+};
+
+// An editable grid over one table.
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget *parent = nullptr);
+    void setTableModel(TableModel *model);
+    TableModel *tableModel() const { return m_model; }
+
+    int currentRow() const;
+    // Makes `row` current, fetching rows up to it; clamped to the rows there are.
+    void goToRow(int row);
+    // Hands an open cell editor's text to the model.
+    void commitEdit();
+    // Closes an open cell editor without keeping its text.
+    void discardEdit();
+    // Stores every pending change of the grid; a refusal throws
+    // platform::ActionError with the store's reason and keeps the change.
+    void postPending();
+    bool hasPendingChanges() const;
+    // Reads the table anew and stands on the row it stood on.
+    void refresh();
+    // Begins a new, empty record at the current row and opens its first
+    // editable cell; a pending change is stored first.
+    void insertRecord();
+    // Drops every pending change and any begun record.
+    void cancelChanges();
+    // Deletes the current record at once (a begun record is just dropped).
+    void deleteCurrent();
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void postAfterRowChange();
+
+    TableModel *m_model = nullptr;
+    GridDelegate *m_delegate = nullptr;
+    bool m_postQueued = false;
+    int m_insertRow = -1;   // the row of a begun record, -1 when none
+};
+
+} // namespace data

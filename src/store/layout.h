@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace store {
+
+// How a field holds its value.  Keys are assigned by the store; the one
+// whole-number field holds an integer; every other field holds the text
+// written, unchanged.
+enum class FieldKind { Key, Integer, Text };
+
+struct FieldDef {
+    QString name;
+    FieldKind kind;
+};
+
+// The record layout of one table: its name, its file and its fields in order.
+struct Layout {
+    QString tableName;
+    QString fileName;
+    QList<FieldDef> fields;
+
+    // Position of a field, matched without regard to case; -1 when absent.
+    int indexOf(const QString &name) const;
+    const FieldDef &key() const { return fields.first(); }
+};
+
+const Layout &testTableLayout();   // "TestTable.DB", 59 fields, key Testnr
+const Layout &profilLayout();      // "Profil.db", 12 fields, key Nr
+const Layout &spTableLayout();     // "SPTable.db", 5 fields, key Nr
+
+} // namespace store

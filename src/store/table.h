@@ -1,0 +1,107 @@
+#pragma once
+
+#include "platform/errors.h"
+#include "store/layout.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+namespace store {
+
+// A failure of the table store; its message names the file and the reason.
+class StoreError : public platform::ActionError {
+    using ActionError::ActionError;
+};
+
+// One table in its own SQLite file, with a current record and at most one
+// record being inserted.  Every call comes from the user-interface thread.
+//
+// The file is reached through a connection of its own that stays up from the
+// first open() to the end of the object; close() and open() only end and
+// begin the use of the table, as the windows expect.
+class Table {
+public:
+    Table(const Layout &layout, const QString &folder);
+    ~Table();
+    Table(const Table &) = delete;
+    Table &operator=(const Table &) = delete;
+
+    // Opens the table: the first time this checks the file (or creates it
+    // with its layout when missing).  No-op when open; the current record is
+    // kept.  A table opened anew stands on its first record.
+    void open();
+    // Ends the use of the table; a begun, unposted record is dropped.
+    void close();
+    bool isOpen() const { return m_open; }
+
+    // Ascending key order.  A move first posts a pending record with changes
+    // and drops one without.  eof() is true once next() ran past the last
+    // record, or at once on an empty table; the current record stays the last.
+    void first();
+    void next();
+    bool eof() const { return m_eof; }
+
+    // Begins a new, empty record (posting a pending one with changes first,
+    // dropping one without).
+    void append();
+    // Drops the begun record at once; the record current before it is again.
+    void cancel();
+    // Stores the begun record in one atomic, durable transaction; the new
+    // record gets its key now and becomes current.  Without a begun record
+    // this does nothing.  A refused post keeps the record pending.
+    void post();
+    // Searches the key; a pending record is settled first.  On a miss the
+    // current record stays current.
+    bool findKey(qint64 key);
+
+    // Field access by name without regard to case; an unknown name is a
+    // StoreError.  Reads give the written text back unchanged.
+    QString fieldText(const QString &name) const;
+    void setFieldText(const QString &name, const QString &value);
+    void setFieldInteger(const QString &name, qint32 value);
+
+    bool isInserting() const { return m_inserting; }
+    bool isModified() const { return m_modified; }
+
+    QString fileName() const { return m_layout.fileName; }
+    QString filePath() const;
+    QString tableName() const { return m_layout.tableName; }
+    const Layout &layout() const { return m_layout; }
+    // The connection of this table (valid after the first open()); the data
+    // window's grids and the export work on it.
+    QSqlDatabase database() const;
+    QString connectionName() const { return m_connectionName; }
+
+    // Throws a StoreError naming this table's file and the reason.
+    [[noreturn]] void fail(const QString &reason) const;
+
+private:
+    void connectFile();
+    void checkLayout(QSqlDatabase &db);
+    void createLayout(QSqlDatabase &db);
+    void requireOpen() const;
+    int fieldIndex(const QString &name) const;
+    void settlePending();
+    bool loadRecord(const QString &condition, const QVariantList &bindings);
+
+    const Layout &m_layout;
+    QString m_folder;
+    QString m_connectionName;
+    QString m_columns;          // the quoted field list in layout order
+    bool m_connected = false;
+    bool m_open = false;
+    bool m_eof = true;
+    bool m_hasRecord = false;
+    QList<QVariant> m_values;   // the current (stored) record
+    bool m_inserting = false;
+    bool m_modified = false;
+    QList<QVariant> m_newValues; // the record being inserted
+};
+
+// The text form of a stored value: the text itself, an integer in plain
+// decimal, nothing for an empty field.
+QString textForm(const QVariant &value);
+
+} // namespace store
