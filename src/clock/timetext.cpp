@@ -32,11 +32,6 @@ std::optional<std::int64_t> readField(QStringView field)
     return negative ? -value : value;
 }
 
-std::int64_t magnitude(std::int32_t n)
-{
-    return std::llabs(static_cast<std::int64_t>(n));
-}
-
 } // namespace
 
 std::int32_t TimeOfDayMs(double dateTime)
@@ -71,9 +66,11 @@ QString ZeroPad(std::int64_t value, int width)
     return text;
 }
 
-QString HundredthsToText(std::int32_t n)
+namespace {
+
+QString hundredthsText(std::int64_t n)
 {
-    const std::int64_t m = magnitude(n);
+    const std::int64_t m = n < 0 ? -n : n;
     QString text = ZeroPad(m / 360000, 2) + u':' + ZeroPad(m / 6000 % 60, 2) + u':'
         + ZeroPad(m / 100 % 60, 2) + u',' + ZeroPad(m % 100, 2);
     if (n < 0)
@@ -81,13 +78,25 @@ QString HundredthsToText(std::int32_t n)
     return text;
 }
 
-QString MsToText(std::int32_t n)
+QString msText(std::int64_t n)
 {
-    const std::int64_t m = magnitude(n);
-    QString text = HundredthsToText(static_cast<std::int32_t>(m / 10)) + QString::number(m % 10);
+    const std::int64_t m = n < 0 ? -n : n;
+    QString text = hundredthsText(m / 10) + QString::number(m % 10);
     if (n < 0)
         text[0] = u'-';
     return text;
+}
+
+} // namespace
+
+QString HundredthsToText(std::int32_t n)
+{
+    return hundredthsText(n);
+}
+
+QString MsToText(std::int32_t n)
+{
+    return msText(n);
 }
 
 int LastDecimalSeparator(const QString &text)
@@ -148,9 +157,12 @@ std::int32_t TextToMs(const QString &text)
     return static_cast<std::int32_t>(text.startsWith(u'-') ? -ms : ms);
 }
 
-QString ClockCut(const QString &msText)
+QString ClockCut(const QString &text)
 {
-    return msText.left(8);
+    // hh:mm:ss; with 100 hours or more the hours take more digits, and the
+    // cut still ends with the seconds.
+    const int separator = LastDecimalSeparator(text);
+    return separator > 9 ? text.left(separator - 1) : text.left(8);
 }
 
 QString SecondsCut(const QString &msText)
@@ -163,9 +175,9 @@ QString DropLeadingZero(const QString &text)
     return text.startsWith(u'0') ? text.mid(1) : text;
 }
 
-QString ClockText(std::int32_t ms)
+QString ClockText(std::int64_t ms)
 {
-    return ClockCut(MsToText(ms));
+    return ClockCut(msText(ms));
 }
 
 QString CountdownSeconds(std::int32_t ms)

@@ -28,13 +28,13 @@ std::int32_t TextToHundredths(const QString &text);
 int LastDecimalSeparator(const QString &text);
 
 // The display cuts of a millisecond text.
-QString ClockCut(const QString &msText);    // hh:mm:ss
+QString ClockCut(const QString &msText);    // hh:mm:ss (more hour digits from 100 hours)
 QString SecondsCut(const QString &msText);  // ss,t
 // Deletes one leading "0", if there is one.
 QString DropLeadingZero(const QString &text);
 
 // The displays' shorthands: clock cut / seconds cut of a millisecond count,
 // and the same with one leading zero removed.
-QString ClockText(std::int32_t ms);
+QString ClockText(std::int64_t ms);
 QString CountdownSeconds(std::int32_t ms);
 QString CountdownClock(std::int32_t ms);

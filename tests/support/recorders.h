@@ -1,0 +1,62 @@
+#pragma once
+
+// Stand-ins for the screen, the wall clock and the speaker, so that tests
+// drive windows without a display, at any time of day, in milliseconds.
+
+#include "platform/messages.h"
+#include "platform/sound.h"
+#include "platform/wallclock.h"
+
+#include <QStringList>
+#include <functional>
+
+// Records every box instead of showing it.  `onShow` runs while a box is
+// "open", as the timer's ticks would.
+class RecordingBoxes final : public platform::MessageBoxes {
+public:
+    void inform(QWidget *, const QString &text) override { record(QStringLiteral("inform:") + text); }
+    void titled(QWidget *, const QString &title, const QString &text) override
+    {
+        record(QStringLiteral("titled:") + title + u':' + text);
+    }
+    void error(QWidget *, const QString &text) override { record(QStringLiteral("error:") + text); }
+    bool confirm(QWidget *, const QString &text) override
+    {
+        record(QStringLiteral("confirm:") + text);
+        return answer;
+    }
+
+    QStringList shown;
+    bool answer = true;
+    std::function<void()> onShow;
+
+private:
+    void record(const QString &entry)
+    {
+        shown << entry;
+        if (onShow)
+            onShow();
+    }
+};
+
+// Installs the three stand-ins for the lifetime of the object.
+struct TestPlatform {
+    platform::ManualClock clock;
+    platform::RecordingSound sound;
+    RecordingBoxes boxes;
+
+    TestPlatform()
+    {
+        platform::setWallClock(&clock);
+        platform::setSoundOutput(&sound);
+        platform::setMessageBoxes(&boxes);
+    }
+    ~TestPlatform()
+    {
+        platform::setWallClock(nullptr);
+        platform::setSoundOutput(nullptr);
+        platform::setMessageBoxes(nullptr);
+    }
+    TestPlatform(const TestPlatform &) = delete;
+    TestPlatform &operator=(const TestPlatform &) = delete;
+};
