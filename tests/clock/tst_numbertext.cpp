@@ -3,7 +3,7 @@
 #include "clock/numbertext.h"
 #include "platform/errors.h"
 
-#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -149,6 +149,10 @@ void TestNumberText::readFloat_data()
     QTest::newRow("many digits") << QStringLiteral("12,345678901234") << true << 12.345678901234;
     // Too small to hold reads as zero.
     QTest::newRow("underflow") << QStringLiteral("1E-400") << true << 0.0;
+    QTest::newRow("negative underflow") << QStringLiteral("-0,001E-99999") << true << -0.0;
+    QTest::newRow("zero with huge exponent") << QStringLiteral("0E99999") << true << 0.0;
+    QTest::newRow("smallest denormal") << QStringLiteral("4,9406564584124654E-324") << true
+                                       << std::numeric_limits<double>::denorm_min();
 
     QTest::newRow("point") << QStringLiteral("1.5") << false << 0.0;
     QTest::newRow("empty") << QString() << false << 0.0;
@@ -165,6 +169,14 @@ void TestNumberText::readFloat_data()
     QTest::newRow("hex") << QStringLiteral("0x10") << false << 0.0;
     QTest::newRow("infinity word") << QStringLiteral("inf") << false << 0.0;
     QTest::newRow("overflow") << QStringLiteral("1E400") << false << 0.0;
+    QTest::newRow("overflow by digits") << QStringLiteral("0,00001E99999999999") << false << 0.0;
+    QTest::newRow("long mantissa, negative exponent")
+        << QStringLiteral("1000000000000000000000000000000E-1") << true << 1e29;
+    // The digits, not the exponent's sign, decide between too large and too small.
+    QTest::newRow("overflow with negative exponent")
+        << QStringLiteral("1") + QString(400, u'0') + QStringLiteral("E-1") << false << 0.0;
+    QTest::newRow("underflow with positive exponent")
+        << QStringLiteral("0,") + QString(400, u'0') + QStringLiteral("1E5") << true << 0.0;
 }
 
 void TestNumberText::readFloat()
@@ -248,7 +260,9 @@ void TestNumberText::generatedFloatsReadBack()
     QRandomGenerator random(1207);
     for (int k = 0; k < 100000; ++k) {
         const double mantissa = random.generateDouble() * 2.0 - 1.0;
-        const double value = mantissa * std::pow(10.0, random.bounded(-12, 18));
+        // Mostly field-sized values, and some far out in either direction.
+        const int exponent = k % 4 == 0 ? random.bounded(-290, 290) : random.bounded(-12, 18);
+        const double value = mantissa * std::pow(10.0, exponent);
         const QString text = floatToText(value);
         const std::optional<double> back = tryTextToFloat(text);
         if (!back)
