@@ -120,7 +120,8 @@ void Table::checkLayout(QSqlDatabase &db)
     // Reading the schema is the first read of the file: a file that is not
     // SQLite, or whose first page is damaged, fails here without a write.
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
+    if (!query.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)")))
+        fail(reasonOf(query.lastError()));
     query.addBindValue(m_layout.tableName);
     if (!query.exec())
         fail(reasonOf(query.lastError()));
@@ -231,8 +232,9 @@ bool Table::loadRecord(const QString &condition, const QVariantList &bindings)
 {
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM %2 %3")
-                      .arg(m_columns, quoted(m_layout.tableName), condition));
+    if (!query.prepare(QStringLiteral("SELECT %1 FROM %2 %3")
+                           .arg(m_columns, quoted(m_layout.tableName), condition)))
+        fail(reasonOf(query.lastError()));
     for (const QVariant &value : bindings)
         query.addBindValue(value);
     if (!query.exec())

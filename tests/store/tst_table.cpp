@@ -1,0 +1,561 @@
+// The table store: layouts, keys, the current record, pending records, field
+// access, refused files and the export query.
+
+#include "store/query.h"
+#include "store/trainingtables.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using store::StoreError;
+using store::Table;
+using store::TrainingTables;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Adds one record through the table's own operations; returns its key.
+qint64 addProfile(Table &table, const QString &name, const QString &startRest = QString())
+{
+    table.append();
+    table.setFieldText(QStringLiteral("Profil"), name);
+    if (!startRest.isNull())
+        table.setFieldText(QStringLiteral("StartRest"), startRest);
+    table.post();
+    return table.fieldText(QStringLiteral("Nr")).toLongLong();
+}
+
+QStringList visitNames(Table &table, const QString &field)
+{
+    QStringList names;
+    for (table.first(); !table.eof(); table.next())
+        names << table.fieldText(field);
+    return names;
+}
+
+QString openAllError(TrainingTables &tables)
+{
+    try {
+        tables.openAll();
+    } catch (const StoreError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TstTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void missingFilesAreCreatedWithTheirLayouts();
+    void keysCountUpFromOneAndAreNeverReused();
+    void valuesComeBackExactly_data();
+    void valuesComeBackExactly();
+    void profilNrHoldsAWholeNumber();
+    void fieldNamesIgnoreCase_data();
+    void fieldNamesIgnoreCase();
+    void unknownFieldIsAnError();
+    void openingAnOpenTableKeepsTheCurrentRecord();
+    void firstOnAnEmptyTableIsTheEnd();
+    void recordsAreVisitedInKeyOrder();
+    void findByKeyMissKeepsTheCurrentRecord();
+    void closeKeepsPostedAndDropsUnposted();
+    void pendingRecordIsPostedWithChangesAndDroppedWithout_data();
+    void pendingRecordIsPostedWithChangesAndDroppedWithout();
+    void cancelReturnsToThePreviousRecord();
+    void closedTableRefusesWork();
+    void keyIsNotWritable();
+    void refusedFilesAreLeftUntouched_data();
+    void refusedFilesAreLeftUntouched();
+    void fileLockedByAnotherProgramIsRefused();
+    void exportQueryReadsAllFieldsByPosition();
+    void exportQueryRejectsOtherTexts();
+};
+
+void TstTable::missingFilesAreCreatedWithTheirLayouts()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    const struct {
+        Table *table;
+        const char *file;
+        int fields;
+    } expected[] = {{&tables.TestTable, "TestTable.DB", 59}, {&tables.ProfilTable, "Profil.db", 12},
+                    {&tables.SPTable, "SPTable.db", 5}};
+    for (const auto &e : expected) {
+        QVERIFY2(QFile::exists(dir.filePath(QString::fromUtf8(e.file))), e.file);
+        QCOMPARE(e.table->fileName(), QString::fromUtf8(e.file));
+        QSqlQuery query(e.table->database());
+        QVERIFY(query.exec(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(e.table->tableName())));
+        QStringList names;
+        while (query.next())
+            names << query.value(0).toString();
+        QCOMPARE(names.size(), e.fields);
+        for (int i = 0; i < e.fields; ++i)
+            QCOMPARE(names.at(i), e.table->layout().fields.at(i).name);
+    }
+    QCOMPARE(tables.TestTable.layout().fields.at(49).name, QStringLiteral("StartRest"));
+    QCOMPARE(tables.TestTable.layout().fields.at(45).name, QStringLiteral("RealTime19"));
+
+    // A second start finds the files it made acceptable.
+    TrainingTables again(dir.path());
+    QCOMPARE(openAllError(again), QString());
+}
+
+void TstTable::keysCountUpFromOneAndAreNeverReused()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.ProfilTable;
+    QCOMPARE(addProfile(table, QStringLiteral("a")), 1);
+    QCOMPARE(addProfile(table, QStringLiteral("b")), 2);
+    QCOMPARE(addProfile(table, QStringLiteral("c")), 3);
+    QSqlQuery remove(table.database());
+    QVERIFY(remove.exec(QStringLiteral("DELETE FROM Profil WHERE Nr >= 2")));
+    QCOMPARE(addProfile(table, QStringLiteral("d")), 4);
+    QCOMPARE(visitNames(table, QStringLiteral("Profil")), (QStringList{QStringLiteral("a"), QStringLiteral("d")}));
+}
+
+void TstTable::valuesComeBackExactly_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("decimal comma") << QStringLiteral("1,5");
+    QTest::newRow("leading zeros") << QStringLiteral("007");
+    QTest::newRow("number-like") << QStringLiteral("1e5");
+    QTest::newRow("long digits") << QStringLiteral("123456789012345678901234567890");
+    QTest::newRow("blanks kept") << QStringLiteral("  Kniebeuge ");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("quote and semicolon") << QStringLiteral("O'Neil; \"x\"");
+    QTest::newRow("non-latin") << QStringLiteral("Übung € 深蹲");
+    QTest::newRow("sql-looking") << QStringLiteral("x'); DROP TABLE TestTable; --");
+}
+
+void TstTable::valuesComeBackExactly()
+{
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    {
+        TrainingTables tables(dir.path());
+        tables.openAll();
+        tables.TestTable.append();
+        tables.TestTable.setFieldText(QStringLiteral("Exercise"), value);
+        tables.TestTable.setFieldText(QStringLiteral("RealTime20"), value);
+        tables.TestTable.setFieldText(QStringLiteral("Date"), QStringLiteral("07.12.2026"));
+        tables.TestTable.post();
+        QCOMPARE(tables.TestTable.fieldText(QStringLiteral("Exercise")), value);
+    }
+    TrainingTables reopened(dir.path());
+    reopened.openAll();
+    QVERIFY(reopened.TestTable.findKey(1));
+    QCOMPARE(reopened.TestTable.fieldText(QStringLiteral("Exercise")), value);
+    QCOMPARE(reopened.TestTable.fieldText(QStringLiteral("RealTime20")), value);
+    QCOMPARE(reopened.TestTable.fieldText(QStringLiteral("Date")), QStringLiteral("07.12.2026"));
+}
+
+void TstTable::profilNrHoldsAWholeNumber()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.TestTable;
+    table.append();
+    table.setFieldInteger(QStringLiteral("ProfilNr"), 12);
+    table.setFieldInteger(QStringLiteral("Rep"), 8);   // a text field takes the number's text
+    table.post();
+    QCOMPARE(table.fieldText(QStringLiteral("ProfilNr")), QStringLiteral("12"));
+    QCOMPARE(table.fieldText(QStringLiteral("Rep")), QStringLiteral("8"));
+    QSqlQuery query(table.database());
+    QVERIFY(query.exec(QStringLiteral("SELECT typeof(ProfilNr), typeof(Rep) FROM TestTable")));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toString(), QStringLiteral("integer"));
+    QCOMPARE(query.value(1).toString(), QStringLiteral("text"));
+
+    table.append();
+    QVERIFY_THROWS_EXCEPTION(StoreError, table.setFieldText(QStringLiteral("ProfilNr"), QStringLiteral("zwei")));
+    table.setFieldText(QStringLiteral("ProfilNr"), QStringLiteral(" 3 "));
+    table.post();
+    QCOMPARE(table.fieldText(QStringLiteral("ProfilNr")), QStringLiteral("3"));
+}
+
+void TstTable::fieldNamesIgnoreCase_data()
+{
+    QTest::addColumn<QString>("readAs");
+    QTest::newRow("Startrest") << QStringLiteral("Startrest");
+    QTest::newRow("STARTREST") << QStringLiteral("STARTREST");
+    QTest::newRow("startrest") << QStringLiteral("startrest");
+    QTest::newRow("StartRest") << QStringLiteral("StartRest");
+}
+
+void TstTable::fieldNamesIgnoreCase()
+{
+    QFETCH(QString, readAs);
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    const qint64 key = addProfile(tables.ProfilTable, QStringLiteral("Kraft"), QStringLiteral("2,5"));
+    tables.ProfilTable.close();
+    tables.ProfilTable.open();
+    QVERIFY(tables.ProfilTable.findKey(key));
+    QCOMPARE(tables.ProfilTable.fieldText(readAs), QStringLiteral("2,5"));
+}
+
+void TstTable::unknownFieldIsAnError()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    try {
+        tables.SPTable.fieldText(QStringLiteral("Exercise"));
+        QFAIL("an unknown field was read");
+    } catch (const StoreError &error) {
+        QVERIFY(error.message().contains(QStringLiteral("Exercise")));
+        QVERIFY(error.message().contains(QStringLiteral("SPTable.db")));
+    }
+    tables.SPTable.append();
+    QVERIFY_THROWS_EXCEPTION(StoreError, tables.SPTable.setFieldText(QStringLiteral("Nummer"), QStringLiteral("1")));
+}
+
+void TstTable::openingAnOpenTableKeepsTheCurrentRecord()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.ProfilTable;
+    addProfile(table, QStringLiteral("a"));
+    addProfile(table, QStringLiteral("b"));
+    addProfile(table, QStringLiteral("c"));
+    QVERIFY(table.findKey(2));
+    table.open();
+    QCOMPARE(table.fieldText(QStringLiteral("Profil")), QStringLiteral("b"));
+    // Opened anew, a table stands on its first record.
+    table.close();
+    table.open();
+    QCOMPARE(table.fieldText(QStringLiteral("Profil")), QStringLiteral("a"));
+}
+
+void TstTable::firstOnAnEmptyTableIsTheEnd()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    tables.SPTable.first();
+    QVERIFY(tables.SPTable.eof());
+    QCOMPARE(tables.SPTable.fieldText(QStringLiteral("Name")), QString());
+    QCOMPARE(visitNames(tables.SPTable, QStringLiteral("Name")), QStringList());
+}
+
+void TstTable::recordsAreVisitedInKeyOrder()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    for (const char *name : {"c", "a", "b"}) {
+        tables.SPTable.append();
+        tables.SPTable.setFieldText(QStringLiteral("Name"), QString::fromUtf8(name));
+        tables.SPTable.post();
+    }
+    QCOMPARE(visitNames(tables.SPTable, QStringLiteral("Nr")),
+             (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QCOMPARE(visitNames(tables.SPTable, QStringLiteral("Name")),
+             (QStringList{QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b")}));
+    // Past the end the last record stays current.
+    QCOMPARE(tables.SPTable.fieldText(QStringLiteral("Name")), QStringLiteral("b"));
+}
+
+void TstTable::findByKeyMissKeepsTheCurrentRecord()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.ProfilTable;
+    addProfile(table, QStringLiteral("a"));
+    addProfile(table, QStringLiteral("b"));
+    QVERIFY(table.findKey(1));
+    QVERIFY(!table.findKey(999));
+    QCOMPARE(table.fieldText(QStringLiteral("Profil")), QStringLiteral("a"));
+    QCOMPARE(table.fieldText(QStringLiteral("Nr")), QStringLiteral("1"));
+    QVERIFY(table.findKey(2));
+    QCOMPARE(table.fieldText(QStringLiteral("Profil")), QStringLiteral("b"));
+}
+
+void TstTable::closeKeepsPostedAndDropsUnposted()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.TestTable;
+    table.append();
+    table.setFieldText(QStringLiteral("Name"), QStringLiteral("posted"));
+    table.post();
+    table.close();
+    table.open();
+    table.append();
+    table.setFieldText(QStringLiteral("Name"), QStringLiteral("unposted"));
+    table.close();
+    table.open();
+    QCOMPARE(visitNames(table, QStringLiteral("Name")), QStringList{QStringLiteral("posted")});
+
+    TrainingTables other(dir.path());
+    other.openAll();
+    QCOMPARE(visitNames(other.TestTable, QStringLiteral("Name")), QStringList{QStringLiteral("posted")});
+}
+
+void TstTable::pendingRecordIsPostedWithChangesAndDroppedWithout_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("changed");
+    for (const char *operation : {"append", "first", "next", "findKey"}) {
+        QTest::addRow("%s after a change", operation) << QString::fromUtf8(operation) << true;
+        QTest::addRow("%s without a change", operation) << QString::fromUtf8(operation) << false;
+    }
+}
+
+void TstTable::pendingRecordIsPostedWithChangesAndDroppedWithout()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, changed);
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.SPTable;
+    table.append();
+    table.setFieldText(QStringLiteral("Name"), QStringLiteral("first"));
+    table.post();
+
+    table.append();
+    if (changed)
+        table.setFieldText(QStringLiteral("Name"), QStringLiteral("pending"));
+    if (operation == QLatin1String("append"))
+        table.append();
+    else if (operation == QLatin1String("first"))
+        table.first();
+    else if (operation == QLatin1String("next"))
+        table.next();
+    else
+        table.findKey(1);
+    table.cancel();
+
+    QStringList expected{QStringLiteral("first")};
+    if (changed)
+        expected << QStringLiteral("pending");
+    QCOMPARE(visitNames(table, QStringLiteral("Name")), expected);
+}
+
+void TstTable::cancelReturnsToThePreviousRecord()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.ProfilTable;
+    addProfile(table, QStringLiteral("kept"));
+    table.append();
+    table.setFieldText(QStringLiteral("Profil"), QStringLiteral("dropped"));
+    QVERIFY(table.isInserting());
+    QCOMPARE(table.fieldText(QStringLiteral("Profil")), QStringLiteral("dropped"));
+    table.cancel();
+    QVERIFY(!table.isInserting());
+    QCOMPARE(table.fieldText(QStringLiteral("Profil")), QStringLiteral("kept"));
+    table.post();   // nothing begun: nothing stored
+    QCOMPARE(visitNames(table, QStringLiteral("Profil")), QStringList{QStringLiteral("kept")});
+}
+
+void TstTable::closedTableRefusesWork()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    tables.ProfilTable.close();
+    QVERIFY(!tables.ProfilTable.isOpen());
+    QVERIFY_THROWS_EXCEPTION(StoreError, tables.ProfilTable.first());
+    QVERIFY_THROWS_EXCEPTION(StoreError, tables.ProfilTable.append());
+    QVERIFY_THROWS_EXCEPTION(StoreError, tables.ProfilTable.fieldText(QStringLiteral("Nr")));
+}
+
+void TstTable::keyIsNotWritable()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    tables.TestTable.append();
+    QVERIFY_THROWS_EXCEPTION(StoreError, tables.TestTable.setFieldText(QStringLiteral("testnr"), QStringLiteral("5")));
+    QVERIFY_THROWS_EXCEPTION(StoreError, tables.TestTable.setFieldInteger(QStringLiteral("Testnr"), 5));
+}
+
+void TstTable::refusedFilesAreLeftUntouched_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("text file") << QStringLiteral("TestTable.DB") << QStringLiteral("text")
+                               << QStringLiteral("not a database");
+    QTest::newRow("damaged first page") << QStringLiteral("Profil.db") << QStringLiteral("damaged")
+                                        << QStringLiteral("malformed");
+    QTest::newRow("other layout") << QStringLiteral("SPTable.db") << QStringLiteral("layout")
+                                  << QStringLiteral("fields");
+    QTest::newRow("other table") << QStringLiteral("TestTable.DB") << QStringLiteral("table")
+                                 << QStringLiteral("no table");
+    QTest::newRow("empty file") << QStringLiteral("Profil.db") << QStringLiteral("empty")
+                                << QStringLiteral("no table");
+}
+
+void TstTable::refusedFilesAreLeftUntouched()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    {
+        // Good files first, then spoil the one under test.
+        TrainingTables tables(dir.path());
+        tables.openAll();
+        tables.ProfilTable.append();
+        tables.ProfilTable.setFieldText(QStringLiteral("Profil"), QStringLiteral("x"));
+        tables.ProfilTable.post();
+    }
+    if (kind == QLatin1String("text")) {
+        writeFile(path, QByteArray("Testnr;Date\r\n1;07.12.2026\r\n").repeated(200));
+    } else if (kind == QLatin1String("damaged")) {
+        QByteArray bytes = fileBytes(path);
+        QVERIFY(bytes.size() > 4096);
+        for (int i = 100; i < 4000; ++i)
+            bytes[i] = char(0xA5 ^ i);
+        writeFile(path, bytes);
+    } else if (kind == QLatin1String("empty")) {
+        writeFile(path, QByteArray());
+    } else {
+        QFile::remove(path);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("spoil"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        if (kind == QLatin1String("layout"))
+            QVERIFY(query.exec(QStringLiteral("CREATE TABLE SPTable (Nr INTEGER PRIMARY KEY, Vorname TEXT)")));
+        else
+            QVERIFY(query.exec(QStringLiteral("CREATE TABLE Tests (Nr INTEGER PRIMARY KEY)")));
+        query = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("spoil"));
+    }
+    const QByteArray before = fileBytes(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    TrainingTables tables(dir.path());
+    const QString message = openAllError(tables);
+    QVERIFY2(message.contains(fileName), qPrintable(message));
+    QVERIFY2(message.contains(reason, Qt::CaseInsensitive), qPrintable(message));
+    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+}
+
+void TstTable::fileLockedByAnotherProgramIsRefused()
+{
+    const QString sqlite = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (sqlite.isEmpty())
+        QSKIP("the sqlite3 command-line tool is not installed");
+    QTemporaryDir dir;
+    {
+        TrainingTables tables(dir.path());
+        tables.openAll();
+    }
+    // Another program takes the write lock and keeps it while we start.
+    QProcess other;
+    other.start(sqlite, {dir.filePath(QStringLiteral("SPTable.db"))});
+    QVERIFY(other.waitForStarted());
+    other.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    QByteArray answer;
+    while (!answer.contains("locked") && other.waitForReadyRead(5000))
+        answer += other.readAllStandardOutput();
+    QVERIFY2(answer.contains("locked"), answer.constData());
+
+    const QByteArray before = fileBytes(dir.filePath(QStringLiteral("SPTable.db")));
+    QElapsedTimer timer;
+    timer.start();
+    TrainingTables tables(dir.path());
+    const QString message = openAllError(tables);
+    QVERIFY2(message.contains(QStringLiteral("SPTable.db")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("locked")), qPrintable(message));
+    QVERIFY(timer.elapsed() < 10000);
+
+    other.write("ROLLBACK;\n.quit\n");
+    other.closeWriteChannel();
+    QVERIFY(other.waitForFinished(5000));
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("SPTable.db"))), before);
+
+    // Once the other program let go, the same files open.
+    TrainingTables later(dir.path());
+    QCOMPARE(openAllError(later), QString());
+}
+
+void TstTable::exportQueryReadsAllFieldsByPosition()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    Table &table = tables.TestTable;
+    for (int i = 1; i <= 3; ++i) {
+        table.append();
+        table.setFieldText(QStringLiteral("Name"), QStringLiteral("n%1").arg(i));
+        table.setFieldInteger(QStringLiteral("ProfilNr"), 10 + i);
+        table.setFieldText(QStringLiteral("TUTReal"), QStringLiteral("%1,5").arg(i));
+        table.post();
+    }
+    store::Query query(table);
+    query.setText(QStringLiteral("Select * from TestTable.db "));
+    query.open();
+    QCOMPARE(query.recordCount(), 3);
+    QCOMPARE(query.fieldCount(), 59);
+    QStringList rows;
+    for (query.first(); !query.eof(); query.next()) {
+        rows << QStringLiteral("%1|%2|%3|%4|%5").arg(query.fieldText(1), query.fieldText(3), query.fieldText(4),
+                                                   query.fieldText(59), query.fieldText(2));
+    }
+    QCOMPARE(rows, (QStringList{QStringLiteral("1|11|n1|1,5|"), QStringLiteral("2|12|n2|2,5|"),
+                                QStringLiteral("3|13|n3|3,5|")}));
+    // Run again, the query sees what was stored since.
+    table.append();
+    table.post();
+    query.open();
+    QCOMPARE(query.recordCount(), 4);
+}
+
+void TstTable::exportQueryRejectsOtherTexts()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    store::Query query(tables.TestTable);
+    query.setText(QStringLiteral("Select * from Profil.db "));
+    QVERIFY_THROWS_EXCEPTION(StoreError, query.open());
+    query.setText(QStringLiteral("Delete from TestTable.db"));
+    QVERIFY_THROWS_EXCEPTION(StoreError, query.open());
+}
+
+QTEST_GUILESS_MAIN(TstTable)
+#include "tst_table.moc"
