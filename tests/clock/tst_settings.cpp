@@ -63,8 +63,8 @@ void TestSettings::initialSettings()
     QCOMPARE(out.timing.ToPhaseMs, 1000);
     QCOMPARE(out.timing.RestAfterFroMs, 1000);
     QCOMPARE(out.timing.RestAfterToMs, 1000);
-    QCOMPARE(out.timing.CycleMs, 4000);
-    QCOMPARE(out.timing.SetDurationMs, 5000);
+    QCOMPARE(qint64(out.timing.CycleMs), qint64(4000));
+    QCOMPARE(qint64(out.timing.SetDurationMs), qint64(5000));
     QCOMPARE(out.timing.RestBetweenSetsMs, 5000.0);
     QCOMPARE(out.timing.GaugeMax, 50);
     QCOMPARE(out.timing.FroScale, 10);
@@ -167,7 +167,7 @@ void TestSettings::counts()
     QFETCH(SettingsTexts, texts);
     const SettingsOutcome out = resetSettings(texts, ClockTiming{});
     QVERIFY(out.completed);
-    QTEST(out.timing.CycleMs, "cycle");
+    QTEST(qint64(out.timing.CycleMs), "cycle");
     QTEST(out.timing.RestBetweenSetsMs, "restBetween");
     QTEST(*out.cycleText, "panel");
     QTEST(*out.tutTotal, "tutTotal");
@@ -228,7 +228,7 @@ void TestSettings::hugeTotalsDoNotWrap()
     t.Serien = QStringLiteral("1000");
     const SettingsOutcome out = resetSettings(t, ClockTiming{});
     QVERIFY(out.completed);
-    QCOMPARE(out.timing.SetDurationMs, qint64(8000001000));
+    QCOMPARE(qint64(out.timing.SetDurationMs), qint64(8000001000));
     QCOMPARE(*out.cycleText, QStringLiteral("2222:13:21"));   // hours beyond 99 widen the text
     QCOMPARE(*out.tutTotal, QStringLiteral("8000001000"));
     QCOMPARE(*out.tutReal, QStringLiteral("4000000000"));
