@@ -1,15 +1,289 @@
-// The clock window's actions on the tables: saving a test, profiles and
-// athletes.  Filled in once the table store is in place.
+// The clock window's actions on the tables: saving a test, the profiles and
+// the athletes.
 
+#include "clock/display.h"
+#include "clock/numbertext.h"
+#include "clock/records.h"
 #include "clock/tform1.h"
+#include "platform/messages.h"
+#include "platform/wallclock.h"
+#include "store/trainingtables.h"
 
-void TForm1::openTestTable() {}
-void TForm1::SpeedButton3Click() {}
-void TForm1::BitBtn5Click() {}
-void TForm1::ListBox1Click() {}
-void TForm1::BitBtn2Click() {}
-void TForm1::BitBtn6Click() {}
-void TForm1::Edit37Click() {}
-void TForm1::BitBtn4Click() {}
-void TForm1::ListBox2Click() {}
-void TForm1::BitBtn7Click() {}
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+// Drops a begun record at once when its action fails, so that no later,
+// unrelated operation of the table stores it half filled.
+template <typename Action>
+void withBegunRecord(store::Table &table, Action action)
+{
+    try {
+        action();
+    } catch (...) {
+        table.cancel();
+        throw;
+    }
+}
+
+QString selectedLine(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->currentItem();
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+store::TrainingTables &TForm1::tables()
+{
+    if (!m_tables)
+        throw platform::ActionError(QStringLiteral("The tables are not open."));
+    return *m_tables;
+}
+
+void TForm1::openTestTable()
+{
+    if (m_tables)
+        m_tables->TestTable.open();
+}
+
+// Saving a test --------------------------------------------------------------
+
+void TForm1::SpeedButton3Click()
+{
+    guarded([this] { saveTest(); });
+}
+
+void TForm1::saveTest()
+{
+    // Step 1: the sets that recorded nothing get their planned values.
+    SetResults results;
+    for (int k = 0; k < 20; ++k) {
+        results.realTimes << realSlots[k]->text();
+        results.repetitions << repetitionSlots[k]->text();
+    }
+    QStringList planned;
+    for (QLineEdit *slot : plannedSlots)
+        planned << slot->text();
+    completeSetResults(results, Serien->text(), Edit46->text(), planned, Wiederholungen->text());
+    for (int k = 0; k < 20; ++k) {
+        display::setText(realSlots[k], results.realTimes[k]);
+        display::setText(repetitionSlots[k], results.repetitions[k]);
+    }
+
+    // Step 2: one new record.
+    store::Table &table = tables().TestTable;
+    table.open();
+    table.append();
+    withBegunRecord(table, [&] {
+        table.setFieldText(QStringLiteral("Date"), Edit37->text());
+        const std::int32_t profile = textToInt(Edit48->text());
+        table.setFieldInteger(QStringLiteral("ProfilNr"), profile);
+        // The box's closing resets the window; the results stored are the
+        // ones completed above, which the reset must not take away.
+        if (profile < 1)
+            showMessage(QStringLiteral("Couldn't find  Testnr."));
+        table.setFieldText(QStringLiteral("Name"), Edit39->text());
+        table.setFieldText(QStringLiteral("Surname"), Edit40->text());
+        table.setFieldText(QStringLiteral("Bodyweight"), Edit38->text());
+        table.setFieldText(QStringLiteral("Height"), Edit41->text());
+        table.setFieldText(QStringLiteral("Exercise"), Edit51->text());
+        table.setFieldText(QStringLiteral("Load"), Edit52->text());
+        for (int k = 0; k < 20; ++k)
+            table.setFieldText(QStringLiteral("RealTime%1").arg(k + 1), results.realTimes[k]);
+        for (int k = 0; k < 20; ++k)
+            table.setFieldText(QStringLiteral("RealR%1").arg(k + 1), results.repetitions[k]);
+        table.setFieldText(QStringLiteral("StartRest"), StartHalte->text());
+        table.setFieldText(QStringLiteral("FroPhase"), Abwaerts->text());
+        table.setFieldText(QStringLiteral("ToPhase"), Aufwaerts->text());
+        table.setFieldText(QStringLiteral("RestafterFro"), HalteUnten->text());
+        table.setFieldText(QStringLiteral("RestafterTo"), HalteOben->text());
+        table.setFieldText(QStringLiteral("Rep"), Wiederholungen->text());
+        table.setFieldText(QStringLiteral("Sets"), Serien->text());
+        table.setFieldText(QStringLiteral("RestSets"), Pause->text());
+        table.setFieldText(QStringLiteral("TUTTotal"), TUTtotal->text());
+        table.setFieldText(QStringLiteral("TUTReal"), TUTreal->text());
+        table.post();
+    });
+    table.close();
+
+    // Step 3: back to the starting state.
+    BitBtn1->show();
+    BitBtn3->hide();
+    for (QToolButton *button : setButtons)
+        button->hide();
+    ClearSetRows();
+    FormActivate();
+}
+
+// Profiles -------------------------------------------------------------------
+
+void TForm1::BitBtn5Click()
+{
+    guarded([this] {
+        ClearSetRows();
+        ListBox1->clear();
+        BitBtn6->show();
+        ListBox1->show();
+        placeOverlays();
+        store::Table &table = tables().ProfilTable;
+        table.open();
+        table.first();
+        while (!table.eof()) {
+            ListBox1->addItem(profileListLine(table.fieldText(QStringLiteral("Nr")),
+                                              table.fieldText(QStringLiteral("Profil")),
+                                              table.fieldText(QStringLiteral("Exercise"))));
+            table.next();
+        }
+        // The table stays open: choosing a line finds the profile in it.
+    });
+}
+
+void TForm1::ListBox1Click()
+{
+    guarded([this] {
+        Edit47->setText(QStringLiteral("NN"));
+        Edit51->setText(QStringLiteral("NN"));
+        for (QLineEdit *field : {StartHalte, Abwaerts, Aufwaerts, HalteUnten, HalteOben, Wiederholungen,
+                                 Serien, Pause})
+            field->setText(QStringLiteral("1"));
+        Edit48->clear();
+
+        const std::int32_t key = textToInt(selectedLine(ListBox1).left(3));
+        store::Table &table = tables().ProfilTable;
+        table.findKey(key);
+        const struct {
+            const char *field;
+            QLineEdit *edit;
+        } copies[] = {
+            {"Nr", Edit48},          {"Load", Edit52},        {"Profil", Edit47},
+            {"Exercise", Edit51},    {"Startrest", StartHalte}, {"FroPhase", Abwaerts},
+            {"ToPhase", Aufwaerts},  {"RestafterFro", HalteUnten}, {"RestafterTo", HalteOben},
+            {"Rep", Wiederholungen}, {"Sets", Serien},        {"RestSets", Pause},
+        };
+        for (const auto &copy : copies)
+            copy.edit->setText(table.fieldText(QString::fromLatin1(copy.field)));
+
+        const struct {
+            QLineEdit *edit;
+            const char *fallback;
+        } fallbacks[] = {
+            {Edit47, "NN"},    {Edit51, "NN"},         {StartHalte, "1"}, {Abwaerts, "1"}, {Aufwaerts, "1"},
+            {HalteUnten, "1"}, {HalteOben, "1"},       {Wiederholungen, "1"}, {Serien, "1"}, {Pause, "5"},
+        };
+        for (const auto &fallback : fallbacks) {
+            if (fallback.edit->text().isEmpty())
+                fallback.edit->setText(QString::fromLatin1(fallback.fallback));
+        }
+        ListBox1->hide();
+    });
+}
+
+void TForm1::BitBtn2Click()
+{
+    guarded([this] {
+        if (textToInt(Edit48->text()) < 1)
+            showMessage(QStringLiteral("Couldn't find  Testnr."));
+        store::Table &table = tables().ProfilTable;
+        table.open();
+        table.append();
+        withBegunRecord(table, [&] {
+            if (!Edit47->text().isEmpty())
+                table.setFieldText(QStringLiteral("Profil"), Edit47->text());
+            else
+                showMessage(QStringLiteral("Couldn't find  Profil Name."));
+            const struct {
+                const char *field;
+                QLineEdit *edit;
+            } writes[] = {
+                {"Exercise", Edit51},       {"Load", Edit52},          {"StartRest", StartHalte},
+                {"FroPhase", Abwaerts},     {"ToPhase", Aufwaerts},    {"RestafterFro", HalteUnten},
+                {"RestafterTo", HalteOben}, {"Rep", Wiederholungen},   {"Sets", Serien},
+                {"RestSets", Pause},
+            };
+            for (const auto &write : writes)
+                table.setFieldText(QString::fromLatin1(write.field), write.edit->text());
+            table.post();
+        });
+        table.close();
+        ListBox1->hide();
+        ListBox2->hide();
+        BitBtn6->hide();
+    });
+}
+
+void TForm1::BitBtn6Click()
+{
+    BitBtn6->hide();
+    ListBox1->hide();
+    ListBox2->hide();
+}
+
+void TForm1::Edit37Click()
+{
+    // A fixed form, whatever the user's date settings.
+    Edit37->setText(platform::wallClock().today().toString(QStringLiteral("dd.MM.yyyy")));
+}
+
+// Athletes -------------------------------------------------------------------
+
+void TForm1::BitBtn4Click()
+{
+    guarded([this] {
+        BitBtn6->show();
+        ListBox2->clear();
+        ListBox2->show();
+        placeOverlays();
+        store::Table &table = tables().SPTable;
+        table.open();
+        table.first();
+        while (!table.eof()) {
+            ListBox2->addItem(athleteListLine(
+                table.fieldText(QStringLiteral("Nr")), table.fieldText(QStringLiteral("Name")),
+                table.fieldText(QStringLiteral("Surname")), table.fieldText(QStringLiteral("Bodyweight")),
+                table.fieldText(QStringLiteral("Height"))));
+            table.next();
+        }
+    });
+}
+
+void TForm1::ListBox2Click()
+{
+    guarded([this] {
+        const std::int32_t key = textToInt(selectedLine(ListBox2).left(3));
+        store::Table &table = tables().SPTable;
+        table.findKey(key);
+        Edit38->setText(table.fieldText(QStringLiteral("Bodyweight")));
+        Edit39->setText(table.fieldText(QStringLiteral("Name")));
+        Edit40->setText(table.fieldText(QStringLiteral("Surname")));
+        Edit41->setText(table.fieldText(QStringLiteral("Height")));
+        ListBox2->hide();
+        display::setText(Panel1, eCycle->text());
+    });
+}
+
+void TForm1::BitBtn7Click()
+{
+    guarded([this] {
+        if (Edit39->text().isEmpty()) {
+            platform::messageBoxes().titled(this, QStringLiteral("Error"),
+                                            QStringLiteral("Please insert athlet data"));
+            return;
+        }
+        store::Table &table = tables().SPTable;
+        table.open();
+        table.append();
+        withBegunRecord(table, [&] {
+            table.setFieldText(QStringLiteral("Name"), Edit39->text());
+            table.setFieldText(QStringLiteral("Surname"), Edit40->text());
+            table.setFieldText(QStringLiteral("Bodyweight"), Edit38->text());
+            table.setFieldText(QStringLiteral("Height"), Edit41->text());
+            table.post();
+        });
+        ListBox1->hide();
+        ListBox2->hide();
+        BitBtn6->hide();
+    });
+}

@@ -142,6 +142,7 @@ private:
     void setBarHeight(QWidget *bar, int top, int height);
     void saveTest();
     void openTestTable();
+    store::TrainingTables &tables();
 
     store::TrainingTables *m_tables = nullptr;
     ProcedureState m_state;

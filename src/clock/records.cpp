@@ -1,0 +1,32 @@
+#include "clock/records.h"
+
+#include "clock/tform1.h"
+
+QString profileListLine(const QString &nr, const QString &profil, const QString &exercise)
+{
+    return nr.rightJustified(3) + QStringLiteral(" / ") + profil.rightJustified(10) + QStringLiteral("/ ")
+        + exercise.rightJustified(10);
+}
+
+QString athleteListLine(const QString &nr, const QString &name, const QString &surname,
+                        const QString &bodyweight, const QString &height)
+{
+    return nr.rightJustified(3) + u'/' + name.rightJustified(15) + surname.rightJustified(15)
+        + bodyweight.rightJustified(10) + height.rightJustified(10);
+}
+
+void completeSetResults(SetResults &results, const QString &sets, const QString &plannedSetTime,
+                        const QStringList &plannedSlots, const QString &plannedRepetitions)
+{
+    const std::optional<int> n = setNumberOf(sets);
+    if (!n)
+        return;
+    for (int k = 0; k < *n; ++k) {
+        if (results.realTimes[k].isEmpty())
+            results.realTimes[k] = *n == 2 ? plannedSlots.value(k) : plannedSetTime;
+    }
+    for (int k = 0; k < *n; ++k) {
+        if (results.repetitions[k] == QLatin1String("0"))
+            results.repetitions[k] = plannedRepetitions;
+    }
+}
