@@ -33,9 +33,16 @@ char windows1252Byte(char32_t c)
 
 void writeBytes(QIODevice &out, const QByteArray &bytes)
 {
-    if (out.write(bytes) != bytes.size()) {
-        const QString reason = out.errorString().isEmpty() ? QStringLiteral("write failed") : out.errorString();
-        throw platform::ActionError(QStringLiteral("The export could not be written: %1").arg(reason));
+    // A short write is retried with the rest, so that a full disk shows up
+    // as a failed write with its reason.
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = out.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString reason = out.errorString().isEmpty() ? QStringLiteral("write failed") : out.errorString();
+            throw platform::ActionError(QStringLiteral("The export could not be written: %1").arg(reason));
+        }
+        done += written;
     }
 }
 
@@ -116,6 +123,16 @@ void exportTestsToFile(const QString &path, store::Query &query, const std::func
         file.cancelWriting();
         throw platform::ActionError(QStringLiteral("\"%1\" was not written; the previous file is unchanged. %2")
                                         .arg(name, error.message()));
+    }
+    // Closing the file forgets why a write failed, so the reason is taken
+    // from the last flush before the file is committed.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw platform::ActionError(
+            QStringLiteral("\"%1\" was not written; the previous file is unchanged. "
+                           "The export could not be written: %2")
+                .arg(name, reason));
     }
     if (!file.commit()) {
         throw platform::ActionError(
