@@ -1,0 +1,333 @@
+// The clock window's activation, phase display switch, "Close", and the
+// per-set result rows.
+
+#include "clock/piegauge.h"
+#include "clockwindowfixture.h"
+
+#include <QCheckBox>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+const QColor kLime(0, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+
+QColor base(const QWidget *w)
+{
+    return w->palette().color(QPalette::Base);
+}
+
+bool shown(const TForm1 &form, const QWidget *w)
+{
+    return w->isVisibleTo(&form);
+}
+} // namespace
+
+class TestClockWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void firstShowing();
+    void clickOnCountdownStopsTheTest();
+    void barDisplaySwitch();
+    void closeDuringSetAndReopen();
+    void focusChangeKeepsTestRunning();
+    void plannedRowsAtSetStart_data();
+    void plannedRowsAtSetStart();
+    void plannedSetTime_data();
+    void plannedSetTime();
+    void cancelRecordsRow_data();
+    void cancelRecordsRow();
+    void cancelAfterEndChangesNoRow();
+    void cancelWithUnreadableStartRest();
+    void nextSetStartKeepsCancelledResults();
+    void closeClearsRows();
+};
+
+void TestClockWindow::firstShowing()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("TEST"));
+    QCOMPARE(w.pClockB->text(), QStringLiteral("BEGIN"));
+    QCOMPARE(w.pnAbschnitt->palette().color(QPalette::Window), kYellow);
+    QCOMPARE(w.pClockB->palette().color(QPalette::Window), kYellow);
+    QCOMPARE(w.pClock->text(), QStringLiteral("00:00:00"));
+    QCOMPARE(w.gClock->progress(), 0);
+    QCOMPARE(w.gClock->maxValue(), 50);
+    QCOMPARE(w.Panel1->text(), QStringLiteral("00:00:05"));
+    QCOMPARE(w.eCycle->text(), QStringLiteral("00:00:05"));
+    QCOMPARE(w.TUTtotal->text(), QStringLiteral("5"));
+    QCOMPARE(w.TUTreal->text(), QStringLiteral("2"));
+    QCOMPARE(w.Edit46->text(), QStringLiteral("4"));
+    QCOMPARE(w.Edit48->text(), QStringLiteral(" 1"));
+    QCOMPARE(w.Edit37->text(), QLocale().toString(QDate(2026, 12, 6), QLocale::ShortFormat));
+    QVERIFY(w.windowState() & Qt::WindowMaximized);
+    QVERIFY(!shown(w, w.BitBtn3));
+    QVERIFY(!shown(w, w.Button1));
+    QVERIFY(shown(w, w.sStart));
+    QVERIFY(!w.ImageClock->pixmap().isNull());
+    for (int k = 0; k < 20; ++k) {
+        QVERIFY(!shown(w, w.plannedSlots[k]));
+        QVERIFY(!shown(w, w.setButtons[k]));
+        QCOMPARE(w.plannedSlots[k]->text(), QStringLiteral("0"));
+        QCOMPARE(w.repetitionSlots[k]->text(), QStringLiteral("0"));
+        QCOMPARE(w.realSlots[k]->text(), QString());
+        QCOMPARE(base(w.plannedSlots[k]), kLime);
+    }
+    // The clock face: black lines on a transparent image.
+    const QImage face = w.ImageClock->pixmap().toImage();
+    QCOMPARE(face.size(), QSize(129, 129));
+    QCOMPARE(face.pixelColor(64, 64).alpha(), 0);
+    QCOMPARE(face.pixelColor(1, 64), QColor(Qt::black));
+    QCOMPARE(face.pixelColor(64, 119), QColor(Qt::black));   // top of the 6 o'clock mark
+}
+
+void TestClockWindow::clickOnCountdownStopsTheTest()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.sStartClick();
+    f.tickThrough(100, 2500);
+    w.Button1->click();
+    QVERIFY(shown(w, w.realSlots[0]));
+    QTest::mouseClick(w.pClockB, Qt::LeftButton);
+    QVERIFY(!w.procedure().Running);
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("TEST"));
+    QCOMPARE(w.realSlots[0]->text(), QString());
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("0"));
+    QCOMPARE(w.plannedSlots[0]->text(), QStringLiteral("0"));
+    QCOMPARE(base(w.plannedSlots[0]), kLime);
+}
+
+void TestClockWindow::barDisplaySwitch()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.sStartClick();
+    f.tickAt(1500);
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Fro-Phase"));
+    QTest::mouseClick(w.Balkenanzeige, Qt::LeftButton);
+    QVERIFY(!w.Balkenanzeige->isChecked());
+    QVERIFY(!shown(w, w.pnClock1));
+    QVERIFY(!shown(w, w.pnClock2));
+    QVERIFY(shown(w, w.Shape3));
+    QVERIFY(shown(w, w.Image1));
+    QTest::mouseClick(w.Balkenanzeige, Qt::LeftButton);
+    QVERIFY(shown(w, w.pnClock1));
+    QVERIFY(shown(w, w.pnClock2));
+    for (QWidget *marker : {w.Shape3, w.Shape4, w.Shape5, w.Shape6, static_cast<QWidget *>(w.Image1),
+                            static_cast<QWidget *>(w.Image2)})
+        QVERIFY(!shown(w, marker));
+    f.tickAt(1600);   // still the same phase: no entry, markers stay hidden
+    QVERIFY(!shown(w, w.Shape3));
+    f.tickAt(2500);   // the next phase entry shows its marker again
+    QVERIFY(shown(w, w.Shape5));
+}
+
+void TestClockWindow::closeDuringSetAndReopen()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.show();
+    w.sStartClick();
+    f.tickAt(1500);
+    w.BitBtn1->click();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
+    // Hidden, the procedure goes on.
+    f.tickAt(2500);
+    QVERIFY(w.procedure().Running);
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest after Fro-Phase"));
+    // "Test" again: the activation stops it.
+    w.FormActivate();
+    QVERIFY(!w.procedure().Running);
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("TEST"));
+}
+
+void TestClockWindow::focusChangeKeepsTestRunning()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.sStartClick();
+    f.tickAt(1500);
+    QWidget other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    QCoreApplication::processEvents();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    QCoreApplication::processEvents();
+    QVERIFY(w.procedure().Running);
+    f.tickAt(1600);
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Fro-Phase"));
+    QCOMPARE(w.pnSerie->text(), QStringLiteral("1"));
+}
+
+void TestClockWindow::plannedRowsAtSetStart_data()
+{
+    QTest::addColumn<QString>("sets");
+    QTest::addColumn<int>("visibleRows");
+    QTest::newRow("3") << "3" << 3;
+    QTest::newRow("20") << "20" << 20;
+    QTest::newRow("leading zero") << "03" << 0;
+    QTest::newRow("leading blank") << " 3" << 0;
+    QTest::newRow("21") << "21" << 0;
+}
+
+void TestClockWindow::plannedRowsAtSetStart()
+{
+    QFETCH(QString, sets);
+    QFETCH(int, visibleRows);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(sets);
+    w.sStartClick();
+    for (int k = 0; k < 20; ++k) {
+        QCOMPARE(shown(w, w.plannedSlots[k]), k < visibleRows);
+        QCOMPARE(w.plannedSlots[k]->text(), k < visibleRows ? QStringLiteral("4") : QStringLiteral("0"));
+        QVERIFY(!shown(w, w.realSlots[k]));
+    }
+}
+
+void TestClockWindow::plannedSetTime_data()
+{
+    QTest::addColumn<QString>("fro");
+    QTest::addColumn<QString>("planned");
+    QTest::newRow("5 x 4100 ms") << "1,1" << "20,5";
+    QTest::newRow("5 x 4000 ms") << "1" << "20";
+}
+
+void TestClockWindow::plannedSetTime()
+{
+    QFETCH(QString, fro);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Wiederholungen->setText(QStringLiteral("5"));
+    w.Abwaerts->setText(fro);
+    w.sStartClick();
+    QTEST(w.Edit46->text(), "planned");
+    QTEST(w.plannedSlots[0]->text(), "planned");
+}
+
+void TestClockWindow::cancelRecordsRow_data()
+{
+    QTest::addColumn<int>("elapsed");
+    QTest::addColumn<QString>("real");
+    QTest::addColumn<QString>("repetitions");
+    QTest::newRow("repetition 3 at 12345") << 12345 << "10,845" << "3";
+    QTest::newRow("in the start rest") << 1100 << "-0,4" << "0";
+}
+
+void TestClockWindow::cancelRecordsRow()
+{
+    QFETCH(int, elapsed);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.StartHalte->setText(QStringLiteral("1,5"));
+    w.Wiederholungen->setText(QStringLiteral("5"));
+    w.Serien->setText(QStringLiteral("3"));
+    w.sStartClick();
+    f.tickThrough(0, elapsed - elapsed % 100);
+    f.tickAt(elapsed);
+    w.Button1->click();
+    QTEST(w.realSlots[0]->text(), "real");
+    QTEST(w.repetitionSlots[0]->text(), "repetitions");
+    for (QLineEdit *slot : {w.plannedSlots[0], w.repetitionSlots[0], w.realSlots[0]}) {
+        QVERIFY(shown(w, slot));
+        QCOMPARE(base(slot), kRed);
+    }
+    QVERIFY(!shown(w, w.sStart));
+    // The end of the set is checked only once the start rest is over.
+    f.tickAt(elapsed + 100);
+    QCOMPARE(w.procedure().Resting, elapsed + 100 > 1500);
+    f.tickAt(std::max(elapsed + 100, 1600));
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest between Sets"));
+}
+
+void TestClockWindow::cancelAfterEndChangesNoRow()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.sStartClick();
+    f.tickThrough(100, 5100);
+    QCOMPARE(w.pClockB->text(), QStringLiteral("BEGIN"));
+    w.Button1->click();
+    QVERIFY(!shown(w, w.sStart));
+    QVERIFY(!shown(w, w.realSlots[0]));
+    QCOMPARE(w.realSlots[0]->text(), QString());
+    QCOMPARE(base(w.plannedSlots[0]), kLime);
+}
+
+void TestClockWindow::cancelWithUnreadableStartRest()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.sStartClick();
+    f.tickThrough(100, 2500);
+    w.realSlots[0]->setText(QStringLiteral("earlier"));
+    w.StartHalte->setText(QStringLiteral("eins"));
+    w.Button1->click();
+    QCOMPARE(f.platform.boxes.shown,
+             QStringList{QStringLiteral("error:'eins' ist kein gültiger Gleitkommawert")});
+    QVERIFY(shown(w, w.realSlots[0]));
+    QCOMPARE(base(w.realSlots[0]), kRed);
+    QCOMPARE(w.realSlots[0]->text(), QStringLiteral("earlier"));
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("0"));
+    // The failure box does not reset the window, and the set still ends.
+    QVERIFY(w.procedure().Running);
+    f.tickAt(2600);
+    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest between Sets"));
+}
+
+void TestClockWindow::nextSetStartKeepsCancelledResults()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.sStartClick();
+    f.tickThrough(100, 2500);
+    w.Button1->click();
+    const QString real = w.realSlots[0]->text();
+    QCOMPARE(real, QStringLiteral("1,5"));
+    f.tickAt(2600);
+    w.setButtons[0]->click();   // set 2 at once
+    QCOMPARE(w.pnSerie->text(), QStringLiteral("2"));
+    QCOMPARE(base(w.plannedSlots[0]), kLime);
+    QCOMPARE(base(w.repetitionSlots[0]), kLime);
+    QCOMPARE(base(w.realSlots[0]), kRed);
+    QCOMPARE(w.realSlots[0]->text(), real);
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("1"));
+    QCOMPARE(w.plannedSlots[0]->text(), QStringLiteral("4"));
+}
+
+void TestClockWindow::closeClearsRows()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("3"));
+    w.sStartClick();
+    f.tickThrough(100, 1500);
+    w.Button1->click();
+    w.BitBtn1Click();
+    for (int k = 0; k < 20; ++k) {
+        QVERIFY(!shown(w, w.plannedSlots[k]));
+        QVERIFY(!shown(w, w.realSlots[k]));
+        QVERIFY(!shown(w, w.repetitionSlots[k]));
+        QVERIFY(!shown(w, w.setButtons[k]));
+    }
+    QCOMPARE(w.plannedSlots[2]->text(), QStringLiteral("4"));
+    QCOMPARE(base(w.plannedSlots[0]), kLime);
+    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+}
+
+QTEST_MAIN(TestClockWindow)
+#include "tst_clockwindow.moc"
