@@ -19,6 +19,14 @@ TableModel::TableModel(store::Table &table, QObject *parent)
     setSort(0, Qt::AscendingOrder);
 }
 
+bool TableModel::submit()
+{
+    // The views call this whenever their current row changes or an editor
+    // closes, also while rows are being removed.  The grid decides itself
+    // when a change is stored (DBGrid::postPending), so nothing happens here.
+    return true;
+}
+
 Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags result = QSqlTableModel::flags(index);
@@ -98,10 +106,11 @@ void DBGrid::postPending()
     commitEdit();
     if (m_insertRow >= 0 && m_model) {
         // A begun record that nothing was typed into is dropped, not stored.
+        // An editor opened and left empty counts as nothing typed.
         const QSqlRecord record = m_model->record(m_insertRow);
         bool typed = false;
         for (int i = 1; i < record.count(); ++i)
-            typed = typed || record.isGenerated(i);
+            typed = typed || (record.isGenerated(i) && !record.value(i).toString().isEmpty());
         if (!typed) {
             m_model->revertRow(m_insertRow);
             m_insertRow = -1;
@@ -178,12 +187,14 @@ void DBGrid::deleteCurrent()
     // the only change the model sends.
     postPending();
     const int target = currentRow() >= 0 ? currentRow() : row;
-    if (!m_model->removeRow(target) || m_model->isDirty()) {
+    if (!m_model->removeRow(target) || !m_model->submitAll()) {
         const QString reason = m_model->lastError().text();
         m_model->revertAll();
         throw platform::ActionError(QStringLiteral("The record in \"%1\" could not be deleted: %2")
                                         .arg(m_model->tableName(), reason));
     }
+    // The model keeps a deleted row on show until it reads the table anew.
+    refresh();
     goToRow(target);
 }
 

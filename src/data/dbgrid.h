@@ -17,6 +17,7 @@ class TableModel : public QSqlTableModel {
 public:
     TableModel(store::Table &table, QObject *parent = nullptr);
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool submit() override;
     QString tableName() const { return m_tableName; }
 
 private:
