@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libgl-dev
   libasound2-dev libsndfile1-dev
-  libbenchmark-dev sqlite3 locales
+  libbenchmark-dev sqlite3 libsqlite3-dev locales
 )
 if [[ "${1:-}" == "--gui" ]]; then
   packages+=(xvfb xdotool imagemagick x11-utils)

@@ -77,6 +77,49 @@ void appendWindows1252(QByteArray &out, QStringView text)
     }
 }
 
+void appendWindows1252(QByteArray &out, QByteArrayView utf8)
+{
+    // One byte out per character, and a character takes at least one byte
+    // in: the output never outgrows the input.
+    const qsizetype start = out.size();
+    out.resize(start + utf8.size());
+    char *d = out.data() + start;
+    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
+    const qsizetype n = utf8.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            *d++ = char(c);
+            ++i;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        char32_t least = 0;
+        if ((c & 0xE0) == 0xC0) {
+            length = 2; code = c & 0x1F; least = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3; code = c & 0x0F; least = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4; code = c & 0x07; least = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (s[i + k] & 0xC0) == 0x80;
+            code = (code << 6) | (s[i + k] & 0x3F);
+        }
+        if (!valid || code < least) {
+            *d++ = '?';
+            ++i;
+            continue;
+        }
+        *d++ = windows1252Byte(code);
+        i += length;
+    }
+    out.resize(d - out.data());
+}
+
 void writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance)
 {
     writeBytes(out, exportHeader());
@@ -89,11 +132,11 @@ void writeTestExport(QIODevice &out, store::Query &query, const std::function<vo
     // Lines are gathered into blocks so the device sees few, large writes.
     constexpr qsizetype blockSize = 1 << 16;
     QByteArray block;
-    block.reserve(blockSize + 4096);
+    block.reserve(2 * blockSize);
     if (query.recordCount() > 0) {
         while (!query.eof()) {
             for (int position = 1; position <= exportedFieldCount; ++position) {
-                appendWindows1252(block, query.fieldText(position));
+                appendWindows1252(block, query.fieldUtf8(position));
                 block.append("; ", 2);
             }
             block.append("\r\n", 2);
@@ -101,7 +144,7 @@ void writeTestExport(QIODevice &out, store::Query &query, const std::function<vo
                 advance(exportedFieldCount);
             if (block.size() >= blockSize) {
                 writeBytes(out, block);
-                block.clear();
+                block.resize(0);
             }
             query.next();
         }

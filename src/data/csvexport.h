@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -27,6 +28,8 @@ QByteArray exportHeader();
 // Appends `text` in Windows-1252, one byte per character; a character the
 // code page lacks becomes '?'.
 void appendWindows1252(QByteArray &out, QStringView text);
+// The same from UTF-8 bytes; a byte that starts no valid sequence becomes '?'.
+void appendWindows1252(QByteArray &out, QByteArrayView utf8);
 
 // Writes the whole export to `out`: the header, then one line per stored
 // test in ascending key order, each value followed by "; ".  `query` is set

@@ -3,22 +3,46 @@
 #include "store/table.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
 
 namespace store {
+namespace {
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
+}
+
+} // namespace
 
 Query::Query(Table &table)
     : m_table(table)
 {
 }
 
+Query::~Query()
+{
+    close();
+}
+
 void Query::close()
 {
-    m_query = QSqlQuery();
-    m_open = false;
+    if (m_statement)
+        sqlite3_finalize(m_statement);
+    m_statement = nullptr;
     m_eof = true;
     m_atFirst = false;
     m_count = 0;
+}
+
+void Query::fail() const
+{
+    m_table.fail(m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QStringLiteral("the query cannot run"));
 }
 
 void Query::open()
@@ -34,6 +58,9 @@ void Query::open()
         m_table.fail(QStringLiteral("the query \"%1\" is not supported").arg(m_text));
     }
     m_table.open();
+    m_handle = handleOf(m_table.database());
+    if (!m_handle)
+        fail();
 
     const Layout &layout = m_table.layout();
     QStringList columns;
@@ -41,53 +68,81 @@ void Query::open()
         columns << QLatin1Char('"') + field.name + QLatin1Char('"');
     const QString table = QLatin1Char('"') + layout.tableName + QLatin1Char('"');
 
-    QSqlQuery count(m_table.database());
-    if (!count.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) || !count.next())
-        m_table.fail(count.lastError().text());
-    m_count = count.value(0).toLongLong();
+    // The rows' statement starts its read before the count runs, so both see
+    // the same records whenever there are any.
+    sqlite3_stmt *count = nullptr;
+    const QByteArray countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(table).toUtf8();
+    if (sqlite3_prepare_v2(m_handle, countSql.constData(), -1, &count, nullptr) != SQLITE_OK)
+        fail();
+    const QByteArray rowsSql = QStringLiteral("SELECT %1 FROM %2 ORDER BY \"%3\"")
+                                   .arg(columns.join(QLatin1Char(',')), table, layout.key().name)
+                                   .toUtf8();
+    if (sqlite3_prepare_v2(m_handle, rowsSql.constData(), -1, &m_statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(count);
+        fail();
+    }
     m_fieldCount = layout.fields.size();
-
-    m_query = QSqlQuery(m_table.database());
-    m_query.setForwardOnly(true);
-    if (!m_query.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY \"%3\"")
-                             .arg(columns.join(QLatin1Char(',')), table, layout.key().name)))
-        m_table.fail(m_query.lastError().text());
-    m_open = true;
-    run();
+    step();   // the rows' statement holds the read lock from here on
+    const int rc = sqlite3_step(count);
+    if (rc != SQLITE_ROW) {
+        sqlite3_finalize(count);
+        close();
+        fail();
+    }
+    m_count = sqlite3_column_int64(count, 0);
+    sqlite3_finalize(count);
+    m_atFirst = true;
 }
 
-void Query::run()
+void Query::step()
 {
-    if (!m_query.exec())
-        m_table.fail(m_query.lastError().text());
-    m_atFirst = true;
-    next();
-    m_atFirst = true;
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW) {
+        m_eof = false;
+    } else if (rc == SQLITE_DONE) {
+        m_eof = true;
+        // Ends the read at once, so the query left open holds no lock.
+        sqlite3_reset(m_statement);
+    } else {
+        m_eof = true;
+        sqlite3_reset(m_statement);
+        fail();
+    }
 }
 
 void Query::first()
 {
-    if (!m_open)
+    if (!m_statement) {
         open();
-    else if (!m_atFirst)
-        run();
+    } else if (!m_atFirst) {
+        sqlite3_reset(m_statement);
+        step();
+        m_atFirst = true;
+    }
 }
 
 void Query::next()
 {
-    if (!m_open)
+    if (!m_statement || m_eof)
         return;
     m_atFirst = false;
-    m_eof = !m_query.next();
-    if (m_eof && m_query.lastError().isValid())
-        m_table.fail(m_query.lastError().text());
+    step();
+}
+
+QByteArrayView Query::fieldUtf8(int position) const
+{
+    if (!m_statement || m_eof || position < 1 || position > m_fieldCount)
+        return {};
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, position - 1));
+    if (!text)
+        return {};
+    return QByteArrayView(text, sqlite3_column_bytes(m_statement, position - 1));
 }
 
 QString Query::fieldText(int position) const
 {
-    if (!m_open || m_eof || position < 1 || position > m_fieldCount)
-        return QString();
-    return textForm(m_query.value(position - 1));
+    const QByteArrayView bytes = fieldUtf8(position);
+    return QString::fromUtf8(bytes.data(), bytes.size());
 }
 
 } // namespace store

@@ -120,6 +120,8 @@ private slots:
     void rowsFollowTheKeyOrderAndProgressCountsValues();
     void windows1252_data();
     void windows1252();
+    void malformedUtf8_data();
+    void malformedUtf8();
     void twoExportsAreByteIdentical();
     void failingDeviceIsReported();
     void fileIsReplacedWhole();
@@ -243,6 +245,31 @@ void TstCsvExport::windows1252()
     QByteArray out("pre");
     data::appendWindows1252(out, text);
     QCOMPARE(out, QByteArray("pre") + bytes);
+    // The export reads UTF-8 from the store; both roads give the same bytes.
+    QByteArray fromUtf8("pre");
+    data::appendWindows1252(fromUtf8, QByteArrayView(text.toUtf8()));
+    QCOMPARE(fromUtf8, QByteArray("pre") + bytes);
+}
+
+void TstCsvExport::malformedUtf8_data()
+{
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("cut sequence at the end") << QByteArray("ab\xC3") << QByteArray("ab?");
+    QTest::newRow("stray continuation") << QByteArray("\x80x") << QByteArray("?x");
+    QTest::newRow("invalid lead byte") << QByteArray("\xFFy") << QByteArray("?y");
+    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << QByteArray("??");
+    QTest::newRow("broken middle") << QByteArray("\xE2\x82z") << QByteArray("??z");
+    QTest::newRow("valid after invalid") << QByteArray("\xFF\xC3\xA4") << QByteArray("?\xE4");
+}
+
+void TstCsvExport::malformedUtf8()
+{
+    QFETCH(QByteArray, utf8);
+    QFETCH(QByteArray, bytes);
+    QByteArray out;
+    data::appendWindows1252(out, QByteArrayView(utf8));
+    QCOMPARE(out, bytes);
 }
 
 void TstCsvExport::twoExportsAreByteIdentical()
