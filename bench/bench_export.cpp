@@ -125,6 +125,7 @@ void BM_ExportVsSqlite3(benchmark::State &state)
     state.counters["ratio"] = exportSeconds / toolSeconds;
     state.counters["export_MB"] = double(QFile(ours).size()) / 1e6;
     state.counters["sqlite3_MB"] = double(QFile(theirs).size()) / 1e6;
+    state.counters["tests"] = double(query.recordCount());
 }
 BENCHMARK(BM_ExportVsSqlite3)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -185,6 +186,9 @@ void BM_OpenDataWindow(benchmark::State &state)
     state.counters["plain_model_s"] = plainSeconds / double(state.iterations());
     state.counters["ratio"] = windowSeconds / plainSeconds;
     state.counters["rows_fetched"] = rowsShown;
+    QSqlQuery count(s.tables->TestTable.database());
+    if (count.exec(QStringLiteral("SELECT COUNT(*) FROM TestTable")) && count.next())
+        state.counters["stored_tests"] = count.value(0).toDouble();
 }
 BENCHMARK(BM_OpenDataWindow)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 

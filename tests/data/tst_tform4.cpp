@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -125,6 +127,7 @@ private slots:
     void deleteAsksFirst();
     void refusedEditOnCloseKeepsTheWindowOpen();
     void gridsShowWhatWasStoredMeanwhile();
+    void tablesStoreWhileAGridHoldsUnreadRows();
     void exportWritesTheFileAndMovesTheGauge();
     void dataMenuOpensTheTablesAndShowsTheWindow();
     void damagedTableKeepsTheMainWindowFromStarting();
@@ -176,6 +179,7 @@ void TstTForm4::editIsStored_data()
     QTest::newRow("post button") << QStringLiteral("post");
     QTest::newRow("next button") << QStringLiteral("next");
     QTest::newRow("closing the window") << QStringLiteral("close");
+    QTest::newRow("edit button, then post") << QStringLiteral("edit");
 }
 
 void TstTForm4::editIsStored()
@@ -185,9 +189,22 @@ void TstTForm4::editIsStored()
     f.addAthlete(QStringLiteral("Alt"));
     f.addAthlete(QStringLiteral("Zwei"));
     TForm4 &w = f.show();
-    typeInto(w.grid(3), 0, 1, QStringLiteral("Neu"));
+    if (how == QLatin1String("edit")) {
+        w.grid(3)->goToRow(0);
+        click(w, 3, "Edit");   // opens the first cell that can be edited
+        QLineEdit *editor = nullptr;
+        for (QLineEdit *candidate : w.grid(3)->findChildren<QLineEdit *>()) {
+            if (candidate->isVisible())
+                editor = candidate;
+        }
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("Alt"));
+        editor->setText(QStringLiteral("Neu"));
+    } else {
+        typeInto(w.grid(3), 0, 1, QStringLiteral("Neu"));
+    }
     QCOMPARE(f.storedNames(QStringLiteral("SPTable.db")), (QStringList{QStringLiteral("Alt"), QStringLiteral("Zwei")}));
-    if (how == QLatin1String("post"))
+    if (how == QLatin1String("post") || how == QLatin1String("edit"))
         click(w, 3, "Post");
     else if (how == QLatin1String("next"))
         click(w, 3, "Next");
@@ -315,6 +332,36 @@ void TstTForm4::gridsShowWhatWasStoredMeanwhile()
     f.show();
     QCOMPARE(w.grid(1)->model()->rowCount(), 1);
     QCOMPARE(w.grid(1)->model()->index(0, 3).data().toString(), QStringLiteral("neu"));
+}
+
+void TstTForm4::tablesStoreWhileAGridHoldsUnreadRows()
+{
+    Fixture f;
+    QSqlDatabase db = f.tables.TestTable.database();
+    QVERIFY(db.transaction());
+    QSqlQuery insert(db);
+    QVERIFY(insert.prepare(QStringLiteral("INSERT INTO TestTable (Name) VALUES (?)")));
+    for (int i = 0; i < 2000; ++i) {
+        insert.addBindValue(QStringLiteral("t%1").arg(i));
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+    TForm4 &w = f.show();
+    // The grid reads rows as they are scrolled to, so it has not read them all.
+    QVERIFY(w.grid(1)->model()->rowCount() < 2000);
+    QVERIFY(w.grid(1)->tableModel()->canFetchMore());
+    w.BitBtn1Click();
+    f.addTest(QStringLiteral("saved later"));
+    QCOMPARE(f.tables.TestTable.fieldText(QStringLiteral("Testnr")), QStringLiteral("2001"));
+    const QStringList names = f.storedNames(QStringLiteral("TestTable.DB"));
+    QCOMPARE(names.size(), 2001);
+    QCOMPARE(names.last(), QStringLiteral("saved later"));
+    // The export sees it too, with the grid still holding its rows.
+    w.BitBtn3Click();
+    QCOMPARE(f.boxes.shown, QStringList());
+    QFile file(f.dir.filePath(QStringLiteral("Korvane.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count('\n'), 2002);
 }
 
 void TstTForm4::exportWritesTheFileAndMovesTheGauge()
