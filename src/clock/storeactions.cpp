@@ -77,14 +77,17 @@ void TForm1::saveTest()
     store::Table &table = tables().TestTable;
     table.open();
     table.append();
-    withBegunRecord(table, [&] {
+    bool windowReset = false;
+    const auto storeRecord = [&] {
         table.setFieldText(QStringLiteral("Date"), Edit37->text());
         const std::int32_t profile = textToInt(Edit48->text());
         table.setFieldInteger(QStringLiteral("ProfilNr"), profile);
         // The box's closing resets the window; the results stored are the
         // ones completed above, which the reset must not take away.
-        if (profile < 1)
+        if (profile < 1) {
             showMessage(QStringLiteral("Couldn't find  Testnr."));
+            windowReset = true;
+        }
         table.setFieldText(QStringLiteral("Name"), Edit39->text());
         table.setFieldText(QStringLiteral("Surname"), Edit40->text());
         table.setFieldText(QStringLiteral("Bodyweight"), Edit38->text());
@@ -106,7 +109,21 @@ void TForm1::saveTest()
         table.setFieldText(QStringLiteral("TUTTotal"), TUTtotal->text());
         table.setFieldText(QStringLiteral("TUTReal"), TUTreal->text());
         table.post();
-    });
+    };
+    try {
+        withBegunRecord(table, storeRecord);
+    } catch (...) {
+        // Nothing was stored: the results go back where the user can save
+        // them again, even when the box's activation had cleared them.
+        if (windowReset) {
+            for (int k = 0; k < 20; ++k) {
+                display::setText(realSlots[k], results.realTimes[k]);
+                display::setText(repetitionSlots[k], results.repetitions[k]);
+            }
+            BitBtn3->show();
+        }
+        throw;
+    }
     table.close();
 
     // Step 3: back to the starting state.
@@ -216,15 +233,19 @@ void TForm1::BitBtn2Click()
 
 void TForm1::BitBtn6Click()
 {
-    BitBtn6->hide();
-    ListBox1->hide();
-    ListBox2->hide();
+    guarded([this] {
+        BitBtn6->hide();
+        ListBox1->hide();
+        ListBox2->hide();
+    });
 }
 
 void TForm1::Edit37Click()
 {
-    // A fixed form, whatever the user's date settings.
-    Edit37->setText(platform::wallClock().today().toString(QStringLiteral("dd.MM.yyyy")));
+    guarded([this] {
+        // A fixed form, whatever the user's date settings.
+        Edit37->setText(platform::wallClock().today().toString(QStringLiteral("dd.MM.yyyy")));
+    });
 }
 
 // Athletes -------------------------------------------------------------------
