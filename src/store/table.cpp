@@ -91,14 +91,14 @@ void Table::connectFile()
         try {
             if (!db.open())
                 fail(reasonOf(db.lastError()));
-            if (existed)
-                checkLayout(db);
-            else
-                createLayout(db);
             QSqlQuery query(db);
             // Every commit reaches the disk before post() returns.
             if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
                 fail(reasonOf(query.lastError()));
+            if (existed)
+                checkLayout(db);
+            else
+                createLayout(db);
             // Make sure records can be stored at all: a file that another
             // program holds locked past the wait is refused now rather than
             // at the first post.  Nothing is written.
