@@ -192,6 +192,47 @@ void BM_OpenDataWindow(benchmark::State &state)
 }
 BENCHMARK(BM_OpenDataWindow)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// Opening the three tables at start-up over a million stored tests, which
+// checks every page of the files, next to a plain connection that opens the
+// test table's file and reads its layout only.
+void BM_OpenTablesAtStart(benchmark::State &state)
+{
+    Store &s = windowStore();
+    double openSeconds = 0;
+    double plainSeconds = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        {
+            store::TrainingTables tables(s.dir.path());
+            tables.openAll();
+        }
+        const double o = secondsOf(timer);
+
+        timer.restart();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plain"));
+            db.setDatabaseName(s.tables->TestTable.filePath());
+            db.open();
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("SELECT name FROM pragma_table_info('TestTable')"));
+            while (query.next()) {
+            }
+            query = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("plain"));
+        const double p = secondsOf(timer);
+        openSeconds += o;
+        plainSeconds += p;
+        state.SetIterationTime(o);
+    }
+    state.counters["open_s"] = openSeconds / double(state.iterations());
+    state.counters["plain_open_s"] = plainSeconds / double(state.iterations());
+    state.counters["ratio"] = openSeconds / plainSeconds;
+}
+BENCHMARK(BM_OpenTablesAtStart)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)

@@ -414,6 +414,10 @@ void TstTable::refusedFilesAreLeftUntouched_data()
                                << QStringLiteral("not a database");
     QTest::newRow("damaged first page") << QStringLiteral("Profil.db") << QStringLiteral("damaged")
                                         << QStringLiteral("malformed");
+    QTest::newRow("cut off") << QStringLiteral("TestTable.DB") << QStringLiteral("cut")
+                             << QStringLiteral("malformed");
+    QTest::newRow("damaged later page") << QStringLiteral("TestTable.DB") << QStringLiteral("later page")
+                                        << QStringLiteral("damaged");
     QTest::newRow("other layout") << QStringLiteral("SPTable.db") << QStringLiteral("layout")
                                   << QStringLiteral("fields");
     QTest::newRow("other table") << QStringLiteral("TestTable.DB") << QStringLiteral("table")
@@ -436,8 +440,27 @@ void TstTable::refusedFilesAreLeftUntouched()
         tables.ProfilTable.append();
         tables.ProfilTable.setFieldText(QStringLiteral("Profil"), QStringLiteral("x"));
         tables.ProfilTable.post();
+        QSqlDatabase db = tables.TestTable.database();
+        QVERIFY(db.transaction());
+        QSqlQuery insert(db);
+        QVERIFY(insert.prepare(QStringLiteral("INSERT INTO TestTable (Name, Exercise) VALUES (?, ?)")));
+        for (int i = 0; i < 1000; ++i) {
+            insert.addBindValue(QStringLiteral("Name %1").arg(i));
+            insert.addBindValue(QStringLiteral("x").repeated(200));
+            QVERIFY(insert.exec());
+        }
+        QVERIFY(db.commit());
     }
-    if (kind == QLatin1String("text")) {
+    if (kind == QLatin1String("cut")) {
+        QByteArray bytes = fileBytes(path);
+        QVERIFY(bytes.size() > 40 * 4096);
+        writeFile(path, bytes.left(bytes.size() / 2));
+    } else if (kind == QLatin1String("later page")) {
+        QByteArray bytes = fileBytes(path);
+        for (int i = 20 * 4096; i < 21 * 4096; ++i)
+            bytes[i] = char(0x5A ^ (i * 7));
+        writeFile(path, bytes);
+    } else if (kind == QLatin1String("text")) {
         writeFile(path, QByteArray("Testnr;Date\r\n1;07.12.2026\r\n").repeated(200));
     } else if (kind == QLatin1String("damaged")) {
         QByteArray bytes = fileBytes(path);
