@@ -783,6 +783,12 @@ void TestStoreActions::savedTestReadBack()
     }
     expected << settings;
     w.BitBtn3->show();
+    // As a running test leaves them: set buttons and result slots up.
+    w.BitBtn1->hide();
+    for (int k = 0; k < 3; ++k) {
+        w.setButtons[k]->show();
+        w.realSlots[k]->show();
+    }
 
     pressSaveData(w);
 
