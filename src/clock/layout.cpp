@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -261,9 +262,10 @@ QWidget *TForm1::buildLeftColumn()
     box->addWidget(GroupBox4);
     box->addStretch();
 
-    // The pick lists lie over the column and are placed by placeOverlays().
-    ListBox1 = named(new QListWidget(column), "ListBox1");
-    ListBox2 = named(new QListWidget(column), "ListBox2");
+    // The pick lists lie over the column, the athlete list as wide as its
+    // lines; placeOverlays() puts them in place.
+    ListBox1 = named(new QListWidget(this), "ListBox1");
+    ListBox2 = named(new QListWidget(this), "ListBox2");
     for (QListWidget *list : {ListBox1, ListBox2}) {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         // The list lines are columns of fixed width.
@@ -273,7 +275,7 @@ QWidget *TForm1::buildLeftColumn()
         setBackground(list, kWindowColour, QPalette::Base);
         list->hide();
     }
-    BitBtn6 = named(new QPushButton(QStringLiteral("Close Listbox"), column), "BitBtn6");
+    BitBtn6 = named(new QPushButton(QStringLiteral("Close Listbox"), this), "BitBtn6");
     BitBtn6->hide();
     column->installEventFilter(this);
     m_leftColumn = column;
@@ -284,13 +286,19 @@ void TForm1::placeOverlays()
 {
     if (!m_leftColumn)
         return;
-    const QRect settings = GroupBox4->geometry();
-    const QRect profile = GroupBox3->geometry();
+    const QPoint origin = m_leftColumn->pos();
+    const QRect settings = GroupBox4->geometry().translated(origin);
+    const QRect profile = GroupBox3->geometry().translated(origin);
+    const QRect athlete = GroupBox2->geometry().translated(origin);
     ListBox1->setGeometry(settings.left() + 120, settings.top() + 40, settings.width() - 124,
-                          settings.height() - 110);
-    ListBox2->setGeometry(profile.left() + 4, GroupBox2->geometry().bottom() + 1,
-                          profile.width() - 8, profile.height() + 40);
-    BitBtn6->setGeometry(settings.right() - 124, settings.bottom() - 66, 120, 26);
+                          settings.height() - 80);
+    // An athlete line is 54 characters when no text overflows its column.
+    const int lineWidth = ListBox2->fontMetrics().horizontalAdvance(QString(56, u'0'))
+        + ListBox2->verticalScrollBar()->sizeHint().width() + 2 * ListBox2->frameWidth();
+    ListBox2->setGeometry(profile.left() + 4, athlete.bottom() + 1, std::max(profile.width() - 8, lineWidth),
+                          profile.height() + 40);
+    // Below the settings group, where it covers no control.
+    BitBtn6->setGeometry(settings.right() - 130, settings.bottom() + 6, 130, 26);
     for (QWidget *w : {static_cast<QWidget *>(ListBox2), static_cast<QWidget *>(ListBox1),
                        static_cast<QWidget *>(BitBtn6)})
         w->raise();
