@@ -1,0 +1,129 @@
+// The main window: banner, menu, information box, showing the clock window.
+
+#include "app/hauptform.h"
+#include "clock/tform1.h"
+#include "data/tform4.h"
+#include "support/recorders.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestHauptform : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void bannerAndMenu();
+    void informationBox();
+    void activationMaximises();
+    void testShowsTheSameResetClockWindow();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_previousFolder;
+};
+
+void TestHauptform::init()
+{
+    // The tables live in the working folder.
+    m_previousFolder = QDir::currentPath();
+    QVERIFY(m_folder.isValid());
+    QVERIFY(QDir::setCurrent(m_folder.path()));
+}
+
+void TestHauptform::cleanup()
+{
+    QDir::setCurrent(m_previousFolder);
+}
+
+void TestHauptform::bannerAndMenu()
+{
+    THauptform main;
+    QCOMPARE(main.windowTitle(), QStringLiteral("Korvane"));
+    QCOMPARE(main.size(), QSize(997, 745));
+    auto *banner = main.findChild<QLabel *>(QStringLiteral("Panel1"));
+    QVERIFY(banner);
+    QCOMPARE(banner->size(), QSize(705, 100));
+    QCOMPARE(banner->text(), QStringLiteral("Korvane"));
+    QVERIFY(banner->font().bold());
+    QCOMPARE(banner->font().pixelSize(), 24);
+    auto *logo = main.findChild<QLabel *>(QStringLiteral("Image2"));
+    QVERIFY(logo && !logo->pixmap().isNull());
+    QCOMPARE(logo->size(), QSize(269, 100));
+
+    QStringList items;
+    for (QAction *action : main.menuBar()->actions())
+        items << action->objectName() + u'=' + action->text();
+    QCOMPARE(items, (QStringList{QStringLiteral("est1=Test"), QStringLiteral("Daten1=Data"),
+                                 QStringLiteral("About1=Information"), QStringLiteral("Ende1=Close")}));
+}
+
+void TestHauptform::informationBox()
+{
+    TestPlatform platform;
+    THauptform main;
+    main.findChild<QAction *>(QStringLiteral("About1"))->trigger();
+    QCOMPARE(platform.boxes.shown.size(), 1);
+    const QStringList lines = platform.boxes.shown.first().split(u'\n');
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QStringLiteral("inform:Korvane Training (Vers 3.1 letztes Update 30.11.10)"));
+    QVERIFY(!lines[1].trimmed().isEmpty());
+}
+
+void TestHauptform::activationMaximises()
+{
+    THauptform main;
+    main.show();
+    main.showNormal();
+    QVERIFY(!main.isMaximized());
+    main.FormActivate();
+    QVERIFY(main.isMaximized());
+}
+
+void TestHauptform::testShowsTheSameResetClockWindow()
+{
+    TestPlatform platform;
+    platform.clock.set(36000000);
+    THauptform main;
+    TForm1 clock(&main.tables(), &main);
+    TForm4 data(main.tables(), &main);
+    main.setWindows(&clock, &data);
+    clock.Timer1->stop();
+
+    int shown = 0;
+    auto closeWhenShown = [&] {
+        QTimer::singleShot(0, &clock, [&] {
+            QVERIFY(clock.isVisible());
+            ++shown;
+            // A test started and left running while the window is closed.
+            clock.Edit39->setText(QStringLiteral("Anna"));
+            clock.Edit47->setText(QStringLiteral("Bench"));
+            clock.Edit51->setText(QStringLiteral("Press"));
+            clock.sStartClick();
+            QVERIFY(clock.procedure().Running);
+            clock.BitBtn1Click();
+        });
+    };
+    closeWhenShown();
+    main.findChild<QAction *>(QStringLiteral("est1"))->trigger();
+    QCOMPARE(shown, 1);
+    QVERIFY(!clock.isVisible());
+    QVERIFY(clock.procedure().Running);
+
+    // The second "Test" finds the same window, stopped by its activation.
+    QTimer::singleShot(0, &clock, [&] {
+        ++shown;
+        QVERIFY(!clock.procedure().Running);
+        QCOMPARE(clock.pnAbschnitt->text(), QStringLiteral("TEST"));
+        QCOMPARE(clock.Edit39->text(), QStringLiteral("Anna"));
+        clock.BitBtn1Click();
+    });
+    main.findChild<QAction *>(QStringLiteral("est1"))->trigger();
+    QCOMPARE(shown, 2);
+}
+
+QTEST_MAIN(TestHauptform)
+#include "tst_hauptform.moc"
