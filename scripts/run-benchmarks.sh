@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 status=0
 for bench in build/release/bench/bench_*; do
-  [[ -x "$bench" ]] || continue
+  [[ -f "$bench" && -x "$bench" ]] || continue
   echo "== $(basename "$bench")"
   "$bench" "$@" || status=1
 done
