@@ -50,9 +50,11 @@ void TForm1::drawClockFace()
     QPainter painter(&face);
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(QPoint(1, 1), QPoint(w - 2, h - 2)));
+    // The corners name the pixels just outside the right and bottom edges,
+    // and Qt's stroke adds one pixel: hence the one pixel less.
+    painter.drawRect(QRect(QPoint(1, 1), QPoint(w - 3, h - 3)));
     for (const QRect &mark : clockFaceMarks(w, h))
-        painter.drawEllipse(mark.adjusted(0, 0, -1, -1));
+        painter.drawEllipse(mark.adjusted(0, 0, -2, -2));
     painter.end();
     ImageClock->setGeometry(0, 0, w, h);
     ImageClock->setPixmap(face);

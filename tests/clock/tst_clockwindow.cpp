@@ -82,6 +82,10 @@ void TestClockWindow::firstShowing()
     QCOMPARE(face.size(), QSize(129, 129));
     QCOMPARE(face.pixelColor(64, 64).alpha(), 0);
     QCOMPARE(face.pixelColor(1, 64), QColor(Qt::black));
+    QCOMPARE(face.pixelColor(127, 64), QColor(Qt::black));   // the frame ends before w - 1
+    QCOMPARE(face.pixelColor(128, 64).alpha(), 0);
+    QCOMPARE(face.pixelColor(64, 127), QColor(Qt::black));
+    QCOMPARE(face.pixelColor(64, 128).alpha(), 0);
     QCOMPARE(face.pixelColor(64, 119), QColor(Qt::black));   // top of the 6 o'clock mark
 }
 
