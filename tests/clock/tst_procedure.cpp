@@ -38,6 +38,7 @@ private slots:
     void emptyNameAtEndOfRestStopsOnce();
     void startWithoutFieldsShowsMessage_data();
     void startWithoutFieldsShowsMessage();
+    void loweredSetCountStillEndsTheTest();
     void barsFollowThePhases();
     void unchangedTickWritesNothing();
 };
@@ -394,6 +395,23 @@ void TestProcedure::startWithoutFieldsShowsMessage()
     QVERIFY(!f.form->procedure().Running);
     QCOMPARE(f.form->procedure().CurrentSet, 0);
     QCOMPARE(f.phase(), QStringLiteral("TEST"));
+}
+
+void TestProcedure::loweredSetCountStillEndsTheTest()
+{
+    ClockWindowFixture f;
+    f.form->Serien->setText(QStringLiteral("3"));
+    f.form->sStartClick();
+    f.tickThrough(100, 5100);
+    QVERIFY(f.form->procedure().Resting);
+    // Lowered during the rest: set 2 is now beyond the count and ends the test.
+    f.form->Serien->setText(QStringLiteral("1"));
+    f.tickAt(10200);
+    QCOMPARE(f.form->pnSerie->text(), QStringLiteral("2"));
+    f.tickThrough(10300, 15200);
+    f.tickAt(15300);
+    QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    QVERIFY(!f.form->procedure().Resting);
 }
 
 void TestProcedure::barsFollowThePhases()
