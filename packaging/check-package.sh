@@ -9,7 +9,7 @@ deb="${1:?usage: $0 PACKAGE.deb}"
 root="$(mktemp -d)"
 trap 'rm -rf "$root"' EXIT
 
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb" Package Version Depends Installed-Size
 dpkg-deb --extract "$deb" "$root"
 
 echo "== desktop-file-validate"

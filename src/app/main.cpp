@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/messages.h"
+#include "platform/screensaver.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -40,14 +41,15 @@ int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
     return exportAllTests(commandLine.exportFile);
 }
 
-int runWindows(int argc, char *argv[], const app::CommandLine &commandLine)
+int runWindows(char *argv[], const app::CommandLine &commandLine)
 {
     // The arguments are the program's own and have been read; the toolkit
     // gets only the program's name.
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
-    (void)argc;
     app::setUpApplication();
+    // Reaches the session bus now rather than when the first test starts.
+    platform::screenSaver();
 
     // Everything after this works in the working folder: the tables, the
     // export and the sound files are named without a folder.
@@ -97,5 +99,5 @@ int main(int argc, char *argv[])
     case app::CommandLine::Action::Run:
         break;
     }
-    return runWindows(argc, argv, commandLine);
+    return runWindows(argv, commandLine);
 }

@@ -2,7 +2,6 @@
 // the desktop's org.freedesktop.ScreenSaver service.
 
 #include "platform/screensaver.h"
-#include "support/screensaver.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -47,7 +46,6 @@ private slots:
     void holdAndRelease();
     void withoutTheService();
     void withoutABus();
-    void replacement();
 
 private:
     // Waits until the service has handled everything sent so far, including
@@ -200,18 +198,6 @@ void TestScreenSaver::withoutABus()
     saver.release();
     QVERIFY(!saver.isHeld());
     QDBusConnection::disconnectFromBus(QStringLiteral("none"));
-}
-
-void TestScreenSaver::replacement()
-{
-    platform::ScreenSaver *desktop = &platform::screenSaver();
-    {
-        RecordingScreenSaver recording;
-        platform::screenSaver().inhibit(QStringLiteral("A test is running"));
-        platform::screenSaver().release();
-        QCOMPARE(recording.calls, (QStringList{QStringLiteral("inhibit:A test is running"), QStringLiteral("release")}));
-    }
-    QCOMPARE(&platform::screenSaver(), desktop);
 }
 
 QTEST_GUILESS_MAIN(TestScreenSaver)
