@@ -12,8 +12,8 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
-#include <QTimer>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // The pictures are compiled into the library; a static library must register
