@@ -13,6 +13,7 @@ packages=(
   libgl-dev
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
+  pxlib-dev
 )
 if [[ "${1:-}" == "--gui" ]]; then
   packages+=(xvfb xdotool imagemagick x11-utils)
