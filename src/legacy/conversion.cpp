@@ -35,7 +35,7 @@ constexpr int layoutCount = 3;
 
 QString nativeFolder(const QString &folder)
 {
-    return QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath());
+    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
 }
 
 QString baseName(const QString &fileName)
@@ -542,6 +542,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
 {
     TableReport report;
     report.tableName = layout.tableName;
+    report.keyName = layout.key().name;
 
     // Where each field of the layout comes from; binary fields have no place.
     const int columns = int(layout.fields.size());

@@ -65,6 +65,7 @@ Survey surveyFolder(const QString &folder);
 struct TableReport {
     QString fileName;            // the old file
     QString tableName;
+    QString keyName;             // Testnr or Nr
     qint64 converted = 0;
     qint64 skipped = 0;          // records without any value
     QStringList unplacedFields;  // old fields that have no place in the layout

@@ -14,7 +14,7 @@ namespace {
 
 QString nativeFolder(const QString &folder)
 {
-    return QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath());
+    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
 }
 
 QString count(qint64 n, const QString &one, const QString &many)
@@ -70,8 +70,9 @@ QString conversionReport(const ConversionResult &result)
             QStringList shown;
             for (qsizetype i = 0; i < table.renumbered.size() && i < 5; ++i) {
                 const auto &[old, now] = table.renumbered.at(i);
-                shown << (old.isEmpty() ? QStringLiteral("empty key") : old) + QStringLiteral(" became ")
-                        + QString::number(now);
+                shown << (old.isEmpty() ? QStringLiteral("an empty %1").arg(table.keyName)
+                                        : QStringLiteral("%1 %2").arg(table.keyName, old))
+                        + QStringLiteral(" became ") + QString::number(now);
             }
             if (table.renumbered.size() > 5)
                 shown << QStringLiteral("%1 more").arg(table.renumbered.size() - 5);

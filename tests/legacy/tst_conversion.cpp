@@ -184,6 +184,11 @@ void TstConversion::keysSkippedRecordsAndFieldsWithoutPlace()
     QCOMPARE(athleteReport.replacedValues, 0);
     using Renumbered = QList<std::pair<QString, qint64>>;
     QCOMPARE(athleteReport.renumbered, (Renumbered{{QStringLiteral("7"), 8}, {QString(), 9}}));
+    QVERIFY(legacy::conversionReport(result).contains(
+        QStringLiteral("SPTable.db (now SPTable): 4 records converted, 1 skipped as empty.\n"
+                       "    Fields with no place in Korvane: Bemerkung.\n"
+                       "    Values with characters that had to be replaced: 0.\n"
+                       "    Keys renumbered because they were repeated or unusable: 2 (Nr 7 became 8; an empty Nr became 9).\n")));
 
     store::TrainingTables tables(dir.path());
     tables.openAll();
