@@ -5,8 +5,10 @@
 // the conversion, and the folder is checked each time.
 
 #include "legacy/conversion.h"
+#include "legacy/legacyimport.h"
 #include "store/trainingtables.h"
 #include "support/paradoxtables.h"
+#include "support/recorders.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -211,9 +213,12 @@ void TstConversionCrash::journalIsCarriedOutAtNextStart()
     for (int i = 0; i < placed; ++i)
         QVERIFY(QFile::rename(d.filePath(places.at(i).first), d.filePath(places.at(i).second)));
 
-    QString kept;
-    QCOMPARE(legacy::recoverConversion(folder, &kept), legacy::Recovery::Completed);
-    QCOMPARE(kept, legacy::keptFilesFolderName());
+    // The next start finishes it, says so and asks nothing.
+    TestPlatform platform;
+    QVERIFY(legacy::offerLegacyConversion(folder));
+    QCOMPARE(platform.boxes.shown,
+             QStringList{QStringLiteral("inform:") + legacy::finishedInterruptedMessage(folder, legacy::keptFilesFolderName())});
+    QVERIFY(platform.boxes.shown.first().contains(QStringLiteral("interrupted conversion")));
     QCOMPARE(stateOf(folder, original), State::Converted);
     QCOMPARE(legacy::recoverConversion(folder), legacy::Recovery::Nothing);
 }
