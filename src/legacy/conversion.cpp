@@ -622,7 +622,9 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
             ++report.skipped;
             return;
         }
-        sqlite3_bind_int64(insert, 1, keys.at(position++));
+        if (position >= keys.size())
+            throw ConversionError(QStringLiteral("it changed while it was read"));
+        sqlite3_bind_int64(insert, 1, keys[position++]);
         for (int i = 1; i < columns; ++i) {
             const int from = source.at(i);
             if (from < 0) {
@@ -725,6 +727,11 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
                                   ? error.message()
                                   : QStringLiteral("The tables in %1 cannot be converted: %2.")
                                         .arg(nativeFolder(folder), error.message()));
+    } catch (const std::exception &error) {
+        // Out of memory and the like: nothing may be left half done.
+        removeTemporaries(folder);
+        throw ConversionError(QStringLiteral("The tables in %1 cannot be converted: %2.")
+                                  .arg(nativeFolder(folder), QString::fromLocal8Bit(error.what())));
     }
     result.keptFolder = plan.kept;
     try {

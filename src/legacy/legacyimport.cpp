@@ -91,7 +91,9 @@ QString finishedInterruptedMessage(const QString &folder, const QString &keptFol
         .arg(nativeFolder(folder), keptFolder);
 }
 
-bool offerLegacyConversion(const QString &folder, QWidget *parent)
+namespace {
+
+bool offer(const QString &folder, QWidget *parent)
 {
     platform::MessageBoxes &boxes = platform::messageBoxes();
     try {
@@ -140,6 +142,20 @@ bool offerLegacyConversion(const QString &folder, QWidget *parent)
     dialog.reset();
     boxes.inform(parent, conversionReport(result));
     return true;
+}
+
+} // namespace
+
+bool offerLegacyConversion(const QString &folder, QWidget *parent)
+{
+    try {
+        return offer(folder, parent);
+    } catch (const std::exception &error) {
+        // Out of memory while reading a huge file and the like.
+        platform::messageBoxes().error(parent, QStringLiteral("The Paradox tables in %1 cannot be converted: %2.")
+                                                   .arg(nativeFolder(folder), QString::fromLocal8Bit(error.what())));
+        return false;
+    }
 }
 
 } // namespace legacy

@@ -66,6 +66,7 @@ private slots:
     void refusedFilesLeaveTheFolderAsItWas();
     void failedWriteLeavesTheFolderAsItWas();
     void noQuestionWithoutParadoxTables();
+    void damagedJournalIsReportedAndKept();
 };
 
 void TstConversion::convertsTheThreeTables_data()
@@ -320,6 +321,23 @@ void TstConversion::noQuestionWithoutParadoxTables()
     }
     QVERIFY(legacy::offerLegacyConversion(dir.path()));
     QCOMPARE(platform.boxes.shown, QStringList());
+}
+
+void TstConversion::damagedJournalIsReportedAndKept()
+{
+    QTemporaryDir dir;
+    writeThree(dir.path(), {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}, 12);
+    QFile journal(QDir(dir.path()).filePath(legacy::journalFileName()));
+    QVERIFY(journal.open(QIODevice::WriteOnly));
+    journal.write("KORVANE-CONVERSION 1\nmove\t../elsewhere\nend\n");
+    journal.close();
+    const auto before = snapshot(dir.path());
+    TestPlatform platform;
+    QVERIFY(!legacy::offerLegacyConversion(dir.path()));
+    QCOMPARE(platform.boxes.shown.size(), 1);
+    QVERIFY2(platform.boxes.shown.first().contains(QStringLiteral("journal \".korvane-conversion-journal\" is damaged")),
+             qPrintable(platform.boxes.shown.first()));
+    QCOMPARE(snapshot(dir.path()), before);
 }
 
 QTEST_MAIN(TstConversion)
