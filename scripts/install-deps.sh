@@ -16,6 +16,7 @@ packages=(
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
   dbus-daemon
+  pxlib-dev
 )
 if [[ "${1:-}" == "--gui" ]]; then
   packages+=(xvfb xdotool imagemagick x11-utils)

@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/hauptform.h"
+#include "legacy/legacyimport.h"
 
 #include "platform/errors.h"
 #include "platform/messages.h"
@@ -59,8 +60,11 @@ int runWindows(char *argv[], const app::CommandLine &commandLine)
         return 1;
     }
 
-    // Tables of an older kind found in the working folder are dealt with
-    // here, before the main window opens the tables.
+    // Tables of an older kind found in the working folder are offered for
+    // conversion before the main window opens the tables; No, a refused file
+    // or a failed conversion ends the program (its box has said why).
+    if (!legacy::offerLegacyConversion(QStringLiteral("."), nullptr))
+        return 1;
 
     // The main window opens the tables; one that cannot be opened ends the
     // program before any window is shown.

@@ -26,6 +26,12 @@ public:
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     }
+    bool ask(QWidget *parent, const QString &text) override
+    {
+        return QMessageBox::question(parent, QApplication::applicationName(), text,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            == QMessageBox::Yes;
+    }
 };
 
 ScreenMessageBoxes screenBoxes;

@@ -19,6 +19,9 @@ public:
     virtual void error(QWidget *parent, const QString &text) = 0;
     // A yes/no question; true on yes.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // A yes/no question whose default answer is yes; true on yes.  Boxes
+    // that do not tell the two apart answer it as confirm().
+    virtual bool ask(QWidget *parent, const QString &text) { return confirm(parent, text); }
 };
 
 // The boxes in use: the real ones unless a test installed others.

@@ -16,7 +16,35 @@ Layout makeLayout(const QString &tableName, const QString &fileName, const QStri
     return layout;
 }
 
+QString quoted(const QString &identifier)
+{
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
 } // namespace
+
+QString createTableStatement(const Layout &layout)
+{
+    QStringList columns;
+    for (const FieldDef &field : layout.fields) {
+        switch (field.kind) {
+        case FieldKind::Key:
+            // AUTOINCREMENT: keys count up from 1 and are never used again,
+            // not even after the last record was deleted.
+            columns << quoted(field.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+            break;
+        case FieldKind::Integer:
+            columns << quoted(field.name)
+                    + QStringLiteral(" INTEGER CHECK (%1 IS NULL OR typeof(%1) = 'integer')").arg(quoted(field.name));
+            break;
+        case FieldKind::Text:
+            // TEXT affinity keeps "007" or "1,50" exactly as written.
+            columns << quoted(field.name) + QStringLiteral(" TEXT");
+            break;
+        }
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(layout.tableName), columns.join(QStringLiteral(", ")));
+}
 
 int Layout::indexOf(const QString &name) const
 {

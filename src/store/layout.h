@@ -30,4 +30,7 @@ const Layout &testTableLayout();   // "TestTable.DB", 59 fields, key Testnr
 const Layout &profilLayout();      // "Profil.db", 12 fields, key Nr
 const Layout &spTableLayout();     // "SPTable.db", 5 fields, key Nr
 
+// The SQL statement that lays out a new, empty table file for `layout`.
+QString createTableStatement(const Layout &layout);
+
 } // namespace store

@@ -166,28 +166,8 @@ void Table::checkLayout(QSqlDatabase &db)
 
 void Table::createLayout(QSqlDatabase &db)
 {
-    QStringList columns;
-    for (const FieldDef &field : m_layout.fields) {
-        switch (field.kind) {
-        case FieldKind::Key:
-            // AUTOINCREMENT: keys count up from 1 and are never used again,
-            // not even after the last record was deleted.
-            columns << quoted(field.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
-            break;
-        case FieldKind::Integer:
-            columns << quoted(field.name)
-                    + QStringLiteral(" INTEGER CHECK (%1 IS NULL OR typeof(%1) = 'integer')").arg(quoted(field.name));
-            break;
-        case FieldKind::Text:
-            // TEXT affinity keeps "007" or "1,50" exactly as written.
-            columns << quoted(field.name) + QStringLiteral(" TEXT");
-            break;
-        }
-    }
     QSqlQuery query(db);
-    const QString create = QStringLiteral("CREATE TABLE %1 (%2)")
-                               .arg(quoted(m_layout.tableName), columns.join(QStringLiteral(", ")));
-    if (!query.exec(create))
+    if (!query.exec(createTableStatement(m_layout)))
         fail(QStringLiteral("it cannot be created (%1)").arg(reasonOf(query.lastError())));
 }
 
