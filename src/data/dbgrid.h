@@ -19,8 +19,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool submit() override;
     QString tableName() const { return m_tableName; }
+    store::Table &table() const { return m_table; }
 
 private:
+    store::Table &m_table;
     QString m_tableName;
 };
 
@@ -56,8 +58,14 @@ public:
     // platform::ActionError with the store's reason and keeps the change.
     void postPending();
     bool hasPendingChanges() const;
-    // Reads the table anew and stands on the row it stood on.
+    // Reads the table anew and stands on the record it stood on, found by
+    // its key; on the same row number when that record is gone.
     void refresh();
+    // The key of the current record; -1 on none or on a begun record.
+    qint64 currentKey() const;
+    // Makes the record with `key` current, fetching rows up to it; false
+    // when no row has it.
+    bool goToKey(qint64 key);
     // Begins a new, empty record at the current row and opens its first
     // editable cell; a pending change is stored first.
     void insertRecord();
@@ -71,6 +79,9 @@ protected:
 
 private:
     void postAfterRowChange();
+    // Throws the error of a refused change: the store's explanation of a
+    // removed or replaced file, or the model's reason.
+    [[noreturn]] void failChange(const QString &what, const QString &reason) const;
 
     TableModel *m_model = nullptr;
     GridDelegate *m_delegate = nullptr;

@@ -129,6 +129,10 @@ private slots:
     void gridsShowWhatWasStoredMeanwhile();
     void tablesStoreWhileAGridHoldsUnreadRows();
     void exportWritesTheFileAndMovesTheGauge();
+    void exportTellsOfReplacedCharacters();
+    void refreshKeepsTheCurrentRecord_data();
+    void refreshKeepsTheCurrentRecord();
+    void editOfARemovedFileIsExplained();
     void dataMenuOpensTheTablesAndShowsTheWindow();
     void damagedTableKeepsTheMainWindowFromStarting();
 };
@@ -390,6 +394,78 @@ void TstTForm4::exportWritesTheFileAndMovesTheGauge()
     QCOMPARE(f.boxes.shown.size(), 1);
     QVERIFY2(f.boxes.shown.first().contains(QStringLiteral("Korvane.csv")), qPrintable(f.boxes.shown.first()));
     QVERIFY(w.isVisible());
+}
+
+void TstTForm4::exportTellsOfReplacedCharacters()
+{
+    Fixture f;
+    f.addTest(QStringLiteral("Łukasz"));
+    f.addTest(QStringLiteral("Anna"));
+    f.addTest(QStringLiteral("Сергей"));
+    TForm4 &w = f.show();
+    w.BitBtn3Click();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY2(f.boxes.shown.first().startsWith(QStringLiteral("inform:\"Korvane.csv\" was written. 2 values hold")),
+             qPrintable(f.boxes.shown.first()));
+    QFile file(f.dir.filePath(QStringLiteral("Korvane.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("1; ; ; ?ukasz; "));
+    QVERIFY(bytes.contains("3; ; ; ??????; "));
+}
+
+void TstTForm4::refreshKeepsTheCurrentRecord_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("new record posted in the grid") << QStringLiteral("insert");
+    QTest::newRow("an earlier record deleted elsewhere") << QStringLiteral("delete");
+}
+
+void TstTForm4::refreshKeepsTheCurrentRecord()
+{
+    QFETCH(QString, change);
+    Fixture f;
+    for (const char *name : {"a", "b", "c"})
+        f.addTest(QString::fromUtf8(name));
+    TForm4 &w = f.show();
+    data::DBGrid *grid = w.grid(1);
+    QString expected;
+    if (change == QLatin1String("insert")) {
+        // Begun on the first row, the new record sorts to the end once stored.
+        grid->goToRow(0);
+        click(w, 2, "Insert");
+        typeInto(grid, 0, 3, QStringLiteral("neu"));
+        click(w, 2, "Post");
+        expected = QStringLiteral("neu");
+    } else {
+        grid->goToRow(1);
+        QSqlQuery remove(f.tables.TestTable.database());
+        QVERIFY(remove.exec(QStringLiteral("DELETE FROM TestTable WHERE Testnr = 1")));
+        expected = QStringLiteral("b");
+    }
+    QCOMPARE(f.boxes.shown, QStringList());
+    const auto currentName = [grid] { return grid->currentIndex().siblingAtColumn(3).data().toString(); };
+    if (change == QLatin1String("insert"))
+        QCOMPARE(currentName(), expected);
+    click(w, 2, "Refresh");
+    QCOMPARE(currentName(), expected);
+    QCOMPARE(f.boxes.shown, QStringList());
+}
+
+void TstTForm4::editOfARemovedFileIsExplained()
+{
+    Fixture f;
+    f.addAthlete(QStringLiteral("Alt"));
+    TForm4 &w = f.show();
+    QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("SPTable.db"))));
+    typeInto(w.grid(3), 0, 1, QStringLiteral("Neu"));
+    click(w, 3, "Post");
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY2(f.boxes.shown.first().contains(QStringLiteral("\"SPTable.db\"")), qPrintable(f.boxes.shown.first()));
+    QVERIFY2(f.boxes.shown.first().contains(QStringLiteral("removed or replaced")), qPrintable(f.boxes.shown.first()));
+    // The change stays in the grid.
+    QVERIFY(w.grid(3)->hasPendingChanges());
+    QCOMPARE(w.grid(3)->model()->index(0, 1).data().toString(), QStringLiteral("Neu"));
 }
 
 void TstTForm4::dataMenuOpensTheTablesAndShowsTheWindow()
