@@ -13,9 +13,10 @@ packages=(
   libgl-dev
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
+  xvfb
 )
 if [[ "${1:-}" == "--gui" ]]; then
-  packages+=(xvfb xdotool imagemagick x11-utils)
+  packages+=(xdotool imagemagick x11-utils)
 fi
 
 missing=()

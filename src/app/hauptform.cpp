@@ -94,6 +94,14 @@ void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)
     m_dataWindow = dataWindow;
 }
 
+void THauptform::buildWindows()
+{
+    if (!m_buildWindows)
+        return;
+    const std::function<void()> build = std::exchange(m_buildWindows, nullptr);
+    build();
+}
+
 bool THauptform::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
@@ -110,6 +118,7 @@ void THauptform::FormActivate()
 void THauptform::est1Click()
 {
     platform::runGuarded(this, [this] {
+        buildWindows();
         if (m_clockWindow)
             m_clockWindow->showModal();
     });
@@ -121,6 +130,7 @@ void THauptform::Daten1Click()
         m_tables.TestTable.open();
         m_tables.ProfilTable.open();
         m_tables.SPTable.open();
+        buildWindows();
         if (m_dataWindow)
             m_dataWindow->exec();
     });

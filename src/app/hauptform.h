@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QFrame;
@@ -23,6 +25,10 @@ public:
 
     // The windows the menu shows; created after the main window.
     void setWindows(TForm1 *clockWindow, TForm4 *dataWindow);
+    // Builds those windows (calling setWindows) when the menu needs them
+    // before the start got round to it; runs at most once.
+    void setWindowBuilder(std::function<void()> build) { m_buildWindows = std::move(build); }
+    void buildWindows();
 
 public slots:
     void est1Click();
@@ -41,6 +47,7 @@ private:
     QFrame *Shape1 = nullptr;
     TForm1 *m_clockWindow = nullptr;
     TForm4 *m_dataWindow = nullptr;
+    std::function<void()> m_buildWindows;
 };
 
 // The text of the information box.

@@ -108,9 +108,7 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     column->addWidget(DBGrid2, 2);
     column->addWidget(DBGrid1, 4);
     column->addWidget(DBNavigator2);
-
-    if (m_tables.TestTable.database().isValid())
-        bindGrids();
+    // The grids are bound to their tables at the window's first showing.
 }
 
 TForm4::~TForm4() = default;
