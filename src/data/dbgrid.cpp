@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/guard.h"
+#include "platform/messages.h"
 #include "store/table.h"
 
 #include <QHeaderView>
@@ -27,6 +28,40 @@ bool TableModel::submit()
     // closes, also while rows are being removed.  The grid decides itself
     // when a change is stored (DBGrid::postPending), so nothing happens here.
     return true;
+}
+
+void TableModel::fetchMore(const QModelIndex &parent)
+{
+    QSqlTableModel::fetchMore(parent);
+    reportReadError();
+}
+
+bool TableModel::select()
+{
+    m_readErrorReported = false;
+    const bool selected = QSqlTableModel::select();
+    if (selected)
+        reportReadError();
+    return selected;
+}
+
+void TableModel::reportReadError()
+{
+    if (m_readErrorReported || !query().lastError().isValid())
+        return;
+    m_readErrorReported = true;
+    emit readFailed(readError());
+}
+
+QString TableModel::readError() const
+{
+    const QSqlError error = query().lastError();
+    if (!error.isValid())
+        return QString();
+    return QStringLiteral("\"%1\" could not be read to its end: %2")
+        .arg(m_table.fileName(),
+             store::sqliteReason(error.nativeErrorCode().toInt(),
+                                 error.databaseText().isEmpty() ? error.text() : error.databaseText()));
 }
 
 Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
@@ -61,6 +96,14 @@ void DBGrid::setTableModel(TableModel *model)
 {
     m_model = model;
     setModel(model);
+    // Rows are read while the view scrolls; a box is shown after that, not
+    // inside it.
+    connect(model, &TableModel::readFailed, this, &DBGrid::showReadError, Qt::QueuedConnection);
+}
+
+void DBGrid::showReadError(const QString &message)
+{
+    platform::messageBoxes().error(this, message);
 }
 
 int DBGrid::currentRow() const

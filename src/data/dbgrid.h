@@ -18,12 +18,27 @@ public:
     TableModel(store::Table &table, QObject *parent = nullptr);
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool submit() override;
+    // Reading on past rows that a damaged file could not give stops the rows
+    // there; that is reported (readFailed) instead of passing for the end.
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+    // Why the rows read so far end early: the store's message naming the
+    // file; empty while every row read could be read.
+    QString readError() const;
+    bool select() override;
     QString tableName() const { return m_tableName; }
     store::Table &table() const { return m_table; }
 
+signals:
+    // The rows end early because the file could not be read past them; sent
+    // once per reading of the table.
+    void readFailed(const QString &message);
+
 private:
+    void reportReadError();
+
     store::Table &m_table;
     QString m_tableName;
+    bool m_readErrorReported = false;
 };
 
 // Remembers the cell editor that is open, so that the grid can commit it.
@@ -79,6 +94,7 @@ protected:
 
 private:
     void postAfterRowChange();
+    void showReadError(const QString &message);
     // Throws the error of a refused change: the store's explanation of a
     // removed or replaced file, or the model's reason.
     [[noreturn]] void failChange(const QString &what, const QString &reason) const;

@@ -133,6 +133,7 @@ private slots:
     void refreshKeepsTheCurrentRecord_data();
     void refreshKeepsTheCurrentRecord();
     void editOfARemovedFileIsExplained();
+    void damagedPageIsReportedWhenTheGridReadsIt();
     void dataMenuOpensTheTablesAndShowsTheWindow();
     void damagedTableKeepsTheMainWindowFromStarting();
 };
@@ -466,6 +467,57 @@ void TstTForm4::editOfARemovedFileIsExplained()
     // The change stays in the grid.
     QVERIFY(w.grid(3)->hasPendingChanges());
     QCOMPARE(w.grid(3)->model()->index(0, 1).data().toString(), QStringLiteral("Neu"));
+}
+
+void TstTForm4::damagedPageIsReportedWhenTheGridReadsIt()
+{
+    // The start does not read every page; the grid that reads the damaged
+    // one says so instead of ending the rows there without a word.
+    auto f = std::make_unique<Fixture>();
+    const QString path = f->dir.filePath(QStringLiteral("TestTable.DB"));
+    QSqlDatabase db = f->tables.TestTable.database();
+    QVERIFY(db.transaction());
+    QSqlQuery insert(db);
+    QVERIFY(insert.prepare(QStringLiteral("INSERT INTO TestTable (Name, Exercise) VALUES (?, ?)")));
+    for (int i = 0; i < 2000; ++i) {
+        insert.addBindValue(QStringLiteral("t%1").arg(i));
+        insert.addBindValue(QStringLiteral("x").repeated(200));
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+    insert = QSqlQuery();
+    db = QSqlDatabase();
+    const QString folder = f->dir.path();
+    f->dir.setAutoRemove(false);
+    f.reset();
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    for (int i = 60 * 4096; i < 61 * 4096; ++i)
+        bytes[i] = char(0x5A ^ (i * 7));
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.close();
+
+    {
+        Boxes boxes;
+        platform::setMessageBoxes(&boxes);
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        TForm4 w(tables);
+        w.show();
+        w.navigator(2)->button(QStringLiteral("Last"))->click();
+        QTRY_COMPARE(boxes.shown.size(), 1);
+        QVERIFY2(boxes.shown.first().startsWith(QStringLiteral("error:\"TestTable.DB\"")), qPrintable(boxes.shown.first()));
+        QVERIFY2(boxes.shown.first().contains(QStringLiteral("damaged")), qPrintable(boxes.shown.first()));
+        QVERIFY(w.grid(1)->model()->rowCount() < 2000);
+        platform::setMessageBoxes(nullptr);
+    }
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), bytes);
+    QDir(folder).removeRecursively();
 }
 
 void TstTForm4::dataMenuOpensTheTablesAndShowsTheWindow()
