@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -56,7 +57,11 @@ THauptform::THauptform(QWidget *parent)
     Image2 = new QLabel(central);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setFixedSize(269, 100);
-    Image2->setPixmap(QPixmap(QStringLiteral(":/korvane/logo.png")));
+    // The logo is known to be a PNG: read as such, without first loading
+    // every image-format plugin to ask which of them reads it.
+    QImageReader logo(QStringLiteral(":/korvane/logo.png"), "png");
+    logo.setAutoDetectImageFormat(false);
+    Image2->setPixmap(QPixmap::fromImage(logo.read()));
     bannerRow->addWidget(Image2);
     bannerRow->addStretch();
     column->addLayout(bannerRow);
