@@ -311,11 +311,8 @@ void DBGrid::postAfterRowChange()
     m_postQueued = false;
     if (!hasPendingChanges())
         return;
-    const int row = currentRow();
-    platform::runGuarded(this, [&] {
-        postPending();
-        goToRow(row);
-    });
+    // Storing stays on the record the user moved to, by its key.
+    platform::runGuarded(this, [&] { postPending(); });
 }
 
 } // namespace data

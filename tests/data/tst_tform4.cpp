@@ -420,6 +420,7 @@ void TstTForm4::refreshKeepsTheCurrentRecord_data()
     QTest::addColumn<QString>("change");
     QTest::newRow("new record posted in the grid") << QStringLiteral("insert");
     QTest::newRow("an earlier record deleted elsewhere") << QStringLiteral("delete");
+    QTest::newRow("new record stored by moving to another") << QStringLiteral("insert and move");
 }
 
 void TstTForm4::refreshKeepsTheCurrentRecord()
@@ -438,6 +439,14 @@ void TstTForm4::refreshKeepsTheCurrentRecord()
         typeInto(grid, 0, 3, QStringLiteral("neu"));
         click(w, 2, "Post");
         expected = QStringLiteral("neu");
+    } else if (change == QLatin1String("insert and move")) {
+        // Rows: the begun record, a, b, c; moving to b stores the new one.
+        grid->goToRow(0);
+        click(w, 2, "Insert");
+        typeInto(grid, 0, 3, QStringLiteral("neu"));
+        grid->setCurrentIndex(grid->model()->index(2, 3));
+        QTRY_COMPARE(f.storedNames(QStringLiteral("TestTable.DB")).size(), 4);
+        expected = QStringLiteral("b");
     } else {
         grid->goToRow(1);
         QSqlQuery remove(f.tables.TestTable.database());
@@ -446,7 +455,7 @@ void TstTForm4::refreshKeepsTheCurrentRecord()
     }
     QCOMPARE(f.boxes.shown, QStringList());
     const auto currentName = [grid] { return grid->currentIndex().siblingAtColumn(3).data().toString(); };
-    if (change == QLatin1String("insert"))
+    if (change != QLatin1String("delete"))
         QCOMPARE(currentName(), expected);
     click(w, 2, "Refresh");
     QCOMPARE(currentName(), expected);
