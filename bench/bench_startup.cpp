@@ -30,6 +30,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -145,6 +146,8 @@ public:
             return false;
         m_pid = fork();
         if (m_pid == 0) {
+            // The server goes when this program goes, however it ends.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(fds[0]);
             const int devNull = open("/dev/null", O_WRONLY);
             dup2(devNull, STDERR_FILENO);
