@@ -17,9 +17,10 @@ packages=(
   libbenchmark-dev sqlite3 libsqlite3-dev locales
   dbus-daemon
   pxlib-dev
+  xvfb
 )
 if [[ "${1:-}" == "--gui" ]]; then
-  packages+=(xvfb xdotool imagemagick x11-utils)
+  packages+=(xdotool imagemagick x11-utils)
 fi
 if [[ "${1:-}" == "--package" ]]; then
   packages+=(dpkg-dev file lintian desktop-file-utils appstream)

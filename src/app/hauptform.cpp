@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -60,7 +61,11 @@ THauptform::THauptform(QWidget *parent)
     Image2 = new QLabel(central);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setFixedSize(269, 100);
-    Image2->setPixmap(QPixmap(QStringLiteral(":/korvane/logo.png")));
+    // The logo is known to be a PNG: read as such, without first loading
+    // every image-format plugin to ask which of them reads it.
+    QImageReader logo(QStringLiteral(":/korvane/logo.png"), "png");
+    logo.setAutoDetectImageFormat(false);
+    Image2->setPixmap(QPixmap::fromImage(logo.read()));
     bannerRow->addWidget(Image2);
     bannerRow->addStretch();
     column->addLayout(bannerRow);
@@ -139,6 +144,14 @@ void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)
     m_dataWindow = dataWindow;
 }
 
+void THauptform::buildWindows()
+{
+    if (!m_buildWindows)
+        return;
+    const std::function<void()> build = std::exchange(m_buildWindows, nullptr);
+    build();
+}
+
 bool THauptform::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
@@ -155,6 +168,7 @@ void THauptform::FormActivate()
 void THauptform::est1Click()
 {
     platform::runGuarded(this, [this] {
+        buildWindows();
         if (m_clockWindow)
             m_clockWindow->showModal();
     });
@@ -166,6 +180,7 @@ void THauptform::Daten1Click()
         m_tables.TestTable.open();
         m_tables.ProfilTable.open();
         m_tables.SPTable.open();
+        buildWindows();
         if (m_dataWindow)
             m_dataWindow->exec();
     });

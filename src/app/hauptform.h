@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -30,6 +31,12 @@ public:
     void createWindows();
     // The windows the menu shows, when they are owned elsewhere.
     void setWindows(TForm1 *clockWindow, TForm4 *dataWindow);
+    // Builds those windows (calling setWindows) when the menu needs them
+    // before the start got round to it; runs at most once.
+    void setWindowBuilder(std::function<void()> build) { m_buildWindows = std::move(build); }
+    void buildWindows();
+    TForm1 *clockWindow() const { return m_clockWindow; }
+    TForm4 *dataWindow() const { return m_dataWindow; }
 
     // Shows the window maximised at once, whether or not the window manager
     // activates it.
@@ -58,6 +65,7 @@ private:
     std::unique_ptr<TForm4> m_ownedDataWindow;
     TForm1 *m_clockWindow = nullptr;
     TForm4 *m_dataWindow = nullptr;
+    std::function<void()> m_buildWindows;
 };
 
 // The text of the information box.

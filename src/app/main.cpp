@@ -6,10 +6,12 @@
 #include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/screensaver.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -49,8 +51,6 @@ int runWindows(char *argv[], const app::CommandLine &commandLine)
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
     app::setUpApplication();
-    // Reaches the session bus now rather than when the first test starts.
-    platform::screenSaver();
 
     // Everything after this works in the working folder: the tables, the
     // export and the sound files are named without a folder.
@@ -68,15 +68,12 @@ int runWindows(char *argv[], const app::CommandLine &commandLine)
 
     // The main window opens the tables; one that cannot be opened ends the
     // program before any window is shown.
-    std::unique_ptr<THauptform> hauptform;
-    try {
-        hauptform = std::make_unique<THauptform>();
-    } catch (const platform::ActionError &error) {
-        platform::messageBoxes().error(nullptr, error.message());
+    const std::unique_ptr<app::Windows> windows = app::start();
+    if (!windows)
         return 1;
-    }
-    hauptform->createWindows();
-    hauptform->showAtStart();
+    // Reaches the session bus once the window shows rather than when the
+    // first test starts.
+    QTimer::singleShot(0, [] { platform::screenSaver(); });
     return application.exec();
 }
 

@@ -6,29 +6,55 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
+#include <QStringEncoder>
+
+#include <array>
 
 namespace data {
 namespace {
 
-// Windows-1252 bytes 0x80 to 0x9F.  The five bytes the code page leaves
-// undefined stand for the C1 controls of the same number, as Windows maps
-// them; 0 marks the rest of the C1 range, which has no byte.
-constexpr char16_t highTable[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char windows1252Byte(char32_t c)
+// The Windows-1252 byte of every character of the Basic Multilingual Plane,
+// or -1 where the code page has none.  Built once from Qt's converter, one
+// character at a time (a few milliseconds): a character it cannot map comes
+// out as its substitute byte 0x1A, which only U+001A legitimately becomes,
+// or as nothing at all.
+const std::array<qint16, 0x10000> &windows1252Table()
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return char(c);
-    for (int i = 0; i < 32; ++i) {
-        if (highTable[i] == c)
-            return char(0x80 + i);
+    static const std::array<qint16, 0x10000> table = [] {
+        QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+        if (!encoder.isValid()) {
+            throw platform::ActionError(
+                QStringLiteral("The code page Windows-1252 is not available for the export."));
+        }
+        std::array<qint16, 0x10000> bytes;
+        bytes.fill(-1);
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (QChar::isSurrogate(c))
+                continue;
+            const char16_t u = char16_t(c);
+            const QByteArray encoded = encoder.encode(QStringView(&u, 1));
+            if (encoded.size() != 1)
+                continue;
+            const auto byte = static_cast<unsigned char>(encoded.at(0));
+            if (byte != 0x1A || c == 0x1A)
+                bytes[c] = byte;
+        }
+        return bytes;
+    }();
+    return table;
+}
+
+// Appends the byte of `c`, or '?' for a character outside the code page;
+// returns whether it was replaced.
+bool appendCharacter(char *&d, char32_t c)
+{
+    if (c < 0x80) {
+        *d++ = char(c);
+        return false;
     }
-    return '?';
+    const qint16 byte = c < 0x10000 ? windows1252Table()[c] : -1;
+    *d++ = byte < 0 ? '?' : char(byte);
+    return byte < 0;
 }
 
 void writeBytes(QIODevice &out, const QByteArray &bytes)
@@ -59,34 +85,42 @@ QByteArray exportHeader()
                "TUTTotal;TUTReal\r\n");
 }
 
-void appendWindows1252(QByteArray &out, QStringView text)
+int appendWindows1252(QByteArray &out, QStringView text)
 {
+    // One byte out per character, and a character takes at least one code
+    // unit in: the output never outgrows the input.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *d = out.data() + start;
     const qsizetype n = text.size();
     const QChar *p = text.data();
+    int replaced = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = p[i].unicode();
-        if (u < 0x80) {
-            out.append(char(u));
-        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1].unicode())) {
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1].unicode())) {
             // One character outside the code page, whatever its two halves.
-            out.append('?');
+            replaced += appendCharacter(d, QChar::surrogateToUcs4(u, p[i + 1].unicode()));
             ++i;
+        } else if (QChar::isSurrogate(u)) {
+            *d++ = '?';
+            ++replaced;
         } else {
-            out.append(windows1252Byte(u));
+            replaced += appendCharacter(d, u);
         }
     }
+    out.resize(d - out.data());
+    return replaced;
 }
 
-void appendWindows1252(QByteArray &out, QByteArrayView utf8)
+int appendWindows1252(QByteArray &out, QByteArrayView utf8)
 {
-    // One byte out per character, and a character takes at least one byte
-    // in: the output never outgrows the input.
     const qsizetype start = out.size();
     out.resize(start + utf8.size());
     char *d = out.data() + start;
     const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
     const qsizetype n = utf8.size();
     qsizetype i = 0;
+    int replaced = 0;
     while (i < n) {
         const unsigned char c = s[i];
         if (c < 0x80) {
@@ -110,18 +144,36 @@ void appendWindows1252(QByteArray &out, QByteArrayView utf8)
             code = (code << 6) | (s[i + k] & 0x3F);
         }
         if (!valid || code < least) {
+            // A byte that starts no valid sequence.
             *d++ = '?';
+            ++replaced;
             ++i;
             continue;
         }
-        *d++ = windows1252Byte(code);
+        replaced += appendCharacter(d, code);
         i += length;
     }
     out.resize(d - out.data());
+    return replaced;
 }
 
-void writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance)
+static ExportSummary writeRows(QIODevice &out, store::Query &query, const std::function<void(int)> &advance);
+
+ExportSummary writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance)
 {
+    // A failure anywhere closes the query, so that no half-read result keeps
+    // the test table's file locked against writers.
+    try {
+        return writeRows(out, query, advance);
+    } catch (...) {
+        query.close();
+        throw;
+    }
+}
+
+static ExportSummary writeRows(QIODevice &out, store::Query &query, const std::function<void(int)> &advance)
+{
+    ExportSummary summary;
     writeBytes(out, exportHeader());
 
     query.clear();
@@ -136,10 +188,12 @@ void writeTestExport(QIODevice &out, store::Query &query, const std::function<vo
     if (query.recordCount() > 0) {
         while (!query.eof()) {
             for (int position = 1; position <= exportedFieldCount; ++position) {
-                appendWindows1252(block, query.fieldUtf8(position));
+                if (appendWindows1252(block, query.fieldUtf8(position)) > 0)
+                    ++summary.valuesWithReplacements;
                 block.append("; ", 2);
             }
             block.append("\r\n", 2);
+            ++summary.tests;
             if (advance)
                 advance(exportedFieldCount);
             if (block.size() >= blockSize) {
@@ -151,17 +205,19 @@ void writeTestExport(QIODevice &out, store::Query &query, const std::function<vo
     }
     if (!block.isEmpty())
         writeBytes(out, block);
+    return summary;
 }
 
-void exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance)
+ExportSummary exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance)
 {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
     }
+    ExportSummary summary;
     try {
-        writeTestExport(file, query, advance);
+        summary = writeTestExport(file, query, advance);
     } catch (const platform::ActionError &error) {
         file.cancelWriting();
         throw platform::ActionError(QStringLiteral("\"%1\" was not written; the previous file is unchanged. %2")
@@ -183,6 +239,19 @@ void exportTestsToFile(const QString &path, store::Query &query, const std::func
                            "The export could not be written: %2")
                 .arg(name, file.errorString()));
     }
+    return summary;
+}
+
+QString replacementNotice(const ExportSummary &summary)
+{
+    if (summary.valuesWithReplacements == 0)
+        return QString();
+    const QString values = summary.valuesWithReplacements == 1
+        ? QStringLiteral("1 value holds")
+        : QStringLiteral("%1 values hold").arg(summary.valuesWithReplacements);
+    return QStringLiteral("\"%1\" was written. %2 characters that its code page (Windows-1252) cannot "
+                          "represent; each of them was written as \"?\". The tables keep the full text.")
+        .arg(exportFileName(), values);
 }
 
 } // namespace data

@@ -26,22 +26,33 @@ constexpr int exportedFieldCount = 53;
 QByteArray exportHeader();
 
 // Appends `text` in Windows-1252, one byte per character; a character the
-// code page lacks becomes '?'.
-void appendWindows1252(QByteArray &out, QStringView text);
+// code page lacks becomes '?'.  Returns the number of characters replaced.
+int appendWindows1252(QByteArray &out, QStringView text);
 // The same from UTF-8 bytes; a byte that starts no valid sequence becomes '?'.
-void appendWindows1252(QByteArray &out, QByteArrayView utf8);
+int appendWindows1252(QByteArray &out, QByteArrayView utf8);
+
+// What an export wrote: the stored tests, and how many of their values held
+// characters that were written as '?'.
+struct ExportSummary {
+    qint64 tests = 0;
+    qint64 valuesWithReplacements = 0;
+};
 
 // Writes the whole export to `out`: the header, then one line per stored
 // test in ascending key order, each value followed by "; ".  `query` is set
 // to the export text and run anew; it is left open.  `advance` is called with
 // the number of values written since its last call (the progress bar moves
 // one step per value).  A failed write throws platform::ActionError with the
-// device's reason.
-void writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance);
+// device's reason; a failure of any kind closes the query.
+ExportSummary writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance);
 
 // Writes the export to `path` through a temporary file in the same folder that
 // replaces the old file only when every write succeeded.  A failure throws
 // platform::ActionError naming the file and the reason; the old file is kept.
-void exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance);
+ExportSummary exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance);
+
+// The message after an export whose values had characters replaced; empty
+// when none had (an export is otherwise silent).
+QString replacementNotice(const ExportSummary &summary);
 
 } // namespace data

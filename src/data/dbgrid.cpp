@@ -2,16 +2,19 @@
 
 #include "platform/errors.h"
 #include "platform/guard.h"
+#include "platform/messages.h"
 #include "store/table.h"
 
 #include <QHeaderView>
 #include <QSqlRecord>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace data {
 
 TableModel::TableModel(store::Table &table, QObject *parent)
     : QSqlTableModel(parent, table.database())
+    , m_table(table)
     , m_tableName(table.tableName())
 {
     setEditStrategy(QSqlTableModel::OnRowChange);
@@ -25,6 +28,40 @@ bool TableModel::submit()
     // closes, also while rows are being removed.  The grid decides itself
     // when a change is stored (DBGrid::postPending), so nothing happens here.
     return true;
+}
+
+void TableModel::fetchMore(const QModelIndex &parent)
+{
+    QSqlTableModel::fetchMore(parent);
+    reportReadError();
+}
+
+bool TableModel::select()
+{
+    m_readErrorReported = false;
+    const bool selected = QSqlTableModel::select();
+    if (selected)
+        reportReadError();
+    return selected;
+}
+
+void TableModel::reportReadError()
+{
+    if (m_readErrorReported || !query().lastError().isValid())
+        return;
+    m_readErrorReported = true;
+    emit readFailed(readError());
+}
+
+QString TableModel::readError() const
+{
+    const QSqlError error = query().lastError();
+    if (!error.isValid())
+        return QString();
+    return QStringLiteral("\"%1\" could not be read to its end: %2")
+        .arg(m_table.fileName(),
+             store::sqliteReason(error.nativeErrorCode().toInt(),
+                                 error.databaseText().isEmpty() ? error.text() : error.databaseText()));
 }
 
 Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
@@ -59,6 +96,14 @@ void DBGrid::setTableModel(TableModel *model)
 {
     m_model = model;
     setModel(model);
+    // Rows are read while the view scrolls; a box is shown after that, not
+    // inside it.
+    connect(model, &TableModel::readFailed, this, &DBGrid::showReadError, Qt::QueuedConnection);
+}
+
+void DBGrid::showReadError(const QString &message)
+{
+    platform::messageBoxes().error(this, message);
 }
 
 int DBGrid::currentRow() const
@@ -119,14 +164,60 @@ void DBGrid::postPending()
     if (!hasPendingChanges())
         return;
     const int row = currentRow();
-    if (!m_model->submitAll()) {
-        throw platform::ActionError(QStringLiteral("The change in \"%1\" could not be stored: %2")
-                                        .arg(m_model->tableName(), m_model->lastError().text()));
-    }
+    const bool inserted = m_insertRow >= 0 && row == m_insertRow;
+    qint64 key = currentKey();
+    if (!m_model->submitAll())
+        failChange(QStringLiteral("The change in \"%1\" could not be stored"), m_model->lastError().text());
     m_insertRow = -1;
-    // Storing reads the table anew; stay on the row the user was on.
+    if (inserted) {
+        QSqlQuery last(m_model->database());
+        if (last.exec(QStringLiteral("SELECT last_insert_rowid()")) && last.next())
+            key = last.value(0).toLongLong();
+    }
+    // Storing reads the table anew; stay on the record the user was on,
+    // a new one included, wherever it sorts.
+    if (key >= 0 && goToKey(key))
+        return;
     if (row >= 0 && !currentIndex().isValid())
         goToRow(row);
+}
+
+void DBGrid::failChange(const QString &what, const QString &reason) const
+{
+    m_model->table().failIfRemovedOrReplaced();
+    throw platform::ActionError(QStringLiteral("%1: %2").arg(what.arg(m_model->tableName()), reason));
+}
+
+qint64 DBGrid::currentKey() const
+{
+    const int row = currentRow();
+    if (!m_model || row < 0 || row == m_insertRow)
+        return -1;
+    bool ok = false;
+    const qint64 key = m_model->data(m_model->index(row, 0)).toLongLong(&ok);
+    return ok ? key : -1;
+}
+
+bool DBGrid::goToKey(qint64 key)
+{
+    if (!m_model || key < 0)
+        return false;
+    // Rows come in ascending key order, so the record's row is the number of
+    // keys below its own.
+    const store::Table &table = m_model->table();
+    const QString keyName = table.layout().key().name;
+    QSqlQuery below(m_model->database());
+    below.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE \"%2\" < ?").arg(table.tableName(), keyName));
+    below.addBindValue(key);
+    if (!below.exec() || !below.next())
+        return false;
+    const int row = below.value(0).toInt();
+    while (row >= m_model->rowCount() && m_model->canFetchMore())
+        m_model->fetchMore();
+    if (row >= m_model->rowCount() || m_model->data(m_model->index(row, 0)).toLongLong() != key)
+        return false;
+    goToRow(row);
+    return true;
 }
 
 void DBGrid::refresh()
@@ -134,10 +225,17 @@ void DBGrid::refresh()
     if (!m_model)
         return;
     const int row = currentRow();
+    const qint64 key = currentKey();
     if (!m_model->select()) {
-        throw platform::ActionError(QStringLiteral("\"%1\" could not be read: %2")
-                                        .arg(m_model->tableName(), m_model->lastError().text()));
+        const QSqlError error = m_model->lastError();
+        throw store::StoreError(
+            QStringLiteral("\"%1\" could not be read: %2")
+                .arg(m_model->table().fileName(),
+                     store::sqliteReason(error.nativeErrorCode().toInt(),
+                                         error.databaseText().isEmpty() ? error.text() : error.databaseText())));
     }
+    if (key >= 0 && goToKey(key))
+        return;
     if (row >= 0)
         goToRow(row);
 }
@@ -148,10 +246,8 @@ void DBGrid::insertRecord()
         return;
     postPending();
     const int row = std::max(currentRow(), 0);
-    if (!m_model->insertRow(row)) {
-        throw platform::ActionError(QStringLiteral("No record can be added to \"%1\": %2")
-                                        .arg(m_model->tableName(), m_model->lastError().text()));
-    }
+    if (!m_model->insertRow(row))
+        failChange(QStringLiteral("No record can be added to \"%1\""), m_model->lastError().text());
     m_insertRow = row;
     const QModelIndex cell = m_model->index(row, 1);
     setCurrentIndex(cell);
@@ -190,8 +286,7 @@ void DBGrid::deleteCurrent()
     if (!m_model->removeRow(target) || !m_model->submitAll()) {
         const QString reason = m_model->lastError().text();
         m_model->revertAll();
-        throw platform::ActionError(QStringLiteral("The record in \"%1\" could not be deleted: %2")
-                                        .arg(m_model->tableName(), reason));
+        failChange(QStringLiteral("The record in \"%1\" could not be deleted"), reason);
     }
     // The model keeps a deleted row on show until it reads the table anew.
     refresh();
@@ -216,11 +311,8 @@ void DBGrid::postAfterRowChange()
     m_postQueued = false;
     if (!hasPendingChanges())
         return;
-    const int row = currentRow();
-    platform::runGuarded(this, [&] {
-        postPending();
-        goToRow(row);
-    });
+    // Storing stays on the record the user moved to, by its key.
+    platform::runGuarded(this, [&] { postPending(); });
 }
 
 } // namespace data

@@ -18,10 +18,27 @@ public:
     TableModel(store::Table &table, QObject *parent = nullptr);
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool submit() override;
+    // Reading on past rows that a damaged file could not give stops the rows
+    // there; that is reported (readFailed) instead of passing for the end.
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+    // Why the rows read so far end early: the store's message naming the
+    // file; empty while every row read could be read.
+    QString readError() const;
+    bool select() override;
     QString tableName() const { return m_tableName; }
+    store::Table &table() const { return m_table; }
+
+signals:
+    // The rows end early because the file could not be read past them; sent
+    // once per reading of the table.
+    void readFailed(const QString &message);
 
 private:
+    void reportReadError();
+
+    store::Table &m_table;
     QString m_tableName;
+    bool m_readErrorReported = false;
 };
 
 // Remembers the cell editor that is open, so that the grid can commit it.
@@ -56,8 +73,14 @@ public:
     // platform::ActionError with the store's reason and keeps the change.
     void postPending();
     bool hasPendingChanges() const;
-    // Reads the table anew and stands on the row it stood on.
+    // Reads the table anew and stands on the record it stood on, found by
+    // its key; on the same row number when that record is gone.
     void refresh();
+    // The key of the current record; -1 on none or on a begun record.
+    qint64 currentKey() const;
+    // Makes the record with `key` current, fetching rows up to it; false
+    // when no row has it.
+    bool goToKey(qint64 key);
     // Begins a new, empty record at the current row and opens its first
     // editable cell; a pending change is stored first.
     void insertRecord();
@@ -71,6 +94,10 @@ protected:
 
 private:
     void postAfterRowChange();
+    void showReadError(const QString &message);
+    // Throws the error of a refused change: the store's explanation of a
+    // removed or replaced file, or the model's reason.
+    [[noreturn]] void failChange(const QString &what, const QString &reason) const;
 
     TableModel *m_model = nullptr;
     GridDelegate *m_delegate = nullptr;

@@ -4,6 +4,7 @@
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
 #include "platform/guard.h"
+#include "platform/messages.h"
 #include "store/trainingtables.h"
 
 #include <QBoxLayout>
@@ -107,9 +108,7 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     column->addWidget(DBGrid2, 2);
     column->addWidget(DBGrid1, 4);
     column->addWidget(DBNavigator2);
-
-    if (m_tables.TestTable.database().isValid())
-        bindGrids();
+    // The grids are bound to their tables at the window's first showing.
 }
 
 TForm4::~TForm4() = default;
@@ -174,11 +173,15 @@ void TForm4::BitBtn3Click()
 {
     platform::runGuarded(this, [&] {
         const QString path = QDir(m_tables.folder()).filePath(data::exportFileName());
-        data::exportTestsToFile(path, Query1, [this](int steps) {
+        const data::ExportSummary summary = data::exportTestsToFile(path, Query1, [this](int steps) {
             // One step per value written, stopping at the top of the scale.
             const int value = std::min(Gauge1->maximum(), Gauge1->value() + steps);
             if (value != Gauge1->value())
                 Gauge1->setValue(value);
         });
+        // Otherwise silent: only a text the file could not hold is told.
+        const QString notice = data::replacementNotice(summary);
+        if (!notice.isEmpty())
+            platform::messageBoxes().inform(this, notice);
     });
 }

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+
 namespace store {
 namespace {
 
@@ -42,7 +44,9 @@ void Query::close()
 
 void Query::fail() const
 {
-    m_table.fail(m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QStringLiteral("the query cannot run"));
+    if (!m_handle)
+        m_table.fail(QStringLiteral("the query cannot run"));
+    m_table.fail(sqliteReason(sqlite3_extended_errcode(m_handle), QString::fromUtf8(sqlite3_errmsg(m_handle))));
 }
 
 void Query::open()
@@ -69,28 +73,29 @@ void Query::open()
     const QString table = QLatin1Char('"') + layout.tableName + QLatin1Char('"');
 
     // The rows' statement starts its read before the count runs, so both see
-    // the same records whenever there are any.
-    sqlite3_stmt *count = nullptr;
-    const QByteArray countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(table).toUtf8();
-    if (sqlite3_prepare_v2(m_handle, countSql.constData(), -1, &count, nullptr) != SQLITE_OK)
-        fail();
-    const QByteArray rowsSql = QStringLiteral("SELECT %1 FROM %2 ORDER BY \"%3\"")
-                                   .arg(columns.join(QLatin1Char(',')), table, layout.key().name)
-                                   .toUtf8();
-    if (sqlite3_prepare_v2(m_handle, rowsSql.constData(), -1, &m_statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(count);
-        fail();
-    }
-    m_fieldCount = layout.fields.size();
-    step();   // the rows' statement holds the read lock from here on
-    const int rc = sqlite3_step(count);
-    if (rc != SQLITE_ROW) {
-        sqlite3_finalize(count);
+    // the same records whenever there are any.  Any failure on the way
+    // finalizes both statements: no read is left holding the file.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> count(nullptr, sqlite3_finalize);
+    try {
+        sqlite3_stmt *prepared = nullptr;
+        const QByteArray countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(table).toUtf8();
+        if (sqlite3_prepare_v2(m_handle, countSql.constData(), -1, &prepared, nullptr) != SQLITE_OK)
+            fail();
+        count.reset(prepared);
+        const QByteArray rowsSql = QStringLiteral("SELECT %1 FROM %2 ORDER BY \"%3\"")
+                                       .arg(columns.join(QLatin1Char(',')), table, layout.key().name)
+                                       .toUtf8();
+        if (sqlite3_prepare_v2(m_handle, rowsSql.constData(), -1, &m_statement, nullptr) != SQLITE_OK)
+            fail();
+        m_fieldCount = layout.fields.size();
+        step();   // the rows' statement holds the read lock from here on
+        if (sqlite3_step(count.get()) != SQLITE_ROW)
+            fail();
+        m_count = sqlite3_column_int64(count.get(), 0);
+    } catch (...) {
         close();
-        fail();
+        throw;
     }
-    m_count = sqlite3_column_int64(count, 0);
-    sqlite3_finalize(count);
     m_atFirst = true;
 }
 
@@ -104,9 +109,12 @@ void Query::step()
         // Ends the read at once, so the query left open holds no lock.
         sqlite3_reset(m_statement);
     } else {
+        // The reason is read before the reset clears it.
         m_eof = true;
-        sqlite3_reset(m_statement);
-        fail();
+        const int code = sqlite3_extended_errcode(m_handle);
+        const QString text = QString::fromUtf8(sqlite3_errmsg(m_handle));
+        close();
+        m_table.fail(sqliteReason(code, text));
     }
 }
 

@@ -1,9 +1,13 @@
 #include "store/table.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -18,7 +22,17 @@ QString quoted(const QString &identifier)
 QString reasonOf(const QSqlError &error)
 {
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    return sqliteReason(numeric ? code : SQLITE_ERROR, text);
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
 }
 
 // Connection names must be unique per process, so that several sets of
@@ -30,6 +44,14 @@ QString newConnectionName(const QString &tableName)
 }
 
 } // namespace
+
+QString sqliteReason(int code, const QString &text)
+{
+    const QString said = text.isEmpty() ? QStringLiteral("unknown error") : text;
+    if ((code & 0xFF) == SQLITE_CORRUPT)
+        return QStringLiteral("it is damaged (%1); nothing was changed in it").arg(said);
+    return said;
+}
 
 QString textForm(const QVariant &value)
 {
@@ -51,6 +73,11 @@ Table::Table(const Layout &layout, const QString &folder)
 
 Table::~Table()
 {
+    disconnectFile();
+}
+
+void Table::disconnectFile()
+{
     if (!m_connected)
         return;
     {
@@ -58,6 +85,18 @@ Table::~Table()
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
+    m_connected = false;
+}
+
+void Table::discardCreatedFile()
+{
+    if (!m_created)
+        return;
+    close();
+    disconnectFile();
+    QFile::remove(filePath());
+    QFile::remove(filePath() + QStringLiteral("-journal"));
+    m_created = false;
 }
 
 QString Table::filePath() const
@@ -68,6 +107,33 @@ QString Table::filePath() const
 QSqlDatabase Table::database() const
 {
     return QSqlDatabase::database(m_connectionName, false);
+}
+
+bool Table::fileExists() const
+{
+    return QFileInfo::exists(filePath());
+}
+
+bool Table::fileWasRemovedOrReplaced() const
+{
+    if (!m_connected)
+        return false;
+    sqlite3 *handle = handleOf(database());
+    int moved = 0;
+    if (!handle || sqlite3_file_control(handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK)
+        return false;
+    return moved != 0;
+}
+
+void Table::failIfRemovedOrReplaced() const
+{
+    if (!fileWasRemovedOrReplaced())
+        return;
+    fail(QStringLiteral("the file was removed or replaced while Korvane was running, so nothing can be "
+                        "stored in it. What you entered stays in the window. Close Korvane and start it "
+                        "again: it then opens the folder's \"%1\" again (and creates it anew if none is "
+                        "there), and you can store the entry again.")
+             .arg(m_layout.fileName));
 }
 
 void Table::fail(const QString &reason) const
@@ -109,16 +175,25 @@ void Table::connectFile()
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_connectionName);
+            // A file begun here and refused is not left behind.
+            if (!existed) {
+                QFile::remove(filePath());
+                QFile::remove(filePath() + QStringLiteral("-journal"));
+            }
             throw;
         }
     }
     m_connected = true;
+    m_created = !existed;
 }
 
 void Table::checkLayout(QSqlDatabase &db)
 {
-    // Reading the schema is the first read of the file: a file that is not
-    // SQLite, or whose first page is damaged, fails here without a write.
+    // Reading the schema is the first read of the file.  SQLite checks the
+    // header then (a foreign file is "not a database") and the page count it
+    // states against the file's size (a cut-off file is "malformed"); a
+    // damaged first page fails here too.  None of this writes, and none of
+    // it reads more than the schema.
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)")))
         fail(reasonOf(query.lastError()));
@@ -151,16 +226,21 @@ void Table::checkLayout(QSqlDatabase &db)
     if (!keyOk)
         fail(QStringLiteral("its field \"%1\" is not an integer key").arg(m_layout.key().name));
 
-    // Damage past the first page (a cut-off file, a page of garbage) shows
-    // only when the pages are read: check them all now, read-only, rather
-    // than fail in the middle of some later action.  This reads the whole
-    // file once, about half a second for a million stored tests.
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
-        fail(QStringLiteral("it is damaged (%1)").arg(reasonOf(query.lastError())));
-    if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
-        const QString finding = query.lastError().isValid() ? reasonOf(query.lastError()) : query.value(0).toString();
-        fail(QStringLiteral("it is damaged (%1)").arg(finding));
-    }
+    query.finish();
+    checkEdges(db);
+}
+
+void Table::checkEdges(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    // The last record lies where the next record goes: reading it walks the
+    // table's right edge, a handful of pages whatever the number of records.
+    const QString key = quoted(m_layout.key().name);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %1 DESC LIMIT 1").arg(key, quoted(m_layout.tableName))))
+        fail(reasonOf(query.lastError()));
+    query.next();
+    if (query.lastError().isValid())
+        fail(reasonOf(query.lastError()));
     query.finish();
 }
 
@@ -306,11 +386,16 @@ void Table::post()
         query.addBindValue(m_newValues.at(i));
 
     // One transaction per record: it is on disk, whole, or not at all.
-    if (!db.transaction())
+    // SQLite refuses to write a file that is no longer the folder's; that
+    // refusal is explained as what it is.
+    if (!db.transaction()) {
+        failIfRemovedOrReplaced();
         fail(QStringLiteral("the record cannot be stored (%1)").arg(reasonOf(db.lastError())));
+    }
     if (!query.exec()) {
         const QString reason = reasonOf(query.lastError());
         db.rollback();
+        failIfRemovedOrReplaced();
         fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
     }
     const QVariant key = query.lastInsertId();
@@ -318,6 +403,7 @@ void Table::post()
     if (!db.commit()) {
         const QString reason = reasonOf(db.lastError());
         db.rollback();
+        failIfRemovedOrReplaced();
         fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
     }
     m_values = m_newValues;

@@ -31,9 +31,18 @@ public:
     // Opens the table: the first time this checks the file (or creates it
     // with its layout when missing).  No-op when open; the current record is
     // kept.  A table opened anew stands on its first record.
+    //
+    // The check reads the file's header, its schema and the first and last
+    // record, not every page, so it takes the same time for any number of
+    // records: a foreign, cut-off or damaged file is refused here, damage
+    // deeper inside is reported as a StoreError when it is read.
     void open();
     // Ends the use of the table; a begun, unposted record is dropped.
     void close();
+    // Ends the connection to a file that open() created and removes the
+    // file again (for a start that was refused after it); does nothing for
+    // a file that existed before.
+    void discardCreatedFile();
     bool isOpen() const { return m_open; }
 
     // Ascending key order.  A move first posts a pending record with changes
@@ -67,6 +76,15 @@ public:
 
     QString fileName() const { return m_layout.fileName; }
     QString filePath() const;
+    // Whether the file is in the folder now.
+    bool fileExists() const;
+    // Whether the file this table works on was removed from the folder or
+    // replaced by another one since it was opened; nothing can be stored
+    // then.  False before the first open().
+    bool fileWasRemovedOrReplaced() const;
+    // Throws the StoreError that explains a removed or replaced file, when
+    // it was; the windows call it when the store refused a change.
+    void failIfRemovedOrReplaced() const;
     QString tableName() const { return m_layout.tableName; }
     const Layout &layout() const { return m_layout; }
     // The connection of this table (valid after the first open()); the data
@@ -79,7 +97,9 @@ public:
 
 private:
     void connectFile();
+    void disconnectFile();
     void checkLayout(QSqlDatabase &db);
+    void checkEdges(QSqlDatabase &db);
     void createLayout(QSqlDatabase &db);
     void requireOpen() const;
     int fieldIndex(const QString &name) const;
@@ -91,6 +111,7 @@ private:
     QString m_connectionName;
     QString m_columns;          // the quoted field list in layout order
     bool m_connected = false;
+    bool m_created = false;     // open() made the file
     bool m_open = false;
     bool m_eof = true;
     bool m_hasRecord = false;
@@ -99,6 +120,10 @@ private:
     bool m_modified = false;
     QList<QVariant> m_newValues; // the record being inserted
 };
+
+// The reason of a failed SQLite call for a StoreError: SQLite's own text,
+// introduced as damage when the file is damaged (extended codes allowed).
+QString sqliteReason(int code, const QString &text);
 
 // The text form of a stored value: the text itself, an integer in plain
 // decimal, nothing for an empty field.

@@ -12,9 +12,31 @@ TrainingTables::TrainingTables(const QString &folder)
 
 void TrainingTables::openAll()
 {
-    SPTable.open();
-    TestTable.open();
-    ProfilTable.open();
+    // The files there are checked first, all of them, so that a refused one
+    // ends the start before anything was made in the folder; the missing
+    // ones are created after.
+    Table *const order[] = {&SPTable, &TestTable, &ProfilTable};
+    QList<Table *> missing;
+    for (Table *table : order) {
+        if (table->isOpen())
+            continue;
+        if (table->fileExists())
+            table->open();
+        else
+            missing << table;
+    }
+    QList<Table *> created;
+    try {
+        for (Table *table : missing) {
+            table->open();
+            created << table;
+        }
+    } catch (...) {
+        // A folder where only some could be made is left as it was found.
+        for (Table *table : created)
+            table->discardCreatedFile();
+        throw;
+    }
 }
 
 } // namespace store

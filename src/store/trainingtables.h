@@ -12,9 +12,10 @@ class TrainingTables {
 public:
     explicit TrainingTables(const QString &folder);
 
-    // Opens SPTable, TestTable and ProfilTable in this order, creating a
-    // missing file with its layout.  Throws a StoreError naming the file and
-    // the reason; a file that is refused is never modified.
+    // Opens SPTable, TestTable and ProfilTable in this order: first those
+    // whose files exist, then the missing ones, created with their layouts.
+    // Throws a StoreError naming the file and the reason; the folder is then
+    // left as it was: no file is modified, none is created.
     void openAll();
 
     QString folder() const { return m_folder; }

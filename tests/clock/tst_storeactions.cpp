@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cstdio>
 #include <optional>
 
 using Fields = QList<QPair<QString, QString>>;
@@ -240,6 +241,8 @@ private slots:
     void profileNumberNotANumberStoresNothing();
     void refusedTestLeavesNoRecord_data();
     void refusedTestLeavesNoRecord();
+    void removedOrReplacedFileKeepsTheResults_data();
+    void removedOrReplacedFileKeepsTheResults();
     void wholeTestToExport();
 
 private:
@@ -993,6 +996,57 @@ void TestStoreActions::refusedTestLeavesNoRecord()
     QCOMPARE(records.size(), 1);
     QCOMPARE(valueOf(records[0], "Name"), QStringLiteral("Bert"));
     QCOMPARE(valueOf(records[0], "RealTime2"), QStringLiteral("8"));
+}
+
+void TestStoreActions::removedOrReplacedFileKeepsTheResults_data()
+{
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("removed") << false;
+    QTest::newRow("replaced") << true;
+}
+
+void TestStoreActions::removedOrReplacedFileKeepsTheResults()
+{
+    QFETCH(bool, replaced);
+    Tables t;
+    QTemporaryDir elsewhere;
+    const QString path = t.tables.TestTable.filePath();
+    if (replaced) {
+        store::TrainingTables other(elsewhere.path());
+        other.openAll();
+        QCOMPARE(std::rename(qPrintable(other.TestTable.filePath()), qPrintable(path)), 0);
+    } else {
+        QVERIFY(QFile::remove(path));
+    }
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    fillThreeSetResults(w);
+    w.Edit48->setText(QStringLiteral("1"));
+    pressSaveData(w);
+
+    const QStringList boxes = f.platform.boxes.shown;
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.first().startsWith(QStringLiteral("error:")), qPrintable(boxes.first()));
+    QVERIFY2(boxes.first().contains(QStringLiteral("\"TestTable.DB\"")), qPrintable(boxes.first()));
+    QVERIFY2(boxes.first().contains(QStringLiteral("removed or replaced while Korvane was running")),
+             qPrintable(boxes.first()));
+    QVERIFY2(!boxes.first().contains(QStringLiteral("readonly")), qPrintable(boxes.first()));
+    // The results and Save Data stay.
+    QVERIFY(shown(w, w.BitBtn3));
+    QCOMPARE(w.realSlots[0]->text(), QStringLiteral("4,2"));
+    QCOMPARE(w.realSlots[1]->text(), QStringLiteral("8"));
+    QVERIFY(!t.tables.TestTable.isInserting());
+
+    // After a restart the same results are stored in the folder's file.
+    store::TrainingTables restarted(t.dir.path());
+    restarted.openAll();
+    QCOMPARE(storedRecords(restarted.TestTable).size(), 0);
+    ClockWindowFixture again(&restarted);
+    fillThreeSetResults(*again.form);
+    again.form->Edit48->setText(QStringLiteral("1"));
+    pressSaveData(*again.form);
+    QCOMPARE(again.platform.boxes.shown, QStringList());
+    QCOMPARE(storedRecords(restarted.TestTable).size(), 1);
 }
 
 void TestStoreActions::wholeTestToExport()

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +123,8 @@ private slots:
     void windows1252();
     void malformedUtf8_data();
     void malformedUtf8();
+    void replacedCharactersAreCounted_data();
+    void replacedCharactersAreCounted();
     void twoExportsAreByteIdentical();
     void failingDeviceIsReported();
     void fileIsReplacedWhole();
@@ -272,6 +275,50 @@ void TstCsvExport::malformedUtf8()
     QCOMPARE(out, bytes);
 }
 
+void TstCsvExport::replacedCharactersAreCounted_data()
+{
+    QTest::addColumn<FieldValues>("values");
+    QTest::addColumn<int>("replacedValues");
+    QTest::newRow("all in the code page")
+        << FieldValues{{QStringLiteral("Name"), QStringLiteral("Zoë")}, {QStringLiteral("Load"), QStringLiteral("82,5 €")}} << 0;
+    QTest::newRow("one value, several characters")
+        << FieldValues{{QStringLiteral("Name"), QStringLiteral("Иван")}} << 1;
+    QTest::newRow("three values")
+        << FieldValues{{QStringLiteral("Name"), QStringLiteral("Łukasz")},
+                       {QStringLiteral("Surname"), QStringLiteral("王")},
+                       {QStringLiteral("Exercise"), QStringLiteral("Squat \U0001F4AA")},
+                       {QStringLiteral("Height"), QStringLiteral("180")}}
+        << 3;
+    // Only the 53 exported fields count.
+    QTest::newRow("not exported") << FieldValues{{QStringLiteral("TUTReal"), QStringLiteral("Ω")}} << 0;
+}
+
+void TstCsvExport::replacedCharactersAreCounted()
+{
+    QFETCH(FieldValues, values);
+    QFETCH(int, replacedValues);
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTest(tables.TestTable, values);
+    storeTest(tables.TestTable, values);
+    store::Query query(tables.TestTable);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const data::ExportSummary summary = data::writeTestExport(buffer, query, {});
+    QCOMPARE(summary.tests, 2);
+    QCOMPARE(summary.valuesWithReplacements, 2 * replacedValues);
+    const QString notice = data::replacementNotice(summary);
+    QCOMPARE(notice.isEmpty(), replacedValues == 0);
+    if (replacedValues > 0) {
+        QVERIFY2(notice.contains(QStringLiteral("%1 values hold").arg(2 * replacedValues)), qPrintable(notice));
+        QVERIFY2(notice.contains(QStringLiteral("\"?\"")), qPrintable(notice));
+    }
+    // The file's bytes are those of the plain export.
+    QCOMPARE(buffer.data(), exportBytes(tables));
+    QCOMPARE(data::replacementNotice({1, 1}).contains(QStringLiteral("1 value holds")), true);
+}
+
 void TstCsvExport::twoExportsAreByteIdentical()
 {
     QTemporaryDir dir;
@@ -311,6 +358,18 @@ void TstCsvExport::failingDeviceIsReported()
             QVERIFY2(error.message().contains(QStringLiteral("No space left on device")), qPrintable(error.message()));
         }
         QVERIFY(device.written.size() <= capacity);
+        // The half-read query lets go of the file: another program can
+        // write at once, and the table stores the next test.
+        QVERIFY(!query.isOpen());
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+            other.setDatabaseName(tables.TestTable.filePath());
+            QVERIFY(other.open());
+            QSqlQuery write(other);
+            QVERIFY2(write.exec(QStringLiteral("BEGIN EXCLUSIVE")), qPrintable(write.lastError().text()));
+            QVERIFY(write.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("writer"));
     }
 }
 

@@ -129,6 +129,11 @@ private slots:
     void gridsShowWhatWasStoredMeanwhile();
     void tablesStoreWhileAGridHoldsUnreadRows();
     void exportWritesTheFileAndMovesTheGauge();
+    void exportTellsOfReplacedCharacters();
+    void refreshKeepsTheCurrentRecord_data();
+    void refreshKeepsTheCurrentRecord();
+    void editOfARemovedFileIsExplained();
+    void damagedPageIsReportedWhenTheGridReadsIt();
     void dataMenuOpensTheTablesAndShowsTheWindow();
     void damagedTableKeepsTheMainWindowFromStarting();
 };
@@ -390,6 +395,138 @@ void TstTForm4::exportWritesTheFileAndMovesTheGauge()
     QCOMPARE(f.boxes.shown.size(), 1);
     QVERIFY2(f.boxes.shown.first().contains(QStringLiteral("Korvane.csv")), qPrintable(f.boxes.shown.first()));
     QVERIFY(w.isVisible());
+}
+
+void TstTForm4::exportTellsOfReplacedCharacters()
+{
+    Fixture f;
+    f.addTest(QStringLiteral("Łukasz"));
+    f.addTest(QStringLiteral("Anna"));
+    f.addTest(QStringLiteral("Сергей"));
+    TForm4 &w = f.show();
+    w.BitBtn3Click();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY2(f.boxes.shown.first().startsWith(QStringLiteral("inform:\"Korvane.csv\" was written. 2 values hold")),
+             qPrintable(f.boxes.shown.first()));
+    QFile file(f.dir.filePath(QStringLiteral("Korvane.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("1; ; ; ?ukasz; "));
+    QVERIFY(bytes.contains("3; ; ; ??????; "));
+}
+
+void TstTForm4::refreshKeepsTheCurrentRecord_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("new record posted in the grid") << QStringLiteral("insert");
+    QTest::newRow("an earlier record deleted elsewhere") << QStringLiteral("delete");
+    QTest::newRow("new record stored by moving to another") << QStringLiteral("insert and move");
+}
+
+void TstTForm4::refreshKeepsTheCurrentRecord()
+{
+    QFETCH(QString, change);
+    Fixture f;
+    for (const char *name : {"a", "b", "c"})
+        f.addTest(QString::fromUtf8(name));
+    TForm4 &w = f.show();
+    data::DBGrid *grid = w.grid(1);
+    QString expected;
+    if (change == QLatin1String("insert")) {
+        // Begun on the first row, the new record sorts to the end once stored.
+        grid->goToRow(0);
+        click(w, 2, "Insert");
+        typeInto(grid, 0, 3, QStringLiteral("neu"));
+        click(w, 2, "Post");
+        expected = QStringLiteral("neu");
+    } else if (change == QLatin1String("insert and move")) {
+        // Rows: the begun record, a, b, c; moving to b stores the new one.
+        grid->goToRow(0);
+        click(w, 2, "Insert");
+        typeInto(grid, 0, 3, QStringLiteral("neu"));
+        grid->setCurrentIndex(grid->model()->index(2, 3));
+        QTRY_COMPARE(f.storedNames(QStringLiteral("TestTable.DB")).size(), 4);
+        expected = QStringLiteral("b");
+    } else {
+        grid->goToRow(1);
+        QSqlQuery remove(f.tables.TestTable.database());
+        QVERIFY(remove.exec(QStringLiteral("DELETE FROM TestTable WHERE Testnr = 1")));
+        expected = QStringLiteral("b");
+    }
+    QCOMPARE(f.boxes.shown, QStringList());
+    const auto currentName = [grid] { return grid->currentIndex().siblingAtColumn(3).data().toString(); };
+    if (change != QLatin1String("delete"))
+        QCOMPARE(currentName(), expected);
+    click(w, 2, "Refresh");
+    QCOMPARE(currentName(), expected);
+    QCOMPARE(f.boxes.shown, QStringList());
+}
+
+void TstTForm4::editOfARemovedFileIsExplained()
+{
+    Fixture f;
+    f.addAthlete(QStringLiteral("Alt"));
+    TForm4 &w = f.show();
+    QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("SPTable.db"))));
+    typeInto(w.grid(3), 0, 1, QStringLiteral("Neu"));
+    click(w, 3, "Post");
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QVERIFY2(f.boxes.shown.first().contains(QStringLiteral("\"SPTable.db\"")), qPrintable(f.boxes.shown.first()));
+    QVERIFY2(f.boxes.shown.first().contains(QStringLiteral("removed or replaced")), qPrintable(f.boxes.shown.first()));
+    // The change stays in the grid.
+    QVERIFY(w.grid(3)->hasPendingChanges());
+    QCOMPARE(w.grid(3)->model()->index(0, 1).data().toString(), QStringLiteral("Neu"));
+}
+
+void TstTForm4::damagedPageIsReportedWhenTheGridReadsIt()
+{
+    // The start does not read every page; the grid that reads the damaged
+    // one says so instead of ending the rows there without a word.
+    auto f = std::make_unique<Fixture>();
+    const QString path = f->dir.filePath(QStringLiteral("TestTable.DB"));
+    QSqlDatabase db = f->tables.TestTable.database();
+    QVERIFY(db.transaction());
+    QSqlQuery insert(db);
+    QVERIFY(insert.prepare(QStringLiteral("INSERT INTO TestTable (Name, Exercise) VALUES (?, ?)")));
+    for (int i = 0; i < 2000; ++i) {
+        insert.addBindValue(QStringLiteral("t%1").arg(i));
+        insert.addBindValue(QStringLiteral("x").repeated(200));
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+    insert = QSqlQuery();
+    db = QSqlDatabase();
+    const QString folder = f->dir.path();
+    f->dir.setAutoRemove(false);
+    f.reset();
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    for (int i = 60 * 4096; i < 61 * 4096; ++i)
+        bytes[i] = char(0x5A ^ (i * 7));
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.close();
+
+    {
+        Boxes boxes;
+        platform::setMessageBoxes(&boxes);
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        TForm4 w(tables);
+        w.show();
+        w.navigator(2)->button(QStringLiteral("Last"))->click();
+        QTRY_COMPARE(boxes.shown.size(), 1);
+        QVERIFY2(boxes.shown.first().startsWith(QStringLiteral("error:\"TestTable.DB\"")), qPrintable(boxes.shown.first()));
+        QVERIFY2(boxes.shown.first().contains(QStringLiteral("damaged")), qPrintable(boxes.shown.first()));
+        QVERIFY(w.grid(1)->model()->rowCount() < 2000);
+        platform::setMessageBoxes(nullptr);
+    }
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), bytes);
+    QDir(folder).removeRecursively();
 }
 
 void TstTForm4::dataMenuOpensTheTablesAndShowsTheWindow()

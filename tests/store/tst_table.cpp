@@ -5,6 +5,7 @@
 #include "store/trainingtables.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -12,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using store::StoreError;
 using store::Table;
@@ -89,6 +92,10 @@ private slots:
     void keyIsNotWritable();
     void refusedFilesAreLeftUntouched_data();
     void refusedFilesAreLeftUntouched();
+    void damageDeeperInTheFileIsReportedWhenRead_data();
+    void damageDeeperInTheFileIsReportedWhenRead();
+    void removedOrReplacedFileIsExplained_data();
+    void removedOrReplacedFileIsExplained();
     void fileLockedByAnotherProgramIsRefused();
     void exportQueryReadsAllFieldsByPosition();
     void exportQueryRejectsOtherTexts();
@@ -416,8 +423,8 @@ void TstTable::refusedFilesAreLeftUntouched_data()
                                         << QStringLiteral("malformed");
     QTest::newRow("cut off") << QStringLiteral("TestTable.DB") << QStringLiteral("cut")
                              << QStringLiteral("malformed");
-    QTest::newRow("damaged later page") << QStringLiteral("TestTable.DB") << QStringLiteral("later page")
-                                        << QStringLiteral("damaged");
+    QTest::newRow("cut off at a page boundary") << QStringLiteral("TestTable.DB") << QStringLiteral("cut page")
+                                                << QStringLiteral("malformed");
     QTest::newRow("other layout") << QStringLiteral("SPTable.db") << QStringLiteral("layout")
                                   << QStringLiteral("fields");
     QTest::newRow("other table") << QStringLiteral("TestTable.DB") << QStringLiteral("table")
@@ -455,11 +462,9 @@ void TstTable::refusedFilesAreLeftUntouched()
         QByteArray bytes = fileBytes(path);
         QVERIFY(bytes.size() > 40 * 4096);
         writeFile(path, bytes.left(bytes.size() / 2));
-    } else if (kind == QLatin1String("later page")) {
+    } else if (kind == QLatin1String("cut page")) {
         QByteArray bytes = fileBytes(path);
-        for (int i = 20 * 4096; i < 21 * 4096; ++i)
-            bytes[i] = char(0x5A ^ (i * 7));
-        writeFile(path, bytes);
+        writeFile(path, bytes.left(bytes.size() - 4096));
     } else if (kind == QLatin1String("text")) {
         writeFile(path, QByteArray("Testnr;Date\r\n1;07.12.2026\r\n").repeated(200));
     } else if (kind == QLatin1String("damaged")) {
@@ -495,6 +500,130 @@ void TstTable::refusedFilesAreLeftUntouched()
     QCOMPARE(fileBytes(path), before);
     QCOMPARE(QFileInfo(path).lastModified(), modified);
     QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+
+    // With the other two files missing, the refused start makes none of them.
+    for (const QString &other : {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}) {
+        if (other != fileName)
+            QVERIFY(QFile::remove(dir.filePath(other)));
+    }
+    TrainingTables alone(dir.path());
+    QVERIFY(!openAllError(alone).isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{fileName});
+    QCOMPARE(fileBytes(path), before);
+}
+
+void TstTable::damageDeeperInTheFileIsReportedWhenRead_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::newRow("visiting the records") << QStringLiteral("visit");
+    QTest::newRow("export query") << QStringLiteral("query");
+}
+
+void TstTable::damageDeeperInTheFileIsReportedWhenRead()
+{
+    // The start checks the header, the size, the schema and the table's
+    // edges, not every page: a page of garbage in the middle shows when the
+    // records on it are read, and is then reported naming the file.
+    QFETCH(QString, reader);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TestTable.DB"));
+    {
+        TrainingTables tables(dir.path());
+        tables.openAll();
+        QSqlDatabase db = tables.TestTable.database();
+        QVERIFY(db.transaction());
+        QSqlQuery insert(db);
+        QVERIFY(insert.prepare(QStringLiteral("INSERT INTO TestTable (Name, Exercise) VALUES (?, ?)")));
+        for (int i = 0; i < 1000; ++i) {
+            insert.addBindValue(QStringLiteral("Name %1").arg(i));
+            insert.addBindValue(QStringLiteral("x").repeated(200));
+            QVERIFY(insert.exec());
+        }
+        QVERIFY(db.commit());
+    }
+    QByteArray bytes = fileBytes(path);
+    for (int i = 20 * 4096; i < 21 * 4096; ++i)
+        bytes[i] = char(0x5A ^ (i * 7));
+    writeFile(path, bytes);
+
+    TrainingTables tables(dir.path());
+    QCOMPARE(openAllError(tables), QString());
+    QString message;
+    try {
+        if (reader == QLatin1String("visit")) {
+            visitNames(tables.TestTable, QStringLiteral("Name"));
+        } else {
+            store::Query query(tables.TestTable);
+            query.setText(QStringLiteral("Select * from TestTable.db "));
+            for (query.open(); !query.eof(); query.next())
+                query.fieldText(4);
+        }
+    } catch (const StoreError &error) {
+        message = error.message();
+    }
+    QVERIFY2(message.contains(QStringLiteral("TestTable.DB")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("damaged")), qPrintable(message));
+    QCOMPARE(fileBytes(path), bytes);
+}
+
+void TstTable::removedOrReplacedFileIsExplained_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("removed") << QStringLiteral("removed");
+    QTest::newRow("moved away") << QStringLiteral("moved");
+    QTest::newRow("replaced by another table file") << QStringLiteral("replaced");
+}
+
+void TstTable::removedOrReplacedFileIsExplained()
+{
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QString path = dir.filePath(QStringLiteral("Profil.db"));
+    {
+        // The replacement: a good file with one profile of its own.
+        TrainingTables other(elsewhere.path());
+        other.openAll();
+        addProfile(other.ProfilTable, QStringLiteral("replacement"));
+    }
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    addProfile(tables.ProfilTable, QStringLiteral("before"));
+
+    if (how == QLatin1String("removed"))
+        QVERIFY(QFile::remove(path));
+    else if (how == QLatin1String("moved"))
+        QVERIFY(QFile::rename(path, dir.filePath(QStringLiteral("Profil-old.db"))));
+    else
+        QVERIFY(std::rename(qPrintable(elsewhere.filePath(QStringLiteral("Profil.db"))), qPrintable(path)) == 0);
+    QVERIFY(tables.ProfilTable.fileWasRemovedOrReplaced());
+    QVERIFY(!tables.SPTable.fileWasRemovedOrReplaced());
+
+    tables.ProfilTable.append();
+    tables.ProfilTable.setFieldText(QStringLiteral("Profil"), QStringLiteral("after"));
+    QString message;
+    try {
+        tables.ProfilTable.post();
+    } catch (const StoreError &error) {
+        message = error.message();
+    }
+    QVERIFY2(message.contains(QStringLiteral("\"Profil.db\"")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("removed or replaced while Korvane was running")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("start it again")), qPrintable(message));
+    QVERIFY2(!message.contains(QStringLiteral("readonly")), qPrintable(message));
+    // The entry is still there to be stored once the file is back.
+    QVERIFY(tables.ProfilTable.isInserting());
+    QCOMPARE(tables.ProfilTable.fieldText(QStringLiteral("Profil")), QStringLiteral("after"));
+
+    // A restart opens whatever the folder holds now: the replacement, or a
+    // new empty file.
+    TrainingTables restarted(dir.path());
+    QCOMPARE(openAllError(restarted), QString());
+    const QStringList expected = how == QLatin1String("replaced") ? QStringList{QStringLiteral("replacement")}
+                                                                   : QStringList();
+    QCOMPARE(visitNames(restarted.ProfilTable, QStringLiteral("Profil")), expected);
+    addProfile(restarted.ProfilTable, QStringLiteral("after"));
+    QCOMPARE(visitNames(restarted.ProfilTable, QStringLiteral("Profil")), expected + QStringList{QStringLiteral("after")});
 }
 
 void TstTable::fileLockedByAnotherProgramIsRefused()

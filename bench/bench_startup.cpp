@@ -1,0 +1,272 @@
+// Start-up to the shown main window: Korvane's start (start_probe, which runs
+// the same start function as the program) against a bare Qt main window
+// (bare_window), each a fresh process that ends at its window's first paint.
+// The runs alternate within one run of this program, in a folder with empty
+// tables and in one with a million stored tests, so the ratios are the
+// figures that count:
+//   empty folder / bare window      (target: at most 1.3)
+//   million tests / empty folder    (target: at most 1.1)
+//
+// The windows go to an X server of the benchmark's own (Xvfb, started here
+// when installed), as on a desktop; without Xvfb to the platform that
+// QT_QPA_PLATFORM names, which the report states.  The folders are made
+// once, beside this program, and reused by later runs.
+// Options: --rounds=N (default 31).  Other options are ignored.
+
+#include "store/trainingtables.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBigFolderTests = 1000000;
+
+// Fills the test table with `count` tests whose fields hold texts as the
+// clock window writes them, in one statement.
+bool fillTests(store::Table &table, int count)
+{
+    QStringList values{QStringLiteral("'07.12.2026'"), QStringLiteral("x % 40 + 1"),
+                       QStringLiteral("'Name' || x"), QStringLiteral("'Surname'"),
+                       QStringLiteral("'82,5'"), QStringLiteral("'181'"),
+                       QStringLiteral("'Kniebeuge ' || (x % 7)"), QStringLiteral("'100'")};
+    for (int set = 1; set <= 20; ++set)
+        values << QStringLiteral("'%1,%2'").arg(20 + set).arg(set % 10) << QStringLiteral("'6'");
+    values << QStringLiteral("'3'") << QStringLiteral("'2'") << QStringLiteral("'1,5'") << QStringLiteral("'0,5'")
+           << QStringLiteral("'0,5'") << QStringLiteral("'6'") << QStringLiteral("'20'") << QStringLiteral("'120'")
+           << QStringLiteral("'540'") << QStringLiteral("'420'");
+    QStringList columns;
+    for (int i = 1; i < table.layout().fields.size(); ++i)
+        columns << QLatin1Char('"') + table.layout().fields.at(i).name + QLatin1Char('"');
+    QSqlQuery query(table.database());
+    return query.exec(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+                                     "INSERT INTO TestTable (%2) SELECT %3 FROM c")
+                          .arg(count)
+                          .arg(columns.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
+}
+
+// A folder with the three tables and `tests` stored tests; made once.  A
+// marker file says the folder is complete.
+QString prepareFolder(const QString &path, int tests)
+{
+    const QString marker = QDir(path).filePath(QStringLiteral("complete"));
+    if (QFile::exists(marker))
+        return path;
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    std::printf("making %s with %d stored tests (once)...\n", qPrintable(path), tests);
+    std::fflush(stdout);
+    {
+        store::TrainingTables tables(path);
+        tables.openAll();
+        if (tests > 0 && !fillTests(tables.TestTable, tests)) {
+            std::fprintf(stderr, "filling %s failed\n", qPrintable(path));
+            std::exit(2);
+        }
+    }
+    QFile(marker).open(QIODevice::WriteOnly);
+    return path;
+}
+
+// One run: the wall time until the program ended, and the processor time
+// it used (user and system), in milliseconds; negative when it failed.
+struct Run {
+    double wallMs = -1;
+    double cpuMs = -1;
+};
+
+double millisecondsOf(const timeval &t)
+{
+    return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0;
+}
+
+// Runs `program` in `folder` to its end.
+Run timedRun(const std::string &program, const std::string &folder)
+{
+    const auto begin = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(folder.c_str()) != 0)
+            _exit(126);
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    if (pid < 0)
+        return {};
+    int status = 0;
+    rusage usage{};
+    for (;;) {
+        const pid_t done = wait4(pid, &status, WNOHANG, &usage);
+        if (done == pid)
+            break;
+        if (std::chrono::steady_clock::now() - begin > std::chrono::seconds(30)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return {};
+        }
+        usleep(200);
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return {ms, millisecondsOf(usage.ru_utime) + millisecondsOf(usage.ru_stime)};
+}
+
+// An Xvfb server for the runs; stopped when this ends.
+class XServer {
+public:
+    // Starts Xvfb when it is installed; false otherwise.
+    bool start()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty())
+            return false;
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        m_pid = fork();
+        if (m_pid == 0) {
+            // The server goes when this program goes, however it ends.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            close(fds[0]);
+            const int devNull = open("/dev/null", O_WRONLY);
+            dup2(devNull, STDERR_FILENO);
+            const std::string fd = std::to_string(fds[1]);
+            const std::string path = xvfb.toStdString();
+            execl(path.c_str(), path.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24",
+                  "-nolisten", "tcp", static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // Xvfb writes its display number once it accepts clients.
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (m_pid < 0 || number.empty())
+            return false;
+        m_display = ":" + number;
+        setenv("DISPLAY", m_display.c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        return true;
+    }
+    ~XServer()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    const std::string &display() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_display;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    int rounds = 31;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--rounds=", 9) == 0)
+            rounds = std::max(1, std::atoi(argv[i] + 9));
+    }
+    XServer server;
+    const bool ownServer = server.start();
+    QCoreApplication app(argc, argv);
+    const QDir here(QCoreApplication::applicationDirPath());
+    const std::string probe = here.filePath(QStringLiteral("start_probe")).toStdString();
+    const std::string bare = here.filePath(QStringLiteral("bare_window")).toStdString();
+    const QString folders = here.filePath(QStringLiteral("startup-folders"));
+    const std::string empty = prepareFolder(folders + QStringLiteral("/empty"), 0).toStdString();
+    const std::string big = prepareFolder(folders + QStringLiteral("/million"), kBigFolderTests).toStdString();
+
+    // One warm-up run each, so that every measured run finds the libraries
+    // and files in the page cache.
+    struct Subject {
+        const char *name;
+        const std::string &program;
+        const std::string &folder;
+        std::vector<double> times;
+        std::vector<double> cpu;
+    } subjects[] = {{"bare Qt main window", bare, empty, {}, {}},
+                    {"Korvane, empty tables", probe, empty, {}, {}},
+                    {"Korvane, 1,000,000 stored tests", probe, big, {}, {}}};
+    for (Subject &s : subjects) {
+        if (timedRun(s.program, s.folder).wallMs < 0) {
+            std::fprintf(stderr, "%s did not show its window (%s)\n", s.name, s.program.c_str());
+            return 1;
+        }
+    }
+    for (int round = 0; round < rounds; ++round) {
+        for (Subject &s : subjects) {
+            const Run run = timedRun(s.program, s.folder);
+            if (run.wallMs < 0) {
+                std::fprintf(stderr, "%s failed in round %d\n", s.name, round + 1);
+                return 1;
+            }
+            s.times.push_back(run.wallMs);
+            s.cpu.push_back(run.cpuMs);
+        }
+    }
+    const QString platform = ownServer ? QStringLiteral("xcb on Xvfb %1").arg(QString::fromStdString(server.display()))
+                                       : qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+                                           ? QStringLiteral("default")
+                                           : qEnvironmentVariable("QT_QPA_PLATFORM");
+    std::printf("start-up to the first painted main window, median of %d alternating runs (platform: %s):\n",
+                rounds, qPrintable(platform));
+    for (const Subject &s : subjects) {
+        std::printf("  %-34s %7.1f ms  (min %.1f, max %.1f; processor time %.1f ms)\n", s.name,
+                    median(s.times), *std::min_element(s.times.begin(), s.times.end()),
+                    *std::max_element(s.times.begin(), s.times.end()), median(s.cpu));
+    }
+    // Medians are the figures; the fastest runs, least disturbed by other
+    // work on the machine, are shown beside them.
+    const auto fastest = [](const std::vector<double> &t) { return *std::min_element(t.begin(), t.end()); };
+    const double bareMs = median(subjects[0].times);
+    const double emptyMs = median(subjects[1].times);
+    const double bigMs = median(subjects[2].times);
+    const double bareMin = fastest(subjects[0].times);
+    const double emptyMin = fastest(subjects[1].times);
+    const double bigMin = fastest(subjects[2].times);
+    std::printf("  ratio empty tables / bare window:    %.2f  (fastest runs %.2f; target <= 1.30)\n", emptyMs / bareMs,
+                emptyMin / bareMin);
+    std::printf("  ratio million tests / empty tables:  %.2f  (fastest runs %.2f; target <= 1.10)\n", bigMs / emptyMs,
+                bigMin / emptyMin);
+    std::printf("  ratio million tests / bare window:   %.2f  (fastest runs %.2f)\n", bigMs / bareMs, bigMin / bareMin);
+    // Processor time is less disturbed by other work on the machine, but
+    // leaves out the X server's share of the start.
+    std::printf("  processor time, empty tables / bare window:   %.2f\n", median(subjects[1].cpu) / median(subjects[0].cpu));
+    std::printf("  processor time, million tests / empty tables: %.2f\n", median(subjects[2].cpu) / median(subjects[1].cpu));
+    return 0;
+}

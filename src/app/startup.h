@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+
+class THauptform;
+class TForm1;
+class TForm4;
+
+namespace app {
+
+// The program's windows, created once at start and kept to its end.  The
+// main window owns the tables and the two other windows, and destroys those
+// windows before its tables.
+struct Windows {
+    std::unique_ptr<THauptform> main;
+    // Null until they are built.
+    TForm1 *clock() const;
+    TForm4 *data() const;
+};
+
+// The start of the program: opens the three tables in the working folder
+// and shows the main window maximised; a table that cannot be opened is
+// reported in a box and nothing is returned, before any window was shown.
+// The clock and data windows are built in the event loop's first turn after
+// that, so the main window shows without waiting for them (the menu builds
+// them itself should it be used first).  Needs a QApplication.
+std::unique_ptr<Windows> start();
+
+} // namespace app
