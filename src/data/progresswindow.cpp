@@ -9,6 +9,7 @@
 #include <QBoxLayout>
 #include <QChart>
 #include <QChartView>
+#include <QCollator>
 #include <QComboBox>
 #include <QCursor>
 #include <QDateTime>
@@ -234,28 +235,43 @@ void ProgressWindow::readAthletes(const QString &name, const QString &surname)
     QSqlQuery query(m_table.database());
     query.setForwardOnly(true);
     const QString sql = QStringLiteral(
-        "SELECT COALESCE(\"Name\", ''), COALESCE(\"Surname\", ''), COUNT(*) FROM \"%1\" "
-        "GROUP BY 1, 2 ORDER BY 2 COLLATE NOCASE, 1 COLLATE NOCASE, 2, 1").arg(m_table.tableName());
+        "SELECT COALESCE(\"Name\", ''), COALESCE(\"Surname\", ''), COUNT(*) FROM \"%1\" GROUP BY 1, 2")
+                            .arg(m_table.tableName());
     if (!query.exec(sql))
         m_table.fail(query.lastError().databaseText());
+    struct Athlete {
+        QString name, surname;
+        int tests;
+    };
+    std::vector<Athlete> athletes;
+    while (query.next())
+        athletes.push_back({query.value(0).toString(), query.value(1).toString(), query.value(2).toInt()});
+    if (query.lastError().isValid())
+        m_table.fail(query.lastError().databaseText());
+    query.finish();
+    // By surname, then name, as the user's language sorts them.
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(athletes.begin(), athletes.end(), [&](const Athlete &a, const Athlete &b) {
+        if (const int bySurname = collator.compare(a.surname, b.surname))
+            return bySurname < 0;
+        return collator.compare(a.name, b.name) < 0;
+    });
 
     // The athlete asked for, else the one chosen before, else the first.
     QSignalBlocker block(m_athletes);
     m_athletes->clear();
     int chosen = 0;
     bool found = false;
-    while (query.next()) {
-        const QString n = query.value(0).toString();
-        const QString s = query.value(1).toString();
-        const int tests = query.value(2).toInt();
+    for (const Athlete &athlete : athletes) {
         auto *item = new QListWidgetItem(
-            QStringLiteral("%1  (%2)").arg(athleteLabel(n, s)).arg(tests), m_athletes);
-        item->setData(NameRole, n);
-        item->setData(SurnameRole, s);
-        if (n == name && s == surname) {
+            QStringLiteral("%1  (%2)").arg(athleteLabel(athlete.name, athlete.surname)).arg(athlete.tests), m_athletes);
+        item->setData(NameRole, athlete.name);
+        item->setData(SurnameRole, athlete.surname);
+        if (athlete.name == name && athlete.surname == surname) {
             chosen = m_athletes->count() - 1;
             found = true;
-        } else if (!found && n == m_name && s == m_surname) {
+        } else if (!found && athlete.name == m_name && athlete.surname == m_surname) {
             chosen = m_athletes->count() - 1;
         }
     }
@@ -267,7 +283,7 @@ void ProgressWindow::readAthletes(const QString &name, const QString &surname)
 void ProgressWindow::athleteChosen()
 {
     const QListWidgetItem *item = m_athletes->currentItem();
-    const QString previousExercise = m_exercises->currentText();
+    const QString previousExercise = m_exercises->currentData().toString();
     m_tests.clear();
     m_name.clear();
     m_surname.clear();
