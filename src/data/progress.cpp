@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <vector>
 
@@ -68,6 +69,9 @@ void append(ProgressSeries &series, const Placed &test, double value)
 
 void sortByX(ProgressSeries &series)
 {
+    const auto byX = [](const ProgressPoint &a, const ProgressPoint &b) { return a.x < b.x; };
+    if (std::is_sorted(series.points.cbegin(), series.points.cend(), byX))
+        return;
     std::stable_sort(series.points.begin(), series.points.end(),
                      [](const ProgressPoint &a, const ProgressPoint &b) { return a.x < b.x; });
 }
@@ -96,6 +100,35 @@ std::optional<double> plannedSetTime(const StoredTest &test)
 
 std::optional<double> chartNumber(const QString &text)
 {
+    // The common forms ("20", "20,5", "-0,4") are read here directly; the
+    // rest goes through the program's own reading.
+    const qsizetype n = text.size();
+    if (n > 0 && n <= 20) {
+        char buffer[24];
+        qsizetype digits = 0;
+        bool comma = false;
+        bool plain = true;
+        for (qsizetype i = 0; i < n && plain; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c >= u'0' && c <= u'9') {
+                buffer[i] = char(c);
+                ++digits;
+            } else if (c == u'-' && i == 0) {
+                buffer[i] = '-';
+            } else if ((c == u',' || c == u'.') && !comma) {
+                buffer[i] = '.';
+                comma = true;
+            } else {
+                plain = false;
+            }
+        }
+        if (plain && digits > 0) {
+            double value = 0;
+            const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+            if (error == std::errc() && end == buffer + n)
+                return value;
+        }
+    }
     if (auto value = tryTextToFloat(text))
         return value;
     if (text.contains(u'.') && !text.contains(u',')) {
@@ -136,12 +169,23 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
         else
             ++data.undated;
     }
+    // The time axis shows local time.  Asking the time zone for every day is
+    // slow, so its offset is taken once a month: an hour's error on the day
+    // of a clock change moves no test to another date.
+    QHash<int, qint64> monthOffsets;
+    const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
+    constexpr double dayMs = 86400000.0;
     for (auto &[day, onDay] : days) {
-        const double start = double(day.startOfDay().toMSecsSinceEpoch());
-        const double length = double(day.addDays(1).startOfDay().toMSecsSinceEpoch()) - start;
+        const int month = day.year() * 12 + day.month();
+        auto offset = monthOffsets.constFind(month);
+        if (offset == monthOffsets.cend()) {
+            const QDate first(day.year(), day.month(), 1);
+            offset = monthOffsets.insert(month, first.startOfDay().offsetFromUtc());
+        }
+        const double start = double(day.toJulianDay() - epochDay) * dayMs - double(*offset) * 1000.0;
         const double n = double(onDay.size());
         for (size_t k = 0; k < onDay.size(); ++k)
-            onDay[k]->x = start + length * double(k + 1) / (n + 1);
+            onDay[k]->x = start + dayMs * double(k + 1) / (n + 1);
     }
 
     // Undated tests: between the dated tests before and after them by test

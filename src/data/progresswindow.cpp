@@ -52,12 +52,6 @@ struct Statement {
     ~Statement() { sqlite3_finalize(handle); }
 };
 
-QString columnText(sqlite3_stmt *statement, int column)
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, column)) : QString();
-}
-
 // The stored tests of one athlete, all fields, in the order of their numbers.
 QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &name, const QString &surname)
 {
@@ -79,19 +73,72 @@ QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &nam
     const QByteArray surnameBytes = surname.toUtf8();
     sqlite3_bind_text(statement.handle, 1, nameBytes.constData(), int(nameBytes.size()), SQLITE_STATIC);
     sqlite3_bind_text(statement.handle, 2, surnameBytes.constData(), int(surnameBytes.size()), SQLITE_STATIC);
+    // Only the fields the charts read are taken; the rest stay empty.  A
+    // value the same as the previous test's shares its text.
     const int count = int(layout.fields.size());
+    std::vector<bool> wanted(size_t(count), true);
+    for (const char *unused : {"ProfilNr", "Bodyweight", "Height", "Load"})
+        wanted[size_t(layout.indexOf(QString::fromLatin1(unused)))] = false;
     QList<data::StoredTest> tests;
+    data::StoredTest previous(count);
+    std::vector<QByteArray> previousBytes(static_cast<size_t>(count));
     int rc;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
-        data::StoredTest test;
-        test.reserve(count);
-        for (int i = 0; i < count; ++i)
-            test << columnText(statement.handle, i);
+        data::StoredTest test(count);
+        for (int i = 0; i < count; ++i) {
+            if (!wanted[size_t(i)])
+                continue;
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.handle, i));
+            if (!text)
+                continue;
+            const QByteArrayView bytes(text, sqlite3_column_bytes(statement.handle, i));
+            if (bytes == previousBytes[size_t(i)]) {
+                test[i] = previous.at(i);
+            } else {
+                previousBytes[size_t(i)] = bytes.toByteArray();
+                test[i] = QString::fromUtf8(bytes);
+            }
+        }
+        previous = test;
         tests << std::move(test);
     }
     if (rc != SQLITE_DONE)
         table.fail(QString::fromUtf8(sqlite3_errmsg(handle)));
     return tests;
+}
+
+// At most about two points per bucket on the time axis are drawn: the
+// first, lowest, highest and last of each.  The line looks the same at any
+// window width, and a line of many thousand tests draws fast.
+QList<QPointF> drawnPoints(const QList<QPointF> &points, int buckets)
+{
+    if (points.size() <= 4 * buckets)
+        return points;
+    const double x0 = points.first().x();
+    const double width = std::max(1e-9, (points.last().x() - x0) / buckets);
+    QList<QPointF> drawn;
+    drawn.reserve(4 * buckets);
+    qsizetype i = 0;
+    while (i < points.size()) {
+        const long bucket = long((points.at(i).x() - x0) / width);
+        qsizetype end = i;
+        qsizetype low = i;
+        qsizetype high = i;
+        while (end < points.size() && long((points.at(end).x() - x0) / width) == bucket) {
+            if (points.at(end).y() < points.at(low).y())
+                low = end;
+            if (points.at(end).y() > points.at(high).y())
+                high = end;
+            ++end;
+        }
+        qsizetype keep[4] = {i, std::min(low, high), std::max(low, high), end - 1};
+        for (int k = 0; k < 4; ++k) {
+            if (k == 0 || keep[k] != keep[k - 1])
+                drawn << points.at(keep[k]);
+        }
+        i = end;
+    }
+    return drawn;
 }
 
 QString athleteLabel(const QString &name, const QString &surname)
@@ -432,12 +479,16 @@ void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSe
             if (!p.dated && !isReference)
                 undated->append(p.x, p.value);
         }
-        line->replace(points);
+        line->replace(drawnPoints(points, 1000));
         if (isReference) {
-            QPen pen(QColor(90, 90, 90), 2, Qt::DashLine);
-            line->setPen(pen);
+            line->setPen(QPen(QColor(90, 90, 90), 2, Qt::DashLine));
+        } else if (points.size() <= markedPointLimit) {
+            line->setPointsVisible(true);
         } else {
-            line->setPointsVisible(points.size() <= markedPointLimit);
+            // A thin line draws much faster where points lie close together.
+            QPen pen = line->pen();
+            pen.setWidth(1);
+            line->setPen(pen);
         }
         chart->addSeries(line);
         line->attachAxis(xAxis);
