@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLabel>
+#include <QLegend>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMap>
@@ -168,7 +169,7 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     setWindowTitle(QStringLiteral("Progress"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
-    resize(1180, 860);
+    resize(1040, 720);
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(230, 242, 231));
@@ -181,6 +182,7 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     leftColumn->addWidget(new QLabel(QStringLiteral("Athlet"), left));
     m_athletes = new QListWidget(left);
     m_athletes->setObjectName(QStringLiteral("AthleteList"));
+    m_athletes->setMinimumWidth(190);
     leftColumn->addWidget(m_athletes);
 
     auto *right = new QWidget(splitter);
@@ -216,6 +218,10 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
         auto *chart = new QChart;
         chart->setAnimationOptions(QChart::NoAnimation);
         chart->legend()->setAlignment(Qt::AlignRight);
+        chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+        // Numbers on the axes with the program's decimal comma.
+        chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
+        chart->setLocalizeNumbers(true);
         chart->setMargins(QMargins(4, 4, 4, 4));
         m_views[i] = new QChartView(chart, m_chartArea);
         m_views[i]->setObjectName(QString::fromLatin1(names[i]));
@@ -227,7 +233,7 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({220, 940});
+    splitter->setSizes({210, 830});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
 
@@ -457,6 +463,7 @@ void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSe
         xAxis = axis;
     }
     auto *yAxis = new QValueAxis;
+    yAxis->setLabelFormat(QStringLiteral("%.4g"));
     yAxis->setTitleText(unit.isEmpty() ? QStringLiteral("Repetitions") : unit);
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Starts Korvane under Xvfb, opens the clock window, runs a short test and
+# writes PNG screenshots of the main window, of the clock window in mid-test
+# and of the progress window over a few generated tests to docs/ (or the
+# folder given as the first argument).
+#
+#   make screenshots        (installs Xvfb, xdotool and ImageMagick if missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="${1:-docs}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+program="$PWD/build/release/korvane"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# A few stored tests for the progress window: twelve weekly tests of the
+# athlete of the session below, sets cut short at first and later run to
+# their end, one test with a date that cannot be read, and three tests of
+# another athlete.  The program creates its tables at its first start.
+cat > "$work/tests.sql" <<'SQL'
+WITH RECURSIVE t(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM t WHERE x < 11)
+INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Bodyweight, Height, Exercise, Load,
+                       RealTime1, RealR1, RealTime2, RealR2, RealTime3, RealR3,
+                       StartRest, FroPhase, ToPhase, RestafterFro, RestafterTo, Rep, Sets, RestSets,
+                       TUTTotal, TUTReal)
+SELECT CASE WHEN x = 5 THEN 'n/a' ELSE strftime('%d.%m.%Y', '2026-09-07', printf('+%d days', 7 * x)) END,
+       1, 'Anna', 'Berger', '62', '170', 'Bench Press', '40',
+       replace(printf('%g', min(p, 12 + 1.0 * x)), '.', ','), min(r, 3 + x / 3),
+       replace(printf('%g', min(p, 9 + 1.1 * x)), '.', ','), min(r, 2 + x / 3),
+       replace(printf('%g', min(p, 6 + 1.2 * x)), '.', ','), min(r, 1 + x / 3),
+       '1', '1', '1', '1', '1', r, '3', '120', 3 * (1 + p), 3 * 2 * r
+FROM (SELECT x, CASE WHEN x < 8 THEN 5 ELSE 6 END AS r, CASE WHEN x < 8 THEN 20 ELSE 24 END AS p FROM t);
+INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Exercise, RealTime1, RealR1, Sets, TUTTotal, TUTReal)
+VALUES ('01.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),
+       ('08.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),
+       ('15.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12');
+SQL
+
+cat > "$work/session.sh" <<SESSION
+set -euo pipefail
+cd "$work"
+"$program" &
+first=\$!
+for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
+kill \$first; wait \$first 2>/dev/null || true
+sqlite3 TestTable.DB < tests.sql
+"$program" &
+pid=\$!
+trap 'kill \$pid 2>/dev/null || true' EXIT
+for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+import -window root "$out/main-window.png"
+
+# Without a window manager the windows open at the top left in their design
+# size; the clicks below use the places of that layout.
+xdotool mousemove 21 8 click 1          # "Test"
+sleep 1
+click_type() { xdotool mousemove "\$1" "\$2" click --repeat 3 1; xdotool type --delay 20 "\$3"; }
+click_type 205 48 "Anna"                # Name
+click_type 205 75 "Berger"              # Surname
+click_type 205 103 "62"                 # Bodyweight
+click_type 205 131 "170"                # Height
+click_type 210 287 "Standard"           # Profil Name
+click_type 210 315 "Bench Press"        # Exercise
+click_type 113 383 "40"                 # Load
+click_type 162 575 "3"                  # Repetitions
+click_type 162 601 "2"                  # Sets
+xdotool mousemove 423 220 click 1       # start
+sleep 3.6
+import -window root "$out/clock-window.png"
+
+xdotool mousemove 10 10 click 1   # "Progress..." in the athlete group
+for _ in \$(seq 50); do xdotool search --name '^Progress\$' >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+import -window "\$(xdotool search --name '^Progress\$' | head -1)" "$out/progress-window.png"
+SESSION
+
+xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" 2>&1 | grep -v XDG_RUNTIME_DIR || true
+echo "Screenshots in $out: main-window.png clock-window.png progress-window.png"
