@@ -215,7 +215,11 @@ int dateFieldIndex()
     return index;
 }
 
-std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8)
+namespace {
+
+// Appends the number with a decimal point and returns true, or appends
+// nothing and returns false when the text is no decimal-comma number.
+bool appendDecimalPoint(QByteArray &out, QByteArrayView utf8)
 {
     for (char c : utf8) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -224,20 +228,51 @@ std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8)
             const QString trimmed = QString::fromUtf8(utf8).trimmed();
             for (QChar q : trimmed) {
                 if (q.unicode() >= 0x80)
-                    return std::nullopt;
+                    return false;
             }
-            const QByteArray ascii = trimmed.toLatin1();
-            return decimalPointNumber(ascii);
+            return appendDecimalPoint(out, trimmed.toLatin1());
         }
     }
     bool needsCheck = false;
     const auto span = decimalCommaSpan(utf8.data(), utf8.size(), needsCheck);
     if (!span)
-        return std::nullopt;
-    QByteArray number(utf8.data() + span->first, span->second - span->first);
+        return false;
+    const QByteArrayView number = utf8.sliced(span->first, span->second - span->first);
     if (needsCheck && !tryTextToFloat(QString::fromLatin1(number)))
+        return false;
+    const qsizetype start = out.size();
+    out.append(number);
+    char *d = out.data() + start;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        if (d[i] == ',')
+            d[i] = '.';
+    }
+    return true;
+}
+
+// yyyy-mm-dd of a date of the years 1 to 9999.
+void appendIsoDate(QByteArray &out, const QDate &date)
+{
+    char text[10];
+    int y = date.year();
+    for (int i = 3; i >= 0; --i, y /= 10)
+        text[i] = char('0' + y % 10);
+    text[4] = '-';
+    text[5] = char('0' + date.month() / 10);
+    text[6] = char('0' + date.month() % 10);
+    text[7] = '-';
+    text[8] = char('0' + date.day() / 10);
+    text[9] = char('0' + date.day() % 10);
+    out.append(text, 10);
+}
+
+} // namespace
+
+std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8)
+{
+    QByteArray number;
+    if (!appendDecimalPoint(number, utf8))
         return std::nullopt;
-    number.replace(',', '.');
     return number;
 }
 
@@ -327,20 +362,21 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
             if (value.isEmpty())
                 continue;
             if (numbers[size_t(i)]) {
-                if (const auto number = decimalPointNumber(value)) {
-                    block.append(*number);
+                if (appendDecimalPoint(block, value))
                     continue;
-                }
             } else if (i == dateIndex) {
                 if (const auto date = dottedDate(value.data(), value.size())) {
-                    block.append(date->toString(Qt::ISODate).toLatin1());
+                    appendIsoDate(block, *date);
                     continue;
                 }
                 const QByteArray key = value.toByteArray();
                 auto known = dates.constFind(key);
                 if (known == dates.cend()) {
                     const auto date = readTestDate(QString::fromUtf8(value), userLocale, referenceYear);
-                    known = dates.insert(key, date ? date->toString(Qt::ISODate).toLatin1() : QByteArray());
+                    QByteArray iso;
+                    if (date)
+                        appendIsoDate(iso, *date);
+                    known = dates.insert(key, iso);
                 }
                 if (!known->isEmpty()) {
                     block.append(*known);
