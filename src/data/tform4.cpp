@@ -9,12 +9,14 @@
 #include "platform/messages.h"
 #include "store/trainingtables.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QDir>
 #include <QFileDialog>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyle>
 
 namespace {
@@ -211,7 +213,13 @@ void TForm4::ExportAllButtonClick()
 void TForm4::exportAllTo(const QString &path)
 {
     m_tables.TestTable.open();
-    const qint64 count = data::writeFullExportFile(path, m_tables.TestTable.database());
+    qint64 count = 0;
+    {
+        // A large table takes a moment; the cursor tells so.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        count = data::writeFullExportFile(path, m_tables.TestTable.database());
+    }
     platform::messageBoxes().inform(
         this, QStringLiteral("%1 written to \"%2\".")
                   .arg(count == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(count),
