@@ -11,7 +11,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev qt6-svg-dev
   libgl-dev
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales

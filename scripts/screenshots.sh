@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Korvane under Xvfb, opens the clock window, runs a short test and
-# writes PNG screenshots of the main window and of the clock window in
-# mid-test to docs/ (or the folder given as the first argument).
+# writes PNG screenshots of the main window, of the clock window in mid-test
+# and of the progress window over a few generated tests to docs/ (or the
+# folder given as the first argument).
 #
 #   make screenshots        (installs Xvfb, xdotool and ImageMagick if missing)
 set -euo pipefail
@@ -13,9 +14,37 @@ program="$PWD/build/release/korvane"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+# A few stored tests for the progress window: twelve weekly tests of the
+# athlete of the session below, sets cut short at first and later run to
+# their end, one test with a date that cannot be read, and three tests of
+# another athlete.  The program creates its tables at its first start.
+cat > "$work/tests.sql" <<'SQL'
+WITH RECURSIVE t(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM t WHERE x < 11)
+INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Bodyweight, Height, Exercise, Load,
+                       RealTime1, RealR1, RealTime2, RealR2, RealTime3, RealR3,
+                       StartRest, FroPhase, ToPhase, RestafterFro, RestafterTo, Rep, Sets, RestSets,
+                       TUTTotal, TUTReal)
+SELECT CASE WHEN x = 5 THEN 'n/a' ELSE strftime('%d.%m.%Y', '2026-09-07', printf('+%d days', 7 * x)) END,
+       1, 'Anna', 'Berger', '62', '170', 'Bench Press', '40',
+       replace(printf('%g', min(p, 12 + 1.0 * x)), '.', ','), min(r, 3 + x / 3),
+       replace(printf('%g', min(p, 9 + 1.1 * x)), '.', ','), min(r, 2 + x / 3),
+       replace(printf('%g', min(p, 6 + 1.2 * x)), '.', ','), min(r, 1 + x / 3),
+       '1', '1', '1', '1', '1', r, '3', '120', 3 * (1 + p), 3 * 2 * r
+FROM (SELECT x, CASE WHEN x < 8 THEN 5 ELSE 6 END AS r, CASE WHEN x < 8 THEN 20 ELSE 24 END AS p FROM t);
+INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Exercise, RealTime1, RealR1, Sets, TUTTotal, TUTReal)
+VALUES ('01.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),
+       ('08.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),
+       ('15.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12');
+SQL
+
 cat > "$work/session.sh" <<SESSION
 set -euo pipefail
 cd "$work"
+"$program" &
+first=\$!
+for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
+kill \$first; wait \$first 2>/dev/null || true
+sqlite3 TestTable.DB < tests.sql
 "$program" &
 pid=\$!
 trap 'kill \$pid 2>/dev/null || true' EXIT
@@ -40,7 +69,17 @@ click_type 162 601 "2"                  # Sets
 xdotool mousemove 423 220 click 1       # start
 sleep 3.6
 import -window root "$out/clock-window.png"
+
+xdotool mousemove 293 160 click 1      # "Progress..." in the athlete group
+for _ in \$(seq 50); do xdotool search --name '^Progress\$' >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+progress=\$(xdotool search --name '^Progress\$' | head -1 || true)
+if [[ -n "\$progress" ]]; then
+  import -window "\$progress" "$out/progress-window.png"
+else
+  echo "The progress window did not open." >&2
+fi
 SESSION
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" 2>&1 | grep -v XDG_RUNTIME_DIR || true
-echo "Screenshots in $out: main-window.png clock-window.png"
+echo "Screenshots in $out: main-window.png clock-window.png progress-window.png"

@@ -170,6 +170,9 @@ QWidget *TForm1::buildLeftColumn()
     auto *athleteButtons = new QHBoxLayout;
     athleteButtons->addWidget(BitBtn4);
     athleteButtons->addWidget(BitBtn7);
+    ProgressButton = named(new QPushButton(QStringLiteral("Progress..."), GroupBox2), "ProgressButton");
+    connect(ProgressButton, &QPushButton::clicked, this, &TForm1::ProgressButtonClick);
+    athleteButtons->addWidget(ProgressButton);
     athlete->addLayout(athleteButtons, 4, 0, 1, 3);
     box->addWidget(GroupBox2);
 

@@ -104,6 +104,8 @@ public slots:
     void BitBtn4Click();
     void ListBox2Click();
     void BitBtn7Click();
+    // The progress window, for the athlete in the fields.
+    void ProgressButtonClick();
 
 public:
     // Set rows.
@@ -156,6 +158,7 @@ public:
     QGroupBox *GroupBox2 = nullptr;   // "Athlet"
     QLineEdit *Edit39 = nullptr, *Edit40 = nullptr, *Edit38 = nullptr, *Edit41 = nullptr;
     QPushButton *BitBtn4 = nullptr, *BitBtn7 = nullptr;
+    QPushButton *ProgressButton = nullptr;
 
     QGroupBox *GroupBox3 = nullptr;   // "Testprofil"
     ClickLineEdit *Edit37 = nullptr;

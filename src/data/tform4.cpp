@@ -3,15 +3,20 @@
 #include "data/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
+#include "data/fullexport.h"
+#include "data/progresswindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "store/trainingtables.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QDir>
+#include <QFileDialog>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyle>
 
 namespace {
@@ -75,6 +80,16 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     BitBtn1->setAutoDefault(false);
     connect(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
     buttons->addWidget(BitBtn3);
+    ExportAllButton = new QPushButton(QStringLiteral("Export all fields..."), this);
+    ExportAllButton->setObjectName(QStringLiteral("ExportAllButton"));
+    ExportAllButton->setAutoDefault(false);
+    connect(ExportAllButton, &QPushButton::clicked, this, &TForm4::ExportAllButtonClick);
+    buttons->addWidget(ExportAllButton);
+    ProgressButton = new QPushButton(QStringLiteral("Progress..."), this);
+    ProgressButton->setObjectName(QStringLiteral("ProgressButton"));
+    ProgressButton->setAutoDefault(false);
+    connect(ProgressButton, &QPushButton::clicked, this, &TForm4::ProgressButtonClick);
+    buttons->addWidget(ProgressButton);
     buttons->addStretch();
     column->addLayout(buttons);
 
@@ -183,5 +198,41 @@ void TForm4::BitBtn3Click()
         const QString notice = data::replacementNotice(summary);
         if (!notice.isEmpty())
             platform::messageBoxes().inform(this, notice);
+    });
+}
+
+void TForm4::ExportAllButtonClick()
+{
+    platform::runGuarded(this, [&] {
+        const QString proposed = QDir(m_tables.folder()).absoluteFilePath(data::fullExportFileName());
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export all fields"), proposed,
+                                                          QStringLiteral("CSV files (*.csv);;All files (*)"));
+        if (!path.isEmpty())
+            exportAllTo(path);
+    });
+}
+
+void TForm4::exportAllTo(const QString &path)
+{
+    m_tables.TestTable.open();
+    qint64 count = 0;
+    {
+        // A large table takes a moment; the cursor tells so.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        count = data::writeFullExportFile(path, m_tables.TestTable.database());
+    }
+    platform::messageBoxes().inform(
+        this, QStringLiteral("%1 written to \"%2\".")
+                  .arg(count == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(count),
+                       QDir::toNativeSeparators(path)));
+}
+
+void TForm4::ProgressButtonClick()
+{
+    platform::runGuarded(this, [&] {
+        if (!m_progress)
+            m_progress = new ProgressWindow(m_tables.TestTable, this);
+        m_progress->showAthlete(QString(), QString());
     });
 }

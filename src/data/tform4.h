@@ -6,6 +6,7 @@
 
 class QProgressBar;
 class QPushButton;
+class ProgressWindow;
 
 namespace store { class TrainingTables; }
 namespace data {
@@ -35,9 +36,20 @@ public slots:
     void BitBtn3Click();
     // Reads the three tables anew, so the grids show what is stored now.
     void refreshGrids();
+    // "Export all fields...": asks for a file name and writes every stored
+    // test with all its fields (exportAllTo).
+    void ExportAllButtonClick();
+    // "Progress...": the progress window over the stored tests.
+    void ProgressButtonClick();
     // Closing stores a change still pending in a grid; a refused change is
     // reported and the window stays open.
     void done(int result) override;
+
+public:
+    // Writes the complete export to `path` and reports how many tests it
+    // holds; a failure throws platform::ActionError and keeps an older file.
+    void exportAllTo(const QString &path);
+    ProgressWindow *progressWindow() const { return m_progress; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -48,6 +60,9 @@ private:
     store::TrainingTables &m_tables;
     QPushButton *BitBtn1 = nullptr;
     QPushButton *BitBtn3 = nullptr;
+    QPushButton *ExportAllButton = nullptr;
+    QPushButton *ProgressButton = nullptr;
+    ProgressWindow *m_progress = nullptr;
     QProgressBar *Gauge1 = nullptr;
     data::DBGrid *DBGrid1 = nullptr;
     data::DBGrid *DBGrid2 = nullptr;

@@ -1,0 +1,79 @@
+#pragma once
+
+// The complete export of the stored tests: every record with all 59 fields in
+// layout order, as CSV that analysis tools and spreadsheets read without
+// repair (comma-separated, quoted where needed, UTF-8, CRLF line ends).
+// Decimal-comma numbers are written with a decimal point and readable dates
+// as yyyy-mm-dd; every other value is written as its stored text.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+class QIODevice;
+class QSqlDatabase;
+class QTextStream;
+struct sqlite3;
+
+namespace data {
+
+// The default file name of the complete export, in the folder of the tables.
+inline QString fullExportFileName() { return QStringLiteral("Korvane-all.csv"); }
+
+// The header row: the 59 field names of the test table in layout order, CRLF.
+QByteArray fullExportHeader();
+
+// True for the fields whose values are numbers in the program's decimal-comma
+// form: Testnr, ProfilNr, Bodyweight, Height, Load, RealTime1..20,
+// RealR1..20, the durations, Rep, Sets, TUTTotal and TUTReal.  `index` is the
+// 0-based position in the test table's layout.
+bool isNumberField(int index);
+// 0-based position of the Date field.
+int dateFieldIndex();
+
+// A number in the program's decimal-comma form (blanks around it, one sign,
+// digits with at most one comma, an optional exponent: "1,5", "-0,4", "20",
+// "1,5E3") with the blanks taken off and the comma turned into a point
+// ("1.5").  Empty when the text is no such number ("", "abc", "1.5", "1,5 s").
+std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8);
+
+// Reads a test date in one of the forms the clock window's date field
+// produces: dd.mm.yyyy (also with one-digit day or month), the short date
+// form of `userLocale`, or the C locale's short form ("6 Dec 2026"); blanks
+// around it are ignored.  A two-digit year lies within the 80 years before
+// and the 19 after `referenceYear`.
+std::optional<QDate> readTestDate(QStringView text, const QLocale &userLocale = QLocale(),
+                                  int referenceYear = QDate::currentDate().year());
+
+// Appends one CSV field: as it is, or in double quotes with inner quotes
+// doubled when it holds a comma, a quote, a carriage return or a line feed.
+void appendCsvField(QByteArray &out, QByteArrayView utf8);
+
+// The SQLite handle behind a QSQLITE connection; nullptr for any other.
+sqlite3 *sqliteHandle(const QSqlDatabase &db);
+
+// Writes the whole export to `out`: the header, then one row per stored test
+// of the connection's test table in ascending key order.  Reads one snapshot
+// of the table.  Returns the number of tests written.  A failed read or write
+// throws platform::ActionError with the reason.
+qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale = QLocale());
+
+// Writes the export to `path` through a temporary file in the same folder
+// that replaces an older file only when everything was written.  A failure
+// throws platform::ActionError naming the file and the reason; an older file
+// is kept.  Returns the number of tests written.
+qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale = QLocale());
+
+// The export without a window, for the command line: reads "TestTable.DB" in
+// `folder` without changing it (a missing folder or table is reported, not
+// created) and writes `file` (relative to the current directory).  Returns
+// 0 on success, 1 when the tests cannot be read, 2 when the file cannot be
+// written; the reason goes to `err`.
+int runExportAll(const QString &folder, const QString &file, QTextStream &err);
+
+} // namespace data

@@ -1,0 +1,620 @@
+#include "data/progresswindow.h"
+
+#include "data/fullexport.h"
+#include "platform/errors.h"
+#include "platform/guard.h"
+#include "store/layout.h"
+#include "store/table.h"
+
+#include <QBoxLayout>
+#include <QChart>
+#include <QChartView>
+#include <QCollator>
+#include <QComboBox>
+#include <QCursor>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHash>
+#include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QMap>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScatterSeries>
+#include <QSplitter>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSvgGenerator>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int NameRole = Qt::UserRole;
+constexpr int SurnameRole = Qt::UserRole + 1;
+// Above this many points a line is drawn without its point markers.
+constexpr qsizetype markedPointLimit = 400;
+
+struct Statement {
+    sqlite3_stmt *handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+// The stored tests of one athlete, all fields, in the order of their numbers.
+QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &name, const QString &surname)
+{
+    sqlite3 *handle = data::sqliteHandle(table.database());
+    if (!handle)
+        table.fail(QStringLiteral("the table is not open"));
+    const store::Layout &layout = table.layout();
+    QStringList columns;
+    for (const store::FieldDef &field : layout.fields)
+        columns << QLatin1Char('"') + field.name + QLatin1Char('"');
+    const QByteArray sql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE COALESCE(\"Name\", '') = ?1 "
+                                          "AND COALESCE(\"Surname\", '') = ?2 ORDER BY \"%3\"")
+                               .arg(columns.join(QLatin1Char(',')), layout.tableName, layout.key().name)
+                               .toUtf8();
+    Statement statement;
+    if (sqlite3_prepare_v2(handle, sql.constData(), -1, &statement.handle, nullptr) != SQLITE_OK)
+        table.fail(QString::fromUtf8(sqlite3_errmsg(handle)));
+    const QByteArray nameBytes = name.toUtf8();
+    const QByteArray surnameBytes = surname.toUtf8();
+    sqlite3_bind_text(statement.handle, 1, nameBytes.constData(), int(nameBytes.size()), SQLITE_STATIC);
+    sqlite3_bind_text(statement.handle, 2, surnameBytes.constData(), int(surnameBytes.size()), SQLITE_STATIC);
+    // Only the fields the charts read are taken; the rest stay empty.  A
+    // value the same as the previous test's shares its text.
+    const int count = int(layout.fields.size());
+    std::vector<bool> wanted(size_t(count), true);
+    for (const char *unused : {"ProfilNr", "Bodyweight", "Height", "Load"})
+        wanted[size_t(layout.indexOf(QString::fromLatin1(unused)))] = false;
+    QList<data::StoredTest> tests;
+    data::StoredTest previous(count);
+    std::vector<QByteArray> previousBytes(static_cast<size_t>(count));
+    int rc;
+    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+        data::StoredTest test(count);
+        for (int i = 0; i < count; ++i) {
+            if (!wanted[size_t(i)])
+                continue;
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.handle, i));
+            if (!text)
+                continue;
+            const QByteArrayView bytes(text, sqlite3_column_bytes(statement.handle, i));
+            if (bytes == previousBytes[size_t(i)]) {
+                test[i] = previous.at(i);
+            } else {
+                previousBytes[size_t(i)] = bytes.toByteArray();
+                test[i] = QString::fromUtf8(bytes);
+            }
+        }
+        previous = test;
+        tests << std::move(test);
+    }
+    if (rc != SQLITE_DONE)
+        table.fail(QString::fromUtf8(sqlite3_errmsg(handle)));
+    return tests;
+}
+
+// At most about two points per bucket on the time axis are drawn: the
+// first, lowest, highest and last of each.  The line looks the same at any
+// window width, and a line of many thousand tests draws fast.
+QList<QPointF> drawnPoints(const QList<QPointF> &points, int buckets)
+{
+    if (points.size() <= 4 * buckets)
+        return points;
+    const double x0 = points.first().x();
+    const double width = std::max(1e-9, (points.last().x() - x0) / buckets);
+    QList<QPointF> drawn;
+    drawn.reserve(4 * buckets);
+    qsizetype i = 0;
+    while (i < points.size()) {
+        const long bucket = long((points.at(i).x() - x0) / width);
+        qsizetype end = i;
+        qsizetype low = i;
+        qsizetype high = i;
+        while (end < points.size() && long((points.at(end).x() - x0) / width) == bucket) {
+            if (points.at(end).y() < points.at(low).y())
+                low = end;
+            if (points.at(end).y() > points.at(high).y())
+                high = end;
+            ++end;
+        }
+        qsizetype keep[4] = {i, std::min(low, high), std::max(low, high), end - 1};
+        for (int k = 0; k < 4; ++k) {
+            if (k == 0 || keep[k] != keep[k - 1])
+                drawn << points.at(keep[k]);
+        }
+        i = end;
+    }
+    return drawn;
+}
+
+QString athleteLabel(const QString &name, const QString &surname)
+{
+    const QString both = (name.trimmed() + u' ' + surname.trimmed()).trimmed();
+    return both.isEmpty() ? QStringLiteral("(no name)") : both;
+}
+
+struct Range {
+    double min = std::numeric_limits<double>::infinity();
+    double max = -std::numeric_limits<double>::infinity();
+    void take(double v)
+    {
+        min = std::min(min, v);
+        max = std::max(max, v);
+    }
+    bool empty() const { return min > max; }
+};
+
+} // namespace
+
+ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
+    : QDialog(parent)
+    , m_table(testTable)
+{
+    setObjectName(QStringLiteral("ProgressWindow"));
+    setWindowTitle(QStringLiteral("Progress"));
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    resize(1040, 720);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(230, 242, 231));
+    setPalette(background);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    auto *left = new QWidget(splitter);
+    auto *leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(0, 0, 0, 0);
+    leftColumn->addWidget(new QLabel(QStringLiteral("Athlet"), left));
+    m_athletes = new QListWidget(left);
+    m_athletes->setObjectName(QStringLiteral("AthleteList"));
+    m_athletes->setMinimumWidth(190);
+    leftColumn->addWidget(m_athletes);
+
+    auto *right = new QWidget(splitter);
+    auto *rightColumn = new QVBoxLayout(right);
+    rightColumn->setContentsMargins(0, 0, 0, 0);
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Exercise"), right));
+    m_exercises = new QComboBox(right);
+    m_exercises->setObjectName(QStringLiteral("ExerciseBox"));
+    m_exercises->setMinimumContentsLength(24);
+    m_exercises->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    top->addWidget(m_exercises);
+    m_summary = new QLabel(right);
+    m_summary->setObjectName(QStringLiteral("SummaryLabel"));
+    top->addWidget(m_summary, 1);
+    m_save = new QPushButton(QStringLiteral("Save chart..."), right);
+    m_save->setObjectName(QStringLiteral("SaveChartButton"));
+    m_save->setAutoDefault(false);
+    top->addWidget(m_save);
+    auto *close = new QPushButton(QStringLiteral("Close"), right);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    close->setAutoDefault(false);
+    top->addWidget(close);
+    rightColumn->addLayout(top);
+
+    m_chartArea = new QWidget(right);
+    m_chartArea->setObjectName(QStringLiteral("ChartArea"));
+    auto *charts = new QVBoxLayout(m_chartArea);
+    charts->setContentsMargins(0, 0, 0, 0);
+    charts->setSpacing(2);
+    const char *names[3] = {"SetTimeChart", "RepetitionChart", "TutChart"};
+    for (int i = 0; i < 3; ++i) {
+        auto *chart = new QChart;
+        chart->setAnimationOptions(QChart::NoAnimation);
+        chart->legend()->setAlignment(Qt::AlignRight);
+        chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+        // Numbers on the axes with the program's decimal comma.
+        chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
+        chart->setLocalizeNumbers(true);
+        chart->setMargins(QMargins(4, 4, 4, 4));
+        m_views[i] = new QChartView(chart, m_chartArea);
+        m_views[i]->setObjectName(QString::fromLatin1(names[i]));
+        m_views[i]->setRenderHint(QPainter::Antialiasing);
+        charts->addWidget(m_views[i], 1);
+    }
+    rightColumn->addWidget(m_chartArea, 1);
+
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({210, 830});
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(splitter);
+
+    connect(m_athletes, &QListWidget::currentRowChanged, this,
+            [this] { platform::runGuarded(this, [this] { athleteChosen(); }); });
+    connect(m_exercises, &QComboBox::currentIndexChanged, this,
+            [this] { platform::runGuarded(this, [this] { exerciseChosen(); }); });
+    connect(m_save, &QPushButton::clicked, this, &ProgressWindow::SaveChartButtonClick);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    // The window belongs to the one that opened it and closes with it.
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+ProgressWindow::~ProgressWindow() = default;
+
+bool ProgressWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parent() && event->type() == QEvent::Hide)
+        hide();
+    return QDialog::eventFilter(watched, event);
+}
+
+QChartView *ProgressWindow::chartView(int number) const
+{
+    return number >= 1 && number <= 3 ? m_views[number - 1] : nullptr;
+}
+
+void ProgressWindow::showAthlete(const QString &name, const QString &surname)
+{
+    // The table keeps the open state it had: reading it here opens it only
+    // for the time of the read.
+    const bool wasOpen = m_table.isOpen();
+    m_table.open();
+    try {
+        readAthletes(name, surname);
+    } catch (...) {
+        if (!wasOpen)
+            m_table.close();
+        throw;
+    }
+    if (!wasOpen)
+        m_table.close();
+    show();
+    raise();
+    activateWindow();
+}
+
+void ProgressWindow::readAthletes(const QString &name, const QString &surname)
+{
+    QSqlQuery query(m_table.database());
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral(
+        "SELECT COALESCE(\"Name\", ''), COALESCE(\"Surname\", ''), COUNT(*) FROM \"%1\" GROUP BY 1, 2")
+                            .arg(m_table.tableName());
+    if (!query.exec(sql))
+        m_table.fail(query.lastError().databaseText());
+    struct Athlete {
+        QString name, surname;
+        int tests;
+    };
+    std::vector<Athlete> athletes;
+    while (query.next())
+        athletes.push_back({query.value(0).toString(), query.value(1).toString(), query.value(2).toInt()});
+    if (query.lastError().isValid())
+        m_table.fail(query.lastError().databaseText());
+    query.finish();
+    // By surname, then name, as the user's language sorts them.
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(athletes.begin(), athletes.end(), [&](const Athlete &a, const Athlete &b) {
+        if (const int bySurname = collator.compare(a.surname, b.surname))
+            return bySurname < 0;
+        return collator.compare(a.name, b.name) < 0;
+    });
+
+    // The athlete asked for, else the one chosen before, else the first.
+    QSignalBlocker block(m_athletes);
+    m_athletes->clear();
+    int chosen = 0;
+    bool found = false;
+    for (const Athlete &athlete : athletes) {
+        auto *item = new QListWidgetItem(
+            QStringLiteral("%1  (%2)").arg(athleteLabel(athlete.name, athlete.surname)).arg(athlete.tests), m_athletes);
+        item->setData(NameRole, athlete.name);
+        item->setData(SurnameRole, athlete.surname);
+        if (athlete.name == name && athlete.surname == surname) {
+            chosen = m_athletes->count() - 1;
+            found = true;
+        } else if (!found && athlete.name == m_name && athlete.surname == m_surname) {
+            chosen = m_athletes->count() - 1;
+        }
+    }
+    if (m_athletes->count() > 0)
+        m_athletes->setCurrentRow(chosen);
+    athleteChosen();
+}
+
+void ProgressWindow::athleteChosen()
+{
+    const QListWidgetItem *item = m_athletes->currentItem();
+    const QString previousExercise = m_exercises->currentData().toString();
+    m_tests.clear();
+    m_name.clear();
+    m_surname.clear();
+    if (item) {
+        m_name = item->data(NameRole).toString();
+        m_surname = item->data(SurnameRole).toString();
+        const bool wasOpen = m_table.isOpen();
+        m_table.open();
+        try {
+            m_tests = readAthleteTests(m_table, m_name, m_surname);
+        } catch (...) {
+            if (!wasOpen)
+                m_table.close();
+            throw;
+        }
+        if (!wasOpen)
+            m_table.close();
+    }
+
+    // The athlete's exercises, alphabetically; the one chosen before stays
+    // chosen, otherwise the one with the most tests.
+    const int exerciseField = store::testTableLayout().indexOf(QStringLiteral("Exercise"));
+    QMap<QString, int> counts;
+    for (const data::StoredTest &test : m_tests)
+        ++counts[test.value(exerciseField)];
+    QSignalBlocker block(m_exercises);
+    m_exercises->clear();
+    int chosen = -1;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        m_exercises->addItem(it.key().isEmpty() ? QStringLiteral("(no exercise)") : it.key(), it.key());
+        if (it.value() > most) {
+            most = it.value();
+            chosen = m_exercises->count() - 1;
+        }
+    }
+    const int previous = m_exercises->findData(previousExercise);
+    if (previous >= 0)
+        chosen = previous;
+    m_exercises->setCurrentIndex(chosen);
+    exerciseChosen();
+}
+
+void ProgressWindow::exerciseChosen()
+{
+    m_data = data::progressSeries(m_tests, m_name, m_surname, m_exercises->currentData().toString());
+    if (m_athletes->count() == 0) {
+        m_summary->setText(QStringLiteral("No stored tests."));
+    } else {
+        QString text = m_data.tests == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(m_data.tests);
+        if (m_data.byTestNumber)
+            text += QStringLiteral(", none with a readable date: placed by test number");
+        else if (m_data.undated > 0)
+            text += QStringLiteral(", %1 without a readable date: placed by test number, marked \u25C7")
+                        .arg(m_data.undated);
+        m_summary->setText(text);
+    }
+    drawCharts();
+}
+
+void ProgressWindow::drawCharts()
+{
+    m_drawn.clear();
+    QList<const data::ProgressSeries *> times;
+    for (const data::ProgressSeries &series : m_data.setTimes)
+        times << &series;
+    QList<const data::ProgressSeries *> reps;
+    for (const data::ProgressSeries &series : m_data.repetitions)
+        reps << &series;
+    const QString who = athleteLabel(m_name, m_surname);
+    const QString exercise = m_exercises->currentText();
+    const QString suffix = m_athletes->count() ? QStringLiteral(": %1, %2").arg(who, exercise) : QString();
+    fillChart(m_views[0]->chart(), times, m_data.setTimes.isEmpty() ? nullptr : &m_data.plannedSetTime,
+              QStringLiteral("s"), QStringLiteral("Real time per set") + suffix);
+    fillChart(m_views[1]->chart(), reps, nullptr, QString(), QStringLiteral("Repetitions per set") + suffix);
+    fillChart(m_views[2]->chart(), {&m_data.tutTotal, &m_data.tutReal}, nullptr, QStringLiteral("s"),
+              QStringLiteral("TUT per test") + suffix);
+}
+
+void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSeries *> &lines,
+                               const data::ProgressSeries *reference, const QString &unit, const QString &title)
+{
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    chart->setTitle(title);
+
+    // The time axis spans every test of the chosen exercise in all three
+    // charts alike, so that they line up.
+    Range xs;
+    for (const auto *series : {&m_data.tutTotal, &m_data.tutReal, &m_data.plannedSetTime})
+        for (const data::ProgressPoint &p : series->points)
+            xs.take(p.x);
+    for (const auto &list : {&m_data.setTimes, &m_data.repetitions})
+        for (const data::ProgressSeries &series : *list)
+            for (const data::ProgressPoint &p : series.points)
+                xs.take(p.x);
+    Range ys;
+    ys.take(0);
+
+    QAbstractAxis *xAxis;
+    const double day = 86400000.0;
+    if (m_data.byTestNumber) {
+        auto *axis = new QValueAxis;
+        axis->setTitleText(QStringLiteral("Test number"));
+        axis->setLabelFormat(QStringLiteral("%d"));
+        if (!xs.empty())
+            axis->setRange(xs.min - 1, xs.max + 1);
+        xAxis = axis;
+    } else {
+        auto *axis = new QDateTimeAxis;
+        axis->setFormat(QStringLiteral("dd.MM.yyyy"));
+        axis->setTickCount(7);
+        if (xs.empty()) {
+            const double now = double(QDate::currentDate().startOfDay().toMSecsSinceEpoch());
+            xs.take(now - 3 * day);
+            xs.take(now + 3 * day);
+        }
+        const double pad = std::max(day / 2, (xs.max - xs.min) * 0.02);
+        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xs.min - pad)),
+                       QDateTime::fromMSecsSinceEpoch(qint64(xs.max + pad)));
+        xAxis = axis;
+    }
+    auto *yAxis = new QValueAxis;
+    yAxis->setLabelFormat(QStringLiteral("%.4g"));
+    yAxis->setTitleText(unit.isEmpty() ? QStringLiteral("Repetitions") : unit);
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+
+    auto *undated = new QScatterSeries;
+    undated->setName(QStringLiteral("Date not readable"));
+    undated->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    undated->setMarkerSize(15);
+    undated->setBrush(Qt::NoBrush);
+    undated->setPen(QPen(QColor(220, 0, 0), 2));
+
+    auto addLine = [&](const data::ProgressSeries &source, bool isReference) {
+        auto *line = new QLineSeries;
+        line->setName(source.name);
+        QList<QPointF> points;
+        points.reserve(source.points.size());
+        for (const data::ProgressPoint &p : source.points) {
+            points << QPointF(p.x, p.value);
+            ys.take(p.value);
+            if (!p.dated && !isReference)
+                undated->append(p.x, p.value);
+        }
+        line->replace(drawnPoints(points, 1000));
+        if (isReference) {
+            line->setPen(QPen(QColor(90, 90, 90), 2, Qt::DashLine));
+        } else if (points.size() <= markedPointLimit) {
+            line->setPointsVisible(true);
+        } else {
+            // A thin line draws much faster where points lie close together.
+            QPen pen = line->pen();
+            pen.setWidth(1);
+            line->setPen(pen);
+        }
+        chart->addSeries(line);
+        line->attachAxis(xAxis);
+        line->attachAxis(yAxis);
+        m_drawn.push_back({line, &source, unit});
+        connect(line, &QXYSeries::hovered, this, [this, line](const QPointF &value, bool state) {
+            if (!state) {
+                QToolTip::hideText();
+                return;
+            }
+            const QString text = hoverText(line, value);
+            if (!text.isEmpty())
+                QToolTip::showText(QCursor::pos(), text, this);
+        });
+    };
+    for (const data::ProgressSeries *series : lines)
+        addLine(*series, false);
+    if (reference)
+        addLine(*reference, true);
+    if (undated->count() > 0) {
+        chart->addSeries(undated);
+        undated->attachAxis(xAxis);
+        undated->attachAxis(yAxis);
+    } else {
+        delete undated;
+    }
+    yAxis->setRange(std::min(0.0, ys.min), ys.max > 0 ? ys.max * 1.08 : 1.0);
+    yAxis->applyNiceNumbers();
+}
+
+QString ProgressWindow::hoverText(QXYSeries *series, const QPointF &value) const
+{
+    const auto drawn = std::find_if(m_drawn.begin(), m_drawn.end(), [&](const Drawn &d) { return d.series == series; });
+    if (drawn == m_drawn.end() || drawn->source->points.isEmpty())
+        return {};
+    // Nearest on the chart: distances scaled by the axes' spans.
+    double xSpan = 1;
+    double ySpan = 1;
+    for (QAbstractAxis *axis : series->attachedAxes()) {
+        if (auto *v = qobject_cast<QValueAxis *>(axis)) {
+            (axis->orientation() == Qt::Horizontal ? xSpan : ySpan) = std::max(1e-9, v->max() - v->min());
+        } else if (auto *d = qobject_cast<QDateTimeAxis *>(axis)) {
+            xSpan = std::max(1.0, double(d->max().toMSecsSinceEpoch() - d->min().toMSecsSinceEpoch()));
+        }
+    }
+    const data::ProgressPoint *nearest = nullptr;
+    double best = std::numeric_limits<double>::infinity();
+    for (const data::ProgressPoint &p : drawn->source->points) {
+        const double dx = (p.x - value.x()) / xSpan;
+        const double dy = (p.value - value.y()) / ySpan;
+        const double distance = dx * dx + dy * dy;
+        if (distance < best) {
+            best = distance;
+            nearest = &p;
+        }
+    }
+    return data::progressPointText(*drawn->source, *nearest, drawn->unit);
+}
+
+QString ProgressWindow::defaultChartPath() const
+{
+    QString base = QStringLiteral("Korvane-progress");
+    const QString who = athleteLabel(m_name, m_surname);
+    if (m_athletes->count() > 0)
+        base += u'-' + who;
+    // Keep the name a plain file name.
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (QChar &c : base) {
+        if (forbidden.contains(c) || c.isSpace())
+            c = u'-';
+    }
+    return QDir(QFileInfo(m_table.filePath()).absolutePath()).filePath(base + QStringLiteral(".png"));
+}
+
+void ProgressWindow::SaveChartButtonClick()
+{
+    platform::runGuarded(this, [&] {
+        const QString png = QStringLiteral("PNG image (*.png)");
+        const QString svg = QStringLiteral("SVG image (*.svg)");
+        QString filter = png;
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save chart"), defaultChartPath(),
+                                                    png + QStringLiteral(";;") + svg, &filter);
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+        saveChart(path);
+    });
+}
+
+void ProgressWindow::saveChart(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString notWritten = QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+    bool drawn = false;
+    if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&file);
+        generator.setSize(m_chartArea->size());
+        generator.setViewBox(QRect(QPoint(0, 0), m_chartArea->size()));
+        generator.setTitle(windowTitle());
+        generator.setDescription(m_views[0]->chart()->title());
+        QPainter painter;
+        if (painter.begin(&generator)) {
+            m_chartArea->render(&painter);
+            drawn = painter.end();
+        }
+    } else {
+        drawn = m_chartArea->grab().save(&file, "PNG");
+    }
+    if (!drawn || !file.flush()) {
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                     : QStringLiteral("the picture could not be made");
+        file.cancelWriting();
+        throw platform::ActionError(notWritten + reason);
+    }
+    if (!file.commit())
+        throw platform::ActionError(notWritten + file.errorString());
+}

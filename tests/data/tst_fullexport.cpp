@@ -1,0 +1,390 @@
+// The complete export: the number and date rules, CSV quoting, the exact
+// bytes for tricky stored values, the button of the data window, failed
+// writes, and the command line's exit codes.
+
+#include "data/fullexport.h"
+#include "data/tform4.h"
+#include "platform/errors.h"
+#include "platform/messages.h"
+#include "store/trainingtables.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using FieldValues = QList<QPair<QString, QString>>;
+
+namespace {
+
+class Boxes final : public platform::MessageBoxes {
+public:
+    void inform(QWidget *, const QString &text) override { shown << QStringLiteral("inform:") + text; }
+    void titled(QWidget *, const QString &, const QString &text) override { shown << QStringLiteral("titled:") + text; }
+    void error(QWidget *, const QString &text) override { shown << QStringLiteral("error:") + text; }
+    bool confirm(QWidget *, const QString &) override { return true; }
+    QStringList shown;
+};
+
+void storeTest(store::Table &table, const FieldValues &values, int profile = -1)
+{
+    table.append();
+    for (const auto &[name, value] : values)
+        table.setFieldText(name, value);
+    if (profile >= 0)
+        table.setFieldInteger(QStringLiteral("ProfilNr"), profile);
+    table.post();
+}
+
+// The tests behind tests/data/fullexport-tricky.csv.
+void storeTrickyTests(store::Table &t)
+{
+    auto s = [](const char *text) { return QString::fromUtf8(text); };
+    storeTest(t, {{s("Date"), s("06.12.2026")}, {s("Name"), s("Müller; Jr.")}, {s("Surname"), s("Zoë")},
+                  {s("Bodyweight"), s("82,5")}, {s("Height"), s("181")}, {s("Exercise"), s("Bench, incline")},
+                  {s("Load"), s("100")}, {s("RealTime1"), s("20,5")}, {s("RealR1"), s("6")},
+                  {s("RealTime2"), s("-0,4")}, {s("RealR2"), s("5")}, {s("StartRest"), s("1,5")},
+                  {s("FroPhase"), s("1")}, {s("ToPhase"), s("1")}, {s("RestafterFro"), s("0,5")},
+                  {s("RestafterTo"), s("0,5")}, {s("Rep"), s("6")}, {s("Sets"), s("2")}, {s("RestSets"), s("120")},
+                  {s("TUTTotal"), s("1,5E3")}, {s("TUTReal"), s("abc")}},
+              7);
+    storeTest(t, {{s("Date"), s("6.1.2026")}, {s("Name"), s("He said \"hi\"")}, {s("Surname"), s("李小龍")},
+                  {s("Bodyweight"), s(" 70 ")}, {s("Height"), s("1.80")}, {s("Exercise"), s("Kniebeuge\r\nTiefe")},
+                  {s("Load"), s("")}, {s("RealTime1"), s("1,5E999")}, {s("RealR1"), s("$A")},
+                  {s("RealTime2"), s(",5")}, {s("RealR2"), s("+3")}, {s("Sets"), s("3 x")}, {s("TUTTotal"), s("20,")}},
+              1);
+    storeTest(t, {});
+    storeTest(t, {{s("Date"), s("12/6/26")}, {s("Name"), s("Ana\nLine")}, {s("Exercise"), s("Bench, incline")}});
+    storeTest(t, {{s("Date"), s("6 Dec 2026")}, {s("Name"), s("Ünal")}, {s("Exercise"), s("日本語, テスト")}});
+    storeTest(t, {{s("Date"), s("31.02.2026")}, {s("Name"), s("Tab\tName")}, {s("Load"), s("1 000")}});
+    storeTest(t, {{s("Date"), s("gestern")}, {s("Exercise"), s("\"Quoted\"")}});
+    storeTest(t, {{s("Date"), s(" 06.12.2026 ")}});
+}
+
+QByteArray expectedTricky()
+{
+    QFile file(QFINDTESTDATA("fullexport-tricky.csv"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QByteArray exportBytes(store::Table &table, const QLocale &locale)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    data::writeFullExport(buffer, table.database(), locale);
+    return buffer.data();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A device that takes `capacity` bytes and then refuses, like a full disk.
+class FullDevice : public QIODevice {
+public:
+    explicit FullDevice(qint64 capacity) : m_capacity(capacity) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 size) override
+    {
+        if (m_written + size > m_capacity) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        m_written += size;
+        return size;
+    }
+
+private:
+    qint64 m_capacity;
+    qint64 m_written = 0;
+};
+
+} // namespace
+
+class TstFullExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void numbers_data();
+    void numbers();
+    void dates_data();
+    void dates();
+    void quoting_data();
+    void quoting();
+    void trickyValuesGiveTheExpectedBytes();
+    void emptyTableGivesTheHeaderOnly();
+    void fullDeviceIsReported();
+    void dataWindowButtonWritesTheFile();
+    void failedWriteKeepsTheOlderFile_data();
+    void failedWriteKeepsTheOlderFile();
+    void commandLine_data();
+    void commandLine();
+};
+
+void TstFullExport::numbers_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("written");   // "-" for no number
+    QTest::newRow("whole") << QByteArray("20") << QByteArray("20");
+    QTest::newRow("decimal comma") << QByteArray("20,5") << QByteArray("20.5");
+    QTest::newRow("negative") << QByteArray("-0,4") << QByteArray("-0.4");
+    QTest::newRow("plus sign") << QByteArray("+3") << QByteArray("+3");
+    QTest::newRow("blanks around") << QByteArray("  1,25\t") << QByteArray("1.25");
+    QTest::newRow("no-break space around") << QByteArray("\xC2\xA0" "7,5") << QByteArray("7.5");
+    QTest::newRow("exponent") << QByteArray("1,5E-3") << QByteArray("1.5E-3");
+    QTest::newRow("bare fraction") << QByteArray(",5") << QByteArray(".5");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("-");
+    QTest::newRow("blank") << QByteArray(" ") << QByteArray("-");
+    QTest::newRow("decimal point") << QByteArray("1.5") << QByteArray("-");
+    QTest::newRow("two commas") << QByteArray("1,5,0") << QByteArray("-");
+    QTest::newRow("unit after it") << QByteArray("20 s") << QByteArray("-");
+    QTest::newRow("hexadecimal") << QByteArray("$1F") << QByteArray("-");
+    QTest::newRow("sign alone") << QByteArray("-") << QByteArray("-");
+    QTest::newRow("exponent without digits") << QByteArray("1E") << QByteArray("-");
+    QTest::newRow("too large") << QByteArray("1E999") << QByteArray("-");
+    QTest::newRow("digit outside ASCII") << QByteArray("\xD9\xA3") << QByteArray("-");
+}
+
+void TstFullExport::numbers()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, written);
+    const auto number = data::decimalPointNumber(text);
+    QCOMPARE(number.value_or(QByteArray("-")), written);
+}
+
+void TstFullExport::dates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("iso");   // empty when not a date
+    QTest::newRow("dd.mm.yyyy") << QStringLiteral("06.12.2026") << QStringLiteral("en_US") << QStringLiteral("2026-12-06");
+    QTest::newRow("one-digit day and month") << QStringLiteral("6.1.2026") << QStringLiteral("en_US") << QStringLiteral("2026-01-06");
+    QTest::newRow("blanks around") << QStringLiteral(" 06.12.2026 ") << QStringLiteral("en_US") << QStringLiteral("2026-12-06");
+    QTest::newRow("US short form") << QStringLiteral("12/6/26") << QStringLiteral("en_US") << QStringLiteral("2026-12-06");
+    QTest::newRow("German short form") << QStringLiteral("06.12.26") << QStringLiteral("de_DE") << QStringLiteral("2026-12-06");
+    QTest::newRow("two-digit year of the last century") << QStringLiteral("06.12.98") << QStringLiteral("de_DE") << QStringLiteral("1998-12-06");
+    QTest::newRow("British short form") << QStringLiteral("06/12/2026") << QStringLiteral("en_GB") << QStringLiteral("2026-12-06");
+    QTest::newRow("C locale form") << QStringLiteral("6 Dec 2026") << QStringLiteral("de_DE") << QStringLiteral("2026-12-06");
+    QTest::newRow("not a day") << QStringLiteral("31.02.2026") << QStringLiteral("en_US") << QString();
+    QTest::newRow("US form under another locale") << QStringLiteral("12/6/26") << QStringLiteral("de_DE") << QString();
+    QTest::newRow("three-digit year") << QStringLiteral("06.12.202") << QStringLiteral("en_US") << QString();
+    QTest::newRow("words") << QStringLiteral("gestern") << QStringLiteral("en_US") << QString();
+    QTest::newRow("empty") << QString() << QStringLiteral("en_US") << QString();
+}
+
+void TstFullExport::dates()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, locale);
+    QFETCH(QString, iso);
+    const auto date = data::readTestDate(text, QLocale(locale), 2026);
+    QCOMPARE(date ? date->toString(Qt::ISODate) : QString(), iso);
+}
+
+void TstFullExport::quoting_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("plain") << QByteArray("Berg") << QByteArray("Berg");
+    QTest::newRow("semicolon") << QByteArray("a;b") << QByteArray("a;b");
+    QTest::newRow("comma") << QByteArray("a,b") << QByteArray("\"a,b\"");
+    QTest::newRow("quotes") << QByteArray("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
+    QTest::newRow("line feed") << QByteArray("a\nb") << QByteArray("\"a\nb\"");
+    QTest::newRow("carriage return") << QByteArray("a\rb") << QByteArray("\"a\rb\"");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("");
+}
+
+void TstFullExport::quoting()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, field);
+    QByteArray out("x");
+    data::appendCsvField(out, value);
+    QCOMPARE(out, QByteArray("x") + field);
+}
+
+void TstFullExport::trickyValuesGiveTheExpectedBytes()
+{
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTrickyTests(tables.TestTable);
+    const QByteArray expected = expectedTricky();
+    QVERIFY(!expected.isEmpty());
+    const QByteArray written = exportBytes(tables.TestTable, QLocale(QLocale::English, QLocale::UnitedStates));
+    const QList<QByteArray> got = written.split('\n');
+    const QList<QByteArray> want = expected.split('\n');
+    for (int i = 0; i < std::min(got.size(), want.size()); ++i)
+        QCOMPARE(got.at(i), want.at(i));
+    QCOMPARE(written, expected);
+}
+
+void TstFullExport::emptyTableGivesTheHeaderOnly()
+{
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    const QByteArray header = data::fullExportHeader();
+    QCOMPARE(exportBytes(tables.TestTable, QLocale::c()), header);
+    QVERIFY(expectedTricky().startsWith(header));
+    QCOMPARE(header.count(','), 58);
+}
+
+void TstFullExport::fullDeviceIsReported()
+{
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    QSqlQuery fill(tables.TestTable.database());
+    QVERIFY(fill.exec(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000) "
+                                     "INSERT INTO TestTable (Name, Load) SELECT 'Athlete ' || x, '82,5' FROM c")));
+    FullDevice device(100000);
+    try {
+        data::writeFullExport(device, tables.TestTable.database());
+        QFAIL("a full device was not reported");
+    } catch (const platform::ActionError &error) {
+        QVERIFY2(error.message().contains(QLatin1String("No space left on device")), qPrintable(error.message()));
+    }
+}
+
+void TstFullExport::dataWindowButtonWritesTheFile()
+{
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTrickyTests(tables.TestTable);
+    Boxes boxes;
+    platform::setMessageBoxes(&boxes);
+    {
+        TForm4 window(tables);
+        auto *button = window.findChild<QPushButton *>(QStringLiteral("ExportAllButton"));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("Export all fields..."));
+        const QString path = dir.filePath(data::fullExportFileName());
+        window.exportAllTo(path);
+        QCOMPARE(readAll(path), expectedTricky());
+        QCOMPARE(boxes.shown, QStringList{QStringLiteral("inform:8 tests written to \"%1\".").arg(QDir::toNativeSeparators(path))});
+    }
+    platform::setMessageBoxes(nullptr);
+}
+
+void TstFullExport::failedWriteKeepsTheOlderFile_data()
+{
+    QTest::addColumn<QString>("target");   // in the test's folder
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder of that name") << QStringLiteral("taken.csv") << QStringLiteral("could not be created");
+    QTest::newRow("a missing folder") << QStringLiteral("missing/out.csv") << QStringLiteral("could not be created");
+    QTest::newRow("a table file") << QStringLiteral("Profil.db") << QStringLiteral("It is a table file");
+}
+
+void TstFullExport::failedWriteKeepsTheOlderFile()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTest(tables.TestTable, {{QStringLiteral("Name"), QStringLiteral("Berg")}});
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.csv")));
+    const QString path = dir.filePath(target);
+    const QByteArray before = readAll(path);
+    try {
+        data::writeFullExportFile(path, tables.TestTable.database());
+        QFAIL("the failed write was not reported");
+    } catch (const platform::ActionError &error) {
+        QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
+    }
+    QCOMPARE(readAll(path), before);
+    // No temporary file is left behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+void TstFullExport::commandLine_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("target");   // relative to the test's folder
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("success") << QStringLiteral("tables") << QStringLiteral("out.csv") << 0 << QString();
+    QTest::newRow("read-only table file") << QStringLiteral("read-only") << QStringLiteral("out.csv") << 0 << QString();
+    QTest::newRow("missing folder") << QStringLiteral("no folder") << QStringLiteral("out.csv") << 1
+                                    << QStringLiteral("does not exist");
+    QTest::newRow("missing table") << QStringLiteral("empty folder") << QStringLiteral("out.csv") << 1
+                                   << QStringLiteral("There is no table file \"TestTable.DB\"");
+    QTest::newRow("not a table") << QStringLiteral("garbage") << QStringLiteral("out.csv") << 1
+                                 << QStringLiteral("Table file \"TestTable.DB\"");
+    QTest::newRow("another table") << QStringLiteral("other table") << QStringLiteral("out.csv") << 1
+                                   << QStringLiteral("holds no test table");
+    QTest::newRow("unwritable target") << QStringLiteral("tables") << QStringLiteral("missing/out.csv") << 2
+                                       << QStringLiteral("\"out.csv\" could not be created");
+}
+
+void TstFullExport::commandLine()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("work"));
+    QByteArray expected;
+    if (setup != QLatin1String("no folder"))
+        QVERIFY(QDir().mkpath(folder));
+    if (setup == QLatin1String("tables") || setup == QLatin1String("read-only")) {
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        storeTrickyTests(tables.TestTable);
+        expected = exportBytes(tables.TestTable, QLocale());
+    }
+    const QString table = QDir(folder).filePath(QStringLiteral("TestTable.DB"));
+    if (setup == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(table, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    if (setup == QLatin1String("garbage"))
+        writeFile(table, QByteArray("Testnr;Dat;\r\n").repeated(500));
+    if (setup == QLatin1String("other table")) {
+        // The athletes' layout in a file of the test table's name.
+        store::Table other(store::spTableLayout(), folder);
+        other.open();
+        QVERIFY(QFile::rename(QDir(folder).filePath(QStringLiteral("SPTable.db")), table));
+    }
+    const QByteArray tableBefore = readAll(table);
+
+    QString errors;
+    QTextStream err(&errors);
+    const QString out = dir.filePath(target);
+    QCOMPARE(data::runExportAll(folder, out, err), status);
+    err.flush();
+    if (status == 0) {
+        QVERIFY2(errors.isEmpty(), qPrintable(errors));
+        QCOMPARE(readAll(out), expected);
+    } else {
+        QVERIFY2(errors.contains(message), qPrintable(errors));
+        QVERIFY(errors.endsWith(u'\n'));
+        QVERIFY(!QFile::exists(out));
+    }
+    // The tables are read, never created or changed.
+    QCOMPARE(readAll(table), tableBefore);
+}
+
+QTEST_MAIN(TstFullExport)
+#include "tst_fullexport.moc"

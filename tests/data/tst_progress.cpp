@@ -1,0 +1,445 @@
+// An athlete's progress: the series made from stored tests, and the progress
+// window opened from the data window and the clock window.
+
+#include "clock/tform1.h"
+#include "data/progress.h"
+#include "data/progresswindow.h"
+#include "data/tform4.h"
+#include "platform/errors.h"
+#include "store/trainingtables.h"
+#include "support/recorders.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QGroupBox>
+#include <QTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXYSeries>
+
+using FieldValues = QList<QPair<QString, QString>>;
+using Tests = QList<FieldValues>;
+
+namespace {
+
+// A stored test from the values given; the test number is its place in the
+// list (from 1) unless "Testnr" is given.
+data::StoredTest storedTest(const FieldValues &values, int number)
+{
+    const store::Layout &layout = store::testTableLayout();
+    data::StoredTest test(layout.fields.size());
+    test[0] = QString::number(number);
+    for (const auto &[name, value] : values)
+        test[layout.indexOf(name)] = value;
+    return test;
+}
+
+QList<data::StoredTest> storedTests(const Tests &tests)
+{
+    QList<data::StoredTest> stored;
+    for (int i = 0; i < tests.size(); ++i)
+        stored << storedTest(tests.at(i), i + 1);
+    return stored;
+}
+
+// The athlete and exercise of most rows.
+FieldValues anna(FieldValues more = {})
+{
+    more.prepend({QStringLiteral("Exercise"), QStringLiteral("Bench Press")});
+    more.prepend({QStringLiteral("Surname"), QStringLiteral("Berger")});
+    more.prepend({QStringLiteral("Name"), QStringLiteral("Anna")});
+    return more;
+}
+
+QString when(double x)
+{
+    return QDateTime::fromMSecsSinceEpoch(qint64(x)).toString(QStringLiteral("dd.MM. hh:mm"));
+}
+
+// "Set 1: 1=20,5 3=21 | ..." with the test numbers, or with the places on
+// the time axis ("1@06.12. 12:00"), undated points marked "?".
+QString describe(const data::ProgressSeries &series, bool places)
+{
+    QStringList points;
+    for (const data::ProgressPoint &p : series.points) {
+        QString text = QString::number(p.testnr);
+        if (places)
+            text += u'@' + (p.dated ? QString() : QStringLiteral("?")) + when(p.x);
+        points << text + u'=' + QString::number(p.value);
+    }
+    return series.name + QStringLiteral(": ") + points.join(u' ');
+}
+
+QString describe(const data::ProgressData &d, bool places)
+{
+    QStringList parts;
+    for (const data::ProgressSeries &s : d.setTimes)
+        parts << describe(s, places);
+    if (!d.plannedSetTime.points.isEmpty())
+        parts << describe(d.plannedSetTime, places);
+    for (const data::ProgressSeries &s : d.repetitions)
+        parts << QStringLiteral("reps ") + describe(s, places);
+    if (!d.tutTotal.points.isEmpty())
+        parts << describe(d.tutTotal, places);
+    if (!d.tutReal.points.isEmpty())
+        parts << describe(d.tutReal, places);
+    return parts.join(QStringLiteral(" | "));
+}
+
+void storeTest(store::Table &table, const FieldValues &values)
+{
+    table.open();
+    table.append();
+    for (const auto &[name, value] : values)
+        table.setFieldText(name, value);
+    table.post();
+}
+
+int seriesCount(QChartView *view, const QString &name)
+{
+    int count = 0;
+    for (QAbstractSeries *series : view->chart()->series())
+        count += series->name() == name;
+    return count;
+}
+
+} // namespace
+
+class TstProgress : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void series_data();
+    void series();
+    void datesPlaceTheTests_data();
+    void datesPlaceTheTests();
+    void thousandTests();
+    void hoverText();
+    void windowShowsTheChosenAthlete();
+    void chartIsSavedAsPngAndSvg();
+    void refusedSaveKeepsTheOlderFile();
+    void clockWindowOpensItForTheAthleteInItsFields();
+};
+
+void TstProgress::series_data()
+{
+    QTest::addColumn<Tests>("tests");
+    QTest::addColumn<QString>("expected");
+    const auto s = [](const char *text) { return QString::fromUtf8(text); };
+
+    QTest::newRow("sets cut short")
+        << Tests{anna({{s("Sets"), s("3")}, {s("RealTime1"), s("20,5")}, {s("RealR1"), s("5")},
+                       {s("RealTime2"), s("10,845")}, {s("RealR2"), s("3")}, {s("RealTime3"), s("-0,4")},
+                       {s("RealR3"), s("5")}}),
+                 anna({{s("Sets"), s("2")}, {s("RealTime1"), s("20,5")}, {s("RealR1"), s("5")},
+                       {s("RealTime2"), s("12")}, {s("RealR2"), s("4")}})}
+        << s("Set 1: 1=20.5 2=20.5 | Set 2: 1=10.845 2=12 | Set 3: 1=-0.4 | reps Set 1: 1=5 2=5 | "
+             "reps Set 2: 1=3 2=4 | reps Set 3: 1=5");
+
+    QTest::newRow("sets beyond the number of sets are left out")
+        << Tests{anna({{s("Sets"), s("1")}, {s("RealTime1"), s("20")}, {s("RealTime2"), s("19")}, {s("RealR2"), s("4")}})}
+        << s("Set 1: 1=20");
+
+    QTest::newRow("all twenty sets when the number of sets cannot be read")
+        << Tests{anna({{s("Sets"), s("x")}, {s("RealTime1"), s("20")}, {s("RealTime20"), s("18")}})}
+        << s("Set 1: 1=20 | Set 20: 1=18");
+
+    QTest::newRow("empty and unreadable values")
+        << Tests{anna({{s("Sets"), s("4")}, {s("RealTime1"), s("")}, {s("RealTime2"), s("abc")},
+                       {s("RealTime3"), s("21.5")}, {s("RealTime4"), s(" ")}, {s("RealR3"), s("6 Wdh")},
+                       {s("TUTTotal"), s("")}, {s("TUTReal"), s("12,5")}})}
+        << s("Set 3: 1=21.5 | TUT real: 1=12.5");
+
+    QTest::newRow("other athletes and exercises left out")
+        << Tests{anna({{s("TUTTotal"), s("30")}}),
+                 {{s("Name"), s("Anna")}, {s("Surname"), s("Bergmann")}, {s("Exercise"), s("Bench Press")},
+                  {s("TUTTotal"), s("31")}},
+                 {{s("Name"), s("Anna ")}, {s("Surname"), s("Berger")}, {s("Exercise"), s("Bench Press")},
+                  {s("TUTTotal"), s("32")}},
+                 {{s("Name"), s("Anna")}, {s("Surname"), s("Berger")}, {s("Exercise"), s("Squat")},
+                  {s("TUTTotal"), s("33")}},
+                 anna({{s("TUTTotal"), s("34")}})}
+        << s("TUT total: 1=30 5=34");
+
+    // Five repetitions of a 4000 ms cycle, and of 4500 ms; the start rest
+    // does not count.  A test whose settings the clock cannot read has no
+    // planned time.
+    QTest::newRow("planned set time from the settings")
+        << Tests{anna({{s("StartRest"), s("2")}, {s("FroPhase"), s("1")}, {s("ToPhase"), s("1")},
+                       {s("RestafterFro"), s("1")}, {s("RestafterTo"), s("1")}, {s("Rep"), s("5")},
+                       {s("Sets"), s("1")}, {s("RestSets"), s("5")}, {s("RealTime1"), s("20")}}),
+                 anna({{s("StartRest"), s("2")}, {s("FroPhase"), s("1,5")}, {s("ToPhase"), s("1")},
+                       {s("RestafterFro"), s("1")}, {s("RestafterTo"), s("1")}, {s("Rep"), s("5")},
+                       {s("Sets"), s("1")}, {s("RestSets"), s("5")}, {s("RealTime1"), s("22")}}),
+                 anna({{s("Rep"), s("five")}, {s("Sets"), s("1")}, {s("RealTime1"), s("21")}})}
+        << s("Set 1: 1=20 2=22 3=21 | Planned set time: 1=20 2=22.5");
+
+    QTest::newRow("no tests") << Tests{} << QString();
+}
+
+void TstProgress::series()
+{
+    QFETCH(Tests, tests);
+    QFETCH(QString, expected);
+    const data::ProgressData d = data::progressSeries(storedTests(tests), QStringLiteral("Anna"),
+                                                      QStringLiteral("Berger"), QStringLiteral("Bench Press"));
+    QCOMPARE(describe(d, false), expected);
+}
+
+void TstProgress::datesPlaceTheTests_data()
+{
+    QTest::addColumn<QStringList>("dates");   // one test each, in number order
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("undated");
+
+    QTest::newRow("several forms, two tests on one day")
+        << QStringList{QStringLiteral("06.12.2026"), QStringLiteral("12/7/26"), QStringLiteral("8 Dec 2026"),
+                       QStringLiteral(" 6.12.2026")}
+        << QStringLiteral("TUT total: 1@06.12. 08:00=1 4@06.12. 16:00=4 2@07.12. 12:00=2 3@08.12. 12:00=3") << 0;
+    QTest::newRow("dates out of test order")
+        << QStringList{QStringLiteral("10.12.2026"), QStringLiteral("01.12.2026")}
+        << QStringLiteral("TUT total: 2@01.12. 12:00=2 1@10.12. 12:00=1") << 0;
+    QTest::newRow("undated tests between, before and after dated ones")
+        << QStringList{QStringLiteral("??"), QStringLiteral("01.12.2026"), QStringLiteral(""), QStringLiteral("31.02.2026"),
+                       QStringLiteral("04.12.2026"), QStringLiteral("heute")}
+        << QStringLiteral("TUT total: 1@?30.11. 12:00=1 2@01.12. 12:00=2 3@?02.12. 12:00=3 4@?03.12. 12:00=4 "
+                          "5@04.12. 12:00=5 6@?05.12. 12:00=6")
+        << 4;
+}
+
+void TstProgress::datesPlaceTheTests()
+{
+    QFETCH(QStringList, dates);
+    QFETCH(QString, expected);
+    QFETCH(int, undated);
+    Tests tests;
+    for (int i = 0; i < dates.size(); ++i)
+        tests << anna({{QStringLiteral("Date"), dates.at(i)}, {QStringLiteral("TUTTotal"), QString::number(i + 1)}});
+    const data::ProgressData d = data::progressSeries(storedTests(tests), QStringLiteral("Anna"),
+                                                      QStringLiteral("Berger"), QStringLiteral("Bench Press"));
+    QCOMPARE(describe(d.tutTotal, true), expected);
+    QCOMPARE(d.undated, undated);
+    QVERIFY(!d.byTestNumber);
+
+    // Without any readable date the tests stand at their numbers.
+    for (FieldValues &test : tests)
+        test[3].second = QStringLiteral("-");
+    const data::ProgressData byNumber = data::progressSeries(storedTests(tests), QStringLiteral("Anna"),
+                                                             QStringLiteral("Berger"), QStringLiteral("Bench Press"));
+    QVERIFY(byNumber.byTestNumber);
+    for (const data::ProgressPoint &p : byNumber.tutTotal.points)
+        QCOMPARE(p.x, double(p.testnr));
+}
+
+void TstProgress::thousandTests()
+{
+    // 1,000 tests of Anna over 1,000 days, every 50th without a readable
+    // date, mixed with as many tests of another athlete.
+    QList<data::StoredTest> tests;
+    const QDate first(2024, 1, 1);
+    for (int i = 0; i < 1000; ++i) {
+        const QString date = i % 50 == 7 ? QStringLiteral("n/a") : first.addDays(i).toString(QStringLiteral("dd.MM.yyyy"));
+        FieldValues values = anna({{QStringLiteral("Date"), date}, {QStringLiteral("Sets"), QStringLiteral("3")},
+                                   {QStringLiteral("TUTTotal"), QStringLiteral("60")}});
+        for (int set = 1; set <= 3; ++set) {
+            values << QPair{QStringLiteral("RealTime%1").arg(set), QStringLiteral("%1,5").arg(20 + i % 7)}
+                   << QPair{QStringLiteral("RealR%1").arg(set), QString::number(5 + i % 3)};
+        }
+        tests << storedTest(values, 2 * i + 1);
+        values[0].second = QStringLiteral("Ben");
+        tests << storedTest(values, 2 * i + 2);
+    }
+    const data::ProgressData d = data::progressSeries(tests, QStringLiteral("Anna"), QStringLiteral("Berger"),
+                                                      QStringLiteral("Bench Press"));
+    QCOMPARE(d.tests, 1000);
+    QCOMPARE(d.undated, 20);
+    QCOMPARE(d.setTimes.size(), 3);
+    QCOMPARE(d.repetitions.size(), 3);
+    QCOMPARE(d.tutTotal.points.size(), 1000);
+    for (const data::ProgressSeries &s : d.setTimes) {
+        QCOMPARE(s.points.size(), 1000);
+        for (qsizetype k = 0; k < s.points.size(); ++k) {
+            const data::ProgressPoint &p = s.points.at(k);
+            QCOMPARE(p.testnr % 2, 1);
+            QCOMPARE(p.value, 20.5 + double((p.testnr / 2) % 7));
+            // In test order: the dates rise with the numbers, and an undated
+            // test sits between its neighbours.
+            QCOMPARE(p.testnr, 2 * k + 1);
+            if (k > 0)
+                QVERIFY(p.x > s.points.at(k - 1).x);
+        }
+    }
+}
+
+void TstProgress::hoverText()
+{
+    const data::ProgressSeries set{QStringLiteral("Set 2"), {}};
+    QCOMPARE(data::progressPointText(set, {0, 20.5, 17, QStringLiteral("06.12.2026"), true}, QStringLiteral("s")),
+             QStringLiteral("Test 17\n06.12.2026\nSet 2: 20,5 s"));
+    QCOMPARE(data::progressPointText(set, {0, 6, 18, QStringLiteral("gestern"), false}, QString()),
+             QStringLiteral("Test 18\nDate \"gestern\" not readable; placed by test number\nSet 2: 6"));
+    QCOMPARE(data::progressPointText(set, {0, 6, 19, QString(), false}, QString()),
+             QStringLiteral("Test 19\nNo date; placed by test number\nSet 2: 6"));
+}
+
+void TstProgress::windowShowsTheChosenAthlete()
+{
+    TestPlatform platform;
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    const auto s = [](const char *text) { return QString::fromUtf8(text); };
+    storeTest(tables.TestTable, anna({{s("Date"), s("01.12.2026")}, {s("Sets"), s("2")}, {s("RealTime1"), s("20,5")},
+                                      {s("RealTime2"), s("19")}, {s("TUTTotal"), s("40")}}));
+    storeTest(tables.TestTable, {{s("Name"), s("Zoë")}, {s("Surname"), s("Ähm")}, {s("Exercise"), s("Squat")}});
+    storeTest(tables.TestTable, anna({{s("Date"), s("kaputt")}, {s("Sets"), s("1")}, {s("RealTime1"), s("21")}}));
+    storeTest(tables.TestTable, {{s("Name"), s("Anna")}, {s("Surname"), s("Berger")}, {s("Exercise"), s("Squat")}});
+
+    TForm4 dataWindow(tables);
+    dataWindow.show();
+    auto *button = dataWindow.findChild<QPushButton *>(QStringLiteral("ProgressButton"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("Progress..."));
+    button->click();
+    QCOMPARE(platform.boxes.shown, QStringList());
+    ProgressWindow *w = dataWindow.progressWindow();
+    QVERIFY(w);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->objectName(), QStringLiteral("ProgressWindow"));
+
+    QCOMPARE(w->athleteList()->count(), 2);
+    QCOMPARE(w->athleteList()->item(0)->text(), QStringLiteral("Zoë Ähm  (1)"));
+    QCOMPARE(w->athleteList()->item(1)->text(), QStringLiteral("Anna Berger  (3)"));
+    QCOMPARE(w->athleteList()->currentRow(), 0);
+    w->athleteList()->setCurrentRow(1);
+    // The exercise with the most tests comes first.
+    // The exercise chosen for the athlete before stays chosen.
+    QCOMPARE(w->exerciseBox()->count(), 2);
+    QCOMPARE(w->exerciseBox()->currentText(), QStringLiteral("Squat"));
+    w->exerciseBox()->setCurrentText(QStringLiteral("Bench Press"));
+    QCOMPARE(w->progress().tests, 2);
+    QCOMPARE(w->progress().undated, 1);
+    QCOMPARE(seriesCount(w->chartView(1), QStringLiteral("Set 1")), 1);
+    QCOMPARE(seriesCount(w->chartView(1), QStringLiteral("Set 2")), 1);
+    QCOMPARE(seriesCount(w->chartView(1), QStringLiteral("Date not readable")), 1);
+    QCOMPARE(seriesCount(w->chartView(3), QStringLiteral("Date not readable")), 0);
+    QVERIFY(w->summary()->text().startsWith(QStringLiteral("2 tests, 1 without a readable date")));
+
+    // Hovering near the first point of set 1 names that test.
+    auto *set1 = qobject_cast<QXYSeries *>(w->chartView(1)->chart()->series().first());
+    QVERIFY(set1);
+    const QPointF first = set1->at(0);
+    QCOMPARE(w->hoverText(set1, first + QPointF(3600000, 0.2)), QStringLiteral("Test 1\n01.12.2026\nSet 1: 20,5 s"));
+
+    // The window keeps the athlete when shown again, and a test stored
+    // meanwhile is in it.
+    storeTest(tables.TestTable, anna({{s("Date"), s("02.12.2026")}, {s("TUTTotal"), s("41")}}));
+    w->close();
+    button->click();
+    QCOMPARE(w->athleteList()->currentItem()->text(), QStringLiteral("Anna Berger  (4)"));
+    QCOMPARE(w->progress().tutTotal.points.size(), 2);
+
+    w->exerciseBox()->setCurrentText(QStringLiteral("Squat"));
+    QCOMPARE(w->progress().tests, 1);
+
+    // It closes with the data window.
+    dataWindow.hide();
+    QVERIFY(!w->isVisible());
+}
+
+void TstProgress::chartIsSavedAsPngAndSvg()
+{
+    TestPlatform platform;
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTest(tables.TestTable, anna({{QStringLiteral("Date"), QStringLiteral("01.12.2026")},
+                                      {QStringLiteral("RealTime1"), QStringLiteral("20")}}));
+    ProgressWindow w(tables.TestTable);
+    w.showAthlete(QStringLiteral("Anna"), QStringLiteral("Berger"));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    const QString png = dir.filePath(QStringLiteral("chart.png"));
+    w.saveChart(png);
+    QImage picture(png);
+    QVERIFY(!picture.isNull());
+    QVERIFY(picture.width() > 600);
+
+    const QString svg = dir.filePath(QStringLiteral("chart.SVG"));
+    w.saveChart(svg);
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("<svg"));
+    QVERIFY(text.contains("Real time per set: Anna Berger, Bench Press"));
+    // Drawn as vectors: lines and texts, not one embedded picture.
+    QVERIFY(text.count("<polyline") + text.count("<path") > 20);
+    QVERIFY(text.count("<text") > 20);
+    QVERIFY(!text.contains("<image"));
+}
+
+void TstProgress::refusedSaveKeepsTheOlderFile()
+{
+    TestPlatform platform;
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    ProgressWindow w(tables.TestTable);
+    w.showAthlete(QString(), QString());
+    QCOMPARE(w.summary()->text(), QStringLiteral("No stored tests."));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.png")));
+    for (const QString &target : {QStringLiteral("taken.png"), QStringLiteral("missing/chart.svg")}) {
+        try {
+            w.saveChart(dir.filePath(target));
+            QFAIL("the refused save was not reported");
+        } catch (const platform::ActionError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("could not be created")), qPrintable(error.message()));
+        }
+    }
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken.png"))).isDir());
+}
+
+void TstProgress::clockWindowOpensItForTheAthleteInItsFields()
+{
+    TestPlatform platform;
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTest(tables.TestTable, {{QStringLiteral("Name"), QStringLiteral("Ben")}, {QStringLiteral("Surname"), QStringLiteral("Alt")}});
+    storeTest(tables.TestTable, anna({{QStringLiteral("Exercise"), QStringLiteral("Squat")}}));
+    storeTest(tables.TestTable, anna());
+    storeTest(tables.TestTable, anna());
+    tables.TestTable.close();
+    TForm1 clock(&tables);
+    clock.Timer1->stop();
+    clock.Edit39->setText(QStringLiteral("Anna"));
+    clock.Edit40->setText(QStringLiteral("Berger"));
+    QVERIFY(clock.ProgressButton);
+    QCOMPARE(clock.ProgressButton->parentWidget(), clock.GroupBox2);
+    clock.show();
+    clock.ProgressButton->click();
+    QCOMPARE(platform.boxes.shown, QStringList());
+    auto *w = clock.findChild<ProgressWindow *>();
+    QVERIFY(w);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->athleteList()->currentItem()->text(), QStringLiteral("Anna Berger  (3)"));
+    // First shown, the exercise with the most tests.
+    QCOMPARE(w->exerciseBox()->currentText(), QStringLiteral("Bench Press"));
+    // Reading the tests leaves the table closed as the clock window left it.
+    QVERIFY(!tables.TestTable.isOpen());
+
+    // Without tables the click reports it.
+    TForm1 alone;
+    alone.Timer1->stop();
+    alone.ProgressButton->click();
+    QCOMPARE(platform.boxes.shown, QStringList{QStringLiteral("error:The tables are not open.")});
+}
+
+QTEST_MAIN(TstProgress)
+#include "tst_progress.moc"
