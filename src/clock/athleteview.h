@@ -1,0 +1,82 @@
+#pragma once
+
+// The athlete view: a second window with the clock window's phase display in
+// large type, for an athlete a few metres away.  It has no timer of its own;
+// whoever runs the test feeds it with setDisplay().
+
+#include "clock/athletedisplay.h"
+
+#include <QFont>
+#include <QList>
+#include <QRect>
+#include <QWidget>
+
+class PieGauge;
+
+// Where the athlete view opens.
+struct AthletePlacement {
+    int screen = 0;           // index into the screens given
+    QRect geometry;
+    bool fullScreen = false;  // frameless and full screen
+
+    bool operator==(const AthletePlacement &) const = default;
+};
+
+// With two or more screens: full screen on the largest screen that the clock
+// window is not on (the first of equals).  With one: a normal window of three
+// quarters of the screen's width and height, centred on it.  `screens` are
+// the usable areas of the screens, `clockScreen` the index of the clock
+// window's screen (an index out of range counts as the first).
+AthletePlacement athletePlacement(const QList<QRect> &screens, int clockScreen);
+
+class AthleteView : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own even with a parent; with the clock window as its
+    // parent it takes keys while that window is modal.
+    explicit AthleteView(QWidget *parent = nullptr);
+
+    const AthleteDisplay &display() const { return m_display; }
+    // Repaints only the parts whose content changed.
+    void setDisplay(const AthleteDisplay &display);
+
+    // Opens the view where athletePlacement() puts it, relative to the screen
+    // `clockWindow` is on.
+    void openBeside(const QWidget *clockWindow);
+
+    // The parts of the window, for tests and for the curious.
+    QRect phaseRect() const { return m_phaseRect; }
+    QRect countdownRect() const { return m_countdownRect; }
+    QRect repetitionRect() const { return m_repetitionRect; }
+    QRect setRect() const { return m_setRect; }
+    QRect froBarRect() const { return m_froRect; }
+    QRect toBarRect() const { return m_toRect; }
+    PieGauge *gauge() const { return m_gauge; }
+    // The countdown's type as painted now.
+    QFont countdownFont() const;
+
+    static QString repetitionText(const AthleteDisplay &display);
+    static QString setText(const AthleteDisplay &display);
+
+signals:
+    void startRequested();    // F5
+    void stopRequested();     // F6
+    void breakRequested();    // F7
+    void cancelRequested();   // F8
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void layoutParts();
+    int barFill(double share, const QRect &trough) const;
+
+    AthleteDisplay m_display;
+    PieGauge *m_gauge = nullptr;
+    QRect m_phaseRect, m_countdownRect, m_repetitionRect, m_setRect, m_froRect, m_toRect;
+    QRect m_froArrow, m_toArrow;
+};
