@@ -58,22 +58,34 @@ QString shapeOf(const QString &text)
 
 // The largest font in which `text` fits `box`.  `inked`: measured by the ink
 // of its glyphs (a comma's tail included), else by the font's line height.
+// A text too wide for the box takes the condensed face when that lets it
+// stand taller.
 QFont fittedFont(const QString &text, const QSizeF &box, bool inked)
 {
     const QString shape = shapeOf(text);
     constexpr double reference = 200;
-    QFont font = boldFont();
-    font.setPixelSize(static_cast<int>(reference));
-    const QFontMetricsF metrics(font);
-    const double width = metrics.horizontalAdvance(shape);
-    const double height = inked ? metrics.tightBoundingRect(shape).height() : metrics.height();
-    double size = 4 * reference;
-    if (width > 0)
-        size = std::min(size, reference * box.width() / width);
-    if (height > 0)
-        size = std::min(size, reference * box.height() / height);
-    font.setPixelSize(std::max(1, static_cast<int>(size)));
-    return font;
+    QFont best;
+    double bestSize = -1;
+    for (const int stretch : {int(QFont::Unstretched), int(QFont::Condensed)}) {
+        QFont font = boldFont();
+        font.setStretch(stretch);
+        font.setPixelSize(static_cast<int>(reference));
+        const QFontMetricsF metrics(font);
+        const double width = metrics.horizontalAdvance(shape);
+        const double height = inked ? metrics.tightBoundingRect(shape).height() : metrics.height();
+        double size = 4 * reference;
+        if (width > 0)
+            size = std::min(size, reference * box.width() / width);
+        if (height > 0)
+            size = std::min(size, reference * box.height() / height);
+        // Only a clear gain is worth the narrower letters.
+        if (size > bestSize * 1.05) {
+            bestSize = size;
+            best = font;
+        }
+    }
+    best.setPixelSize(std::max(1, static_cast<int>(bestSize)));
+    return best;
 }
 
 // Draws `text` with the ink of its zero-digit shape centred in `box`, so the
@@ -137,7 +149,7 @@ AthleteView::AthleteView(QWidget *parent)
     m_gauge->setPalette(p);
     m_gauge->setMaxValue(m_display.gaugeMax);
     m_gauge->setProgress(m_display.gaugeProgress);
-    layoutParts();
+    laidOut();
 }
 
 QString AthleteView::repetitionText(const AthleteDisplay &display)
@@ -157,19 +169,20 @@ void AthleteView::setDisplay(const AthleteDisplay &display)
     const AthleteDisplay old = m_display;
     m_display = display;
 
+    const Parts &p = laidOut();
     QRegion dirty;
     const bool colour = display.phaseColour != old.phaseColour;
     if (colour || display.phaseName != old.phaseName)
-        dirty += m_phaseRect;
+        dirty += p.phaseRect;
     if (colour || display.countdown != old.countdown)
-        dirty += m_countdownRect;
+        dirty += p.countdownRect;
     // The two lines share one type size, so a change of either redraws both.
     if (repetitionText(display) != repetitionText(old) || setText(display) != setText(old))
-        dirty += m_repetitionRect.united(m_setRect);
-    if (barFill(display.froBar, m_froRect) != barFill(old.froBar, m_froRect))
-        dirty += m_froRect;
-    if (barFill(display.toBar, m_toRect) != barFill(old.toBar, m_toRect))
-        dirty += m_toRect;
+        dirty += p.repetitionRect.united(p.setRect);
+    if (barFill(display.froBar, p.froRect) != barFill(old.froBar, p.froRect))
+        dirty += p.froRect;
+    if (barFill(display.toBar, p.toRect) != barFill(old.toBar, p.toRect))
+        dirty += p.toRect;
     if (!dirty.isEmpty())
         update(dirty);
     // The gauge repaints itself, and only when its values change.
@@ -204,17 +217,21 @@ void AthleteView::openBeside(const QWidget *clockWindow)
 
 QFont AthleteView::countdownFont() const
 {
-    return fittedFont(m_display.countdown, padded(m_countdownRect, 0.92, 0.78), true);
+    return fittedFont(m_display.countdown, padded(laidOut().countdownRect, 0.92, 0.78), true);
 }
 
-int AthleteView::barFill(double share, const QRect &trough) const
+int AthleteView::barFill(double share, const QRect &trough)
 {
     const int full = std::max(0, trough.height() - 2 * kTroughInset);
     return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * full));
 }
 
-void AthleteView::layoutParts()
+const AthleteView::Parts &AthleteView::laidOut() const
 {
+    if (m_parts.size == size())
+        return m_parts;
+    Parts &p = m_parts;
+    p.size = size();
     const int w = width();
     const int h = height();
     const int margin = std::max(8, std::min(w, h) / 40);
@@ -223,35 +240,37 @@ void AthleteView::layoutParts()
 
     const int troughTop = margin + arrowHeight + margin / 2;
     const int troughHeight = std::max(0, h - troughTop - margin);
-    m_froArrow = QRect(margin, margin, barWidth, arrowHeight);
-    m_froRect = QRect(margin, troughTop, barWidth, troughHeight);
-    m_toArrow = QRect(w - margin - barWidth, margin, barWidth, arrowHeight);
-    m_toRect = QRect(w - margin - barWidth, troughTop, barWidth, troughHeight);
+    p.froArrow = QRect(margin, margin, barWidth, arrowHeight);
+    p.froRect = QRect(margin, troughTop, barWidth, troughHeight);
+    p.toArrow = QRect(w - margin - barWidth, margin, barWidth, arrowHeight);
+    p.toRect = QRect(w - margin - barWidth, troughTop, barWidth, troughHeight);
 
     const int left = margin + barWidth + margin;
     const int centreWidth = std::max(0, w - 2 * left);
     int y = margin;
-    m_phaseRect = QRect(left, y, centreWidth, h * 17 / 100);
-    y = m_phaseRect.bottom() + 1 + margin / 2;
-    m_countdownRect = QRect(left, y, centreWidth, h * 45 / 100);
-    y = m_countdownRect.bottom() + 1 + margin;
+    p.phaseRect = QRect(left, y, centreWidth, h * 17 / 100);
+    y = p.phaseRect.bottom() + 1 + margin / 2;
+    p.countdownRect = QRect(left, y, centreWidth, h * 45 / 100);
+    y = p.countdownRect.bottom() + 1 + margin;
     const int infoHeight = std::max(0, h - margin - y);
     const int gaugeSide = std::min(infoHeight, centreWidth / 3);
-    m_gauge->setGeometry(left + centreWidth - gaugeSide, y + (infoHeight - gaugeSide) / 2,
-                         gaugeSide, gaugeSide);
+    p.gauge = QRect(left + centreWidth - gaugeSide, y + (infoHeight - gaugeSide) / 2, gaugeSide, gaugeSide);
     const int textWidth = std::max(0, centreWidth - gaugeSide - margin);
-    m_repetitionRect = QRect(left, y, textWidth, infoHeight / 2);
-    m_setRect = QRect(left, y + infoHeight / 2, textWidth, infoHeight - infoHeight / 2);
+    p.repetitionRect = QRect(left, y, textWidth, infoHeight / 2);
+    p.setRect = QRect(left, y + infoHeight / 2, textWidth, infoHeight - infoHeight / 2);
+    m_gauge->setGeometry(p.gauge);
+    return p;
 }
 
 void AthleteView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutParts();
+    laidOut();
 }
 
 void AthleteView::paintEvent(QPaintEvent *event)
 {
+    const Parts &p = laidOut();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -260,31 +279,31 @@ void AthleteView::paintEvent(QPaintEvent *event)
     const double radius = std::max(4, height() / 60);
 
     const QColor phaseText = textOn(m_display.phaseColour);
-    if (region.intersects(m_phaseRect)) {
+    if (region.intersects(p.phaseRect)) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_display.phaseColour);
-        painter.drawRoundedRect(m_phaseRect, radius, radius);
+        painter.drawRoundedRect(p.phaseRect, radius, radius);
         painter.setPen(phaseText);
-        painter.setFont(fittedFont(m_display.phaseName, padded(m_phaseRect, 0.92, 0.7), false));
-        painter.drawText(m_phaseRect, Qt::AlignCenter, m_display.phaseName);
+        painter.setFont(fittedFont(m_display.phaseName, padded(p.phaseRect, 0.92, 0.7), false));
+        painter.drawText(p.phaseRect, Qt::AlignCenter, m_display.phaseName);
     }
-    if (region.intersects(m_countdownRect)) {
+    if (region.intersects(p.countdownRect)) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_display.phaseColour);
-        painter.drawRoundedRect(m_countdownRect, radius, radius);
+        painter.drawRoundedRect(p.countdownRect, radius, radius);
         painter.setPen(phaseText);
-        drawCentred(painter, m_countdownRect, m_display.countdown, countdownFont());
+        drawCentred(painter, p.countdownRect, m_display.countdown, countdownFont());
     }
-    if (region.intersects(m_repetitionRect) || region.intersects(m_setRect)) {
+    if (region.intersects(p.repetitionRect) || region.intersects(p.setRect)) {
         const QString repetition = repetitionText(m_display);
         const QString set = setText(m_display);
-        const QFont a = fittedFont(repetition, padded(m_repetitionRect, 1.0, 0.72), true);
-        const QFont b = fittedFont(set, padded(m_setRect, 1.0, 0.72), true);
+        const QFont a = fittedFont(repetition, padded(p.repetitionRect, 1.0, 0.72), true);
+        const QFont b = fittedFont(set, padded(p.setRect, 1.0, 0.72), true);
         QFont font = a.pixelSize() <= b.pixelSize() ? a : b;
         painter.setPen(kText);
         painter.setFont(font);
         const QFontMetricsF metrics(font);
-        for (const auto &[box, text] : {std::pair{m_repetitionRect, repetition}, std::pair{m_setRect, set}}) {
+        for (const auto &[box, text] : {std::pair{p.repetitionRect, repetition}, std::pair{p.setRect, set}}) {
             const double baseline = box.center().y() + 0.5 + metrics.capHeight() / 2;
             painter.drawText(QPointF(box.left(), baseline), text);
         }
@@ -321,8 +340,8 @@ void AthleteView::paintEvent(QPaintEvent *event)
             painter.fillPath(path, kText);
         }
     };
-    drawBar(m_froRect, m_froArrow, m_display.froBar, kFroBar, true);
-    drawBar(m_toRect, m_toArrow, m_display.toBar, kToBar, false);
+    drawBar(p.froRect, p.froArrow, m_display.froBar, kFroBar, true);
+    drawBar(p.toRect, p.toArrow, m_display.toBar, kToBar, false);
 }
 
 void AthleteView::keyPressEvent(QKeyEvent *event)

@@ -45,12 +45,12 @@ public:
     void openBeside(const QWidget *clockWindow);
 
     // The parts of the window, for tests and for the curious.
-    QRect phaseRect() const { return m_phaseRect; }
-    QRect countdownRect() const { return m_countdownRect; }
-    QRect repetitionRect() const { return m_repetitionRect; }
-    QRect setRect() const { return m_setRect; }
-    QRect froBarRect() const { return m_froRect; }
-    QRect toBarRect() const { return m_toRect; }
+    QRect phaseRect() const { return laidOut().phaseRect; }
+    QRect countdownRect() const { return laidOut().countdownRect; }
+    QRect repetitionRect() const { return laidOut().repetitionRect; }
+    QRect setRect() const { return laidOut().setRect; }
+    QRect froBarRect() const { return laidOut().froRect; }
+    QRect toBarRect() const { return laidOut().toRect; }
     PieGauge *gauge() const { return m_gauge; }
     // The countdown's type as painted now.
     QFont countdownFont() const;
@@ -72,11 +72,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void layoutParts();
-    int barFill(double share, const QRect &trough) const;
+    // Where each part lies for the window's present size.  A hidden window
+    // gets no resize events, so the parts are laid out when first asked for.
+    struct Parts {
+        QSize size;
+        QRect phaseRect, countdownRect, repetitionRect, setRect, froRect, toRect;
+        QRect froArrow, toArrow, gauge;
+    };
+    const Parts &laidOut() const;
+    static int barFill(double share, const QRect &trough);
 
     AthleteDisplay m_display;
     PieGauge *m_gauge = nullptr;
-    QRect m_phaseRect, m_countdownRect, m_repetitionRect, m_setRect, m_froRect, m_toRect;
-    QRect m_froArrow, m_toArrow;
+    mutable Parts m_parts;
 };
