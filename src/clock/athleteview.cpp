@@ -1,7 +1,5 @@
 #include "clock/athleteview.h"
 
-#include "clock/piegauge.h"
-
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -9,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
@@ -88,18 +87,6 @@ QFont fittedFont(const QString &text, const QSizeF &box, bool inked)
     return best;
 }
 
-// Draws `text` with the ink of its zero-digit shape centred in `box`, so the
-// text does not jump as its digits change.
-void drawCentred(QPainter &painter, const QRect &box, const QString &text, const QFont &font)
-{
-    const QFontMetricsF metrics(font);
-    const QRectF ink = metrics.tightBoundingRect(shapeOf(text));
-    const double x = box.center().x() + 0.5 - metrics.horizontalAdvance(text) / 2;
-    const double baseline = box.center().y() + 0.5 - ink.center().y();
-    painter.setFont(font);
-    painter.drawText(QPointF(x, baseline), text);
-}
-
 QSizeF padded(const QRect &box, double widthShare, double heightShare)
 {
     return {box.width() * widthShare, box.height() * heightShare};
@@ -142,13 +129,6 @@ AthleteView::AthleteView(QWidget *parent)
     setMinimumSize(320, 200);
     resize(1280, 720);
 
-    m_gauge = new PieGauge(this);
-    m_gauge->setObjectName(QStringLiteral("AthleteGauge"));
-    QPalette p = m_gauge->palette();
-    p.setColor(QPalette::Window, kBackground);
-    m_gauge->setPalette(p);
-    m_gauge->setMaxValue(m_display.gaugeMax);
-    m_gauge->setProgress(m_display.gaugeProgress);
     laidOut();
 }
 
@@ -174,20 +154,24 @@ void AthleteView::setDisplay(const AthleteDisplay &display)
     const bool colour = display.phaseColour != old.phaseColour;
     if (colour || display.phaseName != old.phaseName)
         dirty += p.phaseRect;
-    if (colour || display.countdown != old.countdown)
+    if (colour || shapeOf(display.countdown) != shapeOf(old.countdown)) {
         dirty += p.countdownRect;
+    } else if (display.countdown != old.countdown) {
+        // Same type and places: only the characters that differ.
+        const QList<Cell> was = countdownCells(old.countdown);
+        const QList<Cell> now = countdownCells(display.countdown);
+        for (qsizetype i = 0; i < now.size() && i < was.size(); ++i)
+            if (now[i].character != was[i].character)
+                dirty += now[i].box.toAlignedRect().united(was[i].box.toAlignedRect());
+    }
     // The two lines share one type size, so a change of either redraws both.
     if (repetitionText(display) != repetitionText(old) || setText(display) != setText(old))
         dirty += p.repetitionRect.united(p.setRect);
-    if (barFill(display.froBar, p.froRect) != barFill(old.froBar, p.froRect))
-        dirty += p.froRect;
-    if (barFill(display.toBar, p.toRect) != barFill(old.toBar, p.toRect))
-        dirty += p.toRect;
+    dirty += barChange(p.froRect, old.froBar, display.froBar, true);
+    dirty += barChange(p.toRect, old.toBar, display.toBar, false);
+    dirty += gaugeChange(p.gauge, old, display);
     if (!dirty.isEmpty())
         update(dirty);
-    // The gauge repaints itself, and only when its values change.
-    m_gauge->setMaxValue(display.gaugeMax);
-    m_gauge->setProgress(display.gaugeProgress);
 }
 
 void AthleteView::openBeside(const QWidget *clockWindow)
@@ -217,7 +201,158 @@ void AthleteView::openBeside(const QWidget *clockWindow)
 
 QFont AthleteView::countdownFont() const
 {
-    return fittedFont(m_display.countdown, padded(laidOut().countdownRect, 0.92, 0.78), true);
+    return fitted(m_display.countdown, padded(laidOut().countdownRect, 0.92, 0.78), true);
+}
+
+QFont AthleteView::fitted(const QString &text, const QSizeF &box, bool inked) const
+{
+    // Measuring type is slow next to a tick; the texts' shapes are few.
+    const QString key = shapeOf(text) + u'|' + QString::number(box.width()) + u'x'
+                        + QString::number(box.height()) + (inked ? u'i' : u'l');
+    const auto found = m_fonts.constFind(key);
+    if (found != m_fonts.constEnd())
+        return *found;
+    if (m_fonts.size() > 64)
+        m_fonts.clear();
+    return *m_fonts.insert(key, fittedFont(text, box, inked));
+}
+
+QList<AthleteView::Cell> AthleteView::countdownCells(const QString &text) const
+{
+    const QRect box = laidOut().countdownRect;
+    const QFont font = fitted(text, padded(box, 0.92, 0.78), true);
+    const QFontMetricsF metrics(font);
+    // The ink of the zero-digit shape is centred, so the text stands still
+    // while its digits change.
+    const QRectF ink = metrics.tightBoundingRect(shapeOf(text));
+    const double baseline = box.center().y() + 0.5 - ink.center().y();
+    double x = box.center().x() + 0.5 - metrics.horizontalAdvance(text) / 2;
+    QList<Cell> cells;
+    for (const QChar c : text) {
+        // The glyph's ink with a pixel to spare for its smoothed edge.
+        const QRectF glyphInk = metrics.boundingRect(c).translated(x, baseline).adjusted(-1, -1, 1, 1);
+        cells.append({c, glyphInk.intersected(QRectF(box)), QPointF(x, baseline)});
+        x += metrics.horizontalAdvance(c);
+    }
+    return cells;
+}
+
+// Large type costs far more to rasterise than to copy, and the countdown
+// changes ten times a second: each text is drawn once into an image and
+// copied from there.
+const QImage &AthleteView::textImage(const QString &text, const QFont &font, const QColor &colour) const
+{
+    const QString key = font.key() + u'|' + QString::number(colour.rgba()) + u'|' + text;
+    const auto found = m_texts.constFind(key);
+    if (found != m_texts.constEnd())
+        return *found;
+    if (m_texts.size() > 64)
+        m_texts.clear();
+    const QFontMetricsF metrics(font);
+    const double pad = textPad(font);
+    const qreal ratio = devicePixelRatioF();
+    const QSizeF size(metrics.horizontalAdvance(text) + 2 * pad, metrics.ascent() + metrics.descent() + 2 * pad);
+    QImage image((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(QPointF(pad, pad + metrics.ascent()), text);
+    painter.end();
+    return *m_texts.insert(key, image);
+}
+
+double AthleteView::textPad(const QFont &font)
+{
+    return std::ceil(font.pixelSize() * 0.05);
+}
+
+void AthleteView::drawText(QPainter &painter, const QPointF &pen, const QString &text, const QFont &font,
+                           const QColor &colour) const
+{
+    const double pad = textPad(font);
+    painter.drawImage(pen - QPointF(pad, pad + QFontMetricsF(font).ascent()), textImage(text, font, colour));
+}
+
+QRegion AthleteView::barChange(const QRect &trough, double from, double to, bool down)
+{
+    const int a = barFill(from, trough);
+    const int b = barFill(to, trough);
+    if (a == b)
+        return {};
+    // Only the strip between the old and the new end of the bar.
+    const QRect inner = trough.adjusted(kTroughInset, kTroughInset, -kTroughInset, -kTroughInset);
+    const int low = std::min(a, b);
+    const int high = std::max(a, b);
+    return down ? QRect(inner.left(), inner.top() + low, inner.width(), high - low)
+                : QRect(inner.left(), inner.bottom() + 1 - high, inner.width(), high - low);
+}
+
+// The pie gauge as in the clock window: a yellow face with a black rim and a
+// blue pie that fills clockwise from twelve o'clock.
+namespace {
+
+const QColor kGaugeFace(255, 255, 0);
+const QColor kGaugePie(0, 0, 255);
+
+double gaugeShare(int progress, int max)
+{
+    return max > 0 && progress > 0 ? std::clamp(static_cast<double>(progress) / max, 0.0, 1.0) : 0.0;
+}
+
+// The point on the rim `share` of the way round, clockwise from twelve.
+QPointF rimPoint(const QRectF &face, double share)
+{
+    const double angle = share * 2 * M_PI;
+    return {face.center().x() + face.width() / 2 * std::sin(angle),
+            face.center().y() - face.height() / 2 * std::cos(angle)};
+}
+
+} // namespace
+
+QRegion AthleteView::gaugeChange(const QRect &gauge, const AthleteDisplay &from, const AthleteDisplay &to)
+{
+    const double a = gaugeShare(from.gaugeProgress, from.gaugeMax);
+    const double b = gaugeShare(to.gaugeProgress, to.gaugeMax);
+    if (a == b)
+        return {};
+    // Only the wedge between the two edges of the pie: the box around the
+    // centre, both rim points and every quarter mark between them.
+    const QRectF face = QRectF(gauge).adjusted(1, 1, -1, -1);
+    const double low = std::min(a, b);
+    const double high = std::max(a, b);
+    QPointF least = face.center();
+    QPointF most = face.center();
+    const auto include = [&](const QPointF &point) {
+        least = QPointF(std::min(least.x(), point.x()), std::min(least.y(), point.y()));
+        most = QPointF(std::max(most.x(), point.x()), std::max(most.y(), point.y()));
+    };
+    include(rimPoint(face, low));
+    include(rimPoint(face, high));
+    for (double quarter = 0.25; quarter < 1.0; quarter += 0.25)
+        if (low < quarter && quarter < high)
+            include(rimPoint(face, quarter));
+    // Smoothed edges and the rim's pen spill a little over the exact shape.
+    return QRectF(least, most).adjusted(-3, -3, 3, 3).toAlignedRect().intersected(gauge);
+}
+
+const QImage &AthleteView::gaugeFace(const QRect &gauge) const
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!m_face.isNull() && m_face.size() == (QSizeF(gauge.size()) * ratio).toSize())
+        return m_face;
+    m_face = QImage((QSizeF(gauge.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    m_face.setDevicePixelRatio(ratio);
+    m_face.fill(kBackground);
+    QPainter painter(&m_face);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::black);
+    painter.setBrush(kGaugeFace);
+    painter.drawEllipse(QRectF(0, 0, gauge.width(), gauge.height()).adjusted(1, 1, -1, -1));
+    return m_face;
 }
 
 int AthleteView::barFill(double share, const QRect &trough)
@@ -258,7 +393,7 @@ const AthleteView::Parts &AthleteView::laidOut() const
     const int textWidth = std::max(0, centreWidth - gaugeSide - margin);
     p.repetitionRect = QRect(left, y, textWidth, infoHeight / 2);
     p.setRect = QRect(left, y + infoHeight / 2, textWidth, infoHeight - infoHeight / 2);
-    m_gauge->setGeometry(p.gauge);
+    m_face = QImage();
     return p;
 }
 
@@ -270,42 +405,77 @@ void AthleteView::resizeEvent(QResizeEvent *event)
 
 void AthleteView::paintEvent(QPaintEvent *event)
 {
-    const Parts &p = laidOut();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.fillRect(event->rect(), kBackground);
-    const QRegion &region = event->region();
+    // Rectangle by rectangle: under a clip of one rectangle the painter takes
+    // its fast paths, and a tick's changes lie in a few small rectangles.
+    for (const QRect &area : event->region()) {
+        painter.setClipRect(area);
+        paintArea(painter, area);
+    }
+}
+
+void AthleteView::paintArea(QPainter &painter, const QRect &region)
+{
+    const Parts &p = laidOut();
     const double radius = std::max(4, height() / 60);
+    // Away from its rounded corners the countdown panel is a plain fill,
+    // which costs far less than the rounded shape; a countdown tick repaints
+    // a character or two in its middle.
+    const int corner = qCeil(radius);
+    const QRect plain = p.countdownRect.adjusted(corner, corner, -corner, -corner);
+    if (!plain.contains(region))
+        painter.fillRect(region, kBackground);
 
     const QColor phaseText = textOn(m_display.phaseColour);
     if (region.intersects(p.phaseRect)) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_display.phaseColour);
         painter.drawRoundedRect(p.phaseRect, radius, radius);
-        painter.setPen(phaseText);
-        painter.setFont(fittedFont(m_display.phaseName, padded(p.phaseRect, 0.92, 0.7), false));
-        painter.drawText(p.phaseRect, Qt::AlignCenter, m_display.phaseName);
+        const QFont font = fitted(m_display.phaseName, padded(p.phaseRect, 0.92, 0.7), false);
+        const QFontMetricsF metrics(font);
+        const QPointF pen(p.phaseRect.center().x() + 0.5 - metrics.horizontalAdvance(m_display.phaseName) / 2,
+                          p.phaseRect.center().y() + 0.5 - (metrics.ascent() + metrics.descent()) / 2
+                              + metrics.ascent());
+        drawText(painter, pen, m_display.phaseName, font, phaseText);
     }
     if (region.intersects(p.countdownRect)) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(m_display.phaseColour);
-        painter.drawRoundedRect(p.countdownRect, radius, radius);
-        painter.setPen(phaseText);
-        drawCentred(painter, p.countdownRect, m_display.countdown, countdownFont());
+        const QRect inside = region & p.countdownRect;
+        if (plain.contains(inside)) {
+            painter.fillRect(inside, m_display.phaseColour);
+        } else {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(m_display.phaseColour);
+            painter.drawRoundedRect(p.countdownRect, radius, radius);
+        }
+        const QFont font = countdownFont();
+        for (const Cell &cell : countdownCells(m_display.countdown))
+            if (region.intersects(cell.box.toAlignedRect()))
+                drawText(painter, cell.pen, QString(cell.character), font, phaseText);
     }
     if (region.intersects(p.repetitionRect) || region.intersects(p.setRect)) {
         const QString repetition = repetitionText(m_display);
         const QString set = setText(m_display);
-        const QFont a = fittedFont(repetition, padded(p.repetitionRect, 1.0, 0.72), true);
-        const QFont b = fittedFont(set, padded(p.setRect, 1.0, 0.72), true);
-        QFont font = a.pixelSize() <= b.pixelSize() ? a : b;
-        painter.setPen(kText);
-        painter.setFont(font);
+        const QFont a = fitted(repetition, padded(p.repetitionRect, 1.0, 0.72), true);
+        const QFont b = fitted(set, padded(p.setRect, 1.0, 0.72), true);
+        const QFont font = a.pixelSize() <= b.pixelSize() ? a : b;
         const QFontMetricsF metrics(font);
         for (const auto &[box, text] : {std::pair{p.repetitionRect, repetition}, std::pair{p.setRect, set}}) {
             const double baseline = box.center().y() + 0.5 + metrics.capHeight() / 2;
-            painter.drawText(QPointF(box.left(), baseline), text);
+            drawText(painter, QPointF(box.left(), baseline), text, font, kText);
+        }
+    }
+
+    if (region.intersects(p.gauge)) {
+        painter.drawImage(p.gauge.topLeft(), gaugeFace(p.gauge));
+        const double share = gaugeShare(m_display.gaugeProgress, m_display.gaugeMax);
+        if (share > 0) {
+            painter.setPen(Qt::black);
+            painter.setBrush(kGaugePie);
+            // Qt measures angles in 1/16 degree, counter-clockwise from three.
+            painter.drawPie(QRectF(p.gauge).adjusted(1, 1, -1, -1), 90 * 16,
+                            -static_cast<int>(share * 360 * 16));
         }
     }
 

@@ -7,11 +7,11 @@
 #include "clock/athletedisplay.h"
 
 #include <QFont>
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QRect>
 #include <QWidget>
-
-class PieGauge;
 
 // Where the athlete view opens.
 struct AthletePlacement {
@@ -28,6 +28,8 @@ struct AthletePlacement {
 // the usable areas of the screens, `clockScreen` the index of the clock
 // window's screen (an index out of range counts as the first).
 AthletePlacement athletePlacement(const QList<QRect> &screens, int clockScreen);
+
+class QPainter;
 
 class AthleteView : public QWidget {
     Q_OBJECT
@@ -51,7 +53,7 @@ public:
     QRect setRect() const { return laidOut().setRect; }
     QRect froBarRect() const { return laidOut().froRect; }
     QRect toBarRect() const { return laidOut().toRect; }
-    PieGauge *gauge() const { return m_gauge; }
+    QRect gaugeRect() const { return laidOut().gauge; }
     // The countdown's type as painted now.
     QFont countdownFont() const;
 
@@ -80,9 +82,28 @@ private:
         QRect froArrow, toArrow, gauge;
     };
     const Parts &laidOut() const;
+    void paintArea(QPainter &painter, const QRect &area);
     static int barFill(double share, const QRect &trough);
+    static QRegion barChange(const QRect &trough, double from, double to, bool down);
+    static QRegion gaugeChange(const QRect &gauge, const AthleteDisplay &from, const AthleteDisplay &to);
+    const QImage &gaugeFace(const QRect &gauge) const;
+
+    // One character of the countdown: where it is drawn and what it inks.
+    struct Cell {
+        QChar character;
+        QRectF box;    // its ink
+        QPointF pen;   // start of its baseline
+    };
+    QList<Cell> countdownCells(const QString &text) const;
+    QFont fitted(const QString &text, const QSizeF &box, bool inked) const;
+    const QImage &textImage(const QString &text, const QFont &font, const QColor &colour) const;
+    static double textPad(const QFont &font);
+    void drawText(QPainter &painter, const QPointF &pen, const QString &text, const QFont &font,
+                  const QColor &colour) const;
 
     AthleteDisplay m_display;
-    PieGauge *m_gauge = nullptr;
     mutable Parts m_parts;
+    mutable QHash<QString, QImage> m_texts;   // rendered texts, see textImage()
+    mutable QHash<QString, QFont> m_fonts;
+    mutable QImage m_face;   // the gauge without its pie
 };
