@@ -123,7 +123,7 @@ AthleteView::AthleteView(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("AthleteView"));
-    setWindowTitle(QStringLiteral("Korvane: Athlete view"));
+    setWindowTitle(QStringLiteral("Athlete view"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(320, 200);

@@ -1,5 +1,7 @@
 #include "platform/speech.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QStringList>
 #include <QTextToSpeech>
 
@@ -36,14 +38,17 @@ public:
                     m_reason = QStringLiteral("The speech engine \"%1\" is not installed.").arg(name);
                 continue;
             }
-            auto engine = std::make_unique<QTextToSpeech>(name);
+            // Owned by the application object as well, so the engine and its
+            // threads end with the application and not after it, when the
+            // program's own statics are destroyed.
+            auto engine = std::make_unique<QTextToSpeech>(name, QCoreApplication::instance());
             // An engine that cannot reach a sound output says so at once,
             // with the state still Ready; a working one leaves the text empty.
             const QString problem = engine->state() == QTextToSpeech::Error && engine->errorString().isEmpty()
                                         ? QStringLiteral("the engine failed to start")
                                         : engine->errorString();
             if (engine->engine() == name && problem.isEmpty()) {
-                m_engine = std::move(engine);
+                m_engine = engine.release();
                 m_reason.clear();
                 return;
             }
@@ -51,6 +56,8 @@ public:
                 m_reason = QStringLiteral("Speech is not available (%1).").arg(problem);
         }
     }
+
+    ~SystemSpeech() override { delete m_engine; }
 
     void say(const QString &text) override
     {
@@ -65,7 +72,7 @@ public:
     QString unavailableReason() const override { return m_reason; }
 
 private:
-    std::unique_ptr<QTextToSpeech> m_engine;
+    QPointer<QTextToSpeech> m_engine;   // gone once the application has ended
     QString m_reason;
 };
 
