@@ -516,21 +516,27 @@ void AthleteView::paintArea(QPainter &painter, const QRect &region)
 
 void AthleteView::keyPressEvent(QKeyEvent *event)
 {
+    // A held key or pedal repeats its press; it acts once.
+    const bool repeat = event->isAutoRepeat();
     switch (event->key()) {
     case Qt::Key_Escape:
         close();
         return;
     case Qt::Key_F5:
-        emit startRequested();
+        if (!repeat)
+            emit startRequested();
         return;
     case Qt::Key_F6:
-        emit stopRequested();
+        if (!repeat)
+            emit stopRequested();
         return;
     case Qt::Key_F7:
-        emit breakRequested();
+        if (!repeat)
+            emit breakRequested();
         return;
     case Qt::Key_F8:
-        emit cancelRequested();
+        if (!repeat)
+            emit cancelRequested();
         return;
     default:
         QWidget::keyPressEvent(event);
