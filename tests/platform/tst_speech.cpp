@@ -52,11 +52,8 @@ void TestSpeech::numbers_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("words");
-    QTest::newRow("0") << 0 << "zero";
     QTest::newRow("13") << 13 << "thirteen";
     QTest::newRow("40") << 40 << "forty";
-    QTest::newRow("99") << 99 << "ninety-nine";
-    QTest::newRow("100") << 100 << "one hundred";
     QTest::newRow("115") << 115 << "one hundred fifteen";
     QTest::newRow("999") << 999 << "nine hundred ninety-nine";
     QTest::newRow("1000 in digits") << 1000 << "1000";
@@ -72,15 +69,13 @@ void TestSpeech::numbers()
 
 void TestSpeech::replacementIsUsedAndRemoved()
 {
-    platform::Speech *system = nullptr;
     {
         InstalledSpeech installed;
         platform::speech().say(QStringLiteral("Up"));
         QCOMPARE(installed.speech.said, QStringList{QStringLiteral("Up")});
         QCOMPARE(&platform::speech(), &installed.speech);
     }
-    system = &platform::speech();
-    QVERIFY(dynamic_cast<RecordingSpeech *>(system) == nullptr);
+    QVERIFY(dynamic_cast<RecordingSpeech *>(&platform::speech()) == nullptr);
 }
 
 void TestSpeech::missingEngineGivesReason()
