@@ -5,6 +5,8 @@
 #
 #   scripts/install-deps.sh          build and test packages
 #   scripts/install-deps.sh --gui    also the tools for screenshots under Xvfb
+#   scripts/install-deps.sh --package  also the tools that build and check
+#                                      the Debian package
 set -euo pipefail
 
 packages=(
@@ -18,9 +20,13 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
+  dbus-daemon
 )
 if [[ "${1:-}" == "--gui" ]]; then
   packages+=(xvfb xdotool imagemagick x11-utils)
+fi
+if [[ "${1:-}" == "--package" ]]; then
+  packages+=(dpkg-dev file lintian desktop-file-utils appstream)
 fi
 
 missing=()

@@ -5,11 +5,15 @@
 #include "platform/guard.h"
 #include "platform/messages.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // The pictures are compiled into the library; a static library must register
@@ -86,6 +90,47 @@ THauptform::THauptform(QWidget *parent)
         action->setObjectName(QString::fromUtf8(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
+
+    // The tables were found in the working folder; say which one, so nobody
+    // has to guess where the tests are kept.
+    m_folderLabel = new QLabel(dataFolderText(), this);
+    m_folderLabel->setObjectName(QStringLiteral("DataFolder"));
+    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(m_folderLabel);
+}
+
+THauptform::~THauptform()
+{
+    // The windows work on the tables, which go with the members after this.
+    m_ownedDataWindow.reset();
+    m_ownedClockWindow.reset();
+}
+
+QString THauptform::dataFolderText() const
+{
+    return QStringLiteral("Data folder: ") + QDir::toNativeSeparators(QDir(m_tables.folder()).absolutePath());
+}
+
+void THauptform::createWindows()
+{
+    m_ownedClockWindow = std::make_unique<TForm1>(&m_tables, this);
+    m_ownedDataWindow = std::make_unique<TForm4>(m_tables, this);
+    setWindows(m_ownedClockWindow.get(), m_ownedDataWindow.get());
+}
+
+void THauptform::showAtStart()
+{
+    showMaximized();
+    // Without a window manager nobody carries out the maximised state: the
+    // window keeps its first size and has no frame.  Give it the screen then.
+    QTimer::singleShot(500, this, [this] {
+        QScreen *shown = screen();
+        if (!shown || !isMaximized() || frameGeometry() != geometry())
+            return;
+        const QRect available = shown->availableGeometry();
+        if (geometry() != available)
+            setGeometry(available);
+    });
 }
 
 void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QLabel;
 class QFrame;
@@ -18,11 +20,23 @@ public:
     // Opens the three tables in the working folder; a table that cannot be
     // opened throws store::StoreError naming the file and the reason.
     explicit THauptform(QWidget *parent = nullptr);
+    // Destroys the clock and data windows it created before its tables.
+    ~THauptform() override;
 
     store::TrainingTables &tables() { return m_tables; }
 
-    // The windows the menu shows; created after the main window.
+    // Creates the clock window, then the data window, on the tables of this
+    // window; they live until this window is destroyed.
+    void createWindows();
+    // The windows the menu shows, when they are owned elsewhere.
     void setWindows(TForm1 *clockWindow, TForm4 *dataWindow);
+
+    // Shows the window maximised at once, whether or not the window manager
+    // activates it.
+    void showAtStart();
+
+    // The folder that holds the tables, as the window shows it.
+    QString dataFolderText() const;
 
 public slots:
     void est1Click();
@@ -39,6 +53,9 @@ private:
     QLabel *Panel1 = nullptr;
     QLabel *Image2 = nullptr;
     QFrame *Shape1 = nullptr;
+    QLabel *m_folderLabel = nullptr;
+    std::unique_ptr<TForm1> m_ownedClockWindow;
+    std::unique_ptr<TForm4> m_ownedDataWindow;
     TForm1 *m_clockWindow = nullptr;
     TForm4 *m_dataWindow = nullptr;
 };

@@ -1,5 +1,6 @@
 // The main window: banner, menu, information box, showing the clock window.
 
+#include "app/application.h"
 #include "app/hauptform.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +22,9 @@ private slots:
     void informationBox();
     void activationMaximises();
     void testShowsTheSameResetClockWindow();
+    void opensMaximisedWithoutActivation();
+    void showsTheDataFolder();
+    void ownWindowsCarryTheIconAndGoFirst();
 
 private:
     QTemporaryDir m_folder;
@@ -123,6 +128,52 @@ void TestHauptform::testShowsTheSameResetClockWindow()
     });
     main.findChild<QAction *>(QStringLiteral("est1"))->trigger();
     QCOMPARE(shown, 2);
+}
+
+void TestHauptform::opensMaximisedWithoutActivation()
+{
+    THauptform main;
+    QCOMPARE(main.size(), QSize(997, 745));
+    // Checked before any event is handled: no activation has happened yet.
+    main.showAtStart();
+    QVERIFY(main.isMaximized());
+    QVERIFY(!main.isActiveWindow());
+}
+
+void TestHauptform::showsTheDataFolder()
+{
+    THauptform main;
+    auto *folder = main.findChild<QLabel *>(QStringLiteral("DataFolder"));
+    QVERIFY(folder);
+    QCOMPARE(folder->text(), QStringLiteral("Data folder: ") + QDir::toNativeSeparators(m_folder.path()));
+    main.show();
+    QVERIFY(folder->isVisible());
+}
+
+void TestHauptform::ownWindowsCarryTheIconAndGoFirst()
+{
+    TestPlatform platform;
+    app::setUpApplication();
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Korvane"));
+    auto main = std::make_unique<THauptform>();
+    main->createWindows();
+    QPointer<TForm1> clock = main->findChild<TForm1 *>();
+    QPointer<TForm4> data = main->findChild<TForm4 *>();
+    QVERIFY(clock && data);
+
+    for (QWidget *window : {static_cast<QWidget *>(main.get()), static_cast<QWidget *>(clock.data()),
+                            static_cast<QWidget *>(data.data())}) {
+        const QIcon icon = window->windowIcon();
+        QVERIFY2(!icon.isNull(), qPrintable(window->windowTitle()));
+        for (int size : {16, 32, 48, 256})
+            QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+        QVERIFY(icon.pixmap(QSize(32, 32)).toImage().pixelColor(16, 20).alpha() > 0);
+    }
+
+    // The windows go with the main window, before its tables.
+    main.reset();
+    QVERIFY(!clock);
+    QVERIFY(!data);
 }
 
 QTEST_MAIN(TestHauptform)

@@ -1,0 +1,204 @@
+#include "app/commandline.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
+
+#ifndef KORVANE_VERSION
+#define KORVANE_VERSION "unknown"
+#endif
+
+namespace app {
+namespace {
+
+// The options in the order the help lists them.  A new option is one more row
+// here and one more branch in parseCommandLine().
+struct OptionRow {
+    QStringList names;
+    const char *valueName;  // nullptr for a switch
+    const char *description;
+};
+
+const QList<OptionRow> &optionRows()
+{
+    static const QList<OptionRow> rows = {
+        {{QStringLiteral("folder")}, "dir",
+         "Work in <dir>: keep the tables and the export there. The folder is "
+         "created when missing. Without this option Korvane works in the folder "
+         "it was started in."},
+        {{QStringLiteral("user-folder")}, nullptr,
+         "Work in the folder \"Korvane\" in your documents folder, created when "
+         "missing. The desktop menu starts Korvane this way."},
+        {{QStringLiteral("export-all")}, "file",
+         "Write all stored tests to <file> in the working folder and end, "
+         "without opening a window."},
+        {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, "Show this help and end."},
+        {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, "Show the version and end."},
+    };
+    return rows;
+}
+
+QString optionSignature(const OptionRow &row)
+{
+    QStringList names;
+    for (const QString &name : row.names)
+        names << (name.size() == 1 ? u'-' + name : QStringLiteral("--") + name);
+    QString signature = names.join(QStringLiteral(", "));
+    if (row.valueName)
+        signature += QStringLiteral(" <%1>").arg(QLatin1StringView(row.valueName));
+    return signature;
+}
+
+// Breaks `text` into lines of at most `width` characters.
+QStringList wrapped(const QString &text, qsizetype width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            lines << line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+CommandLine failure(const QString &reason, int exitCode)
+{
+    CommandLine result;
+    result.action = CommandLine::Action::Fail;
+    result.text = QStringLiteral("korvane: ") + reason + u'\n';
+    result.exitCode = exitCode;
+    return result;
+}
+
+// A wrong use of the options: the reason, then the help.  Exit status 2.
+CommandLine usageError(const QString &reason)
+{
+    CommandLine result = failure(reason, 2);
+    result.text += u'\n' + helpText();
+    return result;
+}
+
+} // namespace
+
+QString versionText()
+{
+    return QStringLiteral("Korvane " KORVANE_VERSION "\n");
+}
+
+QString helpText()
+{
+    constexpr qsizetype indent = 2;
+    constexpr qsizetype lineWidth = 79;
+    qsizetype column = 0;
+    for (const OptionRow &row : optionRows())
+        column = std::max(column, indent + optionSignature(row).size() + 2);
+
+    QString text = QStringLiteral(
+        "Usage: korvane [options]\n"
+        "Paces and times strength-training tests.\n"
+        "\n"
+        "Korvane keeps its tables \"TestTable.DB\", \"Profil.db\" and \"SPTable.db\" and\n"
+        "writes its export \"Korvane.csv\" in its working folder.\n"
+        "\n"
+        "Options:\n");
+    for (const OptionRow &row : optionRows()) {
+        const QString signature = QString(indent, u' ') + optionSignature(row);
+        const QStringList lines = wrapped(QString::fromUtf8(row.description), lineWidth - column);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            text += (i == 0 ? signature.leftJustified(column) : QString(column, u' ')) + lines[i] + u'\n';
+    }
+    return text;
+}
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    for (const OptionRow &row : optionRows()) {
+        QCommandLineOption option(row.names, QString::fromUtf8(row.description));
+        if (row.valueName)
+            option.setValueName(QString::fromUtf8(row.valueName));
+        parser.addOption(option);
+    }
+    // Without an argument list there is not even a program name to skip.
+    const QStringList withName = arguments.isEmpty() ? QStringList{QStringLiteral("korvane")} : arguments;
+    if (!parser.parse(withName))
+        return usageError(parser.errorText());
+
+    if (parser.isSet(QStringLiteral("help"))) {
+        CommandLine result;
+        result.action = CommandLine::Action::Print;
+        result.text = helpText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        CommandLine result;
+        result.action = CommandLine::Action::Print;
+        result.text = versionText();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("Unexpected argument: '%1'.").arg(parser.positionalArguments().first()));
+
+    CommandLine result;
+    const bool folderGiven = parser.isSet(QStringLiteral("folder"));
+    if (folderGiven && parser.isSet(QStringLiteral("user-folder")))
+        return usageError(QStringLiteral("Give either --folder or --user-folder, not both."));
+    if (folderGiven) {
+        result.folder = parser.values(QStringLiteral("folder")).constLast();
+        if (result.folder.isEmpty())
+            return usageError(QStringLiteral("The folder after --folder is empty."));
+    } else if (parser.isSet(QStringLiteral("user-folder"))) {
+        result.folder = userDataFolder();
+        if (result.folder.isEmpty())
+            return failure(QStringLiteral("This system names no documents folder for you; "
+                                          "start Korvane with --folder <dir>."), 1);
+    }
+    if (parser.isSet(QStringLiteral("export-all"))) {
+        result.action = CommandLine::Action::ExportAll;
+        result.exportFile = parser.values(QStringLiteral("export-all")).constLast();
+        if (result.exportFile.isEmpty())
+            return usageError(QStringLiteral("The file after --export-all is empty."));
+    }
+    return result;
+}
+
+QString userDataFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return {};
+    return QDir(documents).filePath(QStringLiteral("Korvane"));
+}
+
+std::optional<QString> enterWorkingFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return std::nullopt;
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+    const QString shown = QDir::toNativeSeparators(folder);
+    std::error_code error;
+    const bool exists = std::filesystem::exists(path, error);
+    if (exists && !std::filesystem::is_directory(path, error))
+        return QStringLiteral("\"%1\" is a file, not a folder.").arg(shown);
+    if (!exists && !std::filesystem::create_directories(path, error) && error)
+        return QStringLiteral("The folder \"%1\" cannot be created: %2.")
+            .arg(shown, QString::fromLocal8Bit(error.message()));
+    std::filesystem::current_path(path, error);
+    if (error)
+        return QStringLiteral("Korvane cannot work in the folder \"%1\": %2.")
+            .arg(shown, QString::fromLocal8Bit(error.message()));
+    return std::nullopt;
+}
+
+} // namespace app

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace app {
+
+// What the command line asks for.  It is read before any window exists, so
+// that --help, --version and a wrong option work without a display.
+struct CommandLine {
+    enum class Action {
+        Run,        // open the windows
+        ExportAll,  // write the export of all stored tests and end
+        Print,      // print `text` on standard output and end
+        Fail,       // print `text` on standard error and end
+    };
+    Action action = Action::Run;
+    // The working folder as given (--folder) or chosen (--user-folder);
+    // empty keeps the folder the program was started in.
+    QString folder;
+    // The export file named by --export-all.
+    QString exportFile;
+    // What Print and Fail print.
+    QString text;
+    // The exit status for Print and Fail.
+    int exitCode = 0;
+};
+
+// Reads the arguments (the program's name first, as in argv).
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// The usage text that --help prints.
+QString helpText();
+
+// The program's name and version, as --version prints them.
+QString versionText();
+
+// The folder that --user-folder chooses: "Korvane" in the user's documents
+// folder.  Empty when the system names no documents folder.
+QString userDataFolder();
+
+// Makes `folder` the working folder, creating it (and missing parents) first.
+// An empty folder keeps the working folder as it is.  Returns the reason when
+// the folder cannot be created or entered; then the working folder is unchanged.
+std::optional<QString> enterWorkingFolder(const QString &folder);
+
+} // namespace app

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+namespace platform {
+
+// Keeps the screen saver and the power manager's blanking away while a test
+// runs, so the athlete can follow the clock.  Both calls return at once;
+// where the desktop offers no such service nothing happens and nothing is
+// reported.
+class ScreenSaver {
+public:
+    virtual ~ScreenSaver() = default;
+    // Holds the screen on.  Asking again while it is held changes nothing.
+    virtual void inhibit(const QString &reason) = 0;
+    // Lets the screen saver work again.  Does nothing when nothing is held.
+    virtual void release() = 0;
+};
+
+// The screen saver in use: the desktop's over the session bus, unless a test
+// installed another.
+ScreenSaver &screenSaver();
+// Installs a replacement (nullptr restores the desktop's).
+void setScreenSaver(ScreenSaver *screenSaver);
+
+// The freedesktop.org screen saver service (org.freedesktop.ScreenSaver) on
+// one bus.  The call to the service is asynchronous: a release that comes
+// before the service has answered gives the hold back as soon as it arrives.
+// A bus that is not connected, or one without the service, is ignored.
+class FreedesktopScreenSaver final : public QObject, public ScreenSaver {
+    Q_OBJECT
+public:
+    explicit FreedesktopScreenSaver(const QDBusConnection &bus, QObject *parent = nullptr);
+    // Gives back a hold that is still in place.
+    ~FreedesktopScreenSaver() override;
+
+    void inhibit(const QString &reason) override;
+    void release() override;
+
+    // True while the service holds the screen on for this program.
+    bool isHeld() const { return m_cookie.has_value(); }
+
+private:
+    void answered(std::optional<uint> cookie);
+    void giveBack(uint cookie);
+
+    QDBusConnection m_bus;
+    bool m_wanted = false;        // the program wants the screen held
+    bool m_asking = false;        // an Inhibit call awaits its answer
+    std::optional<uint> m_cookie; // the service's token for the hold
+};
+
+} // namespace platform

@@ -1,0 +1,203 @@
+// The command line and the choice of the working folder.
+
+#include "app/commandline.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using app::CommandLine;
+using Action = CommandLine::Action;
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+    void parse_data();
+    void parse();
+    void userFolder_data();
+    void userFolder();
+    void enterFolder_data();
+    void enterFolder();
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_previousHome;
+    QByteArray m_previousConfig;
+    QString m_previousFolder;
+};
+
+void TestCommandLine::initTestCase()
+{
+    // A home of our own, so the documents folder is known and empty.
+    QVERIFY(m_home.isValid());
+    m_previousHome = qgetenv("HOME");
+    m_previousConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    m_previousFolder = QDir::currentPath();
+}
+
+void TestCommandLine::cleanupTestCase()
+{
+    qputenv("HOME", m_previousHome);
+    if (m_previousConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_previousConfig);
+}
+
+void TestCommandLine::cleanup()
+{
+    QDir::setCurrent(m_previousFolder);
+}
+
+void TestCommandLine::parse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("exportFile");
+    QTest::addColumn<QString>("textPattern");
+
+    const auto row = [](const char *name, QStringList arguments, Action action, int exitCode,
+                        QString folder = {}, QString exportFile = {}, QString textPattern = {}) {
+        arguments.prepend(QStringLiteral("korvane"));
+        QTest::newRow(name) << arguments << int(action) << exitCode << folder << exportFile << textPattern;
+    };
+    const QString documentsFolder = QStringLiteral("<home>/Documents/Korvane");
+    const QString help = QStringLiteral("^Usage: korvane \\[options\\]\n.*--folder <dir>.*--version");
+    const QString helpAfter = QStringLiteral("\n\nUsage: korvane \\[options\\]\n.*--folder <dir>");
+
+    row("no options: the folder started in", {}, Action::Run, 0);
+    row("--folder", {"--folder", "tests/a b"}, Action::Run, 0, "tests/a b");
+    row("--folder=", {"--folder=/srv/korvane"}, Action::Run, 0, "/srv/korvane");
+    row("--folder twice: the last", {"--folder", "a", "--folder", "b"}, Action::Run, 0, "b");
+    row("--user-folder", {"--user-folder"}, Action::Run, 0, documentsFolder);
+    row("--export-all", {"--export-all", "all.csv"}, Action::ExportAll, 0, {}, "all.csv");
+    row("--export-all in a folder", {"--folder", "d", "--export-all", "t.csv"}, Action::ExportAll, 0, "d", "t.csv");
+    row("--help", {"--help"}, Action::Print, 0, {}, {}, help);
+    row("-h among others", {"--folder", "x", "-h"}, Action::Print, 0, {}, {}, help);
+    row("--version", {"--version"}, Action::Print, 0, {}, {}, "^Korvane \\d+\\.\\d+\n$");
+    row("-v", {"-v"}, Action::Print, 0, {}, {}, "^Korvane \\d+\\.\\d+\n$");
+    row("unknown option", {"--bogus"}, Action::Fail, 2, {}, {},
+        "^korvane: Unknown option 'bogus'\\." + helpAfter);
+    row("unknown short option", {"-x"}, Action::Fail, 2, {}, {}, "^korvane: Unknown option 'x'\\." + helpAfter);
+    row("--folder without its value", {"--folder"}, Action::Fail, 2, {}, {},
+        "^korvane: Missing value after '--folder'\\." + helpAfter);
+    row("--export-all without its value", {"--export-all"}, Action::Fail, 2, {}, {},
+        "^korvane: Missing value after '--export-all'\\.");
+    row("empty folder", {"--folder="}, Action::Fail, 2, {}, {}, "^korvane: The folder after --folder is empty\\.");
+    row("a stray argument", {"data"}, Action::Fail, 2, {}, {}, "^korvane: Unexpected argument: 'data'\\." + helpAfter);
+    row("both folder options", {"--folder", "a", "--user-folder"}, Action::Fail, 2, {}, {},
+        "^korvane: Give either --folder or --user-folder, not both\\.");
+}
+
+void TestCommandLine::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(int, exitCode);
+    QFETCH(QString, folder);
+    QFETCH(QString, exportFile);
+    QFETCH(QString, textPattern);
+
+    const CommandLine result = app::parseCommandLine(arguments);
+    QCOMPARE(int(result.action), action);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.folder, folder.replace(QStringLiteral("<home>"), m_home.path()));
+    QCOMPARE(result.exportFile, exportFile);
+    if (textPattern.isEmpty()) {
+        QVERIFY(result.text.isEmpty());
+    } else {
+        const QRegularExpression pattern(textPattern, QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY2(pattern.match(result.text).hasMatch(), qPrintable(result.text));
+    }
+}
+
+void TestCommandLine::userFolder_data()
+{
+    QTest::addColumn<QByteArray>("userDirs");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no user folder list: ~/Documents") << QByteArray() << QStringLiteral("Documents/Korvane");
+    QTest::newRow("the list's documents folder")
+        << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Unterlagen\"\n") << QStringLiteral("Unterlagen/Korvane");
+}
+
+void TestCommandLine::userFolder()
+{
+    QFETCH(QByteArray, userDirs);
+    QFETCH(QString, expected);
+    const QString configFolder = m_home.filePath(QStringLiteral("config"));
+    QFile list(configFolder + QStringLiteral("/user-dirs.dirs"));
+    if (userDirs.isEmpty()) {
+        list.remove();
+    } else {
+        QVERIFY(QDir().mkpath(configFolder));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(userDirs);
+        list.close();
+    }
+    QCOMPARE(app::userDataFolder(), m_home.filePath(expected));
+    list.remove();
+}
+
+void TestCommandLine::enterFolder_data()
+{
+    QTest::addColumn<QString>("folder");      // below a fresh temporary folder
+    QTest::addColumn<QStringList>("present");  // made before; "=x" is a file
+    QTest::addColumn<QString>("reasonPattern");
+    QTest::newRow("empty: stay") << QString() << QStringList() << QString();
+    QTest::newRow("existing") << QStringLiteral("data") << QStringList{QStringLiteral("data")} << QString();
+    QTest::newRow("missing, created with its parents")
+        << QStringLiteral("one/two/Korvane data") << QStringList() << QString();
+    QTest::newRow("a file") << QStringLiteral("notes") << QStringList{QStringLiteral("=notes")}
+                            << QStringLiteral("^\"[^\"]*/notes\" is a file, not a folder\\.$");
+    QTest::newRow("below a file") << QStringLiteral("notes/data") << QStringList{QStringLiteral("=notes")}
+                                  << QStringLiteral("^The folder \"[^\"]*/notes/data\" cannot be created: .+\\.$");
+}
+
+void TestCommandLine::enterFolder()
+{
+    QFETCH(QString, folder);
+    QFETCH(QStringList, present);
+    QFETCH(QString, reasonPattern);
+
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    for (const QString &entry : present) {
+        if (entry.startsWith(u'=')) {
+            QFile file(base.filePath(entry.mid(1)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir(base.path()).mkpath(entry));
+        }
+    }
+    const QString target = folder.isEmpty() ? QString() : base.filePath(folder);
+    const QString before = QDir::currentPath();
+
+    const std::optional<QString> reason = app::enterWorkingFolder(target);
+    if (reasonPattern.isEmpty()) {
+        QVERIFY2(!reason, qPrintable(reason.value_or(QString())));
+        const QString expected = folder.isEmpty() ? before : target;
+        QCOMPARE(QDir::currentPath(), QFileInfo(expected).canonicalFilePath());
+        // A table is then created in that folder by its bare name.
+        QFile table(QStringLiteral("Profil.db"));
+        QVERIFY(table.open(QIODevice::WriteOnly));
+        table.close();
+        QVERIFY(QFileInfo::exists(QDir(expected).filePath(QStringLiteral("Profil.db"))));
+        table.remove();
+    } else {
+        QVERIFY(reason);
+        QVERIFY2(QRegularExpression(reasonPattern).match(*reason).hasMatch(), qPrintable(*reason));
+        QCOMPARE(QDir::currentPath(), before);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
