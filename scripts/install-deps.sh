@@ -13,6 +13,11 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev qt6-svg-dev
   libgl-dev
+  # Spoken cues: the speech module, the offline voice and, because the
+  # module's CMake files ask for it, the QML integration headers.
+  qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
+  # The athlete view's type, with its condensed face for long countdowns.
+  fonts-dejavu-core fonts-dejavu-extra
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
   dbus-daemon

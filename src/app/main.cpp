@@ -1,28 +1,21 @@
 #include "app/application.h"
 #include "app/commandline.h"
-#include "app/hauptform.h"
+#include "app/startup.h"
+#include "data/fullexport.h"
 #include "legacy/legacyimport.h"
-
-#include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/screensaver.h"
-#include "app/startup.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
-
-// Writes the export of all stored tests to `file` in the working folder and
-// returns the exit status; reasons for a failure go to standard error.
-// --export-all runs it without opening a window.
-std::function<int(const QString &file)> exportAllTests;
 
 void print(std::FILE *stream, const QString &text)
 {
@@ -30,18 +23,16 @@ void print(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// --export-all: writes the export of all stored tests without opening a
+// window and returns the exit status; the reason of a failure goes to
+// standard error.  The tables are read where --folder says (nothing is
+// created there), the file is written relative to the current folder.
 int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
 {
     QCoreApplication application(argc, argv);
-    if (const auto reason = app::enterWorkingFolder(commandLine.folder)) {
-        print(stderr, QStringLiteral("korvane: %1\n").arg(*reason));
-        return 1;
-    }
-    if (!exportAllTests) {
-        print(stderr, QStringLiteral("korvane: this build cannot export from the command line.\n"));
-        return 1;
-    }
-    return exportAllTests(commandLine.exportFile);
+    QTextStream err(stderr);
+    const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
+    return data::runExportAll(folder, commandLine.exportFile, err);
 }
 
 int runWindows(char *argv[], const app::CommandLine &commandLine)

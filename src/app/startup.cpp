@@ -40,6 +40,8 @@ private:
 
 } // namespace
 
+Windows::~Windows() = default;
+
 TForm1 *Windows::clock() const
 {
     return main ? main->clockWindow() : nullptr;

@@ -13,6 +13,7 @@ namespace app {
 // windows before its tables.
 struct Windows {
     std::unique_ptr<THauptform> main;
+    ~Windows();
     // Null until they are built.
     TForm1 *clock() const;
     TForm4 *data() const;

@@ -1,0 +1,23 @@
+#pragma once
+
+// What the athlete view shows: the same texts, colours and values as the
+// clock window's phase display, as one plain value.
+
+#include <QColor>
+#include <QString>
+
+struct AthleteDisplay {
+    QString phaseName = QStringLiteral("TEST");   // as on pnAbschnitt
+    QColor phaseColour{255, 255, 0};               // pnAbschnitt's and pClockB's background
+    QString countdown = QStringLiteral("BEGIN");   // as on pClockB
+    int repetition = 0;        // as on pnBNr
+    int repetitionCount = 0;   // repetitions per set
+    int set = 0;               // as on pnSerie
+    int setCount = 0;
+    double froBar = 0;         // Fro-Phase bar, share of its full height, 0 to 1
+    double toBar = 0;          // To-Phase bar, share of its full height, 0 to 1
+    int gaugeProgress = 0;     // as on gClock
+    int gaugeMax = 50;
+
+    bool operator==(const AthleteDisplay &) const = default;
+};
