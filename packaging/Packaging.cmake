@@ -65,5 +65,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the libraries' links do not show: Qt's table driver for SQLite and the
 # platform plugins that draw the windows.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
+# Spoken cues need a voice; the athlete view's condensed face keeps long
+# countdowns large.  Both work without, so they are recommended.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-flite-plugin, fonts-dejavu-core, fonts-dejavu-extra")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
