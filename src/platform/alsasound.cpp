@@ -1,6 +1,5 @@
 #include "platform/alsasound.h"
 
-#include <QApplication>
 #include <QFile>
 
 #include <alsa/asoundlib.h>
@@ -162,9 +161,38 @@ void AlsaSound::playWave(const QString &fileName)
 
 void AlsaSound::beep()
 {
-    // The toolkit's beep needs its platform plugin, i.e. a running application.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        QApplication::beep();
+    // The window system's bell is muted or missing on most desktops; the cue
+    // goes wherever a wave file would be heard.
+    try {
+        playCue();
+    } catch (...) {
+    }
+}
+
+PlayResult AlsaSound::playCue()
+{
+    m_lastFrames = 0;
+    m_lastSampleRate = 0;
+    m_lastChannels = 0;
+    PcmHandle pcm = openDevice(m_deviceName);
+    if (!pcm)
+        return PlayResult::NoDevice;
+    return sendCue(pcm.get());
+}
+
+PlayResult AlsaSound::sendCue(snd_pcm_t *pcm)
+{
+    const std::vector<qint16> cue = fallbackCue(CueSampleRate);
+    if (!configure(pcm, 1, CueSampleRate))
+        return PlayResult::NoDevice;
+    m_lastSampleRate = CueSampleRate;
+    m_lastChannels = 1;
+    const WriteOutcome sent = sendFrames(pcm, cue.data(), long(cue.size()), 1);
+    m_lastFrames = sent.frames;
+    if (!sent.ok)
+        return PlayResult::NoDevice;
+    snd_pcm_drain(pcm);
+    return PlayResult::PlayedFallback;
 }
 
 PlayResult AlsaSound::play(const QString &fileName)
@@ -214,17 +242,7 @@ PlayResult AlsaSound::play(const QString &fileName)
             return PlayResult::NoDevice;
     }
 
-    const std::vector<qint16> cue = fallbackCue(CueSampleRate);
-    if (!configure(pcm.get(), 1, CueSampleRate))
-        return PlayResult::NoDevice;
-    m_lastSampleRate = CueSampleRate;
-    m_lastChannels = 1;
-    const WriteOutcome sent = sendFrames(pcm.get(), cue.data(), long(cue.size()), 1);
-    m_lastFrames = sent.frames;
-    if (!sent.ok)
-        return PlayResult::NoDevice;
-    snd_pcm_drain(pcm.get());
-    return PlayResult::PlayedFallback;
+    return sendCue(pcm.get());
 }
 
 } // namespace platform

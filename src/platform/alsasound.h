@@ -8,12 +8,14 @@
 #include <functional>
 #include <vector>
 
+struct _snd_pcm;
+
 namespace platform {
 
 // What one play() did.
 enum class PlayResult {
     PlayedFile,     // the file was decoded and sent to the device
-    PlayedFallback, // the file could not be used; the built-in cue was sent instead
+    PlayedFallback, // the built-in cue was sent: a beep, or a file that could not be used
     NoDevice        // the device could not be opened or configured, or refused samples
 };
 
@@ -43,8 +45,9 @@ public:
     void playWave(const QString &fileName) override;
     void beep() override;
 
-    // playWave() with its outcome, for callers that want to know.
+    // playWave() and beep() with their outcome, for callers that want to know.
     PlayResult play(const QString &fileName);
+    PlayResult playCue();
 
     const QByteArray &deviceName() const { return m_deviceName; }
     // What the last play() sent: frames accepted by the device and the
@@ -54,6 +57,8 @@ public:
     int lastChannels() const { return m_lastChannels; }
 
 private:
+    PlayResult sendCue(_snd_pcm *pcm);
+
     QByteArray m_deviceName;
     qint64 m_lastFrames = 0;
     int m_lastSampleRate = 0;

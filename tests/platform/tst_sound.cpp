@@ -196,6 +196,8 @@ void TestSound::fallsBackToCue_data()
     QTest::newRow("header only") << QStringLiteral("header.wav") << QByteArray("RIFF") << true;
     QTest::newRow("wave without samples") << QStringLiteral("silent.wav") << QByteArray("*") << true;
     QTest::newRow("folder") << QStringLiteral("folder.wav") << QByteArray("/") << true;
+    // The beep is the same cue, through the same device.
+    QTest::newRow("beep") << QString() << QByteArray("beep") << false;
 }
 
 void TestSound::fallsBackToCue()
@@ -226,7 +228,11 @@ void TestSound::fallsBackToCue()
     // Bare names are looked up in the working folder.
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
-    const PlayResult result = recorder.play(name);
+    PlayResult result = PlayResult::PlayedFallback;
+    if (content == "beep")
+        recorder.beep();
+    else
+        result = recorder.play(name);
     QDir::setCurrent(previous);
 
     QCOMPARE(result, PlayResult::PlayedFallback);
@@ -267,6 +273,7 @@ void TestSound::unavailableDeviceIsSilent()
         timer.start();
         result = sound.play(name);
         sound.playWave(name);
+        sound.beep();
         // The program's own output goes to "default" the same way.
         if (device == "default")
             platform::soundOutput().playWave(name);
