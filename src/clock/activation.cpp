@@ -24,7 +24,7 @@ void TForm1::FormCreate()
 void TForm1::FormActivate()
 {
     setWindowState(windowState() | Qt::WindowMaximized);
-    sResetClick();
+    settingsReset();
     BitBtn3->hide();
     sStart->show();
     BitBtn5->show();

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -103,10 +104,22 @@ QPixmap arrowPixmap(bool down)
 
 } // namespace
 
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    QLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = true;
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);
-    emit clicked();
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool click = m_leftPressed && rect().contains(event->position().toPoint());
+    m_leftPressed = false;
+    if (click)
+        emit clicked();
 }
 
 void ClickLineEdit::mouseReleaseEvent(QMouseEvent *event)

@@ -54,7 +54,13 @@ void TForm1::setStart()
     ListBox1->hide();
     ListBox2->hide();
     BitBtn3->hide();
-    sResetClick();
+    // A set never starts on settings the reset could not read; the clock
+    // stands while the message is open instead of running on stale values.
+    if (const std::optional<QString> failure = settingsReset()) {
+        stop();
+        showMessage(*failure);
+        return;
+    }
     openTestTable();
 
     if (!m_state.Running) {

@@ -45,8 +45,8 @@ void TForm1::CancelSet()
         slot->show();
         display::setColour(slot, display::kRed, QPalette::Base);
     }
-    // The running time after the start rest, as of the last tick.
-    const double real = m_state.SetElapsedMs / 1000.0 - textToFloat(StartHalte->text());
+    // The running time after the start rest the clock used, as of the last tick.
+    const double real = (std::int64_t{m_state.SetElapsedMs} - m_timing.StartRestMs) / 1000.0;
     realSlots[k]->setText(floatToText(real));
     repetitionSlots[k]->setText(pnBNr->text());
 }

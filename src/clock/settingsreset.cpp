@@ -7,6 +7,16 @@
 
 void TForm1::sResetClick()
 {
+    guarded([this] {
+        if (const std::optional<QString> failure = settingsReset()) {
+            stop();
+            showMessage(*failure);
+        }
+    });
+}
+
+std::optional<QString> TForm1::settingsReset()
+{
     m_state.SetElapsedMs = 0;
     m_state.SetCarryMs = 0;
     m_state.SetEndMark = 0;
@@ -36,7 +46,28 @@ void TForm1::sResetClick()
         gClock->setMaxValue(m_timing.GaugeMax);
         setBarHeight(Shape1, 0, 0);
         setBarHeight(Shape2, 0, 0);
-        m_state.ShownRepetition = -1;
-        m_state.RestMark = 0;
     }
+    // The marks of the set clock start afresh however far the reset came, so
+    // that a set after a failed reset still ends by its time.
+    m_state.ShownRepetition = -1;
+    m_state.RestMark = 0;
+    if (outcome.failure)
+        return settingsFailureMessage(*outcome.failure);
+    return std::nullopt;
+}
+
+void TForm1::updateSettingHint(QLineEdit *field)
+{
+    // The field's own tooltip comes back when the text reads as it looks.
+    const char *const plainTip = "plainToolTip";
+    if (!field->property(plainTip).isValid())
+        field->setProperty(plainTip, field->toolTip());
+    const QString hint = settingHint(field->objectName(), field->text());
+    const QString tip = hint.isEmpty() ? field->property(plainTip).toString() : hint;
+    if (field->toolTip() != tip)
+        field->setToolTip(tip);
+    const QString frame = hint.isEmpty() ? QString()
+                                         : QStringLiteral("QLineEdit { border: 2px solid rgb(255, 0, 0); }");
+    if (field->styleSheet() != frame)
+        field->setStyleSheet(frame);
 }

@@ -47,6 +47,12 @@ TForm1::TForm1(store::TrainingTables *tables, QWidget *parent)
     });
     connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
 
+    for (QLineEdit *field : {StartHalte, Aufwaerts, Abwaerts, HalteOben, HalteUnten, Wiederholungen, Serien,
+                             Pause}) {
+        connect(field, &QLineEdit::textChanged, this, [this, field] { updateSettingHint(field); });
+        updateSettingHint(field);
+    }
+
     FormCreate();
     // The clock runs from now to the end of the program, shown or hidden.
     Timer1->start();

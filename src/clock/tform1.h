@@ -25,7 +25,9 @@ class PieGauge;
 
 namespace store { class TrainingTables; }
 
-// A panel or label that reports a mouse click.
+// A panel or label that reports a click: the left button pressed and
+// released on it.  Other buttons and a press dragged off before release are
+// no click.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
@@ -33,7 +35,10 @@ public:
 signals:
     void clicked();
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+private:
+    bool m_leftPressed = false;
 };
 
 // A text field that reports a mouse click.
@@ -128,7 +133,11 @@ private:
     void guarded(const std::function<void()> &action);
 
     void setStart();
-    bool startFieldsFilled(QString *message) const;
+    // The settings reset; the message naming the field it could not read, if any.
+    std::optional<QString> settingsReset();
+    // Frames a settings field in red, with a tooltip, when the clock reads its
+    // text differently from what it most likely means.
+    void updateSettingHint(QLineEdit *field);
     void restTick();
     void setTick();
     void endOfSet();

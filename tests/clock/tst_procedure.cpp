@@ -39,6 +39,9 @@ private slots:
     void startWithoutFieldsShowsMessage_data();
     void startWithoutFieldsShowsMessage();
     void loweredSetCountStillEndsTheTest();
+    void unreadableSettingRefusesTheStart_data();
+    void unreadableSettingRefusesTheStart();
+    void failedResetClearsTheSetMarks();
     void barsFollowThePhases();
     void unchangedTickWritesNothing();
 };
@@ -412,6 +415,104 @@ void TestProcedure::loweredSetCountStillEndsTheTest()
     f.tickAt(15300);
     QCOMPARE(f.phase(), QStringLiteral("TEST"));
     QVERIFY(!f.form->procedure().Resting);
+}
+
+void TestProcedure::unreadableSettingRefusesTheStart_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("how");   // start, set button, after rest, reset
+    QTest::addColumn<QString>("message");   // empty: the set starts
+
+    QTest::newRow("sets with a blank") << "Serien" << "3 " << "start" << "Sets: \"3 \" is not a whole number";
+    QTest::newRow("repetitions in letters") << "Wiederholungen" << "x" << "start"
+                                            << "Repetitions: \"x\" is not a whole number";
+    QTest::newRow("fro-phase in minutes") << "Abwaerts" << "1:30" << "start"
+                                          << "Fro-Phase: \"1:30\" is not a number of seconds";
+    QTest::newRow("to-phase with two points") << "Aufwaerts" << "1.2.3" << "start"
+                                              << "To-Phase: \"1,2,3\" is not a number of seconds";
+    QTest::newRow("rest between sets in words") << "Pause" << "fünf" << "start"
+                                                << "Rest in-between Sets: \"fünf\" is not a number of seconds";
+    QTest::newRow("set button during the rest") << "Serien" << "3 " << "set button"
+                                                << "Sets: \"3 \" is not a whole number";
+    QTest::newRow("automatic start after the rest") << "Serien" << "3 " << "after rest"
+                                                    << "Sets: \"3 \" is not a whole number";
+    QTest::newRow("reset button") << "Serien" << "3 " << "reset" << "Sets: \"3 \" is not a whole number";
+    // Texts the reset reads without failing start as before.
+    QTest::newRow("start rest 90") << "StartHalte" << "90" << "start" << "";
+    QTest::newRow("sets 3 after the rest") << "Serien" << "3" << "after rest" << "";
+    QTest::newRow("fro-phase with a leading blank") << "Abwaerts" << " 5" << "set button" << "";
+    QTest::newRow("reset of ordinary texts") << "HalteOben" << "1:30" << "reset" << "";
+}
+
+void TestProcedure::unreadableSettingRefusesTheStart()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, how);
+    QFETCH(QString, message);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    const bool duringRest = how == QLatin1String("set button") || how == QLatin1String("after rest");
+    if (duringRest) {
+        w.Serien->setText(QStringLiteral("2"));
+        w.sStartClick();
+        f.tickThrough(100, 5100);
+        QVERIFY(w.procedure().Resting);
+    }
+    w.findChild<QLineEdit *>(field)->setText(text);
+    bool runningWhileOpen = true;
+    f.platform.boxes.onShow = [&] { runningWhileOpen = w.procedure().Running || w.procedure().Resting; };
+
+    if (how == QLatin1String("start"))
+        w.sStart->click();
+    else if (how == QLatin1String("set button"))
+        w.setButtons[0]->click();
+    else if (how == QLatin1String("after rest"))
+        f.tickAt(10200);
+    else
+        w.sReset->click();
+
+    if (message.isEmpty()) {
+        QCOMPARE(f.platform.boxes.shown, QStringList());
+        QCOMPARE(w.procedure().Running, how != QLatin1String("reset"));
+        return;
+    }
+    QCOMPARE(f.platform.boxes.shown, QStringList{QStringLiteral("inform:") + message});
+    // The clock stood while the message was open, and no set started.
+    QVERIFY(!runningWhileOpen);
+    QVERIFY(!w.procedure().Running);
+    QVERIFY(!w.procedure().Resting);
+    QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    f.tickAt(20000);
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+}
+
+void TestProcedure::failedResetClearsTheSetMarks()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("3"));
+    w.sStartClick();
+    f.tickThrough(100, 5100);
+    QCOMPARE(w.procedure().RestMark, 1);
+    QCOMPARE(w.procedure().SetEndMark, 1);
+    w.Wiederholungen->setText(QStringLiteral("zwei"));
+    f.platform.boxes.onShow = [&] {
+        QCOMPARE(w.procedure().RestMark, 0);
+        QCOMPARE(w.procedure().SetEndMark, 0);
+        QCOMPARE(w.procedure().ShownRepetition, -1);
+    };
+    w.sReset->click();
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+    // Mended, the next test runs its sets to their time again.
+    f.platform.boxes.onShow = nullptr;
+    w.Wiederholungen->setText(QStringLiteral("1"));
+    f.platform.clock.set(ClockWindowFixture::kStart + 20000);
+    w.sStartClick();
+    for (int ms = 20100; ms <= 25100; ms += 100)
+        f.tickAt(ms);
+    QCOMPARE(f.phase(), QStringLiteral("Rest between Sets"));
 }
 
 void TestProcedure::barsFollowThePhases()
