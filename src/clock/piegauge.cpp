@@ -1,5 +1,7 @@
 #include "clock/piegauge.h"
 
+#include "clock/palette.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -32,11 +34,11 @@ void PieGauge::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF face = QRectF(rect()).adjusted(1, 1, -1, -1);
     painter.setPen(Qt::black);
-    painter.setBrush(QColor(255, 255, 0));
+    painter.setBrush(palette::GaugeFace);
     painter.drawEllipse(face);
     if (m_max > 0 && m_progress > 0) {
         const double share = std::clamp(static_cast<double>(m_progress) / m_max, 0.0, 1.0);
-        painter.setBrush(QColor(0, 0, 255));
+        painter.setBrush(palette::GaugePie);
         // Qt measures angles in 1/16 degree, counter-clockwise from three o'clock.
         painter.drawPie(face, 90 * 16, -static_cast<int>(share * 360 * 16));
     }

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace {
 
@@ -240,75 +239,4 @@ QString settingHint(const QString &field, const QString &typed)
     const QString form = rest && *meant >= 60000 ? minutesText(*meant) : secondsText(*meant);
     return QStringLiteral("%1 is read as %2 s. For %3 s type %4.")
         .arg(quoted, taken, secondsText(*meant), form);
-}
-
-QString phaseName(Phase phase)
-{
-    switch (phase) {
-    case Phase::StartRest:
-        return QStringLiteral("Start Rest");
-    case Phase::FroPhase:
-        return QStringLiteral("Fro-Phase");
-    case Phase::RestAfterFro:
-        return QStringLiteral("Rest after Fro-Phase");
-    case Phase::ToPhase:
-        return QStringLiteral("To-Phase");
-    case Phase::RestAfterTo:
-        return QStringLiteral("Rest after To-Phase");
-    }
-    return {};
-}
-
-SetPosition setPosition(std::int64_t d, const ClockTiming &v)
-{
-    SetPosition pos;
-    if (d >= 0 && d <= v.StartRestMs)
-        return pos;
-    const std::int64_t r = d - v.StartRestMs;
-    pos.q = r % v.CycleMs;
-    pos.repetition = static_cast<int>(r / v.CycleMs + 1);
-    const std::int64_t f = v.FroPhaseMs;
-    const std::int64_t rf = f + v.RestAfterFroMs;
-    const std::int64_t to = rf + v.ToPhaseMs;
-    if (pos.q <= f)
-        pos.phase = Phase::FroPhase;
-    else if (pos.q <= rf)
-        pos.phase = Phase::RestAfterFro;
-    else if (pos.q <= to)
-        pos.phase = Phase::ToPhase;
-    else
-        pos.phase = Phase::RestAfterTo;
-    return pos;
-}
-
-int barHeight(std::int64_t tenths, int scale, int fullHeight)
-{
-    if (scale <= 0)
-        return 0;
-    // Exact rational rounding: nearest pixel, a half going to the even one.
-    const __int128 numerator = static_cast<__int128>(tenths) * fullHeight;
-    __int128 whole = numerator / scale;
-    const __int128 twiceRest = (numerator % scale) * 2;
-    if (twiceRest > scale || (twiceRest == scale && whole % 2 != 0))
-        ++whole;
-    return static_cast<int>(whole);
-}
-
-QVector<QRect> clockFaceMarks(int w, int h)
-{
-    QVector<QRect> marks;
-    const int cx = w / 2;
-    const int cy = h / 2;
-    const int r = 9 * w / 20;
-    for (int i = 1; i <= 12; ++i) {
-        const double a = i * 2 * std::numbers::pi / 12;
-        const double x = r * std::cos(a) + cx;
-        const double y = r * std::sin(a) + cy;
-        const int left = static_cast<int>(std::trunc(x - 3));
-        const int top = static_cast<int>(std::trunc(y - 3));
-        const int right = static_cast<int>(std::trunc(x + 3));
-        const int bottom = static_cast<int>(std::trunc(y + 3));
-        marks << QRect(QPoint(left, top), QPoint(right, bottom));
-    }
-    return marks;
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-// The arithmetic of the clock window: turning the settings texts into the
-// millisecond values the clock tick works on, the totals of a test, and where
-// in a set a given elapsed time stands.  No widgets here.
+// The test settings: turning the settings texts into the millisecond values
+// the clock tick works on, and the totals of a test.  No widgets here.
 
 #include <QString>
-#include <QRect>
-#include <QVector>
 #include <cstdint>
 #include <optional>
 
@@ -69,25 +66,3 @@ QString settingsFailureMessage(const SettingsFailure &failure);
 // (read by its seconds within the minute), a text that cannot be read at all,
 // or one that keeps a test from starting.  Empty when the text reads as it looks.
 QString settingHint(const QString &field, const QString &text);
-
-enum class Phase { StartRest, FroPhase, RestAfterFro, ToPhase, RestAfterTo };
-
-QString phaseName(Phase phase);
-
-struct SetPosition {
-    Phase phase = Phase::StartRest;
-    int repetition = 0;
-    std::int64_t q = 0;   // time into the current repetition
-};
-
-// Where a set stands after `elapsedMs`; a boundary belongs to the earlier phase.
-SetPosition setPosition(std::int64_t elapsedMs, const ClockTiming &timing);
-
-// Height of a bar `tenths` of `scale` full over `fullHeight` pixels, rounded
-// to the nearest pixel with a half going to the even neighbour.
-int barHeight(std::int64_t tenths, int scale, int fullHeight);
-
-// The twelve hour marks of the clock face over a gauge of w x h pixels.
-QVector<QRect> clockFaceMarks(int width, int height);
-
-// The planned time of one set, the TUT totals: see resetSettings.

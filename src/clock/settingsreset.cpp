@@ -1,37 +1,19 @@
 // The settings reset: the settings texts become the values the tick reads.
 
 #include "clock/display.h"
-#include "clock/piegauge.h"
 #include "clock/tform1.h"
-#include "platform/wallclock.h"
 
 void TForm1::sResetClick()
 {
-    guarded([this] {
-        if (const std::optional<QString> failure = settingsReset()) {
-            stop();
-            showMessage(*failure);
-        }
-    });
+    guarded([this] { m_procedure.resetButton(); });
 }
 
-std::optional<QString> TForm1::settingsReset()
+void TForm1::settingsRead(const SettingsOutcome &outcome)
 {
-    m_state.SetElapsedMs = 0;
-    m_state.SetCarryMs = 0;
-    m_state.SetEndMark = 0;
-    m_state.SetStartMs = platform::wallClock().timeOfDayMs();
-
-    const SettingsTexts texts{StartHalte->text(), Abwaerts->text(),  HalteUnten->text(),
-                              Aufwaerts->text(),  HalteOben->text(), Wiederholungen->text(),
-                              Serien->text(),     Pause->text()};
-    const SettingsOutcome outcome = resetSettings(texts, m_timing);
     display::setText(StartHalte, outcome.texts.StartHalte);
     display::setText(Aufwaerts, outcome.texts.Aufwaerts);
     display::setText(Abwaerts, outcome.texts.Abwaerts);
     display::setText(Pause, outcome.texts.Pause);
-    m_timing = outcome.timing;
-
     if (outcome.cycleText) {
         display::setText(eCycle, *outcome.cycleText);
         display::setText(Panel1, *outcome.cycleText);
@@ -42,18 +24,6 @@ std::optional<QString> TForm1::settingsReset()
         display::setText(TUTtotal, *outcome.tutTotal);
     if (outcome.plannedSetTime)
         display::setText(Edit46, *outcome.plannedSetTime);
-    if (outcome.completed) {
-        gClock->setMaxValue(m_timing.GaugeMax);
-        setBarHeight(Shape1, 0, 0);
-        setBarHeight(Shape2, 0, 0);
-    }
-    // The marks of the set clock start afresh however far the reset came, so
-    // that a set after a failed reset still ends by its time.
-    m_state.ShownRepetition = -1;
-    m_state.RestMark = 0;
-    if (outcome.failure)
-        return settingsFailureMessage(*outcome.failure);
-    return std::nullopt;
 }
 
 void TForm1::updateSettingHint(QLineEdit *field)

@@ -145,6 +145,7 @@ void TForm1::saveTest()
     BitBtn3->hide();
     for (QToolButton *button : setButtons)
         button->hide();
+    m_procedure.hideSetButtons();
     ClearSetRows();
     FormActivate();
 }

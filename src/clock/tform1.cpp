@@ -54,6 +54,10 @@ TForm1::TForm1(store::TrainingTables *tables, QWidget *parent)
     }
 
     FormCreate();
+    render(m_procedure.display());
+    connect(&m_procedure, &ClockProcedure::displayChanged, this, &TForm1::render);
+    installProcedureKeys(this);
+
     // The clock runs from now to the end of the program, shown or hidden.
     Timer1->start();
 }
