@@ -473,6 +473,8 @@ QWidget *TForm1::buildPhaseColumn()
     pnClock1 = barPanel("pnClock1", 5);
     pnClock2 = barPanel("pnClock2", 80);
     auto *fro = named(new QWidget(pnClock1), "Shape1");
+    // A growing bar repaints only the strip it gains.
+    fro->setAttribute(Qt::WA_StaticContents);
     setBackground(fro, palette::FroBar);
     auto *to = named(new QWidget(pnClock2), "Shape2");
     setBackground(to, palette::ToBar);
