@@ -247,6 +247,10 @@ void TestClockWindow::closeDuringSetAndReopen()
     f.tickAt(2500);
     QVERIFY(w.procedure().Running);
     QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest after Fro-Phase"));
+    // The counters it cleared and the set buttons it hid stay so.
+    QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
+    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+    QVERIFY(!shown(w, w.setButtons[0]));
     // "Test" again: the activation stops it.
     w.FormActivate();
     QVERIFY(!w.procedure().Running);
