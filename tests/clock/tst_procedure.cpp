@@ -82,10 +82,6 @@ void TestProcedure::initialSettingsRoad()
 
 
 
-
-
-
-
 void TestProcedure::setButtonDuringRestStartsNextSet()
 {
     ClockWindowFixture f;
@@ -156,8 +152,13 @@ void TestProcedure::breakAndResume()
     f.tickThrough(40200, 43600);
     f.tickAt(43700);   // 5100 ms into set 2, the last: the test ends
     QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    // Both panels in the stopped colour, start and "Close" back, the gauge full.
+    QCOMPARE(f.form->pClockB->palette().color(QPalette::Window), kYellow);
+    QVERIFY(f.form->sStart->isVisibleTo(f.form.get()));
+    QVERIFY(f.form->BitBtn1->isVisibleTo(f.form.get()));
+    QCOMPARE(f.form->gClock->progress(), f.form->gClock->maxValue());
+    QCOMPARE(f.form->Label69->text(), QStringLiteral("2"));
 }
-
 
 
 void TestProcedure::startWithoutFieldsShowsMessage_data()
