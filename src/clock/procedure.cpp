@@ -10,7 +10,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
+
+namespace {
+constexpr int kTickMs = 100;
+constexpr int kIdleTickMs = 1000;
+} // namespace
 
 void TForm1::sStartClick()
 {
@@ -157,6 +163,13 @@ void TForm1::render(const ProcedureDisplay &d)
             display::setShown(setButtons[i], i < d.setButtons);
     }
     m_rendered = d;
+
+    // With no set and no rest running a tick has nothing to do, so the clock
+    // then wakes once a second instead of ten times; a set start or resume
+    // brings it back to 100 ms at once.  A stopped timer stays stopped.
+    const int interval = d.running || d.resting ? kTickMs : kIdleTickMs;
+    if (Timer1->interval() != interval)
+        Timer1->setInterval(interval);
 }
 
 void TForm1::setBarHeight(QWidget *bar, int top, int height)

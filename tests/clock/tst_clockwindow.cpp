@@ -48,6 +48,7 @@ private slots:
     void cancelWithUnreadableStartRest();
     void nextSetStartKeepsCancelledResults();
     void closeClearsRows();
+    void clockTicksFastOnlyWhileATestRuns();
 };
 
 void TestClockWindow::firstShowing()
@@ -445,6 +446,41 @@ void TestClockWindow::closeClearsRows()
     QCOMPARE(w.plannedSlots[2]->text(), QStringLiteral("4"));
     QCOMPARE(base(w.plannedSlots[0]), kLime);
     QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+}
+
+void TestClockWindow::clockTicksFastOnlyWhileATestRuns()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    QCOMPARE(w.Timer1->interval(), 1000);
+    w.sStartClick();
+    QCOMPARE(w.Timer1->interval(), 100);
+    f.tickThrough(100, 5100);
+    QVERIFY(w.procedure().Resting);
+    QCOMPARE(w.Timer1->interval(), 100);
+    w.SpeedButton1Click();   // resting: no break, the rest goes on
+    QCOMPARE(w.Timer1->interval(), 100);
+    f.tickAt(10200);
+    w.SpeedButton1Click();   // break in set 2
+    QCOMPARE(w.Timer1->interval(), 1000);
+    w.SpeedButton1Click();   // resume
+    QCOMPARE(w.Timer1->interval(), 100);
+    w.sStopClick();
+    QCOMPARE(w.Timer1->interval(), 1000);
+    // The timer the test stopped stays stopped throughout.
+    QVERIFY(!w.Timer1->isActive());
+
+    // A running window's timer keeps running, at 100 ms while a set runs.
+    TForm1 other;
+    QVERIFY(other.Timer1->isActive());
+    QCOMPARE(other.Timer1->interval(), 1000);
+    other.Edit39->setText(QStringLiteral("Anna"));
+    other.Edit47->setText(QStringLiteral("Bench"));
+    other.Edit51->setText(QStringLiteral("Press"));
+    other.sStartClick();
+    QVERIFY(other.Timer1->isActive());
+    QCOMPARE(other.Timer1->interval(), 100);
 }
 
 QTEST_MAIN(TestClockWindow)
