@@ -7,8 +7,8 @@
 // of one core at ten ticks a second), paints_per_tick.
 
 #include "clock/tform1.h"
-#include "platform/sound.h"
-#include "platform/wallclock.h"
+#include "support/manualclock.h"
+#include "support/recordingsound.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,8 +42,8 @@ double idleTurnNs()
 }
 
 struct RunningTest {
-    platform::ManualClock clock;
-    platform::RecordingSound sound;
+    ManualClock clock;
+    RecordingSound sound;
     TForm1 form;
     PaintCounter counter;
     int now = 36000000;
@@ -83,7 +83,7 @@ void runTicks(benchmark::State &state, int stepMs)
     long ticks = 0;
     for (auto _ : state) {
         test.now += stepMs;
-        test.clock.set(test.now % 86400000);
+        test.clock.set(test.now % platform::kDayMs);
         test.form.Timer1Timer();
         QCoreApplication::processEvents();   // the repaint the tick asked for
         ++ticks;

@@ -1,6 +1,7 @@
 // Creation, activation, the bar display switch and "Close".
 
 #include "clock/display.h"
+#include "clock/clockface.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
 #include "platform/wallclock.h"
@@ -24,7 +25,7 @@ void TForm1::FormCreate()
 void TForm1::FormActivate()
 {
     setWindowState(windowState() | Qt::WindowMaximized);
-    sResetClick();
+    m_procedure.reset();
     BitBtn3->hide();
     sStart->show();
     BitBtn5->show();
@@ -34,7 +35,7 @@ void TForm1::FormActivate()
         display::setText(repetitionSlots[k], QStringLiteral("0"));
         display::setText(realSlots[k], QString());
     }
-    stop();
+    m_procedure.stop();
     ResetSetRowColours();
     display::setText(Edit37, QLocale().toString(platform::wallClock().today(), QLocale::ShortFormat));
     drawClockFace();
@@ -66,17 +67,19 @@ void TForm1::BalkenanzeigeClick()
     pnClock1->setVisible(bars);
     pnClock2->setVisible(bars);
     if (bars)
-        hideMarkers();
+        m_procedure.hideMarkers();
 }
 
 void TForm1::BitBtn1Click()
 {
+    // The counter panels read 0 and the set buttons go; the procedure counts on.
     display::setText(pnSerie, QStringLiteral("0"));
     display::setText(pnBNr, QStringLiteral("0"));
-    ClearSetRows();
-    ResetSetRowColours();
     for (QToolButton *button : setButtons)
         button->hide();
+    m_procedure.clearCounterPanels();
+    ClearSetRows();
+    ResetSetRowColours();
     // Hidden, not destroyed; the procedure goes on until the next activation.
     reject();
 }

@@ -44,9 +44,4 @@ inline void setShown(QWidget *widget, bool shown)
         widget->setVisible(shown);
 }
 
-const QColor kLime(0, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kRunning(0, 255, 128);
-const QColor kStopped(255, 255, 0);
-
 } // namespace display

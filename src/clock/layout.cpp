@@ -1,10 +1,12 @@
 // The clock window's controls and their places.
 
+#include "clock/palette.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,11 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QColor kWindowColour(230, 242, 231);
-const QColor kLime(0, 255, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kDarkGreen(21, 131, 70);
 
 template <typename W>
 W *named(W *widget, const char *name)
@@ -77,7 +74,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::black);
-        painter.setBrush(QColor(255, 0, 0));
+        painter.setBrush(palette::RestMarker);
         painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 };
@@ -103,10 +100,22 @@ QPixmap arrowPixmap(bool down)
 
 } // namespace
 
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    QLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = true;
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);
-    emit clicked();
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool click = m_leftPressed && rect().contains(event->position().toPoint());
+    m_leftPressed = false;
+    if (click)
+        emit clicked();
 }
 
 void ClickLineEdit::mouseReleaseEvent(QMouseEvent *event)
@@ -122,7 +131,7 @@ void TForm1::buildLayout()
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
     resize(1207, 760);
-    setBackground(this, kWindowColour);
+    setBackground(this, palette::WindowBackground);
 
     auto *columns = new QHBoxLayout(this);
     columns->setContentsMargins(8, 8, 8, 8);
@@ -275,7 +284,7 @@ QWidget *TForm1::buildLeftColumn()
         QFont fixed(QStringLiteral("Monospace"), 9);
         fixed.setStyleHint(QFont::TypeWriter);
         list->setFont(fixed);
-        setBackground(list, kWindowColour, QPalette::Base);
+        setBackground(list, palette::WindowBackground, QPalette::Base);
         list->hide();
     }
     BitBtn6 = named(new QPushButton(QStringLiteral("Close Listbox"), this), "BitBtn6");
@@ -342,9 +351,9 @@ QWidget *TForm1::buildMiddleColumn()
         button->setToolTip(tip);
         return button;
     };
-    sStart = pictureButton("sStart", QStyle::SP_MediaPlay, QStringLiteral("Start"));
-    sStop = pictureButton("sStop", QStyle::SP_MediaStop, QStringLiteral("Stop"));
-    SpeedButton1 = pictureButton("SpeedButton1", QStyle::SP_MediaPause, QStringLiteral("Break / resume"));
+    sStart = pictureButton("sStart", QStyle::SP_MediaPlay, QStringLiteral("Start (F5)"));
+    sStop = pictureButton("sStop", QStyle::SP_MediaStop, QStringLiteral("Stop (F6)"));
+    SpeedButton1 = pictureButton("SpeedButton1", QStyle::SP_MediaPause, QStringLiteral("Break / resume (F7)"));
     sReset = pictureButton("sReset", QStyle::SP_BrowserReload, QStringLiteral("Reset"));
     keepPlaceWhenHidden(sStart);
     auto *buttons = new QGridLayout;
@@ -355,6 +364,7 @@ QWidget *TForm1::buildMiddleColumn()
     procedure->addLayout(buttons);
     Button1 = named(new QPushButton(QStringLiteral("Cancel"), GroupBox1), "Button1");
     setBold(Button1);
+    Button1->setToolTip(QStringLiteral("Cancel the set (F8)"));
     Button1->setStyleSheet(QStringLiteral("QPushButton#Button1 { color: rgb(255, 0, 0); }"));
     keepPlaceWhenHidden(Button1);
     Button1->hide();
@@ -380,7 +390,7 @@ QWidget *TForm1::buildMiddleColumn()
         setBold(label, 48);
         label->setAlignment(Qt::AlignCenter);
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, kDarkGreen);
+        p.setColor(QPalette::WindowText, palette::LargeNumber);
         label->setPalette(p);
         return label;
     };
@@ -423,7 +433,7 @@ QWidget *TForm1::buildPhaseColumn()
         panel->setAlignment(Qt::AlignCenter);
         panel->setWordWrap(true);
         setBold(panel, 13);
-        setBackground(panel, kYellow);
+        setBackground(panel, palette::Stopped);
     }
     box->addWidget(pnAbschnitt, 0, Qt::AlignHCenter);
     box->addWidget(pClockB, 0, Qt::AlignHCenter);
@@ -440,13 +450,13 @@ QWidget *TForm1::buildPhaseColumn()
 
     Shape3 = named(new QWidget(bars), "Shape3");
     Shape3->setGeometry(20, panelTop + 20, 30, 345);
-    setBackground(Shape3, QColor(128, 128, 0));
+    setBackground(Shape3, palette::FroMarker);
     Image1 = named(new QLabel(bars), "Image1");
     Image1->setPixmap(arrowPixmap(true));
     Image1->setGeometry(20, panelTop + 375, 30, 48);
     Shape4 = named(new QWidget(bars), "Shape4");
     Shape4->setGeometry(95, panelTop + 98, 30, 343);
-    setBackground(Shape4, QColor(166, 202, 240));
+    setBackground(Shape4, palette::ToMarker);
     Image2 = named(new QLabel(bars), "Image2");
     Image2->setPixmap(arrowPixmap(false));
     Image2->setGeometry(95, panelTop + 40, 30, 48);
@@ -460,15 +470,17 @@ QWidget *TForm1::buildPhaseColumn()
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setLineWidth(1);
         panel->setGeometry(x, panelTop, 60, panelHeight);
-        setBackground(panel, kWindowColour);
+        setBackground(panel, palette::WindowBackground);
         return panel;
     };
     pnClock1 = barPanel("pnClock1", 5);
     pnClock2 = barPanel("pnClock2", 80);
     auto *fro = named(new QWidget(pnClock1), "Shape1");
-    setBackground(fro, QColor(0, 0, 128));
+    // A growing bar repaints only the strip it gains.
+    fro->setAttribute(Qt::WA_StaticContents);
+    setBackground(fro, palette::FroBar);
     auto *to = named(new QWidget(pnClock2), "Shape2");
-    setBackground(to, QColor(58, 110, 165));
+    setBackground(to, palette::ToBar);
     for (QWidget *marker : {Shape3, Shape4, Shape5, Shape6, static_cast<QWidget *>(Image1),
                             static_cast<QWidget *>(Image2)})
         marker->hide();
@@ -497,7 +509,7 @@ QWidget *TForm1::buildRightColumn()
         auto *edit = new QLineEdit(column);
         edit->setObjectName(name);
         edit->setFixedWidth(width);
-        setBackground(edit, kLime, QPalette::Base);
+        setBackground(edit, palette::SlotPlain, QPalette::Base);
         keepPlaceWhenHidden(edit);
         edit->hide();
         return edit;

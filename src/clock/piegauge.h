@@ -17,6 +17,11 @@ public:
 
     QSize sizeHint() const override { return {129, 129}; }
 
+    // The part of a gauge of `size` whose pixels can differ between the
+    // progress `from` and `to` of `max`: the wedge between the two, or all of
+    // it for a large change.  A tick repaints only this much.
+    static QRect changedArea(const QSize &size, int max, int from, int to);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -1,224 +1,175 @@
-// The test procedure: set start, the 100 ms clock tick, the end of a set,
-// the rest between sets, stop, break and resume.
+// The clock window's side of the test procedure: its handlers forward to the
+// procedure, it answers the procedure's questions, and it draws what the
+// procedure reports.
 
 #include "clock/display.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
-#include "clock/timetext.h"
-#include "platform/sound.h"
-#include "platform/wallclock.h"
 
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
-
-constexpr std::int32_t kDayMs = 86400000;
-
-// Elapsed time between two time-of-day readings, across midnight too.
-std::int32_t elapsedSince(std::int32_t startMs)
-{
-    std::int32_t diff = platform::wallClock().timeOfDayMs() - startMs;
-    if (diff < 0)
-        diff += kDayMs;
-    return diff;
-}
-
+constexpr int kTickMs = 100;
+constexpr int kIdleTickMs = 1000;
 } // namespace
 
 void TForm1::sStartClick()
 {
-    guarded([this] { setStart(); });
-}
-
-void TForm1::setStart()
-{
-    QString missing;
-    if (Edit39->text().isEmpty())
-        missing = QStringLiteral("Couldn't find   Name");
-    else if (Edit47->text().isEmpty())
-        missing = QStringLiteral("Couldn't find  Profil Name");
-    else if (Edit51->text().isEmpty())
-        missing = QStringLiteral("Couldn't find  Exercise");
-    if (!missing.isEmpty()) {
-        // An automatic start after a rest stops the test before the box opens,
-        // so the ticks that arrive meanwhile find nothing to start again.
-        if (m_inAutoStart)
-            stop();
-        showMessage(missing);
-        return;
-    }
-
-    ListBox1->hide();
-    ListBox2->hide();
-    BitBtn3->hide();
-    sResetClick();
-    openTestTable();
-
-    if (!m_state.Running) {
-        m_state.Running = true;
-        m_state.Resting = false;
-        m_state.OnBreak = false;
-        m_state.SetStartMs = platform::wallClock().timeOfDayMs();
-        m_state.SetCarryMs = m_state.SetElapsedMs;
-        display::setText(pnAbschnitt, QStringLiteral("Start Rest"));
-        display::setText(pClockB, QString());
-        setStateColour(display::kRunning);
-        ++m_state.CurrentSet;
-        display::setText(pnSerie, QString::number(m_state.CurrentSet));
-        display::setText(Label69, QString::number(m_state.CurrentSet));
-        hideMarkers();
-        BitBtn3->show();
-        Button1->show();
-        sStart->hide();
-        ShowSetRows();
-        ResetSetRowColours();
-    }
+    guarded([this] { m_procedure.start(); });
 }
 
 void TForm1::Timer1Timer()
 {
-    guarded([this] {
-        if (m_state.Resting && !m_state.Running)
-            restTick();
-        else if (m_state.Running)
-            setTick();
-    });
+    guarded([this] { m_procedure.tick(); });
 }
 
-void TForm1::restTick()
+void TForm1::sStopClick()
 {
-    m_state.RestElapsedMs = elapsedSince(m_state.RestStartMs);
-    display::setText(pClockB, ClockText(m_state.RestElapsedMs));
-    if (CheckBox1->isChecked() && m_state.RestElapsedMs >= m_timing.RestBetweenSetsMs - 10000)
-        platform::soundOutput().playWave(QStringLiteral("AnfangFro.wav"));
-    if (m_state.RestElapsedMs > m_timing.RestBetweenSetsMs) {
-        m_inAutoStart = true;
-        try {
-            setStart();
-        } catch (...) {
-            m_inAutoStart = false;
-            stop();
-            throw;
-        }
-        m_inAutoStart = false;
+    guarded([this] { m_procedure.stop(); });
+}
+
+void TForm1::SpeedButton1Click()
+{
+    guarded([this] { m_procedure.breakOrResume(); });
+}
+
+void TForm1::installProcedureKeys(QWidget *window)
+{
+    // Each key acts only where its button would: a hidden or disabled
+    // button leaves its key without effect.
+    const struct {
+        Qt::Key key;
+        QAbstractButton *button;
+        void (TForm1::*handler)();
+    } keys[] = {
+        {Qt::Key_F5, sStart, &TForm1::sStartClick},
+        {Qt::Key_F6, sStop, &TForm1::sStopClick},
+        {Qt::Key_F7, SpeedButton1, &TForm1::SpeedButton1Click},
+        {Qt::Key_F8, Button1, &TForm1::Button1Click},
+    };
+    for (const auto &k : keys) {
+        auto *shortcut = new QShortcut(QKeySequence(k.key), window);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setAutoRepeat(false);
+        QAbstractButton *button = k.button;
+        const auto handler = k.handler;
+        connect(shortcut, &QShortcut::activated, this, [this, button, handler] {
+            if (button->isVisibleTo(this) && button->isEnabled())
+                (this->*handler)();
+        });
     }
 }
 
-void TForm1::setTick()
+// The procedure's host -------------------------------------------------------
+
+SettingsTexts TForm1::settingsTexts() const
 {
-    m_state.SetElapsedMs = m_state.SetCarryMs + elapsedSince(m_state.SetStartMs);
-    const std::int32_t d = m_state.SetElapsedMs;
-    display::setText(pClock, ClockText(d));
-    const int gaugeMax = gClock->maxValue();
-    const int g = gaugeMax > 0 ? (d / 100) % gaugeMax : 0;
-
-    int n = 0;
-    const ClockTiming &v = m_timing;
-    if (d >= 0 && d <= v.StartRestMs) {
-        display::setText(pClockB, CountdownSeconds(v.StartRestMs - d));
-    } else if ((d > v.SetDurationMs && m_state.RestMark == 0) || m_state.SetEndMark == 100) {
-        endOfSet();
-        return;
-    } else {
-        const SetPosition pos = setPosition(d, v);
-        n = pos.repetition;
-        const std::int64_t q = pos.q;
-        const std::int64_t f = v.FroPhaseMs;
-        const std::int64_t rf = v.RestAfterFroMs;
-        const std::int64_t t = v.ToPhaseMs;
-        const int full1 = pnClock1->height() - 2;
-        const int full2 = pnClock2->height() - 2;
-        switch (pos.phase) {
-        case Phase::FroPhase:
-            setBarHeight(Shape1, 0, barHeight(q / 100, v.FroScale, full1));
-            if (q <= 100)
-                setBarHeight(Shape2, Shape2->y() - 1, 0);
-            if (pnAbschnitt->text() != phaseName(Phase::FroPhase))
-                enterPhase(Phase::FroPhase);
-            display::setText(pClockB, f < 60000 ? CountdownSeconds(static_cast<std::int32_t>(f - q))
-                                                : CountdownClock(static_cast<std::int32_t>(f - q)));
-            break;
-        case Phase::RestAfterFro:
-            setBarHeight(Shape1, 0, full1);
-            if (pnAbschnitt->text() != phaseName(Phase::RestAfterFro))
-                enterPhase(Phase::RestAfterFro);
-            display::setText(pClockB, CountdownSeconds(static_cast<std::int32_t>(f + rf - q)));
-            break;
-        case Phase::ToPhase: {
-            const int height = barHeight((q - f - rf) / 100, v.ToScale, full2);
-            setBarHeight(Shape2, full2 - height, height);
-            if (pnAbschnitt->text() != phaseName(Phase::ToPhase))
-                enterPhase(Phase::ToPhase);
-            const auto left = static_cast<std::int32_t>(f + rf + t - q);
-            display::setText(pClockB, t < 60000 ? CountdownSeconds(left) : CountdownClock(left));
-            break;
-        }
-        case Phase::RestAfterTo:
-            setBarHeight(Shape2, 0, full2);
-            if (pnAbschnitt->text() != phaseName(Phase::RestAfterTo))
-                enterPhase(Phase::RestAfterTo);
-            display::setText(pClockB, CountdownSeconds(static_cast<std::int32_t>(v.CycleMs - q)));
-            break;
-        case Phase::StartRest:
-            break;
-        }
-    }
-
-    // The pie fills once per set and stands full, not empty, at each exact
-    // multiple of its maximum.
-    if (g != gClock->progress())
-        gClock->setProgress(g == 0 && d > 0 ? gaugeMax : g);
-    if (n != m_state.ShownRepetition) {
-        m_state.ShownRepetition = n;
-        display::setText(pnBNr, QString::number(n));
-        display::setText(Label68, QString::number(n));
-    }
-    applySetButtonRule();
+    return {StartHalte->text(), Abwaerts->text(),  HalteUnten->text(), Aufwaerts->text(),
+            HalteOben->text(),  Wiederholungen->text(), Serien->text(), Pause->text()};
 }
 
-void TForm1::enterPhase(Phase phase)
+CueSwitches TForm1::cueSwitches() const
 {
-    pnAbschnitt->setText(phaseName(phase));
-    platform::SoundOutput &sound = platform::soundOutput();
-    switch (phase) {
-    case Phase::FroPhase:
-        if (Tonab->isChecked())
-            sound.playWave(QStringLiteral("AnfangTo.wav"));
-        break;
-    case Phase::RestAfterFro:
-        if (EndeTo->isChecked())
-            sound.beep();
-        break;
-    case Phase::ToPhase:
-        if (Tonauf->isChecked())
-            sound.playWave(QStringLiteral("AnfangFro.wav"));
-        break;
-    case Phase::RestAfterTo:
-        if (EndeFro->isChecked())
-            sound.beep();
-        break;
-    case Phase::StartRest:
-        break;
+    return {Tonab->isChecked(), EndeTo->isChecked(), Tonauf->isChecked(), EndeFro->isChecked(),
+            CheckBox1->isChecked()};
+}
+
+StartFields TForm1::startFields() const
+{
+    return {!Edit39->text().isEmpty(), !Edit47->text().isEmpty(), !Edit51->text().isEmpty()};
+}
+
+void TForm1::startAccepted()
+{
+    ListBox1->hide();
+    ListBox2->hide();
+    BitBtn3->hide();
+}
+
+void TForm1::prepareStore()
+{
+    openTestTable();
+}
+
+void TForm1::setStarted()
+{
+    BitBtn3->show();
+    Button1->show();
+    sStart->hide();
+    ShowSetRows();
+    ResetSetRowColours();
+}
+
+void TForm1::stopped()
+{
+    BitBtn1->show();
+    sStart->show();
+}
+
+// Drawing --------------------------------------------------------------------
+
+void TForm1::render(const ProcedureDisplay &d)
+{
+    // Every control below is written by the procedure alone, so comparing
+    // with what was drawn last is comparing with what the control shows.
+    const ProcedureDisplay *last = m_rendered ? &*m_rendered : nullptr;
+    const auto changed = [last, &d](auto member) { return !last || last->*member != d.*member; };
+
+    if (changed(&ProcedureDisplay::phase))
+        display::setText(pnAbschnitt, d.phase);
+    if (changed(&ProcedureDisplay::countdown))
+        display::setText(pClockB, d.countdown);
+    if (changed(&ProcedureDisplay::colour)) {
+        display::setColour(pnAbschnitt, d.colour);
+        display::setColour(pClockB, d.colour);
     }
-    setMarkers(phase);
-}
+    if (changed(&ProcedureDisplay::setClock))
+        display::setText(pClock, d.setClock);
+    gClock->setMaxValue(d.gaugeMax);
+    gClock->setProgress(d.gaugeProgress);
+    if (changed(&ProcedureDisplay::froBar)) {
+        // The Fro-Phase bar hangs from the top of its panel.
+        setBarHeight(Shape1, 0, barHeight(d.froBar, pnClock1->height() - 2));
+    }
+    if (changed(&ProcedureDisplay::toBar)) {
+        // The To-Phase bar stands on the bottom of its panel.
+        const int full = pnClock2->height() - 2;
+        const int height = barHeight(d.toBar, full);
+        setBarHeight(Shape2, full - height, height);
+    }
+    if (changed(&ProcedureDisplay::markers)) {
+        display::setShown(Shape3, d.markers & FroMarkers);
+        display::setShown(Image1, d.markers & FroMarkers);
+        display::setShown(Shape4, d.markers & ToMarkers);
+        display::setShown(Image2, d.markers & ToMarkers);
+        display::setShown(Shape5, d.markers & RestAfterFroMarker);
+        display::setShown(Shape6, d.markers & RestAfterToMarker);
+    }
+    if (changed(&ProcedureDisplay::set))
+        display::setText(Label69, QString::number(d.set));
+    if (changed(&ProcedureDisplay::setPanel))
+        display::setText(pnSerie, QString::number(d.setPanel));
+    if (changed(&ProcedureDisplay::repetition))
+        display::setText(Label68, QString::number(d.repetition));
+    if (changed(&ProcedureDisplay::repetitionPanel))
+        display::setText(pnBNr, QString::number(d.repetitionPanel));
+    if (changed(&ProcedureDisplay::setButtons)) {
+        for (int i = 0; i < 20; ++i)
+            display::setShown(setButtons[i], i < d.setButtons);
+    }
+    m_rendered = d;
 
-void TForm1::setMarkers(Phase phase)
-{
-    display::setShown(Shape3, phase == Phase::FroPhase);
-    display::setShown(Image1, phase == Phase::FroPhase);
-    display::setShown(Shape4, phase == Phase::ToPhase);
-    display::setShown(Image2, phase == Phase::ToPhase);
-    display::setShown(Shape5, phase == Phase::RestAfterFro);
-    display::setShown(Shape6, phase == Phase::RestAfterTo);
-}
-
-void TForm1::hideMarkers()
-{
-    setMarkers(Phase::StartRest);
+    // With no set and no rest running a tick has nothing to do, so the clock
+    // then wakes once a second instead of ten times; a set start or resume
+    // brings it back to 100 ms at once.  A stopped timer stays stopped.
+    const int interval = d.running || d.resting ? kTickMs : kIdleTickMs;
+    if (Timer1->interval() != interval)
+        Timer1->setInterval(interval);
 }
 
 void TForm1::setBarHeight(QWidget *bar, int top, int height)
@@ -227,84 +178,4 @@ void TForm1::setBarHeight(QWidget *bar, int top, int height)
     const QRect wanted(1, 1 + top, bar->parentWidget()->width() - 2, height);
     if (bar->geometry() != wanted)
         bar->setGeometry(wanted);
-}
-
-void TForm1::endOfSet()
-{
-    m_state.Running = false;
-    gClock->setProgress(gClock->maxValue());
-    // ">=" rather than "=": a set count lowered during a test still ends it.
-    if (m_state.CurrentSet >= m_timing.SetCount) {
-        stop();
-        display::setShown(Shape5, false);
-        display::setShown(Shape6, false);
-        return;
-    }
-    display::setText(pnAbschnitt, QStringLiteral("Rest between Sets"));
-    m_state.SetEndMark = 1;
-    hideMarkers();
-    setStateColour(display::kRed);
-    m_state.Resting = true;
-    m_state.RestStartMs = platform::wallClock().timeOfDayMs();
-    m_state.RestElapsedMs = 0;
-    m_state.RestMark = 1;
-}
-
-void TForm1::sStopClick()
-{
-    guarded([this] { stop(); });
-}
-
-void TForm1::stop()
-{
-    m_state.Running = false;
-    m_state.Resting = false;
-    m_state.OnBreak = false;
-    display::setText(pClockB, QStringLiteral("BEGIN"));
-    BitBtn1->show();
-    display::setText(pnAbschnitt, QStringLiteral("TEST"));
-    display::setShown(Shape5, false);
-    display::setShown(Shape6, false);
-    setStateColour(display::kStopped);
-    m_state.CurrentSet = 0;
-    sStart->show();
-}
-
-void TForm1::SpeedButton1Click()
-{
-    guarded([this] {
-        if (m_state.Running) {
-            // Break: the set clock stands; the set keeps its number.
-            m_state.Running = false;
-            m_state.Resting = false;
-            m_state.OnBreak = true;
-            display::setText(pClockB, QStringLiteral("Break"));
-            setStateColour(display::kRed);
-        } else if (m_state.OnBreak) {
-            // Resume at the elapsed time of the break.
-            m_state.Running = true;
-            m_state.Resting = false;
-            m_state.OnBreak = false;
-            m_state.SetStartMs = platform::wallClock().timeOfDayMs();
-            m_state.SetCarryMs = m_state.SetElapsedMs;
-            display::setText(pnAbschnitt, QStringLiteral("Start Rest"));
-            display::setText(pClockB, QStringLiteral("0,0"));
-            setStateColour(display::kRunning);
-        }
-    });
-}
-
-void TForm1::setStateColour(const QColor &colour)
-{
-    display::setColour(pnAbschnitt, colour);
-    display::setColour(pClockB, colour);
-}
-
-void TForm1::applySetButtonRule()
-{
-    const std::optional<int> k = setNumberOf(pnSerie->text());
-    if (!k)
-        return;
-    for (int i = 0; i < 20; ++i)
-        display::setShown(setButtons[i], i < *k);
 }

@@ -1,5 +1,6 @@
 #include "clock/records.h"
 
+#include "clock/numbertext.h"
 #include "clock/tform1.h"
 
 QString profileListLine(const QString &nr, const QString &profil, const QString &exercise)
@@ -13,6 +14,22 @@ QString athleteListLine(const QString &nr, const QString &name, const QString &s
 {
     return nr.rightJustified(3) + u'/' + name.rightJustified(15) + surname.rightJustified(15)
         + bodyweight.rightJustified(10) + height.rightJustified(10);
+}
+
+std::optional<std::int32_t> tryListLineKey(const QString &line)
+{
+    QString number = line.section(u'/', 0, 0);
+    // The key is right-aligned and the profile lines put a blank before "/".
+    while (number.endsWith(u' '))
+        number.chop(1);
+    return tryTextToInt(number);
+}
+
+std::int32_t listLineKey(const QString &line)
+{
+    if (const std::optional<std::int32_t> key = tryListLineKey(line))
+        return *key;
+    return textToInt(line.section(u'/', 0, 0));
 }
 
 void completeSetResults(SetResults &results, const QString &sets, const QString &plannedSetTime,

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 // "  7 /      Bench/      Press": Nr in 3, " / ", Profil in 10, "/ ",
 // Exercise in 10, each padded on the left and never cut.
 QString profileListLine(const QString &nr, const QString &profil, const QString &exercise);
@@ -13,6 +16,12 @@ QString profileListLine(const QString &nr, const QString &profil, const QString 
 // Nr in 3, "/", Name and Surname in 15, Bodyweight and Height in 10.
 QString athleteListLine(const QString &nr, const QString &name, const QString &surname,
                         const QString &bodyweight, const QString &height);
+
+// The key a pick-list line starts with: the whole number before its first
+// "/", blanks around it allowed.  A line without one throws
+// platform::ConversionError naming the text before the "/".
+std::int32_t listLineKey(const QString &line);
+std::optional<std::int32_t> tryListLineKey(const QString &line);
 
 // The per-set results of a test: 20 real-time and 20 repetitions texts.
 struct SetResults {

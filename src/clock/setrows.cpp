@@ -3,6 +3,7 @@
 
 #include "clock/display.h"
 #include "clock/numbertext.h"
+#include "clock/palette.h"
 #include "clock/tform1.h"
 
 #include <QToolButton>
@@ -21,8 +22,8 @@ void TForm1::ShowSetRows()
 void TForm1::ResetSetRowColours()
 {
     for (int k = 0; k < 20; ++k) {
-        display::setColour(plannedSlots[k], display::kLime, QPalette::Base);
-        display::setColour(repetitionSlots[k], display::kLime, QPalette::Base);
+        display::setColour(plannedSlots[k], palette::SlotPlain, QPalette::Base);
+        display::setColour(repetitionSlots[k], palette::SlotPlain, QPalette::Base);
     }
 }
 
@@ -34,21 +35,16 @@ void TForm1::Button1Click()
 void TForm1::CancelSet()
 {
     sStart->hide();
-    m_state.SetEndMark = 100;
-    if (pClockB->text() == QLatin1String("BEGIN"))
+    const std::optional<CancelledSet> cancelled = m_procedure.cancelSet();
+    if (!cancelled)
         return;
-    const std::optional<int> set = setNumberOf(pnSerie->text());
-    if (!set)
-        return;
-    const int k = *set - 1;
+    const int k = cancelled->set - 1;
     for (QLineEdit *slot : {plannedSlots[k], repetitionSlots[k], realSlots[k]}) {
         slot->show();
-        display::setColour(slot, display::kRed, QPalette::Base);
+        display::setColour(slot, palette::SlotCancelled, QPalette::Base);
     }
-    // The running time after the start rest, as of the last tick.
-    const double real = m_state.SetElapsedMs / 1000.0 - textToFloat(StartHalte->text());
-    realSlots[k]->setText(floatToText(real));
-    repetitionSlots[k]->setText(pnBNr->text());
+    realSlots[k]->setText(floatToText(cancelled->realSeconds));
+    repetitionSlots[k]->setText(QString::number(cancelled->repetition));
 }
 
 void TForm1::ClearSetRows()

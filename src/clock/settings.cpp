@@ -4,10 +4,11 @@
 #include "clock/timetext.h"
 #include "platform/errors.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace {
 
@@ -54,6 +55,17 @@ SettingsOutcome resetSettings(const SettingsTexts &input, const ClockTiming &pre
     for (QString *text : {&t.StartHalte, &t.Aufwaerts, &t.Abwaerts, &t.Pause})
         text->replace(u'.', u',');
 
+    // The field being read when a conversion fails.
+    SettingsFailure reading;
+    const auto decimal = [&reading](const char *field, const QString &text) {
+        reading = {QString::fromLatin1(field), text, false};
+        return textToFloat(text);
+    };
+    const auto whole = [&reading](const char *field, const QString &text) {
+        reading = {QString::fromLatin1(field), text, true};
+        return textToInt(text);
+    };
+
     try {
         v.StartRestMs = atLeast(TextToMs(t.StartHalte), 100);
 
@@ -68,9 +80,9 @@ SettingsOutcome resetSettings(const SettingsTexts &input, const ClockTiming &pre
         // Second reading: ordinary input is read as decimal seconds, so a
         // minute or more can be typed as plain seconds ("90").
         if (!ordinalLess(t.Abwaerts, QStringLiteral(" 60")))
-            v.FroPhaseMs = atLeast(secondsToWholeMs(textToFloat(t.Abwaerts)), 100);
+            v.FroPhaseMs = atLeast(secondsToWholeMs(decimal("Abwaerts", t.Abwaerts)), 100);
         if (!ordinalLess(t.Aufwaerts, QStringLiteral(" 60")))
-            v.ToPhaseMs = atLeast(secondsToWholeMs(textToFloat(t.Aufwaerts)), 100);
+            v.ToPhaseMs = atLeast(secondsToWholeMs(decimal("Aufwaerts", t.Aufwaerts)), 100);
 
         v.RestAfterFroMs = atLeast(TextToMs(t.HalteUnten), 100);
         v.RestAfterToMs = atLeast(TextToMs(t.HalteOben), 100);
@@ -79,13 +91,13 @@ SettingsOutcome resetSettings(const SettingsTexts &input, const ClockTiming &pre
         v.CycleMs = std::max<std::int64_t>(std::int64_t{v.FroPhaseMs} + v.ToPhaseMs + v.RestAfterToMs
                                                + v.RestAfterFroMs,
                                            1000);
-        v.RestBetweenSetsMs = std::max(textToFloat(t.Pause) * 1000.0, 1000.0);
+        v.RestBetweenSetsMs = std::max(decimal("Pause", t.Pause) * 1000.0, 1000.0);
 
         // Totals in 64 bits (and 128 for the products) so that no display wraps.
         const std::int64_t duration = v.StartRestMs + std::int64_t{v.RepetitionCount} * v.CycleMs;
-        const std::int32_t typedSets = textToInt(t.Serien);
+        const std::int32_t typedSets = whole("Serien", t.Serien);
         out.cycleText = ClockText(duration);
-        const std::int32_t typedRepetitions = textToInt(t.Wiederholungen);
+        const std::int32_t typedRepetitions = whole("Wiederholungen", t.Wiederholungen);
         const __int128 realPerSet = static_cast<__int128>(duration) - v.StartRestMs
             - static_cast<__int128>(typedRepetitions) * (std::int64_t{v.RestAfterToMs} + v.RestAfterFroMs);
         out.tutReal = wholeMsAsSeconds(realPerSet * typedSets);
@@ -98,78 +110,133 @@ SettingsOutcome resetSettings(const SettingsTexts &input, const ClockTiming &pre
         v.ToScale = v.ToPhaseMs / 100;
         out.completed = true;
     } catch (const platform::ConversionError &) {
-        // The reset ends silently; what was set so far stays in force.
+        // The reset ends here; what was set so far stays in force.
+        out.failure = reading;
     }
     return out;
 }
 
-QString phaseName(Phase phase)
+namespace {
+
+const struct {
+    const char *field;
+    const char *label;
+} kSettingRows[] = {
+    {"StartHalte", "Start Rest"},          {"Aufwaerts", "To-Phase"},
+    {"Abwaerts", "Fro-Phase"},             {"HalteOben", "Rest after To-Phase"},
+    {"HalteUnten", "Rest after Fro-Phase"}, {"Wiederholungen", "Repetitions"},
+    {"Serien", "Sets"},                    {"Pause", "Rest in-between Sets"},
+};
+
+// A duration as a person reads it: [-][[h:]m:]s[,fraction], blanks around it
+// allowed.  Empty when the text is no such duration.
+std::optional<std::int64_t> meantMs(const QString &text)
 {
-    switch (phase) {
-    case Phase::StartRest:
-        return QStringLiteral("Start Rest");
-    case Phase::FroPhase:
-        return QStringLiteral("Fro-Phase");
-    case Phase::RestAfterFro:
-        return QStringLiteral("Rest after Fro-Phase");
-    case Phase::ToPhase:
-        return QStringLiteral("To-Phase");
-    case Phase::RestAfterTo:
-        return QStringLiteral("Rest after To-Phase");
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(-?)(?:(\d{1,9}):)?(?:(\d{1,9}):)?(\d{0,9})(?:[.,](\d*))?\s*$)"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || (m.captured(4).isEmpty() && m.captured(5).isEmpty()))
+        return std::nullopt;
+    std::int64_t hours = 0;
+    std::int64_t minutes = m.captured(2).toLongLong();
+    if (m.hasCaptured(3) && !m.captured(3).isEmpty()) {
+        hours = minutes;
+        minutes = m.captured(3).toLongLong();
     }
-    return {};
+    const std::int64_t seconds = m.captured(4).toLongLong();
+    const std::int64_t thousandths = (m.captured(5) + QStringLiteral("000")).left(3).toLongLong();
+    const std::int64_t ms = ((hours * 60 + minutes) * 60 + seconds) * 1000 + thousandths;
+    return m.captured(1).isEmpty() ? ms : -ms;
 }
 
-SetPosition setPosition(std::int64_t d, const ClockTiming &v)
+QString secondsText(std::int64_t ms)
 {
-    SetPosition pos;
-    if (d >= 0 && d <= v.StartRestMs)
-        return pos;
-    const std::int64_t r = d - v.StartRestMs;
-    pos.q = r % v.CycleMs;
-    pos.repetition = static_cast<int>(r / v.CycleMs + 1);
-    const std::int64_t f = v.FroPhaseMs;
-    const std::int64_t rf = f + v.RestAfterFroMs;
-    const std::int64_t to = rf + v.ToPhaseMs;
-    if (pos.q <= f)
-        pos.phase = Phase::FroPhase;
-    else if (pos.q <= rf)
-        pos.phase = Phase::RestAfterFro;
-    else if (pos.q <= to)
-        pos.phase = Phase::ToPhase;
-    else
-        pos.phase = Phase::RestAfterTo;
-    return pos;
+    return floatToText(static_cast<double>(ms) / 1000.0);
 }
 
-int barHeight(std::int64_t tenths, int scale, int fullHeight)
+// 90000 ms as "1:30", 65500 as "1:05,5".
+QString minutesText(std::int64_t ms)
 {
-    if (scale <= 0)
-        return 0;
-    // Exact rational rounding: nearest pixel, a half going to the even one.
-    const __int128 numerator = static_cast<__int128>(tenths) * fullHeight;
-    __int128 whole = numerator / scale;
-    const __int128 twiceRest = (numerator % scale) * 2;
-    if (twiceRest > scale || (twiceRest == scale && whole % 2 != 0))
-        ++whole;
-    return static_cast<int>(whole);
-}
-
-QVector<QRect> clockFaceMarks(int w, int h)
-{
-    QVector<QRect> marks;
-    const int cx = w / 2;
-    const int cy = h / 2;
-    const int r = 9 * w / 20;
-    for (int i = 1; i <= 12; ++i) {
-        const double a = i * 2 * std::numbers::pi / 12;
-        const double x = r * std::cos(a) + cx;
-        const double y = r * std::sin(a) + cy;
-        const int left = static_cast<int>(std::trunc(x - 3));
-        const int top = static_cast<int>(std::trunc(y - 3));
-        const int right = static_cast<int>(std::trunc(x + 3));
-        const int bottom = static_cast<int>(std::trunc(y + 3));
-        marks << QRect(QPoint(left, top), QPoint(right, bottom));
+    QString text = QString::number(ms / 60000) + u':' + ZeroPad(ms % 60000 / 1000, 2);
+    if (const std::int64_t fraction = ms % 1000) {
+        QString digits = ZeroPad(fraction, 3);
+        while (digits.endsWith(u'0'))
+            digits.chop(1);
+        text += u',' + digits;
     }
-    return marks;
+    return text;
+}
+
+bool isOneOf(const QString &field, std::initializer_list<const char *> names)
+{
+    for (const char *name : names) {
+        if (field == QLatin1String(name))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString settingRowLabel(const QString &field)
+{
+    for (const auto &row : kSettingRows) {
+        if (field == QLatin1String(row.field))
+            return QString::fromLatin1(row.label);
+    }
+    return field;
+}
+
+QString settingsFailureMessage(const SettingsFailure &failure)
+{
+    return QStringLiteral("%1: \"%2\" is not %3")
+        .arg(settingRowLabel(failure.field), failure.text,
+             failure.wholeNumber ? QStringLiteral("a whole number") : QStringLiteral("a number of seconds"));
+}
+
+QString settingHint(const QString &field, const QString &typed)
+{
+    // The reset reads these four with "." turned into ",".
+    QString text = typed;
+    if (isOneOf(field, {"StartHalte", "Aufwaerts", "Abwaerts", "Pause"}))
+        text.replace(u'.', u',');
+    const QString quoted = u'"' + text + u'"';
+    const QString noStart = QStringLiteral("%1 is not %2: a test cannot start.");
+
+    if (isOneOf(field, {"Wiederholungen", "Serien"}))
+        return tryTextToInt(text) ? QString() : noStart.arg(quoted, QStringLiteral("a whole number"));
+
+    const bool decimalSeconds = field == QLatin1String("Pause")
+        || (isOneOf(field, {"Abwaerts", "Aufwaerts"}) && !ordinalLess(text, QStringLiteral(" 60")));
+    if (decimalSeconds) {
+        if (tryTextToFloat(text))
+            return {};
+        QString hint = noStart.arg(quoted, QStringLiteral("a number of seconds"));
+        if (const std::optional<std::int64_t> meant = meantMs(text); meant && *meant >= 0)
+            hint += QStringLiteral(" For %1 s type %1.").arg(secondsText(*meant));
+        return hint;
+    }
+
+    // Read by its time-text positions: the rests, the start rest, and a
+    // movement phase that is empty or begins with a blank.
+    if (!isOneOf(field, {"StartHalte", "HalteUnten", "HalteOben", "Abwaerts", "Aufwaerts"}))
+        return {};
+    const std::int32_t read = TextToMs(text);
+    const QString taken = secondsText(std::max(read, 100));
+    const std::optional<std::int64_t> meant = meantMs(text);
+    if (!meant) {
+        if (text.trimmed().isEmpty())
+            return QStringLiteral("No time typed: the clock takes %1 s.").arg(taken);
+        return QStringLiteral("%1 cannot be read as a time: the clock takes %2 s.").arg(quoted, taken);
+    }
+    if (*meant < 0)
+        return QStringLiteral("A time cannot be negative: the clock takes %1 s.").arg(taken);
+    if (*meant == read)
+        return {};
+    // A minute or more is written as minutes and seconds where the text is
+    // read by position; the movement phases read plain seconds.
+    const bool rest = isOneOf(field, {"StartHalte", "HalteUnten", "HalteOben"});
+    const QString form = rest && *meant >= 60000 ? minutesText(*meant) : secondsText(*meant);
+    return QStringLiteral("%1 is read as %2 s. For %3 s type %4.")
+        .arg(quoted, taken, secondsText(*meant), form);
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-// The arithmetic of the clock window: turning the settings texts into the
-// millisecond values the clock tick works on, the totals of a test, and where
-// in a set a given elapsed time stands.  No widgets here.
+// The test settings: turning the settings texts into the millisecond values
+// the clock tick works on, and the totals of a test.  No widgets here.
 
 #include <QString>
-#include <QRect>
-#include <QVector>
 #include <cstdint>
 #include <optional>
 
@@ -32,6 +29,13 @@ struct SettingsTexts {
     QString StartHalte, Abwaerts, HalteUnten, Aufwaerts, HalteOben, Wiederholungen, Serien, Pause;
 };
 
+// The field a reset could not read, and how it should have been written.
+struct SettingsFailure {
+    QString field;          // the field's name, such as "Serien"
+    QString text;           // its text as the reset read it
+    bool wholeNumber = false;
+};
+
 // What one settings reset produces.  A text that is not a number where one is
 // read ends the reset at that step: values and displays from there on keep
 // what they had (the optionals below stay empty, `timing` keeps the former
@@ -44,28 +48,21 @@ struct SettingsOutcome {
     std::optional<QString> tutTotal;
     std::optional<QString> plannedSetTime;   // Edit46
     bool completed = false;               // ran to its end: bars, gauge, counters reset
+    std::optional<SettingsFailure> failure;   // the field that ended it early
 };
 
 SettingsOutcome resetSettings(const SettingsTexts &texts, const ClockTiming &previous);
 
-enum class Phase { StartRest, FroPhase, RestAfterFro, ToPhase, RestAfterTo };
+// The label of a settings field's row ("Sets" for "Serien"); the name itself
+// for any other text.
+QString settingRowLabel(const QString &field);
 
-QString phaseName(Phase phase);
+// The message for a reset that could not finish, naming the field by its row:
+// Sets: "3 " is not a whole number
+QString settingsFailureMessage(const SettingsFailure &failure);
 
-struct SetPosition {
-    Phase phase = Phase::StartRest;
-    int repetition = 0;
-    std::int64_t q = 0;   // time into the current repetition
-};
-
-// Where a set stands after `elapsedMs`; a boundary belongs to the earlier phase.
-SetPosition setPosition(std::int64_t elapsedMs, const ClockTiming &timing);
-
-// Height of a bar `tenths` of `scale` full over `fullHeight` pixels, rounded
-// to the nearest pixel with a half going to the even neighbour.
-int barHeight(std::int64_t tenths, int scale, int fullHeight);
-
-// The twelve hour marks of the clock face over a gauge of w x h pixels.
-QVector<QRect> clockFaceMarks(int width, int height);
-
-// The planned time of one set, the TUT totals: see resetSettings.
+// A note for a settings text that the clock reads differently from what its
+// writer most likely meant: a rest of a minute or more typed as plain seconds
+// (read by its seconds within the minute), a text that cannot be read at all,
+// or one that keeps a test from starting.  Empty when the text reads as it looks.
+QString settingHint(const QString &field, const QString &text);

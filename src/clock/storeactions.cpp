@@ -34,6 +34,20 @@ QString selectedLine(const QListWidget *list)
     return item ? item->text() : QString();
 }
 
+// Finds the record a pick-list line names.  A line that names no record any
+// more (deleted in the data window since the list was filled) ends the choice
+// with a message before anything is copied; a line without a number is left
+// to the caller's conversion.
+void requireListedRecord(store::Table &table, const QString &line, const QString &what)
+{
+    const std::optional<std::int32_t> key = tryListLineKey(line);
+    if (key && !table.findKey(*key))
+        throw platform::ActionError(
+            QStringLiteral("The %1 %2 is no longer stored. Open the list again to choose another.")
+                .arg(what)
+                .arg(*key));
+}
+
 } // namespace
 
 store::TrainingTables &TForm1::tables()
@@ -131,6 +145,7 @@ void TForm1::saveTest()
     BitBtn3->hide();
     for (QToolButton *button : setButtons)
         button->hide();
+    m_procedure.hideSetButtons();
     ClearSetRows();
     FormActivate();
 }
@@ -161,6 +176,10 @@ void TForm1::BitBtn5Click()
 void TForm1::ListBox1Click()
 {
     guarded([this] {
+        const QString line = selectedLine(ListBox1);
+        store::Table &table = tables().ProfilTable;
+        // A profile deleted since the list was filled changes nothing.
+        requireListedRecord(table, line, QStringLiteral("profile"));
         Edit47->setText(QStringLiteral("NN"));
         Edit51->setText(QStringLiteral("NN"));
         for (QLineEdit *field : {StartHalte, Abwaerts, Aufwaerts, HalteUnten, HalteOben, Wiederholungen,
@@ -168,9 +187,7 @@ void TForm1::ListBox1Click()
             field->setText(QStringLiteral("1"));
         Edit48->clear();
 
-        const std::int32_t key = textToInt(selectedLine(ListBox1).left(3));
-        store::Table &table = tables().ProfilTable;
-        table.findKey(key);
+        table.findKey(listLineKey(line));
         const struct {
             const char *field;
             QLineEdit *edit;
@@ -273,9 +290,10 @@ void TForm1::BitBtn4Click()
 void TForm1::ListBox2Click()
 {
     guarded([this] {
-        const std::int32_t key = textToInt(selectedLine(ListBox2).left(3));
+        const QString line = selectedLine(ListBox2);
         store::Table &table = tables().SPTable;
-        table.findKey(key);
+        requireListedRecord(table, line, QStringLiteral("athlete"));
+        table.findKey(listLineKey(line));
         Edit38->setText(table.fieldText(QStringLiteral("Bodyweight")));
         Edit39->setText(table.fieldText(QStringLiteral("Name")));
         Edit40->setText(table.fieldText(QStringLiteral("Surname")));

@@ -47,7 +47,17 @@ TForm1::TForm1(store::TrainingTables *tables, QWidget *parent)
     });
     connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
 
+    for (QLineEdit *field : {StartHalte, Aufwaerts, Abwaerts, HalteOben, HalteUnten, Wiederholungen, Serien,
+                             Pause}) {
+        connect(field, &QLineEdit::textChanged, this, [this, field] { updateSettingHint(field); });
+        updateSettingHint(field);
+    }
+
     FormCreate();
+    render(m_procedure.display());
+    connect(&m_procedure, &ClockProcedure::displayChanged, this, &TForm1::render);
+    installProcedureKeys(this);
+
     // The clock runs from now to the end of the program, shown or hidden.
     Timer1->start();
 }

@@ -5,6 +5,7 @@
 // its own source file (layout, settings, procedure, set rows, activation,
 // saving, profiles, athletes).
 
+#include "clock/clockprocedure.h"
 #include "clock/settings.h"
 
 #include <QDialog>
@@ -25,7 +26,9 @@ class PieGauge;
 
 namespace store { class TrainingTables; }
 
-// A panel or label that reports a mouse click.
+// A panel or label that reports a click: the left button pressed and
+// released on it.  Other buttons and a press dragged off before release are
+// no click.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
@@ -33,7 +36,10 @@ public:
 signals:
     void clicked();
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+private:
+    bool m_leftPressed = false;
 };
 
 // A text field that reports a mouse click.
@@ -50,23 +56,7 @@ protected:
 // The set number that a text spells, when it is exactly one of "1" to "20".
 std::optional<int> setNumberOf(const QString &text);
 
-// Where the test procedure stands.
-struct ProcedureState {
-    bool Running = false;
-    bool Resting = false;
-    bool OnBreak = false;          // a set was broken off and may be resumed
-    std::int32_t SetElapsedMs = 0;
-    std::int32_t SetStartMs = 0;
-    std::int32_t SetCarryMs = 0;
-    std::int32_t RestElapsedMs = 0;
-    std::int32_t RestStartMs = 0;
-    int SetEndMark = 0;            // 1 while resting, 100 when Cancel asks to end the set
-    int RestMark = 0;              // 1 once a rest between sets has begun
-    int CurrentSet = 0;
-    int ShownRepetition = -1;
-};
-
-class TForm1 : public QDialog {
+class TForm1 : public QDialog, private ProcedureHost {
     Q_OBJECT
 public:
     explicit TForm1(store::TrainingTables *tables = nullptr, QWidget *parent = nullptr);
@@ -75,8 +65,16 @@ public:
     // "Test" in the main window: activates the window and shows it modally.
     void showModal();
 
-    const ProcedureState &procedure() const { return m_state; }
-    const ClockTiming &timing() const { return m_timing; }
+    const ProcedureState &procedure() const { return m_procedure.state(); }
+    const ClockTiming &timing() const { return m_procedure.timing(); }
+    // The test procedure this window shows; a further view subscribes to its
+    // displayChanged() and cueDue() signals.
+    ClockProcedure &clockProcedure() { return m_procedure; }
+
+    // F5 start, F6 stop, F7 break/resume, F8 Cancel while `window` is the
+    // active window, whatever has the focus there.  The clock window has
+    // them from its creation; a further window of the test gets them here.
+    void installProcedureKeys(QWidget *window);
 
 public slots:
     // Settings reset.
@@ -125,21 +123,25 @@ private:
     QWidget *buildRightColumn();
 
     // Shows a plain message; its closing makes the window active again.
-    void showMessage(const QString &text);
+    void showMessage(const QString &text) override;
     // Runs a handler body, reporting a failure in a box.
     void guarded(const std::function<void()> &action);
 
-    void setStart();
-    bool startFieldsFilled(QString *message) const;
-    void restTick();
-    void setTick();
-    void endOfSet();
-    void stop();
-    void enterPhase(Phase phase);
-    void setStateColour(const QColor &colour);
-    void setMarkers(Phase phase);
-    void hideMarkers();
-    void applySetButtonRule();
+    // The procedure's host: its settings, cue switches and the window's steps.
+    SettingsTexts settingsTexts() const override;
+    CueSwitches cueSwitches() const override;
+    StartFields startFields() const override;
+    void startAccepted() override;
+    void settingsRead(const SettingsOutcome &outcome) override;
+    void prepareStore() override;
+    void setStarted() override;
+    void stopped() override;
+
+    // Draws what the procedure reports, writing only what changed.
+    void render(const ProcedureDisplay &display);
+    // Frames a settings field in red, with a tooltip, when the clock reads its
+    // text differently from what it most likely means.
+    void updateSettingHint(QLineEdit *field);
     void drawClockFace();
     void setBarHeight(QWidget *bar, int top, int height);
     void saveTest();
@@ -147,9 +149,8 @@ private:
     store::TrainingTables &tables();
 
     store::TrainingTables *m_tables = nullptr;
-    ProcedureState m_state;
-    ClockTiming m_timing;
-    bool m_inAutoStart = false;
+    ClockProcedure m_procedure{*this};
+    std::optional<ProcedureDisplay> m_rendered;
 
 public:
     // The controls, named as the window's users and tests know them.

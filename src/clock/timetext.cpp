@@ -1,12 +1,14 @@
 #include "clock/timetext.h"
 
+#include "platform/wallclock.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <optional>
 
 namespace {
 
-constexpr std::int64_t kDayMs = 86400000;
+constexpr std::int64_t kDayMs = platform::kDayMs;
 
 // Reads a field as a whole decimal number: leading blanks and one sign, then
 // digits only.  Anything else, a trailing blank included, makes it unreadable.

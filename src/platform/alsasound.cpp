@@ -1,6 +1,5 @@
 #include "platform/alsasound.h"
 
-#include <QApplication>
 #include <QFile>
 
 #include <alsa/asoundlib.h>
@@ -151,6 +150,52 @@ AlsaSound::AlsaSound(QByteArray deviceName)
 {
 }
 
+AlsaSound::~AlsaSound()
+{
+    releaseHeld();
+}
+
+void AlsaSound::setPrepared(bool prepared)
+{
+    if (!prepared) {
+        releaseHeld();
+        return;
+    }
+    if (m_held)
+        return;
+    try {
+        m_held = openDevice(m_deviceName).release();
+        // Set up for the built-in cue; a wave file of another format sets
+        // the device up anew when it plays.
+        if (m_held)
+            useFormat(m_held, 1, CueSampleRate);
+    } catch (...) {
+        releaseHeld();
+    }
+}
+
+void AlsaSound::releaseHeld()
+{
+    if (m_held)
+        snd_pcm_close(m_held);
+    m_held = nullptr;
+    m_heldRate = 0;
+    m_heldChannels = 0;
+}
+
+bool AlsaSound::useFormat(snd_pcm_t *pcm, int channels, int sampleRate)
+{
+    const bool held = pcm == m_held;
+    if (held && m_heldRate == sampleRate && m_heldChannels == channels)
+        return snd_pcm_prepare(pcm) == 0;
+    const bool ok = configure(pcm, channels, sampleRate);
+    if (held) {
+        m_heldRate = ok ? sampleRate : 0;
+        m_heldChannels = ok ? channels : 0;
+    }
+    return ok;
+}
+
 void AlsaSound::playWave(const QString &fileName)
 {
     // Sound is a courtesy: nothing that goes wrong here may disturb the caller.
@@ -162,16 +207,63 @@ void AlsaSound::playWave(const QString &fileName)
 
 void AlsaSound::beep()
 {
-    // The toolkit's beep needs its platform plugin, i.e. a running application.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        QApplication::beep();
+    // The window system's bell is muted or missing on most desktops; the cue
+    // goes wherever a wave file would be heard.
+    try {
+        playCue();
+    } catch (...) {
+    }
 }
 
-PlayResult AlsaSound::play(const QString &fileName)
+void AlsaSound::beginPlay()
 {
     m_lastFrames = 0;
     m_lastSampleRate = 0;
     m_lastChannels = 0;
+    m_firstFrameAt = {};
+}
+
+PlayResult AlsaSound::playCue()
+{
+    beginPlay();
+    PcmHandle own;
+    snd_pcm_t *pcm = m_held;
+    if (!pcm) {
+        own = openDevice(m_deviceName);
+        pcm = own.get();
+    }
+    if (!pcm)
+        return PlayResult::NoDevice;
+    return sendCue(pcm);
+}
+
+PlayResult AlsaSound::sendCue(snd_pcm_t *pcm)
+{
+    const std::vector<qint16> cue = fallbackCue(CueSampleRate);
+    if (!useFormat(pcm, 1, CueSampleRate))
+        return lostDevice(pcm);
+    m_lastSampleRate = CueSampleRate;
+    m_lastChannels = 1;
+    m_firstFrameAt = std::chrono::steady_clock::now();
+    const WriteOutcome sent = sendFrames(pcm, cue.data(), long(cue.size()), 1);
+    m_lastFrames = sent.frames;
+    if (!sent.ok)
+        return lostDevice(pcm);
+    snd_pcm_drain(pcm);
+    return PlayResult::PlayedFallback;
+}
+
+// A held device that failed is let go, so the next sound opens it afresh.
+PlayResult AlsaSound::lostDevice(snd_pcm_t *pcm)
+{
+    if (pcm == m_held)
+        releaseHeld();
+    return PlayResult::NoDevice;
+}
+
+PlayResult AlsaSound::play(const QString &fileName)
+{
+    beginPlay();
 
     // Decode the first block before touching the device: a file that yields
     // no samples at all is as good as a missing one.
@@ -188,43 +280,46 @@ PlayResult AlsaSound::play(const QString &fileName)
     if (decoded <= 0)
         file.reset();
 
-    PcmHandle pcm = openDevice(m_deviceName);
+    PcmHandle own;
+    snd_pcm_t *pcm = m_held;
+    if (!pcm) {
+        own = openDevice(m_deviceName);
+        pcm = own.get();
+    }
     if (!pcm)
         return PlayResult::NoDevice;
 
     if (file) {
-        if (configure(pcm.get(), info.channels, info.samplerate)) {
+        if (useFormat(pcm, info.channels, info.samplerate)) {
             m_lastSampleRate = info.samplerate;
             m_lastChannels = info.channels;
+            m_firstFrameAt = std::chrono::steady_clock::now();
             while (decoded > 0) {
-                const WriteOutcome sent = sendFrames(pcm.get(), block.data(), long(decoded),
-                                                     info.channels);
+                const WriteOutcome sent = sendFrames(pcm, block.data(), long(decoded), info.channels);
                 m_lastFrames += sent.frames;
                 if (!sent.ok)
-                    return PlayResult::NoDevice;
+                    return lostDevice(pcm);
                 decoded = readBlock(file.get(), floats, block, info.channels);
             }
-            snd_pcm_drain(pcm.get());
+            snd_pcm_drain(pcm);
             return PlayResult::PlayedFile;
         }
         // The device takes no such format (an odd rate or channel count on a
         // device without conversion): the cue at least tells the user something.
-        pcm = openDevice(m_deviceName);
+        // A refused set-up can leave the device unusable, so it is opened anew.
+        if (pcm == m_held) {
+            releaseHeld();
+            m_held = openDevice(m_deviceName).release();
+            pcm = m_held;
+        } else {
+            own = openDevice(m_deviceName);
+            pcm = own.get();
+        }
         if (!pcm)
             return PlayResult::NoDevice;
     }
 
-    const std::vector<qint16> cue = fallbackCue(CueSampleRate);
-    if (!configure(pcm.get(), 1, CueSampleRate))
-        return PlayResult::NoDevice;
-    m_lastSampleRate = CueSampleRate;
-    m_lastChannels = 1;
-    const WriteOutcome sent = sendFrames(pcm.get(), cue.data(), long(cue.size()), 1);
-    m_lastFrames = sent.frames;
-    if (!sent.ok)
-        return PlayResult::NoDevice;
-    snd_pcm_drain(pcm.get());
-    return PlayResult::PlayedFallback;
+    return sendCue(pcm);
 }
 
 } // namespace platform

@@ -5,15 +5,18 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <chrono>
 #include <functional>
 #include <vector>
+
+struct _snd_pcm;
 
 namespace platform {
 
 // What one play() did.
 enum class PlayResult {
     PlayedFile,     // the file was decoded and sent to the device
-    PlayedFallback, // the file could not be used; the built-in cue was sent instead
+    PlayedFallback, // the built-in cue was sent: a beep, or a file that could not be used
     NoDevice        // the device could not be opened or configured, or refused samples
 };
 
@@ -39,12 +42,19 @@ WriteOutcome writeFrames(const qint16 *data, long frames, int channels,
 class AlsaSound final : public SoundOutput {
 public:
     explicit AlsaSound(QByteArray deviceName = QByteArrayLiteral("default"));
+    ~AlsaSound() override;
+    AlsaSound(const AlsaSound &) = delete;
+    AlsaSound &operator=(const AlsaSound &) = delete;
 
     void playWave(const QString &fileName) override;
     void beep() override;
+    // Prepared, the device stays open and set up between sounds.
+    void setPrepared(bool prepared) override;
+    bool isPrepared() const { return m_held != nullptr; }
 
-    // playWave() with its outcome, for callers that want to know.
+    // playWave() and beep() with their outcome, for callers that want to know.
     PlayResult play(const QString &fileName);
+    PlayResult playCue();
 
     const QByteArray &deviceName() const { return m_deviceName; }
     // What the last play() sent: frames accepted by the device and the
@@ -52,9 +62,22 @@ public:
     qint64 lastFrames() const { return m_lastFrames; }
     int lastSampleRate() const { return m_lastSampleRate; }
     int lastChannels() const { return m_lastChannels; }
+    // When the last play handed its first samples to the device (the epoch
+    // when it sent none).
+    std::chrono::steady_clock::time_point lastFirstFrameAt() const { return m_firstFrameAt; }
 
 private:
+    void beginPlay();
+    PlayResult sendCue(_snd_pcm *pcm);
+    PlayResult lostDevice(_snd_pcm *pcm);
+    bool useFormat(_snd_pcm *pcm, int channels, int sampleRate);
+    void releaseHeld();
+
     QByteArray m_deviceName;
+    _snd_pcm *m_held = nullptr;   // the device kept open while prepared
+    int m_heldRate = 0;           // the format it is set up for, 0: none
+    int m_heldChannels = 0;
+    std::chrono::steady_clock::time_point m_firstFrameAt;
     qint64 m_lastFrames = 0;
     int m_lastSampleRate = 0;
     int m_lastChannels = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 namespace platform {
 
@@ -15,18 +14,14 @@ public:
     virtual void playWave(const QString &fileName) = 0;
     // The default beep.
     virtual void beep() = 0;
+    // While prepared, the output keeps its device open and set up, so that a
+    // cue starts without the delay of waking the device.  A test holds the
+    // output prepared from its first set start to its stop.
+    virtual void setPrepared(bool prepared) { static_cast<void>(prepared); }
 };
 
 SoundOutput &soundOutput();
 // Installs a replacement output (nullptr restores the real one).
 void setSoundOutput(SoundOutput *output);
-
-// Records what was asked to play, for tests: "wave:<name>" or "beep".
-class RecordingSound final : public SoundOutput {
-public:
-    void playWave(const QString &fileName) override { played << QStringLiteral("wave:") + fileName; }
-    void beep() override { played << QStringLiteral("beep"); }
-    QStringList played;
-};
 
 } // namespace platform

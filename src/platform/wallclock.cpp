@@ -1,17 +1,18 @@
 #include "platform/wallclock.h"
 
-#include "clock/timetext.h"
-
 #include <QTime>
 
 namespace platform {
 namespace {
 
-constexpr int kDayMs = 86400000;
-
 class SystemClock final : public WallClock {
 public:
-    int timeOfDayMs() const override { return TimeOfDayMs(QTime::currentTime()); }
+    int timeOfDayMs() const override
+    {
+        // An invalid reading (the clock could not be read) counts as midnight.
+        const int ms = QTime::currentTime().msecsSinceStartOfDay();
+        return ms < 0 ? 0 : ms;
+    }
     QDate today() const override { return QDate::currentDate(); }
 };
 
@@ -19,14 +20,6 @@ SystemClock systemClock;
 WallClock *installedClock = nullptr;
 
 } // namespace
-
-void ManualClock::advance(int ms)
-{
-    const int next = (m_ms + ms) % kDayMs;
-    if (next < m_ms || ms >= kDayMs)
-        m_date = m_date.addDays(1);
-    m_ms = next;
-}
 
 WallClock &wallClock()
 {

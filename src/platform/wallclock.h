@@ -2,7 +2,13 @@
 
 #include <QDate>
 
+#include <cstdint>
+
 namespace platform {
+
+// The length of a day in milliseconds: a time-of-day reading runs from 0 to
+// one less, and an elapsed time that comes out negative passed midnight.
+inline constexpr std::int32_t kDayMs = 86400000;
 
 // The local wall clock.  The clock window reads the time of day through this
 // interface so that tests can set the time by hand.
@@ -17,20 +23,5 @@ public:
 WallClock &wallClock();
 // Installs a replacement clock (nullptr restores the system clock).
 void setWallClock(WallClock *clock);
-
-// A clock that stands where it is put; for tests and benchmarks.
-class ManualClock final : public WallClock {
-public:
-    int timeOfDayMs() const override { return m_ms; }
-    QDate today() const override { return m_date; }
-    void set(int ms) { m_ms = ms; }
-    // Moves on by `ms`, passing midnight into the next day.
-    void advance(int ms);
-    void setDate(const QDate &date) { m_date = date; }
-
-private:
-    int m_ms = 0;
-    QDate m_date = QDate(2026, 12, 6);
-};
 
 } // namespace platform

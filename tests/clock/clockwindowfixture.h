@@ -30,7 +30,7 @@ struct ClockWindowFixture {
     // Moves the wall clock to `ms` after the start and lets the timer fire.
     void tickAt(int ms)
     {
-        platform.clock.set((kStart + ms) % 86400000);
+        platform.clock.set((kStart + ms) % platform::kDayMs);
         form->Timer1Timer();
     }
 

@@ -31,6 +31,10 @@ class TestClockWindow : public QObject {
 private slots:
     void firstShowing();
     void clickOnCountdownStopsTheTest();
+    void onlyALeftClickOnTheCountdownCounts_data();
+    void onlyALeftClickOnTheCountdownCounts();
+    void settingHints_data();
+    void settingHints();
     void barDisplaySwitch();
     void closeDuringSetAndReopen();
     void focusChangeKeepsTestRunning();
@@ -44,6 +48,7 @@ private slots:
     void cancelWithUnreadableStartRest();
     void nextSetStartKeepsCancelledResults();
     void closeClearsRows();
+    void clockTicksFastOnlyWhileATestRuns();
 };
 
 void TestClockWindow::firstShowing()
@@ -107,6 +112,103 @@ void TestClockWindow::clickOnCountdownStopsTheTest()
     QCOMPARE(base(w.plannedSlots[0]), kLime);
 }
 
+void TestClockWindow::onlyALeftClickOnTheCountdownCounts_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("left click") << "left" << true;
+    QTest::newRow("right click") << "right" << false;
+    QTest::newRow("middle click") << "middle" << false;
+    QTest::newRow("left press dragged off") << "drag off" << false;
+    QTest::newRow("release without a press on it") << "release only" << false;
+}
+
+void TestClockWindow::onlyALeftClickOnTheCountdownCounts()
+{
+    QFETCH(QString, gesture);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.sStartClick();
+    f.tickThrough(100, 2500);
+    w.Button1->click();
+    const QPoint inside = w.pClockB->rect().center();
+    const QPoint outside(w.pClockB->width() + 20, inside.y());
+    if (gesture == QLatin1String("left")) {
+        QTest::mouseClick(w.pClockB, Qt::LeftButton, {}, inside);
+    } else if (gesture == QLatin1String("right")) {
+        QTest::mouseClick(w.pClockB, Qt::RightButton, {}, inside);
+    } else if (gesture == QLatin1String("middle")) {
+        QTest::mouseClick(w.pClockB, Qt::MiddleButton, {}, inside);
+    } else if (gesture == QLatin1String("drag off")) {
+        QTest::mousePress(w.pClockB, Qt::LeftButton, {}, inside);
+        QTest::mouseMove(w.pClockB, outside);
+        QTest::mouseRelease(w.pClockB, Qt::LeftButton, {}, outside);
+    } else {
+        QTest::mouseRelease(w.pClockB, Qt::LeftButton, {}, inside);
+    }
+    QFETCH(bool, stops);
+    QCOMPARE(!w.procedure().Running, stops);
+    // The recorded row stays unless the click was one.
+    QCOMPARE(w.realSlots[0]->text().isEmpty(), stops);
+}
+
+void TestClockWindow::settingHints_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("hint");   // empty: the field keeps its plain look
+
+    QTest::newRow("start rest 90 s as plain seconds") << "StartHalte" << "90"
+                                                      << "\"90\" is read as 0,1 s. For 90 s type 1:30.";
+    QTest::newRow("rest after fro 90") << "HalteUnten" << "90" << "\"90\" is read as 0,1 s. For 90 s type 1:30.";
+    QTest::newRow("rest after to 75,5") << "HalteOben" << "75,5"
+                                        << "\"75,5\" is read as 0,5 s. For 75,5 s type 1:15,5.";
+    QTest::newRow("trailing blank") << "StartHalte" << "5 " << "\"5 \" is read as 0,1 s. For 5 s type 5.";
+    QTest::newRow("unreadable rest") << "HalteOben" << "abc"
+                                     << "\"abc\" cannot be read as a time: the clock takes 0,1 s.";
+    QTest::newRow("empty fro-phase") << "Abwaerts" << "" << "No time typed: the clock takes 0,1 s.";
+    QTest::newRow("fro-phase in minutes") << "Abwaerts" << "1:30"
+                                          << "\"1:30\" is not a number of seconds: a test cannot start. "
+                                             "For 90 s type 90.";
+    QTest::newRow("sets with a blank") << "Serien" << "3 " << "\"3 \" is not a whole number: a test cannot start.";
+    QTest::newRow("rest between sets in words") << "Pause" << "fünf"
+                                                << "\"fünf\" is not a number of seconds: a test cannot start.";
+    QTest::newRow("start rest 1:30") << "StartHalte" << "1:30" << "";
+    QTest::newRow("start rest 1,5") << "StartHalte" << "1,5" << "";
+    QTest::newRow("below the lower limit") << "HalteUnten" << "0,05" << "";
+    QTest::newRow("fro-phase 90 s") << "Abwaerts" << "90" << "";
+    QTest::newRow("to-phase with a point") << "Aufwaerts" << "1.5" << "";
+    QTest::newRow("sets 3") << "Serien" << "3" << "";
+}
+
+void TestClockWindow::settingHints()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, hint);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    auto *edit = w.findChild<QLineEdit *>(field);
+    const QString plainTip = edit->toolTip();
+    QVERIFY(edit->styleSheet().isEmpty());
+
+    edit->setText(text);
+    QCOMPARE(edit->toolTip(), hint.isEmpty() ? plainTip : hint);
+    QCOMPARE(edit->styleSheet().contains(QStringLiteral("rgb(255, 0, 0)")), !hint.isEmpty());
+    // A hint, never a box; the values stay as the reset computes them.
+    w.sResetClick();
+    const bool refused = hint.contains(QStringLiteral("a test cannot start"));
+    QCOMPARE(f.platform.boxes.shown.size(), refused ? 1 : 0);
+    if (field == QLatin1String("StartHalte") && text == QLatin1String("90"))
+        QCOMPARE(w.timing().StartRestMs, 100);
+
+    // Back to an ordinary text: the frame goes, the field's own tooltip returns.
+    edit->setText(QStringLiteral("1"));
+    QCOMPARE(edit->toolTip(), plainTip);
+    QVERIFY(edit->styleSheet().isEmpty());
+}
+
 void TestClockWindow::barDisplaySwitch()
 {
     ClockWindowFixture f;
@@ -146,6 +248,10 @@ void TestClockWindow::closeDuringSetAndReopen()
     f.tickAt(2500);
     QVERIFY(w.procedure().Running);
     QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest after Fro-Phase"));
+    // The counters it cleared and the set buttons it hid stay so.
+    QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
+    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+    QVERIFY(!shown(w, w.setButtons[0]));
     // "Test" again: the activation stops it.
     w.FormActivate();
     QVERIFY(!w.procedure().Running);
@@ -223,19 +329,26 @@ void TestClockWindow::plannedSetTime()
 
 void TestClockWindow::cancelRecordsRow_data()
 {
+    QTest::addColumn<QString>("startRest");
+    QTest::addColumn<int>("startRestMs");   // what the clock makes of it
     QTest::addColumn<int>("elapsed");
     QTest::addColumn<QString>("real");
     QTest::addColumn<QString>("repetitions");
-    QTest::newRow("repetition 3 at 12345") << 12345 << "10,845" << "3";
-    QTest::newRow("in the start rest") << 1100 << "-0,4" << "0";
+    QTest::newRow("repetition 3 at 12345") << "1,5" << 1500 << 12345 << "10,845" << "3";
+    QTest::newRow("in the start rest") << "1,5" << 1500 << 1100 << "-0,4" << "0";
+    // The real time counts from the end of the start rest the clock ran.
+    QTest::newRow("start rest 1:30") << "1:30" << 90000 << 92345 << "2,345" << "1";
+    QTest::newRow("start rest 90, read as 0,1 s") << "90" << 100 << 12345 << "12,245" << "4";
 }
 
 void TestClockWindow::cancelRecordsRow()
 {
+    QFETCH(QString, startRest);
+    QFETCH(int, startRestMs);
     QFETCH(int, elapsed);
     ClockWindowFixture f;
     TForm1 &w = *f.form;
-    w.StartHalte->setText(QStringLiteral("1,5"));
+    w.StartHalte->setText(startRest);
     w.Wiederholungen->setText(QStringLiteral("5"));
     w.Serien->setText(QStringLiteral("3"));
     w.sStartClick();
@@ -249,10 +362,11 @@ void TestClockWindow::cancelRecordsRow()
         QCOMPARE(base(slot), kRed);
     }
     QVERIFY(!shown(w, w.sStart));
+    QCOMPARE(f.platform.boxes.shown, QStringList());
     // The end of the set is checked only once the start rest is over.
     f.tickAt(elapsed + 100);
-    QCOMPARE(w.procedure().Resting, elapsed + 100 > 1500);
-    f.tickAt(std::max(elapsed + 100, 1600));
+    QCOMPARE(w.procedure().Resting, elapsed + 100 > startRestMs);
+    f.tickAt(std::max(elapsed + 100, startRestMs + 100));
     QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest between Sets"));
 }
 
@@ -280,13 +394,14 @@ void TestClockWindow::cancelWithUnreadableStartRest()
     w.realSlots[0]->setText(QStringLiteral("earlier"));
     w.StartHalte->setText(QStringLiteral("eins"));
     w.Button1->click();
-    QCOMPARE(f.platform.boxes.shown,
-             QStringList{QStringLiteral("error:'eins' ist kein gültiger Gleitkommawert")});
+    // The set ran on the start rest of its reset: the text typed since
+    // changes nothing, and no box interrupts the test.
+    QCOMPARE(f.platform.boxes.shown, QStringList());
     QVERIFY(shown(w, w.realSlots[0]));
     QCOMPARE(base(w.realSlots[0]), kRed);
-    QCOMPARE(w.realSlots[0]->text(), QStringLiteral("earlier"));
-    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("0"));
-    // The failure box does not reset the window, and the set still ends.
+    QCOMPARE(w.realSlots[0]->text(), QStringLiteral("1,5"));
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("1"));
+    // The set ends at the next tick.
     QVERIFY(w.procedure().Running);
     f.tickAt(2600);
     QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest between Sets"));
@@ -331,6 +446,41 @@ void TestClockWindow::closeClearsRows()
     QCOMPARE(w.plannedSlots[2]->text(), QStringLiteral("4"));
     QCOMPARE(base(w.plannedSlots[0]), kLime);
     QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+}
+
+void TestClockWindow::clockTicksFastOnlyWhileATestRuns()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    QCOMPARE(w.Timer1->interval(), 1000);
+    w.sStartClick();
+    QCOMPARE(w.Timer1->interval(), 100);
+    f.tickThrough(100, 5100);
+    QVERIFY(w.procedure().Resting);
+    QCOMPARE(w.Timer1->interval(), 100);
+    w.SpeedButton1Click();   // resting: no break, the rest goes on
+    QCOMPARE(w.Timer1->interval(), 100);
+    f.tickAt(10200);
+    w.SpeedButton1Click();   // break in set 2
+    QCOMPARE(w.Timer1->interval(), 1000);
+    w.SpeedButton1Click();   // resume
+    QCOMPARE(w.Timer1->interval(), 100);
+    w.sStopClick();
+    QCOMPARE(w.Timer1->interval(), 1000);
+    // The timer the test stopped stays stopped throughout.
+    QVERIFY(!w.Timer1->isActive());
+
+    // A running window's timer keeps running, at 100 ms while a set runs.
+    TForm1 other;
+    QVERIFY(other.Timer1->isActive());
+    QCOMPARE(other.Timer1->interval(), 1000);
+    other.Edit39->setText(QStringLiteral("Anna"));
+    other.Edit47->setText(QStringLiteral("Bench"));
+    other.Edit51->setText(QStringLiteral("Press"));
+    other.sStartClick();
+    QVERIFY(other.Timer1->isActive());
+    QCOMPARE(other.Timer1->interval(), 100);
 }
 
 QTEST_MAIN(TestClockWindow)

@@ -1,9 +1,11 @@
-// The test procedure driven by a hand-set clock: set start, tick, phases,
-// rests, cues, stop, break and resume.
+// The clock window running the test procedure on a hand-set clock: its
+// buttons, keys and displays.  The procedure itself is tested without a
+// window in tst_clockprocedure.
 
 #include "clock/piegauge.h"
 #include "clockwindowfixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
@@ -22,25 +24,18 @@ class TestProcedure : public QObject {
 private slots:
     void initialSettingsRoad_data();
     void initialSettingsRoad();
-    void testEndsStoppedWithFullGauge();
-    void twoSetsWithRest();
-    void countdownOfLongPhases_data();
-    void countdownOfLongPhases();
-    void toCueOncePerRepetition();
-    void phaseCues();
-    void warningFromFirstTickOfShortRest();
-    void setAcrossMidnight();
-    void setButtonDuringSetRestartsIt();
     void setButtonDuringRestStartsNextSet();
     void cancelStartsRest();
     void breakAndResume();
-    void breakButtonIdleWhenStoppedOrResting();
-    void emptyNameAtEndOfRestStopsOnce();
     void startWithoutFieldsShowsMessage_data();
     void startWithoutFieldsShowsMessage();
-    void loweredSetCountStillEndsTheTest();
+    void unreadableSettingRefusesTheStart_data();
+    void unreadableSettingRefusesTheStart();
+    void failedResetClearsTheSetMarks();
     void barsFollowThePhases();
     void unchangedTickWritesNothing();
+    void procedureKeys_data();
+    void procedureKeys();
 };
 
 void TestProcedure::initialSettingsRoad_data()
@@ -82,181 +77,10 @@ void TestProcedure::initialSettingsRoad()
     QCOMPARE(f.form->pClock->text(), QStringLiteral("00:00:0%1").arg(elapsed / 1000));
 }
 
-void TestProcedure::testEndsStoppedWithFullGauge()
-{
-    ClockWindowFixture f;
-    f.form->sStartClick();
-    f.tickThrough(100, 4900);
-    QVERIFY(f.form->procedure().Running);
-    f.tickAt(5100);
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-    QCOMPARE(f.countdown(), QStringLiteral("BEGIN"));
-    QCOMPARE(f.phaseColour(), kYellow);
-    QCOMPARE(f.form->pClockB->palette().color(QPalette::Window), kYellow);
-    QCOMPARE(f.form->gClock->progress(), f.form->gClock->maxValue());
-    QCOMPARE(f.form->gClock->maxValue(), 50);
-    QVERIFY(!f.form->procedure().Running);
-    QVERIFY(!f.form->procedure().Resting);
-    QCOMPARE(f.form->procedure().CurrentSet, 0);
-    QVERIFY(f.form->sStart->isVisibleTo(f.form.get()));
-    // Later ticks change nothing.
-    f.tickAt(6000);
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-}
 
-void TestProcedure::twoSetsWithRest()
-{
-    ClockWindowFixture f;
-    f.form->Serien->setText(QStringLiteral("2"));
-    f.form->sStartClick();
-    f.tickThrough(100, 4900);
-    f.tickAt(5100);   // the set's time is over: the rest begins
-    QCOMPARE(f.phase(), QStringLiteral("Rest between Sets"));
-    QCOMPARE(f.phaseColour(), kRed);
-    QVERIFY(f.form->procedure().Resting);
-    QCOMPARE(f.form->procedure().SetEndMark, 1);
 
-    // The rest counts up from 00:00:00.
-    f.tickAt(5100);
-    QCOMPARE(f.countdown(), QStringLiteral("00:00:00"));
-    f.tickAt(6200);
-    QCOMPARE(f.countdown(), QStringLiteral("00:00:01"));
-    f.tickAt(10100);   // exactly 5000 ms of rest: not yet over
-    QVERIFY(f.form->procedure().Resting);
-    QCOMPARE(f.form->pnSerie->text(), QStringLiteral("1"));
 
-    f.tickAt(10200);   // more than 5000 ms: set 2 begins with its start rest
-    QVERIFY(f.form->procedure().Running);
-    QVERIFY(!f.form->procedure().Resting);
-    QCOMPARE(f.phase(), QStringLiteral("Start Rest"));
-    QCOMPARE(f.phaseColour(), kGreen);
-    QCOMPARE(f.form->pnSerie->text(), QStringLiteral("2"));
-    QCOMPARE(f.form->procedure().CurrentSet, 2);
 
-    f.tickAt(10300);
-    QCOMPARE(f.countdown(), QStringLiteral("0,9"));
-    f.tickThrough(10400, 15100);
-    QCOMPARE(f.phase(), QStringLiteral("Rest after To-Phase"));
-    f.tickAt(15300);
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-    QCOMPARE(f.countdown(), QStringLiteral("BEGIN"));
-    QVERIFY(!f.form->procedure().Resting);
-}
-
-void TestProcedure::countdownOfLongPhases_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("elapsed");
-    QTest::addColumn<QString>("phase");
-    QTest::addColumn<QString>("countdown");
-
-    // Start rest 1 s, the 90 s phase, three phases of 1 s: cycle 93 s.
-    QTest::newRow("90 s fro from 0:01:30") << "Abwaerts" << "90" << 1000 + 93000 << "Fro-Phase" << "0:01:30";
-    QTest::newRow("90 s fro later") << "Abwaerts" << "90" << 1000 + 30500 << "Fro-Phase" << "0:00:59";
-    QTest::newRow("90 s to in clock cut") << "Aufwaerts" << "90" << 1000 + 2000 + 100 << "To-Phase"
-                                          << "0:01:29";
-    QTest::newRow("90 s start rest shows 30,0") << "StartHalte" << "1:30" << 0 << "Start Rest" << "30,0";
-    QTest::newRow("90 s rest after fro shows seconds") << "HalteUnten" << "1:30" << 1000 + 1000 + 100
-                                                       << "Rest after Fro-Phase" << "29,9";
-}
-
-void TestProcedure::countdownOfLongPhases()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, value);
-    QFETCH(int, elapsed);
-
-    ClockWindowFixture f;
-    f.form->findChild<QLineEdit *>(field)->setText(value);
-    f.form->Wiederholungen->setText(QStringLiteral("2"));
-    f.form->sStartClick();
-    if (elapsed == 0) {
-        f.tickAt(0);
-    } else {
-        f.tickAt(elapsed - 50);   // enters the phase
-        f.tickAt(elapsed);
-    }
-    QTEST(f.phase(), "phase");
-    QTEST(f.countdown(), "countdown");
-}
-
-void TestProcedure::toCueOncePerRepetition()
-{
-    ClockWindowFixture f;
-    f.form->Tonauf->setChecked(true);
-    f.form->Wiederholungen->setText(QStringLiteral("3"));
-    f.form->sStartClick();
-    f.tickThrough(100, 13100);   // 1 s + 3 x 4 s, then the end
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-    QCOMPARE(f.platform.sound.played.count(kToCue), 3);
-    QCOMPARE(f.platform.sound.played.size(), 3);
-}
-
-void TestProcedure::phaseCues()
-{
-    ClockWindowFixture f;
-    for (QCheckBox *box : {f.form->Tonab, f.form->EndeTo, f.form->Tonauf, f.form->EndeFro})
-        box->setChecked(true);
-    f.form->sStartClick();
-    f.tickThrough(100, 4900);
-    const QStringList expected{kFroCue, QStringLiteral("beep"), kToCue, QStringLiteral("beep")};
-    QCOMPARE(f.platform.sound.played, expected);
-}
-
-void TestProcedure::warningFromFirstTickOfShortRest()
-{
-    ClockWindowFixture f;
-    f.form->Serien->setText(QStringLiteral("2"));
-    f.form->CheckBox1->setChecked(true);
-    f.form->sStartClick();
-    f.tickThrough(100, 5100);   // the last tick ends set 1
-    QVERIFY(f.platform.sound.played.isEmpty());
-    f.tickAt(5200);   // first tick of the rest: 100 ms >= 5000 - 10000
-    QCOMPARE(f.platform.sound.played, QStringList{kToCue});
-    f.tickAt(5300);
-    QCOMPARE(f.platform.sound.played.size(), 2);
-}
-
-void TestProcedure::setAcrossMidnight()
-{
-    ClockWindowFixture f;
-    f.platform.clock.set(86400000 - 2500);   // 23:59:57,500
-    f.form->sStartClick();
-    const int start = f.form->procedure().SetStartMs;
-    QCOMPARE(start, 86400000 - 2500);
-    for (int elapsed = 100; elapsed <= 4000; elapsed += 100) {
-        f.platform.clock.set((start + elapsed) % 86400000);
-        f.form->Timer1Timer();
-        QCOMPARE(f.form->procedure().SetElapsedMs, elapsed);
-    }
-    QCOMPARE(f.phase(), QStringLiteral("To-Phase"));
-    QCOMPARE(f.form->pClock->text(), QStringLiteral("00:00:04"));
-}
-
-void TestProcedure::setButtonDuringSetRestartsIt()
-{
-    ClockWindowFixture f;
-    f.form->Serien->setText(QStringLiteral("3"));
-    f.form->sStartClick();
-    f.tickThrough(100, 3500);
-    QCOMPARE(f.phase(), QStringLiteral("To-Phase"));
-    QVERIFY(f.form->setButtons[0]->isVisibleTo(f.form.get()));
-    QVERIFY(!f.form->setButtons[1]->isVisibleTo(f.form.get()));
-
-    f.form->setButtons[0]->click();   // at 3500 ms
-    QCOMPARE(f.form->procedure().SetElapsedMs, 0);
-    QCOMPARE(f.form->pnSerie->text(), QStringLiteral("1"));
-    QCOMPARE(f.form->procedure().CurrentSet, 1);
-    f.tickAt(3600);   // 100 ms into the restarted start rest
-    QCOMPARE(f.form->procedure().SetElapsedMs, 100);
-    QCOMPARE(f.countdown(), QStringLiteral("0,9"));
-    // The phase name stays until the Fro-Phase is entered again.
-    QCOMPARE(f.phase(), QStringLiteral("To-Phase"));
-    f.tickAt(4600);
-    QCOMPARE(f.phase(), QStringLiteral("Fro-Phase"));
-    QCOMPARE(f.form->pnBNr->text(), QStringLiteral("1"));
-}
 
 void TestProcedure::setButtonDuringRestStartsNextSet()
 {
@@ -328,52 +152,14 @@ void TestProcedure::breakAndResume()
     f.tickThrough(40200, 43600);
     f.tickAt(43700);   // 5100 ms into set 2, the last: the test ends
     QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    // Both panels in the stopped colour, start and "Close" back, the gauge full.
+    QCOMPARE(f.form->pClockB->palette().color(QPalette::Window), kYellow);
+    QVERIFY(f.form->sStart->isVisibleTo(f.form.get()));
+    QVERIFY(f.form->BitBtn1->isVisibleTo(f.form.get()));
+    QCOMPARE(f.form->gClock->progress(), f.form->gClock->maxValue());
+    QCOMPARE(f.form->Label69->text(), QStringLiteral("2"));
 }
 
-void TestProcedure::breakButtonIdleWhenStoppedOrResting()
-{
-    ClockWindowFixture f;
-    f.form->SpeedButton1->click();   // stopped
-    QVERIFY(!f.form->procedure().Running);
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-    QCOMPARE(f.countdown(), QStringLiteral("BEGIN"));
-
-    f.form->Serien->setText(QStringLiteral("2"));
-    f.form->sStartClick();
-    f.tickThrough(100, 5100);
-    f.tickAt(5500);
-    QVERIFY(f.form->procedure().Resting);
-    f.form->SpeedButton1->click();   // resting
-    QVERIFY(f.form->procedure().Resting);
-    QVERIFY(!f.form->procedure().Running);
-    QCOMPARE(f.phase(), QStringLiteral("Rest between Sets"));
-    f.tickAt(10200);
-    QCOMPARE(f.form->pnSerie->text(), QStringLiteral("2"));
-}
-
-void TestProcedure::emptyNameAtEndOfRestStopsOnce()
-{
-    ClockWindowFixture f;
-    f.form->Serien->setText(QStringLiteral("2"));
-    f.form->sStartClick();
-    f.tickThrough(100, 5100);
-    f.form->Edit39->clear();
-    int ticksWhileOpen = 0;
-    f.platform.boxes.onShow = [&] {
-        // The timer goes on while the box is open.
-        for (int ms = 10300; ms <= 11000; ms += 100, ++ticksWhileOpen)
-            f.tickAt(ms);
-    };
-    f.tickAt(10200);
-    QCOMPARE(ticksWhileOpen, 8);
-    QCOMPARE(f.platform.boxes.shown, QStringList{QStringLiteral("inform:Couldn't find   Name")});
-    QVERIFY(!f.form->procedure().Running);
-    QVERIFY(!f.form->procedure().Resting);
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-    f.platform.boxes.onShow = nullptr;
-    f.tickAt(12000);
-    QCOMPARE(f.platform.boxes.shown.size(), 1);
-}
 
 void TestProcedure::startWithoutFieldsShowsMessage_data()
 {
@@ -397,21 +183,103 @@ void TestProcedure::startWithoutFieldsShowsMessage()
     QCOMPARE(f.phase(), QStringLiteral("TEST"));
 }
 
-void TestProcedure::loweredSetCountStillEndsTheTest()
+
+void TestProcedure::unreadableSettingRefusesTheStart_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("how");   // start, set button, after rest, reset
+    QTest::addColumn<QString>("message");   // empty: the set starts
+
+    QTest::newRow("sets with a blank") << "Serien" << "3 " << "start" << "Sets: \"3 \" is not a whole number";
+    QTest::newRow("repetitions in letters") << "Wiederholungen" << "x" << "start"
+                                            << "Repetitions: \"x\" is not a whole number";
+    QTest::newRow("fro-phase in minutes") << "Abwaerts" << "1:30" << "start"
+                                          << "Fro-Phase: \"1:30\" is not a number of seconds";
+    QTest::newRow("to-phase with two points") << "Aufwaerts" << "1.2.3" << "start"
+                                              << "To-Phase: \"1,2,3\" is not a number of seconds";
+    QTest::newRow("rest between sets in words") << "Pause" << "fünf" << "start"
+                                                << "Rest in-between Sets: \"fünf\" is not a number of seconds";
+    QTest::newRow("set button during the rest") << "Serien" << "3 " << "set button"
+                                                << "Sets: \"3 \" is not a whole number";
+    QTest::newRow("automatic start after the rest") << "Serien" << "3 " << "after rest"
+                                                    << "Sets: \"3 \" is not a whole number";
+    QTest::newRow("reset button") << "Serien" << "3 " << "reset" << "Sets: \"3 \" is not a whole number";
+    // Texts the reset reads without failing start as before.
+    QTest::newRow("start rest 90") << "StartHalte" << "90" << "start" << "";
+    QTest::newRow("sets 3 after the rest") << "Serien" << "3" << "after rest" << "";
+    QTest::newRow("fro-phase with a leading blank") << "Abwaerts" << " 5" << "set button" << "";
+    QTest::newRow("reset of ordinary texts") << "HalteOben" << "1:30" << "reset" << "";
+}
+
+void TestProcedure::unreadableSettingRefusesTheStart()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, how);
+    QFETCH(QString, message);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    const bool duringRest = how == QLatin1String("set button") || how == QLatin1String("after rest");
+    if (duringRest) {
+        w.Serien->setText(QStringLiteral("2"));
+        w.sStartClick();
+        f.tickThrough(100, 5100);
+        QVERIFY(w.procedure().Resting);
+    }
+    w.findChild<QLineEdit *>(field)->setText(text);
+    bool runningWhileOpen = true;
+    f.platform.boxes.onShow = [&] { runningWhileOpen = w.procedure().Running || w.procedure().Resting; };
+
+    if (how == QLatin1String("start"))
+        w.sStart->click();
+    else if (how == QLatin1String("set button"))
+        w.setButtons[0]->click();
+    else if (how == QLatin1String("after rest"))
+        f.tickAt(10200);
+    else
+        w.sReset->click();
+
+    if (message.isEmpty()) {
+        QCOMPARE(f.platform.boxes.shown, QStringList());
+        QCOMPARE(w.procedure().Running, how != QLatin1String("reset"));
+        return;
+    }
+    QCOMPARE(f.platform.boxes.shown, QStringList{QStringLiteral("inform:") + message});
+    // The clock stood while the message was open, and no set started.
+    QVERIFY(!runningWhileOpen);
+    QVERIFY(!w.procedure().Running);
+    QVERIFY(!w.procedure().Resting);
+    QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    f.tickAt(20000);
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+}
+
+void TestProcedure::failedResetClearsTheSetMarks()
 {
     ClockWindowFixture f;
-    f.form->Serien->setText(QStringLiteral("3"));
-    f.form->sStartClick();
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("3"));
+    w.sStartClick();
     f.tickThrough(100, 5100);
-    QVERIFY(f.form->procedure().Resting);
-    // Lowered during the rest: set 2 is now beyond the count and ends the test.
-    f.form->Serien->setText(QStringLiteral("1"));
-    f.tickAt(10200);
-    QCOMPARE(f.form->pnSerie->text(), QStringLiteral("2"));
-    f.tickThrough(10300, 15200);
-    f.tickAt(15300);
-    QCOMPARE(f.phase(), QStringLiteral("TEST"));
-    QVERIFY(!f.form->procedure().Resting);
+    QCOMPARE(w.procedure().RestMark, 1);
+    QCOMPARE(w.procedure().SetEndMark, 1);
+    w.Wiederholungen->setText(QStringLiteral("zwei"));
+    f.platform.boxes.onShow = [&] {
+        QCOMPARE(w.procedure().RestMark, 0);
+        QCOMPARE(w.procedure().SetEndMark, 0);
+        QCOMPARE(w.procedure().ShownRepetition, -1);
+    };
+    w.sReset->click();
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+    // Mended, the next test runs its sets to their time again.
+    f.platform.boxes.onShow = nullptr;
+    w.Wiederholungen->setText(QStringLiteral("1"));
+    f.platform.clock.set(ClockWindowFixture::kStart + 20000);
+    w.sStartClick();
+    for (int ms = 20100; ms <= 25100; ms += 100)
+        f.tickAt(ms);
+    QCOMPARE(f.phase(), QStringLiteral("Rest between Sets"));
 }
 
 void TestProcedure::barsFollowThePhases()
@@ -475,6 +343,64 @@ void TestProcedure::unchangedTickWritesNothing()
     f.tickAt(1600);
     QCoreApplication::processEvents();
     QVERIFY(paints > 0);
+}
+
+void TestProcedure::procedureKeys_data()
+{
+    QTest::addColumn<QString>("before");   // what happens before the key
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("after");    // where the procedure stands then
+
+    QTest::newRow("F5 starts from a text field") << "" << int(Qt::Key_F5) << "running 0";
+    QTest::newRow("F5 while a set runs: start is hidden") << "start" << int(Qt::Key_F5) << "running 1500";
+    QTest::newRow("F6 stops") << "start" << int(Qt::Key_F6) << "stopped";
+    QTest::newRow("F7 breaks") << "start" << int(Qt::Key_F7) << "break";
+    QTest::newRow("F8 cancels the set") << "start" << int(Qt::Key_F8) << "cancelled";
+    QTest::newRow("F8 with Cancel hidden does nothing") << "" << int(Qt::Key_F8) << "untouched";
+}
+
+void TestProcedure::procedureKeys()
+{
+    QFETCH(QString, before);
+    QFETCH(int, key);
+    QFETCH(QString, after);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.setWindowState(Qt::WindowNoState);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    if (before == QLatin1String("start")) {
+        w.sStartClick();
+        f.tickAt(1500);
+    }
+    // The focus in a text field does not keep the keys from the window.
+    w.Edit39->setFocus();
+    QTest::keyClick(w.Edit39, Qt::Key(key));
+    QCOMPARE(w.Edit39->text(), QStringLiteral("Anna"));
+
+    const ProcedureState &p = w.procedure();
+    if (after.startsWith(QLatin1String("running"))) {
+        QVERIFY(p.Running);
+        QCOMPARE(p.SetElapsedMs, after.section(u' ', 1).toInt());
+    } else if (after == QLatin1String("stopped")) {
+        QVERIFY(!p.Running);
+        QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    } else if (after == QLatin1String("break")) {
+        QCOMPARE(f.countdown(), QStringLiteral("Break"));
+    } else if (after == QLatin1String("cancelled")) {
+        QCOMPARE(p.SetEndMark, 100);
+        QCOMPARE(w.realSlots[0]->text(), QStringLiteral("0,5"));
+    } else {
+        QCOMPARE(p.SetEndMark, 0);
+        QVERIFY(!p.Running);
+        QCOMPARE(w.realSlots[0]->text(), QString());
+    }
+    // Each button names its key.
+    QVERIFY(w.sStart->toolTip().contains(QStringLiteral("F5")));
+    QVERIFY(w.sStop->toolTip().contains(QStringLiteral("F6")));
+    QVERIFY(w.SpeedButton1->toolTip().contains(QStringLiteral("F7")));
+    QVERIFY(w.Button1->toolTip().contains(QStringLiteral("F8")));
 }
 
 QTEST_MAIN(TestProcedure)

@@ -1,6 +1,9 @@
 // The settings arithmetic, the phase table, the bar heights and the clock
 // face, without a window.
 
+#include "clock/bars.h"
+#include "clock/clockface.h"
+#include "clock/phases.h"
 #include "clock/settings.h"
 
 #include <QTest>

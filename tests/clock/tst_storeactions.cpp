@@ -210,8 +210,8 @@ private slots:
     void profileListInKeyOrder();
     void loadingCopiesWithFallbacks_data();
     void loadingCopiesWithFallbacks();
-    void keyIsTheFirstThreeCharacters_data();
-    void keyIsTheFirstThreeCharacters();
+    void keyIsTheLeadingNumber_data();
+    void keyIsTheLeadingNumber();
     void lineWithoutANumberKeepsPlaceholders();
     void saveProfileStoresTheWorkingCopy();
     void saveProfileMessages_data();
@@ -359,25 +359,31 @@ void TestStoreActions::loadingCopiesWithFallbacks()
     QCOMPARE(f.platform.boxes.shown, QStringList());
 }
 
-void TestStoreActions::keyIsTheFirstThreeCharacters_data()
+void TestStoreActions::keyIsTheLeadingNumber_data()
 {
     QTest::addColumn<int>("chosenFirst");   // -1: none
     QTest::addColumn<int>("chosen");
+    QTest::addColumn<bool>("deleted");      // removed after the list was filled
     QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QString>("message");
 
-    QTest::newRow("one digit") << -1 << 5 << "5";
-    QTest::newRow("three digits") << -1 << 100 << "100";
-    QTest::newRow("1000 is read as 100") << -1 << 1000 << "100";
-    // No profile 123: the table stays where the listing left it, on the last.
-    QTest::newRow("1234 misses and copies the last listed") << -1 << 1234 << "2000";
-    QTest::newRow("miss after a choice copies the chosen one") << 5 << 1234 << "5";
+    QTest::newRow("one digit") << -1 << 5 << false << "5" << "";
+    QTest::newRow("three digits") << -1 << 100 << false << "100" << "";
+    QTest::newRow("four digits") << -1 << 1000 << false << "1000" << "";
+    QTest::newRow("1234") << -1 << 1234 << false << "1234" << "";
+    // The working copy of the first choice stays; nothing of another record comes in.
+    QTest::newRow("deleted since listing") << 5 << 1234 << true << "5"
+                                           << "error:The profile 1234 is no longer stored. "
+                                              "Open the list again to choose another.";
 }
 
-void TestStoreActions::keyIsTheFirstThreeCharacters()
+void TestStoreActions::keyIsTheLeadingNumber()
 {
     QFETCH(int, chosenFirst);
     QFETCH(int, chosen);
+    QFETCH(bool, deleted);
     QFETCH(QString, loaded);
+    QFETCH(QString, message);
     Tables t;
     for (int key : {5, 100, 1000, 1234, 2000})
         insertWithKey(t.tables.ProfilTable, key,
@@ -385,17 +391,27 @@ void TestStoreActions::keyIsTheFirstThreeCharacters()
     ClockWindowFixture f(&t.tables);
     f.form->BitBtn5->click();
     QCOMPARE(f.form->ListBox1->item(2)->text(), QStringLiteral("1000 /      P1000/      Press"));
+    const auto rowOf = [&](int key) {
+        return rowStartingWith(f.form->ListBox1, QString::number(key).rightJustified(3) + QStringLiteral(" /"));
+    };
     if (chosenFirst >= 0) {
-        f.form->ListBox1->setCurrentRow(rowStartingWith(f.form->ListBox1, QString::number(chosenFirst).rightJustified(3)));
+        f.form->ListBox1->setCurrentRow(rowOf(chosenFirst));
         f.form->ListBox1->show();
     }
-    const int row = rowStartingWith(f.form->ListBox1, QString::number(chosen).rightJustified(3));
+    if (deleted) {
+        QSqlQuery query(t.tables.ProfilTable.database());
+        QVERIFY(query.exec(QStringLiteral("DELETE FROM %1 WHERE Nr = %2")
+                               .arg(t.tables.ProfilTable.tableName())
+                               .arg(chosen)));
+    }
+    const int row = rowOf(chosen);
     QVERIFY(row >= 0);
     f.form->ListBox1->setCurrentRow(row);
     QCOMPARE(f.form->Edit48->text(), loaded);
     QCOMPARE(f.form->Edit47->text(), QStringLiteral("P") + loaded);
     QCOMPARE(f.form->Wiederholungen->text(), loaded);
-    QCOMPARE(f.platform.boxes.shown, QStringList());
+    QCOMPARE(f.platform.boxes.shown, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(shown(*f.form, f.form->ListBox1), deleted);
 }
 
 void TestStoreActions::lineWithoutANumberKeepsPlaceholders()
@@ -643,15 +659,25 @@ void TestStoreActions::choosingAnAthleteCopiesOnlyItsFields()
     QVERIFY(!shown(w, w.ListBox2));
     QVERIFY(shown(w, w.BitBtn6));
 
-    // Athlete 1000 is looked up as 100.
+    // Athlete 1000 is looked up by its whole number.
     w.BitBtn4->click();
     QCOMPARE(w.ListBox2->item(2)->text().left(4), QStringLiteral("1000"));
     w.ListBox2->setCurrentRow(2);
-    QCOMPARE(w.Edit39->text(), QStringLiteral("Carl"));
-    QCOMPARE(w.Edit40->text(), QStringLiteral("Dahl"));
+    QCOMPARE(w.Edit39->text(), QStringLiteral("Dora"));
+    QCOMPARE(w.Edit40->text(), QString());
     QCOMPARE(w.Edit38->text(), QString());
-    QCOMPARE(w.Edit41->text(), QStringLiteral("181"));
+    QCOMPARE(w.Edit41->text(), QString());
     QCOMPARE(f.platform.boxes.shown, QStringList());
+
+    // Athlete 100, deleted after the list was filled: nothing is copied.
+    w.BitBtn4->click();
+    QSqlQuery query(t.tables.SPTable.database());
+    QVERIFY(query.exec(QStringLiteral("DELETE FROM %1 WHERE Nr = 100").arg(t.tables.SPTable.tableName())));
+    w.ListBox2->setCurrentRow(1);
+    QCOMPARE(f.platform.boxes.shown,
+             QStringList{QStringLiteral("error:The athlete 100 is no longer stored. Open the list again to choose another.")});
+    QCOMPARE(w.Edit39->text(), QStringLiteral("Dora"));
+    QVERIFY(shown(w, w.ListBox2));
 }
 
 void TestStoreActions::athleteLineWithoutANumberChangesNothing()
@@ -663,7 +689,7 @@ void TestStoreActions::athleteLineWithoutANumberChangesNothing()
     f.form->BitBtn4->click();
     f.form->ListBox2->addItem(QStringLiteral("--/ damaged line"));
     f.form->ListBox2->setCurrentRow(1);
-    QCOMPARE(f.platform.boxes.shown, QStringList{QStringLiteral("error:'--/' ist kein gültiger Integerwert")});
+    QCOMPARE(f.platform.boxes.shown, QStringList{QStringLiteral("error:'--' ist kein gültiger Integerwert")});
     QCOMPARE(f.form->Edit39->text(), QStringLiteral("Anna"));
     QCOMPARE(f.form->Edit40->text(), QStringLiteral("Berg"));
     QVERIFY(shown(*f.form, f.form->ListBox2));

@@ -125,6 +125,8 @@ private slots:
     void fallbackCueShape();
     void writeFramesRecovers_data();
     void writeFramesRecovers();
+    void preparedDeviceStaysOpen_data();
+    void preparedDeviceStaysOpen();
 
 private:
     QTemporaryDir m_dir;
@@ -196,6 +198,8 @@ void TestSound::fallsBackToCue_data()
     QTest::newRow("header only") << QStringLiteral("header.wav") << QByteArray("RIFF") << true;
     QTest::newRow("wave without samples") << QStringLiteral("silent.wav") << QByteArray("*") << true;
     QTest::newRow("folder") << QStringLiteral("folder.wav") << QByteArray("/") << true;
+    // The beep is the same cue, through the same device.
+    QTest::newRow("beep") << QString() << QByteArray("beep") << false;
 }
 
 void TestSound::fallsBackToCue()
@@ -226,7 +230,11 @@ void TestSound::fallsBackToCue()
     // Bare names are looked up in the working folder.
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
-    const PlayResult result = recorder.play(name);
+    PlayResult result = PlayResult::PlayedFallback;
+    if (content == "beep")
+        recorder.beep();
+    else
+        result = recorder.play(name);
     QDir::setCurrent(previous);
 
     QCOMPARE(result, PlayResult::PlayedFallback);
@@ -267,6 +275,7 @@ void TestSound::unavailableDeviceIsSilent()
         timer.start();
         result = sound.play(name);
         sound.playWave(name);
+        sound.beep();
         // The program's own output goes to "default" the same way.
         if (device == "default")
             platform::soundOutput().playWave(name);
@@ -381,6 +390,45 @@ void TestSound::writeFramesRecovers()
     QCOMPARE(outcome.ok, ok);
     QCOMPARE(outcome.frames, qint64(framesDone < 0 ? total : framesDone));
     QCOMPARE(prepareCalls, prepares);
+}
+
+void TestSound::preparedDeviceStaysOpen_data()
+{
+    QTest::addColumn<bool>("prepared");
+    QTest::addColumn<int>("cues");   // cues in the device's file: it starts anew at each opening
+    QTest::newRow("prepared: one opening for all") << true << 3;
+    QTest::newRow("unprepared: opened for each sound") << false << 1;
+}
+
+void TestSound::preparedDeviceStaysOpen()
+{
+    QFETCH(bool, prepared);
+    QVERIFY(m_dir.isValid());
+    const QString raw = m_dir.filePath(QStringLiteral("held.raw"));
+    QFile::remove(raw);
+    // A wave file of another format in between sets the held device up anew.
+    const QString wave = m_dir.filePath(QStringLiteral("other.wav"));
+    const std::vector<qint16> samples = writeWave(wave, 48000, 1, SF_FORMAT_PCM_16, 480);
+    {
+        AlsaSound recorder(recordingDevice(raw));
+        recorder.setPrepared(prepared);
+        QCOMPARE(recorder.isPrepared(), prepared);
+        recorder.beep();
+        QCOMPARE(recorder.lastFrames(), qint64(platform::fallbackCue(48000).size()));
+        QVERIFY(recorder.lastFirstFrameAt() != std::chrono::steady_clock::time_point{});
+        recorder.beep();
+        QCOMPARE(recorder.play(wave), PlayResult::PlayedFile);
+        recorder.beep();
+        recorder.setPrepared(false);
+        QVERIFY(!recorder.isPrepared());
+    }
+    QFETCH(int, cues);
+    const std::vector<qint16> cue = platform::fallbackCue(48000);
+    const std::vector<qint16> recorded = readRaw(raw);
+    const size_t waveFrames = cues == 3 ? samples.size() : 0;
+    QCOMPARE(recorded.size(), size_t(cues) * cue.size() + waveFrames);
+    // The last sound is the cue, whole.
+    QVERIFY(std::equal(cue.begin(), cue.end(), recorded.end() - std::ptrdiff_t(cue.size())));
 }
 
 QTEST_MAIN(TestSound)

@@ -4,8 +4,8 @@
 // drive windows without a display, at any time of day, in milliseconds.
 
 #include "platform/messages.h"
-#include "platform/sound.h"
-#include "platform/wallclock.h"
+#include "support/manualclock.h"
+#include "support/recordingsound.h"
 
 #include <QStringList>
 #include <functional>
@@ -41,8 +41,8 @@ private:
 
 // Installs the three stand-ins for the lifetime of the object.
 struct TestPlatform {
-    platform::ManualClock clock;
-    platform::RecordingSound sound;
+    ManualClock clock;
+    RecordingSound sound;
     RecordingBoxes boxes;
 
     TestPlatform()
