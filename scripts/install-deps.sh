@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Korvane needs to build, test and run.
+# Installs the Debian packages Korvane needs to build, test and run (clang
+# and its runtime libraries for the fuzz targets among them).
 # Only packages that are missing are installed; on a machine that has
 # everything this touches nothing.
 #
@@ -13,6 +14,7 @@ packages=(
   libgl-dev
   libasound2-dev libsndfile1-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
+  clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--gui" ]]; then
   packages+=(xvfb xdotool imagemagick x11-utils)
