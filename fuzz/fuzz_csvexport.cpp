@@ -55,16 +55,17 @@ private:
 store::Table &testTable()
 {
     // One table for the whole run, on a memory file system where there is one.
+    // It lives to the end of the process: destroyed at exit, it would close
+    // its connection after Qt's own registry of connections is gone.
     static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/korvane-fuzz-XXXXXX")
                                                                        : QDir::tempPath() + QStringLiteral("/korvane-fuzz-XXXXXX"));
-    static store::Table table(store::testTableLayout(), dir.path());
-    static bool opened = [] {
-        table.open();
-        QSqlQuery(table.database()).exec(QStringLiteral("PRAGMA synchronous = OFF"));
-        return true;
+    static store::Table *const table = [] {
+        auto *t = new store::Table(store::testTableLayout(), dir.path());
+        t->open();
+        QSqlQuery(t->database()).exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        return t;
     }();
-    (void)opened;
-    return table;
+    return *table;
 }
 
 QByteArray windows1252(QStringView text)

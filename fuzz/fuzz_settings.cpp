@@ -113,7 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
     }
 
     FUZZ_CHECK(v.RestBetweenSetsMs >= 1000 && std::isfinite(v.RestBetweenSetsMs), all);
-    const __int128 duration = __int128{v.StartRestMs} + __int128{v.RepetitionCount} * v.CycleMs;
+    // The set duration, held at the largest 64-bit count beyond it.
+    const __int128 duration = std::min<__int128>(__int128{v.StartRestMs} + __int128{v.RepetitionCount} * v.CycleMs,
+                                                 std::numeric_limits<std::int64_t>::max());
     FUZZ_CHECK(duration == v.SetDurationMs, all);
     FUZZ_CHECK(out.cycleText == ClockText(v.SetDurationMs), all);
     FUZZ_CHECK(v.GaugeMax == std::clamp<std::int64_t>(v.SetDurationMs / 100, 10, std::numeric_limits<int>::max()), all);
