@@ -30,7 +30,7 @@ for target in build/fuzz/fuzz/fuzz_*; do
   [[ -d "$seeds" ]] || { echo "$program: no seed inputs in $seeds/"; failed+=("$program"); continue; }
 
   echo "== $program: $seconds s"
-  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
     -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "$seeds" >"$log" 2>&1
   status=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n1)
