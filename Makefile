@@ -1,7 +1,11 @@
-# The two commands of the README.  Both install what is missing first.
+# The commands of the README.  Each installs what is missing first.
 DIR ?= $(CURDIR)/data
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
+# Rounds of `make soak`.
+SOAK_ROUNDS ?= 1000
 
-.PHONY: run test build deps screenshots bench package
+.PHONY: run test build deps screenshots bench package check-asan fuzz soak
 
 deps:
 	@bash scripts/install-deps.sh
@@ -35,3 +39,21 @@ package:
 	@cmake --build --preset release
 	@cd build/release && cpack -G DEB
 	@bash packaging/check-package.sh build/release/korvane_*.deb
+
+# Every test built with AddressSanitizer and UndefinedBehaviorSanitizer; the
+# first finding fails the test that met it.
+check-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+
+# Each fuzz target for FUZZ_SECONDS seconds; a finding fails the run and its
+# input is kept in build/fuzz/findings/<name>/.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@bash scripts/run-fuzz.sh $(FUZZ_SECONDS)
+
+# The store's crash test for SOAK_ROUNDS rounds of kill -9 during posts.
+soak: build
+	@bash scripts/run-soak.sh $(SOAK_ROUNDS)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Korvane needs to build, test and run.
+# Installs the Debian packages Korvane needs to build, test and run (clang
+# and its runtime libraries for the fuzz targets among them).
 # Only packages that are missing are installed; on a machine that has
 # everything this touches nothing.
 #
@@ -23,6 +24,7 @@ packages=(
   dbus-daemon
   pxlib-dev
   xvfb
+  clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--gui" ]]; then
   packages+=(xdotool imagemagick x11-utils)

@@ -94,7 +94,11 @@ SettingsOutcome resetSettings(const SettingsTexts &input, const ClockTiming &pre
         v.RestBetweenSetsMs = std::max(decimal("Pause", t.Pause) * 1000.0, 1000.0);
 
         // Totals in 64 bits (and 128 for the products) so that no display wraps.
-        const std::int64_t duration = v.StartRestMs + std::int64_t{v.RepetitionCount} * v.CycleMs;
+        // The largest settings would pass even 64 bits: the set duration then
+        // stops at the largest count (some 292 million years).
+        const std::int64_t duration = static_cast<std::int64_t>(
+            std::min<__int128>(__int128{v.StartRestMs} + __int128{v.RepetitionCount} * v.CycleMs,
+                               std::numeric_limits<std::int64_t>::max()));
         const std::int32_t typedSets = whole("Serien", t.Serien);
         out.cycleText = ClockText(duration);
         const std::int32_t typedRepetitions = whole("Wiederholungen", t.Wiederholungen);

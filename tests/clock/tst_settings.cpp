@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 SettingsTexts initialTexts()
@@ -237,6 +239,15 @@ void TestSettings::hugeTotalsDoNotWrap()
     QCOMPARE(*out.tutReal, QStringLiteral("4000000000"));
     QCOMPARE(*out.plannedSetTime, QStringLiteral("8000000"));
     QVERIFY(out.timing.GaugeMax > 0);
+
+    // The largest settings: the set duration stops at the largest 64-bit count.
+    t.Abwaerts = t.Aufwaerts = QStringLiteral("3000000");
+    t.HalteUnten = t.HalteOben = QStringLiteral("99:59:59,99");
+    t.Wiederholungen = QStringLiteral("2147483647");
+    const SettingsOutcome largest = resetSettings(t, ClockTiming{});
+    QVERIFY(largest.completed);
+    QCOMPARE(qint64(largest.timing.SetDurationMs), std::numeric_limits<qint64>::max());
+    QCOMPARE(largest.timing.GaugeMax, std::numeric_limits<int>::max());
 }
 
 void TestSettings::phaseTable_data()
