@@ -1,5 +1,7 @@
 #include "clock/athleteview.h"
 
+#include "clock/palette.h"
+
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -16,9 +18,9 @@ namespace {
 
 const QColor kBackground(22, 26, 30);
 const QColor kText(255, 255, 255);
-const QColor kTrough(230, 242, 231);     // the clock window's background
-const QColor kFroBar(0, 0, 128);         // navy, as Shape1
-const QColor kToBar(58, 110, 165);       // as Shape2
+const QColor kTrough = palette::WindowBackground;   // the clock window's bar panels
+const QColor kFroBar = palette::FroBar;
+const QColor kToBar = palette::ToBar;
 constexpr int kTroughInset = 4;
 
 // Black or white, whichever stands out more from `background`.
@@ -295,8 +297,8 @@ QRegion AthleteView::barChange(const QRect &trough, double from, double to, bool
 // blue pie that fills clockwise from twelve o'clock.
 namespace {
 
-const QColor kGaugeFace(255, 255, 0);
-const QColor kGaugePie(0, 0, 255);
+const QColor kGaugeFace = palette::GaugeFace;
+const QColor kGaugePie = palette::GaugePie;
 
 double gaugeShare(int progress, int max)
 {
