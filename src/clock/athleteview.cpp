@@ -221,7 +221,14 @@ QFont AthleteView::fitted(const QString &text, const QSizeF &box, bool inked) co
 
 QList<AthleteView::Cell> AthleteView::countdownCells(const QString &text) const
 {
+    // Asked for three times a tick (the old text, the new, the repaint);
+    // measuring type costs more than looking the answer up.
     const QRect box = laidOut().countdownRect;
+    const auto found = m_cells.constFind(text);
+    if (found != m_cells.constEnd())
+        return *found;
+    if (m_cells.size() > 256)
+        m_cells.clear();
     const QFont font = fitted(text, padded(box, 0.92, 0.78), true);
     const QFontMetricsF metrics(font);
     // The ink of the zero-digit shape is centred, so the text stands still
@@ -236,7 +243,7 @@ QList<AthleteView::Cell> AthleteView::countdownCells(const QString &text) const
         cells.append({c, glyphInk.intersected(QRectF(box)), QPointF(x, baseline)});
         x += metrics.horizontalAdvance(c);
     }
-    return cells;
+    return *m_cells.insert(text, cells);
 }
 
 // Large type costs far more to rasterise than to copy, and the countdown
@@ -396,6 +403,7 @@ const AthleteView::Parts &AthleteView::laidOut() const
     p.repetitionRect = QRect(left, y, textWidth, infoHeight / 2);
     p.setRect = QRect(left, y + infoHeight / 2, textWidth, infoHeight - infoHeight / 2);
     m_face = QImage();
+    m_cells.clear();
     return p;
 }
 
