@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
+Q_DECLARE_METATYPE(BarLevel)
+
 namespace {
 
 // Ticks every 100 ms from `from` to `to` and lets each tick's phrase be said.
@@ -44,50 +46,46 @@ private slots:
 
 void TestAthleteSide::mapping_data()
 {
-    QTest::addColumn<ProcedureDisplay>("procedure");
-    QTest::addColumn<double>("froBar");
-    QTest::addColumn<double>("toBar");
+    // The texts and colours pass as they are (checked against the window in
+    // viewFollowsTheTest); the bars become shares, the repetition stays
+    // within the set.
+    QTest::addColumn<BarLevel>("fro");
+    QTest::addColumn<BarLevel>("to");
     QTest::addColumn<int>("repetition");
-
-    ProcedureDisplay stopped;
-    QTest::newRow("stopped") << stopped << 0.0 << 0.0 << 0;
-    ProcedureDisplay fro;
-    fro.phase = QStringLiteral("Fro-Phase");
-    fro.countdown = QStringLiteral("1,4");
-    fro.colour = palette::Running;
-    fro.set = 2;
-    fro.setPanel = 0;   // "Close" cleared the small panels; the large numbers count on
-    fro.repetition = 3;
-    fro.repetitionCount = 8;
-    fro.setCount = 3;
-    fro.froBar = {16, 30};
-    fro.toBar = BarLevel::full();
-    fro.gaugeProgress = 190;
-    fro.gaugeMax = 500;
-    QTest::newRow("mid Fro-Phase") << fro << 16 / 30.0 << 1.0 << 3;
-    ProcedureDisplay odd = fro;
-    odd.froBar = {0, 0};       // no scale: an empty bar, as in the window
-    odd.toBar = {12, 10};      // past its scale: full, no more
-    odd.repetition = 9;        // the tick on the end of the last cycle
-    QTest::newRow("bars without or past their scale, repetition past the count")
-        << odd << 0.0 << 1.0 << 8;
+    QTest::addColumn<double>("froShare");
+    QTest::addColumn<double>("toShare");
+    QTest::addColumn<int>("shownRepetition");
+    QTest::newRow("stopped") << BarLevel::empty() << BarLevel::empty() << 0 << 0.0 << 0.0 << 0;
+    QTest::newRow("mid Fro-Phase") << BarLevel{16, 30} << BarLevel::full() << 3 << 16 / 30.0 << 1.0 << 3;
+    QTest::newRow("no scale, past the scale, past the count")
+        << BarLevel{5, 0} << BarLevel{12, 10} << 9 << 0.0 << 1.0 << 8;
 }
 
 void TestAthleteSide::mapping()
 {
-    QFETCH(ProcedureDisplay, procedure);
-    const AthleteDisplay a = athleteDisplay(procedure);
-    QCOMPARE(a.phaseName, procedure.phase);
-    QCOMPARE(a.countdown, procedure.countdown);
-    QCOMPARE(a.phaseColour, procedure.colour);
-    QCOMPARE(a.set, procedure.set);
-    QCOMPARE(a.setCount, procedure.setCount);
-    QTEST(a.repetition, "repetition");
-    QCOMPARE(a.repetitionCount, procedure.repetitionCount);
-    QCOMPARE(a.gaugeProgress, procedure.gaugeProgress);
-    QCOMPARE(a.gaugeMax, procedure.gaugeMax);
-    QTEST(a.froBar, "froBar");
-    QTEST(a.toBar, "toBar");
+    QFETCH(BarLevel, fro);
+    QFETCH(BarLevel, to);
+    ProcedureDisplay d;
+    d.phase = QStringLiteral("Fro-Phase");
+    d.colour = palette::Running;
+    d.countdown = QStringLiteral("1,4");
+    d.froBar = fro;
+    d.toBar = to;
+    QFETCH(int, repetition);
+    d.repetition = repetition;
+    d.repetitionCount = 8;
+    d.set = 2;
+    d.setPanel = 0;   // "Close" cleared the small panels; the large numbers count on
+    d.gaugeProgress = 190;
+    const AthleteDisplay a = athleteDisplay(d);
+    QCOMPARE(a.phaseName, d.phase);
+    QCOMPARE(a.phaseColour, d.colour);
+    QCOMPARE(a.countdown, d.countdown);
+    QCOMPARE(a.set, 2);
+    QCOMPARE(a.gaugeProgress, 190);
+    QTEST(a.froBar, "froShare");
+    QTEST(a.toBar, "toShare");
+    QTEST(a.repetition, "shownRepetition");
 }
 
 void TestAthleteSide::buttonOpensAndClosesTheView()
