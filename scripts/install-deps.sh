@@ -27,7 +27,8 @@ packages=(
   clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--gui" ]]; then
-  packages+=(xdotool imagemagick x11-utils)
+  # A sound server with a null output lets speech work under Xvfb.
+  packages+=(xdotool imagemagick x11-utils pulseaudio)
 fi
 if [[ "${1:-}" == "--package" ]]; then
   packages+=(dpkg-dev file lintian desktop-file-utils appstream)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts Korvane under Xvfb, opens the clock window, runs a short test and
-# writes PNG screenshots of the main window, of the clock window in mid-test
-# and of the progress window over a few generated tests to docs/ (or the
-# folder given as the first argument).
+# writes PNG screenshots of the main window, of the clock window and of the
+# athlete view in mid-test and of the progress window over a few generated
+# tests to docs/ (or the folder given as the first argument).
 #
-#   make screenshots        (installs Xvfb, xdotool and ImageMagick if missing)
+#   make screenshots        (installs Xvfb, xdotool, ImageMagick and PulseAudio
+#                            if missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-docs}"
@@ -40,6 +41,16 @@ SQL
 cat > "$work/session.sh" <<SESSION
 set -euo pipefail
 cd "$work"
+# A sound server with a null output, so that speech is available and the
+# "Speak" box shows as it does on a desktop.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p -m 700 "\$XDG_RUNTIME_DIR"
+if command -v pulseaudio >/dev/null; then
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \\
+    --load=module-null-sink --load=module-native-protocol-unix >/dev/null 2>&1 &
+  sound=\$!
+  for _ in \$(seq 30); do [[ -S "\$XDG_RUNTIME_DIR/pulse/native" ]] && break; sleep 0.1; done
+fi
 "$program" &
 first=\$!
 for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
@@ -47,15 +58,18 @@ kill \$first; wait \$first 2>/dev/null || true
 sqlite3 TestTable.DB < tests.sql
 "$program" &
 pid=\$!
-trap 'kill \$pid 2>/dev/null || true' EXIT
+trap 'kill \$pid \${sound:-} 2>/dev/null || true' EXIT
 for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 1
 import -window root "$out/main-window.png"
 
-# Without a window manager the windows open at the top left in their design
-# size; the clicks below use the places of that layout.
+# Without a window manager the windows open in their design size, the clock
+# window centred over the main window; moved to the top left, the clicks
+# below hit the places of that layout.
 xdotool mousemove 21 8 click 1          # "Test"
 sleep 1
+xdotool windowmove "\$(xdotool search --onlyvisible --name '^Korvane\$' | tail -1)" 0 0
+sleep 0.5
 click_type() { xdotool mousemove "\$1" "\$2" click --repeat 3 1; xdotool type --delay 20 "\$3"; }
 click_type 205 48 "Anna"                # Name
 click_type 205 75 "Berger"              # Surname
@@ -66,9 +80,24 @@ click_type 210 315 "Bench Press"        # Exercise
 click_type 113 383 "40"                 # Load
 click_type 162 575 "3"                  # Repetitions
 click_type 162 601 "2"                  # Sets
-xdotool mousemove 423 220 click 1       # start
+xdotool mousemove 228 471 click 1       # "Beep" at the start of the To-Phase
+xdotool mousemove 228 497 click 1       # "Beep" at the start of the Fro-Phase
+xdotool mousemove 553 332 click 1       # "Speak"
+xdotool mousemove 443 220 click 1       # start
 sleep 3.6
 import -window root "$out/clock-window.png"
+
+xdotool mousemove 460 332 click 1       # "Athlete view"
+for _ in \$(seq 50); do xdotool search --onlyvisible --name '^Athlete view\$' >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1.4
+view=\$(xdotool search --onlyvisible --name '^Athlete view\$' | head -1 || true)
+if [[ -n "\$view" ]]; then
+  import -window "\$view" "$out/athlete-view.png"
+  # Out of the way of the clicks below.
+  xdotool windowmove "\$view" 1280 800
+else
+  echo "The athlete view did not open." >&2
+fi
 
 xdotool mousemove 293 160 click 1      # "Progress..." in the athlete group
 for _ in \$(seq 50); do xdotool search --name '^Progress\$' >/dev/null 2>&1 && break; sleep 0.1; done
@@ -82,4 +111,4 @@ fi
 SESSION
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" 2>&1 | grep -v XDG_RUNTIME_DIR || true
-echo "Screenshots in $out: main-window.png clock-window.png progress-window.png"
+echo "Screenshots in $out: main-window.png clock-window.png athlete-view.png progress-window.png"

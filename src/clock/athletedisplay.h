@@ -21,3 +21,10 @@ struct AthleteDisplay {
 
     bool operator==(const AthleteDisplay &) const = default;
 };
+
+struct ProcedureDisplay;
+
+// What the athlete view shows of what the procedure reports to the clock
+// window: the same texts and colours, the large set and repetition numbers,
+// and the bars as shares of their full height.
+AthleteDisplay athleteDisplay(const ProcedureDisplay &display);

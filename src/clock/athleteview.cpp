@@ -1,5 +1,7 @@
 #include "clock/athleteview.h"
 
+#include "clock/palette.h"
+
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -16,9 +18,9 @@ namespace {
 
 const QColor kBackground(22, 26, 30);
 const QColor kText(255, 255, 255);
-const QColor kTrough(230, 242, 231);     // the clock window's background
-const QColor kFroBar(0, 0, 128);         // navy, as Shape1
-const QColor kToBar(58, 110, 165);       // as Shape2
+const QColor kTrough = palette::WindowBackground;   // the clock window's bar panels
+const QColor kFroBar = palette::FroBar;
+const QColor kToBar = palette::ToBar;
 constexpr int kTroughInset = 4;
 
 // Black or white, whichever stands out more from `background`.
@@ -219,7 +221,14 @@ QFont AthleteView::fitted(const QString &text, const QSizeF &box, bool inked) co
 
 QList<AthleteView::Cell> AthleteView::countdownCells(const QString &text) const
 {
+    // Asked for three times a tick (the old text, the new, the repaint);
+    // measuring type costs more than looking the answer up.
     const QRect box = laidOut().countdownRect;
+    const auto found = m_cells.constFind(text);
+    if (found != m_cells.constEnd())
+        return *found;
+    if (m_cells.size() > 256)
+        m_cells.clear();
     const QFont font = fitted(text, padded(box, 0.92, 0.78), true);
     const QFontMetricsF metrics(font);
     // The ink of the zero-digit shape is centred, so the text stands still
@@ -234,7 +243,7 @@ QList<AthleteView::Cell> AthleteView::countdownCells(const QString &text) const
         cells.append({c, glyphInk.intersected(QRectF(box)), QPointF(x, baseline)});
         x += metrics.horizontalAdvance(c);
     }
-    return cells;
+    return *m_cells.insert(text, cells);
 }
 
 // Large type costs far more to rasterise than to copy, and the countdown
@@ -295,8 +304,8 @@ QRegion AthleteView::barChange(const QRect &trough, double from, double to, bool
 // blue pie that fills clockwise from twelve o'clock.
 namespace {
 
-const QColor kGaugeFace(255, 255, 0);
-const QColor kGaugePie(0, 0, 255);
+const QColor kGaugeFace = palette::GaugeFace;
+const QColor kGaugePie = palette::GaugePie;
 
 double gaugeShare(int progress, int max)
 {
@@ -394,6 +403,7 @@ const AthleteView::Parts &AthleteView::laidOut() const
     p.repetitionRect = QRect(left, y, textWidth, infoHeight / 2);
     p.setRect = QRect(left, y + infoHeight / 2, textWidth, infoHeight - infoHeight / 2);
     m_face = QImage();
+    m_cells.clear();
     return p;
 }
 

@@ -105,5 +105,6 @@ private:
     mutable Parts m_parts;
     mutable QHash<QString, QImage> m_texts;   // rendered texts, see textImage()
     mutable QHash<QString, QFont> m_fonts;
+    mutable QHash<QString, QList<Cell>> m_cells;   // countdown cells by text, for the present size
     mutable QImage m_face;   // the gauge without its pie
 };

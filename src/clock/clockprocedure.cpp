@@ -356,6 +356,10 @@ void ClockProcedure::stop()
 
 void ClockProcedure::stopNow()
 {
+    // A stop that breaks off a test in progress ends it as the last set's end
+    // does; a stop of a standing clock (every activation) is no moment.
+    if (m_state.Running || m_state.Resting || m_state.OnBreak)
+        giveCue(CueMoment::TestOver, false);
     m_state.Running = false;
     m_state.Resting = false;
     m_state.OnBreak = false;

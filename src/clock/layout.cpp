@@ -369,6 +369,20 @@ QWidget *TForm1::buildMiddleColumn()
     keepPlaceWhenHidden(Button1);
     Button1->hide();
     procedure->addWidget(Button1);
+
+    // The athlete's side of the test: the phase display across the room, and
+    // the cues spoken.
+    AthleteViewButton = named(new QPushButton(QStringLiteral("Athlete view"), GroupBox1), "AthleteViewButton");
+    AthleteViewButton->setCheckable(true);
+    AthleteViewButton->setIcon(style()->standardIcon(QStyle::SP_DesktopIcon));
+    AthleteViewButton->setToolTip(QStringLiteral("The phase display in large type for the athlete; Esc closes it"));
+    SpeakBox = named(new QCheckBox(QStringLiteral("Speak"), GroupBox1), "SpeakBox");
+    SpeakBox->setChecked(false);
+    SpeakBox->setToolTip(QStringLiteral("Speak the cues as well"));
+    auto *athleteRow = new QHBoxLayout;
+    athleteRow->addWidget(AthleteViewButton, 1);
+    athleteRow->addWidget(SpeakBox);
+    procedure->addLayout(athleteRow);
     box->addWidget(GroupBox1);
 
     auto *counters = new QFormLayout;

@@ -103,12 +103,17 @@ void TForm1::setStarted()
     sStart->hide();
     ShowSetRows();
     ResetSetRowColours();
+    // A set begins, by a button or at the end of a rest: the screen stays on
+    // until the test stops.
+    if (!m_closed)
+        holdScreen(true);
 }
 
 void TForm1::stopped()
 {
     BitBtn1->show();
     sStart->show();
+    holdScreen(false);
 }
 
 // Drawing --------------------------------------------------------------------

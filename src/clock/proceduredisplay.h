@@ -70,7 +70,7 @@ enum class CueMoment {
     RestWarning,       // the first tick in the last 10 s of a rest between sets
     SetStart,          // a set begins
     RestBetweenSets,   // a rest between sets begins
-    TestOver,          // the last set ended
+    TestOver,          // the last set ended, or a stop broke the test off
 };
 
 struct ProcedureCue {

@@ -57,6 +57,7 @@ TForm1::TForm1(store::TrainingTables *tables, QWidget *parent)
     render(m_procedure.display());
     connect(&m_procedure, &ClockProcedure::displayChanged, this, &TForm1::render);
     installProcedureKeys(this);
+    connectAthleteSide();
 
     // The clock runs from now to the end of the program, shown or hidden.
     Timer1->start();
@@ -66,6 +67,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::showModal()
 {
+    m_closed = false;
     FormActivate();
     exec();
 }

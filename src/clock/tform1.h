@@ -7,6 +7,7 @@
 
 #include "clock/clockprocedure.h"
 #include "clock/settings.h"
+#include "clock/spokencues.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <optional>
 
+class AthleteView;
 class QCheckBox;
 class QGroupBox;
 class QListWidget;
@@ -76,6 +78,9 @@ public:
     // them from its creation; a further window of the test gets them here.
     void installProcedureKeys(QWidget *window);
 
+    // The athlete view, once "Athlete view" has opened it; else null.
+    AthleteView *athleteView() const { return m_athleteView; }
+
 public slots:
     // Settings reset.
     void sResetClick();
@@ -104,6 +109,8 @@ public slots:
     void BitBtn7Click();
     // The progress window, for the athlete in the fields.
     void ProgressButtonClick();
+    // The athlete view and the spoken cues.
+    void AthleteViewButtonToggled(bool checked);
 
 public:
     // Set rows.
@@ -116,6 +123,11 @@ private:
     void buildLayout();
     void placeOverlays();
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+    void connectAthleteSide();
+    void speakCue(const ProcedureCue &cue);
+    void holdScreen(bool on);
     bool eventFilter(QObject *watched, QEvent *event) override;
     QWidget *buildLeftColumn();
     QWidget *buildMiddleColumn();
@@ -151,6 +163,11 @@ private:
     store::TrainingTables *m_tables = nullptr;
     ClockProcedure m_procedure{*this};
     std::optional<ProcedureDisplay> m_rendered;
+    AthleteView *m_athleteView = nullptr;
+    CueSpeaker m_speaker;
+    bool m_speechLookedUp = false;   // SpeakBox reflects whether speech works
+    bool m_screenHeld = false;
+    bool m_closed = false;           // "Close" hid the window; a showing clears it
 
 public:
     // The controls, named as the window's users and tests know them.
@@ -180,6 +197,8 @@ public:
     QLabel *pClock = nullptr;
     QToolButton *sStart = nullptr, *sStop = nullptr, *SpeedButton1 = nullptr, *sReset = nullptr;
     QPushButton *Button1 = nullptr;
+    QPushButton *AthleteViewButton = nullptr;
+    QCheckBox *SpeakBox = nullptr;
     QLabel *pnSerie = nullptr, *pnBNr = nullptr, *TUTreal = nullptr, *TUTtotal = nullptr, *Panel1 = nullptr;
     QLabel *Label68 = nullptr, *Label69 = nullptr;
     QPushButton *BitBtn3 = nullptr;

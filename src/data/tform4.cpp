@@ -1,5 +1,6 @@
 #include "data/tform4.h"
 
+#include "clock/palette.h"
 #include "data/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
@@ -56,7 +57,7 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     setGeometry(1, 134, 988, 774);
     setAutoFillBackground(true);
     QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(230, 242, 231));
+    background.setColor(QPalette::Window, palette::WindowBackground);
     setPalette(background);
 
     auto *column = new QVBoxLayout(this);

@@ -4,6 +4,7 @@
 
 #include "clock/tform1.h"
 #include "support/recorders.h"
+#include "support/screensaver.h"
 
 #include <QTimer>
 #include <memory>
@@ -13,6 +14,8 @@ struct ClockWindowFixture {
     static constexpr int kStart = 36000000;
 
     TestPlatform platform;
+    // A running test holds the screen on: recorded here, never the desktop's.
+    RecordingScreenSaver screenSaver;
     std::unique_ptr<TForm1> form;
 
     explicit ClockWindowFixture(store::TrainingTables *tables = nullptr)

@@ -1,0 +1,38 @@
+#include "clock/athletedisplay.h"
+
+#include "clock/proceduredisplay.h"
+
+#include <algorithm>
+
+namespace {
+
+// A bar's share of its full height; a bar without a scale stays empty, as
+// in the clock window.
+double barShare(const BarLevel &level)
+{
+    if (level.scale <= 0)
+        return 0;
+    return std::clamp(static_cast<double>(level.tenths) / level.scale, 0.0, 1.0);
+}
+
+} // namespace
+
+AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
+{
+    AthleteDisplay a;
+    a.phaseName = d.phase;
+    a.phaseColour = d.colour;
+    a.countdown = d.countdown;
+    // A tick on the very end of a set's last cycle counts one repetition
+    // more until the set ends on the next tick; the athlete never sees a
+    // repetition beyond the set's count.
+    a.repetition = d.repetitionCount > 0 ? std::min(d.repetition, d.repetitionCount) : d.repetition;
+    a.repetitionCount = d.repetitionCount;
+    a.set = d.set;
+    a.setCount = d.setCount;
+    a.froBar = barShare(d.froBar);
+    a.toBar = barShare(d.toBar);
+    a.gaugeProgress = d.gaugeProgress;
+    a.gaugeMax = d.gaugeMax;
+    return a;
+}
