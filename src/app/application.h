@@ -7,10 +7,15 @@ namespace app {
 // The program's icon in all the sizes it ships.
 QIcon programIcon();
 
-// Gives the application object the program's name, version and icon.  Every
-// window then carries the icon, and the window system shows each window's
-// caption with the program's name ("Data source and export — Korvane"); a
-// caption that already ends with the name stays as it is.
+// Gives the application object the program's name and version.  The window
+// system then shows each window's caption with the program's name ("Data
+// source and export — Korvane"); a caption that already ends with the name
+// stays as it is.
 void setUpApplication();
+
+// Gives every window, present and future, the program's icon.  Decoding its
+// sizes costs the start a few milliseconds, so the start sets it once the
+// main window has been painted.
+void setProgramIcon();
 
 } // namespace app

@@ -100,7 +100,6 @@ THauptform::THauptform(QWidget *parent)
     // has to guess where the tests are kept.
     m_folderLabel = new QLabel(dataFolderText(), this);
     m_folderLabel->setObjectName(QStringLiteral("DataFolder"));
-    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addWidget(m_folderLabel);
 }
 
@@ -146,6 +145,10 @@ void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)
 
 void THauptform::buildWindows()
 {
+    // The folder line becomes selectable (for copying the path) only now: a
+    // selectable label lays out a whole text document, a few milliseconds
+    // the first showing of the window need not wait for.
+    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (!m_buildWindows)
         return;
     const std::function<void()> build = std::exchange(m_buildWindows, nullptr);

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/application.h"
 #include "app/hauptform.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
@@ -28,7 +29,10 @@ protected:
     {
         if (watched == m_main && event->type() == QEvent::Paint) {
             m_main->removeEventFilter(this);
-            QTimer::singleShot(0, m_main, &THauptform::buildWindows);
+            QTimer::singleShot(0, m_main, [main = m_main] {
+                setProgramIcon();
+                main->buildWindows();
+            });
             deleteLater();
         }
         return false;

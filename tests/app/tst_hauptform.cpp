@@ -154,6 +154,7 @@ void TestHauptform::ownWindowsCarryTheIconAndGoFirst()
 {
     TestPlatform platform;
     app::setUpApplication();
+    app::setProgramIcon();
     QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Korvane"));
     auto main = std::make_unique<THauptform>();
     main->createWindows();

@@ -82,6 +82,9 @@ void TestStartup::windowsAreBuiltRightAfterTheMainWindowShows()
     // Not yet: the main window is painted first.
     QVERIFY(!windows->clock());
     QTRY_VERIFY(windows->clock() && windows->data());
+    // The program's icon comes with them.
+    QVERIFY(!windows->main->windowIcon().isNull());
+    QVERIFY(!windows->clock()->windowIcon().isNull());
     QCOMPARE(windows->clock()->parent(), windows->main.get());
     QVERIFY(!windows->clock()->isVisible());
     QVERIFY(!windows->data()->isVisible());
