@@ -149,14 +149,14 @@ void TstParadoxTable::valueForms()
     QFETCH(int, size);
     QFETCH(QByteArray, stored);
     QFETCH(QString, text);
-    paradox::Table spec;
-    spec.fields = {{QStringLiteral("Nr"), paradox::AutoInc, 4},
+    paradox::Table written;
+    written.fields = {{QStringLiteral("Nr"), paradox::AutoInc, 4},
                    {QStringLiteral("Value"), paradox::Type(type), type == paradox::Memo ? size + 10 : size},
                    {QStringLiteral("After"), paradox::Alpha, 3}};
     // Two records, so that a memo block is shared and the field after
     // shows that the record's width is right.
-    spec.records = {{paradox::storedInt(1, 4), stored, "x"}, {paradox::storedInt(2, 4), stored, "y"}};
-    const paradox::Files files = paradox::write(spec);
+    written.records = {{paradox::storedInt(1, 4), stored, "x"}, {paradox::storedInt(2, 4), stored, "y"}};
+    const paradox::Files files = paradox::write(written);
     const ParadoxTable table(files.db, files.mb, !files.mb.isEmpty());
     const QList<QStringList> rows = readAll(table);
     QCOMPARE(rows.size(), 2);
@@ -195,15 +195,15 @@ void TstParadoxTable::codePages()
     QFETCH(bool, replaced);
     const QString name = expected;
     const QString fieldName = QStringLiteral("Größe");
-    paradox::Table spec;
-    spec.versionCode = versionCode;
-    spec.codePage = codePage;
-    spec.fields = {{fieldName, paradox::Alpha, 20}, {QStringLiteral("Note"), paradox::Memo, 12}};
+    paradox::Table written;
+    written.versionCode = versionCode;
+    written.codePage = codePage;
+    written.fields = {{fieldName, paradox::Alpha, 20}, {QStringLiteral("Note"), paradox::Memo, 12}};
     const QByteArray bytes = raw.isEmpty() ? paradox::text(name, encoding.constData()) : raw;
     QVERIFY(bytes.size() == name.size()); // one byte per character in these code pages
     const QByteArray memo = bytes.repeated(10);
-    spec.records = {{bytes, memo}};
-    const paradox::Files files = paradox::write(spec);
+    written.records = {{bytes, memo}};
+    const paradox::Files files = paradox::write(written);
     const ParadoxTable table(files.db, files.mb, true);
     QCOMPARE(table.fields().first().name, fieldName);
     bool lost = true;
@@ -215,9 +215,9 @@ void TstParadoxTable::codePages()
 
 void TstParadoxTable::skipsTheBytesOfDeletedRecords()
 {
-    paradox::Table spec = numbered(12, false, 2, 3);
-    spec.deletedTail = {{paradox::storedInt(99, 4), "Deleted"}};
-    const paradox::Files files = paradox::write(spec);
+    paradox::Table written = numbered(12, false, 2, 3);
+    written.deletedTail = {{paradox::storedInt(99, 4), "Deleted"}};
+    const paradox::Files files = paradox::write(written);
     const ParadoxTable table(files.db);
     QVERIFY(files.db.contains("Deleted"));
     QCOMPARE(table.countRecords(), 3);
@@ -232,11 +232,11 @@ void TstParadoxTable::refusesDamagedFiles_data()
     QTest::addColumn<QByteArray>("mb");
     QTest::addColumn<QString>("reason");
 
-    paradox::Table spec = numbered(12, true, 1, 200);
-    spec.fields.append({QStringLiteral("Note"), paradox::Memo, 11});
-    for (auto &record : spec.records)
+    paradox::Table written = numbered(12, true, 1, 200);
+    written.fields.append({QStringLiteral("Note"), paradox::Memo, 11});
+    for (auto &record : written.records)
         record.append(QByteArray("A memo that goes into the memo file"));
-    const paradox::Files good = paradox::write(spec);
+    const paradox::Files good = paradox::write(written);
     const int header = 0x1000;
     const int block = 0x400;
     auto patched = [&](int at, QByteArray bytes) {
@@ -265,10 +265,10 @@ void TstParadoxTable::refusesDamagedFiles_data()
                                     << QStringLiteral("field names");
     QTest::newRow("unknown code page") << patched(0x6A, QByteArray("\x39\x30", 2)) << good.mb
                                        << QStringLiteral("code page 12345");
-    spec.encrypted = true;
-    QTest::newRow("encrypted 7.x") << paradox::write(spec).db << good.mb << QStringLiteral("encrypted");
-    spec.versionCode = 3;
-    QTest::newRow("encrypted 3.0") << paradox::write(spec).db << good.mb << QStringLiteral("encrypted");
+    written.encrypted = true;
+    QTest::newRow("encrypted 7.x") << paradox::write(written).db << good.mb << QStringLiteral("encrypted");
+    written.versionCode = 3;
+    QTest::newRow("encrypted 3.0") << paradox::write(written).db << good.mb << QStringLiteral("encrypted");
 
     QByteArray memo = good.mb;
     memo[4096] = 4; // the shared block marked free
@@ -309,23 +309,23 @@ void TstParadoxTable::pxlibReadsTheTestTables()
     // Tables the tests write, read by pxlib: its values are the ones the
     // reader gives.  (pxlib reads version 4.x and later only.)
     for (int versionCode : {9, 11, 12}) {
-        paradox::Table spec;
-        spec.versionCode = versionCode;
-        spec.codePage = 850;
-        spec.fields = {{QStringLiteral("Nr"), paradox::AutoInc, 4},     {QStringLiteral("Name"), paradox::Alpha, 15},
+        paradox::Table written;
+        written.versionCode = versionCode;
+        written.codePage = 850;
+        written.fields = {{QStringLiteral("Nr"), paradox::AutoInc, 4},     {QStringLiteral("Name"), paradox::Alpha, 15},
                        {QStringLiteral("Short"), paradox::Short, 2},    {QStringLiteral("Load"), paradox::Number, 8},
                        {QStringLiteral("Date"), paradox::Date, 4},      {QStringLiteral("Ok"), paradox::Logical, 1},
                        {QStringLiteral("Money"), paradox::Currency, 8}, {QStringLiteral("Long"), paradox::Long, 4},
                        {QStringLiteral("Bcd"), paradox::Bcd, 2}};
         for (int i = 1; i <= 300; ++i) {
-            spec.records.append({paradox::storedInt(i, 4), paradox::text(QStringLiteral("Müller %1").arg(i), "IBM850"),
+            written.records.append({paradox::storedInt(i, 4), paradox::text(QStringLiteral("Müller %1").arg(i), "IBM850"),
                                  i % 7 ? paradox::storedInt(i - 150, 2) : QByteArray(),
                                  paradox::storedDouble(i / 4.0 - 20), paradox::storedInt(700000 + i, 4),
                                  paradox::storedLogical(i % 2), paradox::storedDouble(i * 1.25),
                                  paradox::storedInt(-i * 1000, 4),
                                  paradox::storedBcd(QStringLiteral("%1.%2").arg(i - 150).arg(i % 100, 2, 10, QLatin1Char('0')), 2)});
         }
-        const paradox::Files files = paradox::write(spec);
+        const paradox::Files files = paradox::write(written);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("t.db"));
         QFile out(path);
