@@ -1,18 +1,13 @@
 // The test procedure without a window, driven by a hand-set clock: set start,
 // tick, phases, rests, cues, stop, break and resume, and what it reports.
 
-#include "initialsettingsroad.h"
+#include "procedurecases.h"
 #include "procedurefixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-const QColor kGreen(0, 255, 128);
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QString kToCue = QStringLiteral("wave:AnfangFro.wav");
-const QString kFroCue = QStringLiteral("wave:AnfangTo.wav");
 constexpr int kFull = 461;   // bar panels 463 pixels high
 
 QString *setting(SettingsTexts &texts, const QString &field)

@@ -4,21 +4,13 @@
 
 #include "clock/piegauge.h"
 #include "clockwindowfixture.h"
-#include "initialsettingsroad.h"
+#include "procedurecases.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-
-namespace {
-const QColor kGreen(0, 255, 128);
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QString kToCue = QStringLiteral("wave:AnfangFro.wav");
-const QString kFroCue = QStringLiteral("wave:AnfangTo.wav");
-} // namespace
 
 class TestProcedure : public QObject {
     Q_OBJECT

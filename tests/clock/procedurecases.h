@@ -1,10 +1,20 @@
 #pragma once
 
-// The phases of a test with the initial settings, read at points of its first
-// repetition: the rows the procedure's and the clock window's tests share.
+// What the procedure's tests and the clock window's share: the phase colours,
+// the cue sounds, and the phases of a test with the initial settings read at
+// points of its first repetition.
 
+#include <QColor>
 #include <QString>
 #include <QTest>
+
+namespace {
+const QColor kGreen(0, 255, 128);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QString kToCue = QStringLiteral("wave:AnfangFro.wav");
+const QString kFroCue = QStringLiteral("wave:AnfangTo.wav");
+} // namespace
 
 inline void addInitialSettingsRoadRows()
 {
