@@ -7,6 +7,7 @@
 // Counters: ratio_to_idle (step / idle loop turn), core_share_pct (CPU share
 // of one core at ten ticks a second), paints_per_tick.
 
+#include "benchsupport.h"
 #include "clock/athleteview.h"
 
 #include <QApplication>
@@ -17,24 +18,8 @@
 
 namespace {
 
-struct PaintCounter : QObject {
-    long paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-double idleTurnNs()
-{
-    constexpr int turns = 20000;
-    const std::clock_t start = std::clock();
-    for (int i = 0; i < turns; ++i)
-        QCoreApplication::processEvents();
-    return double(std::clock() - start) / CLOCKS_PER_SEC * 1e9 / turns;
-}
+using bench::PaintCounter;
+using bench::idleTurnNs;
 
 // The display `tenths` tenths of a second into a set of 2 s Fro-Phase, 1 s
 // rest, 2 s To-Phase, 1 s rest per repetition, 8 repetitions.
@@ -92,12 +77,7 @@ void follow(benchmark::State &state, int width, int height, int stepTenths)
         QCoreApplication::processEvents();   // the repaint it asked for
         ++ticks;
     }
-    const double tickNs = double(std::clock() - start) / CLOCKS_PER_SEC * 1e9 / ticks;
-    state.counters["idle_turn_ns"] = idle;
-    state.counters["tick_ns"] = tickNs;
-    state.counters["ratio_to_idle"] = tickNs / idle;
-    state.counters["core_share_pct"] = tickNs / 100e6 * 100;   // one tick per 100 ms
-    state.counters["paints_per_tick"] = double(counter.paints) / ticks;
+    bench::reportTicks(state, start, ticks, counter.paints, idle);
 }
 
 void BM_AthleteViewFullHd(benchmark::State &state) { follow(state, 1920, 1080, 1); }
@@ -113,8 +93,5 @@ BENCHMARK(BM_AthleteViewTickThatChangesNothing);
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, bench::UnknownOptions::Ignore);
 }

@@ -2,21 +2,20 @@
 // command-line tool importing the same rows as CSV into a table of the same
 // layout, both in the same run; the ratio is the figure that counts.
 
+#include "benchsupport.h"
 #include "legacy/conversion.h"
 #include "legacy/paradoxtable.h"
 #include "store/layout.h"
 #include "support/paradoxtables.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-
 namespace {
+
+using bench::secondsOf;
 
 const int testCount = 100000;
 
@@ -78,19 +77,12 @@ Fixture &fixture()
     return f;
 }
 
-double secondsOf(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
 void BM_ConvertVsSqlite3Import(benchmark::State &state)
 {
     Fixture &f = fixture();
-    const QString sqlite = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (sqlite.isEmpty()) {
-        state.SkipWithError("the sqlite3 command-line tool is not installed");
+    const QString sqlite = bench::sqlite3Tool(state);
+    if (sqlite.isEmpty())
         return;
-    }
     const store::Layout &layout = store::testTableLayout();
     double convertSeconds = 0;
     double importSeconds = 0;
@@ -127,9 +119,7 @@ void BM_ConvertVsSqlite3Import(benchmark::State &state)
         QFile::remove(ours);
         QFile::remove(theirs);
     }
-    state.counters["convert_s"] = convertSeconds / double(state.iterations());
-    state.counters["sqlite3_import_s"] = importSeconds / double(state.iterations());
-    state.counters["ratio"] = convertSeconds / importSeconds;
+    bench::reportAgainstBaseline(state, "convert_s", convertSeconds, "sqlite3_import_s", importSeconds);
     state.counters["tests"] = double(converted);
     state.counters["paradox_MB"] = double(f.db.size()) / 1e6;
 }
@@ -140,10 +130,5 @@ BENCHMARK(BM_ConvertVsSqlite3Import)->Iterations(3)->UseManualTime()->Unit(bench
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -2,22 +2,16 @@
 // its charts are drawn, against opening the data window over the same tables
 // in the same run.  The window must open in under half a second.
 
+#include "benchsupport.h"
 #include "data/dbgrid.h"
 #include "data/progresswindow.h"
 #include "data/tform4.h"
-#include "testtables.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
-double secondsOf(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
+using bench::secondsOf;
 
 void BM_OpenProgressWindow(benchmark::State &state)
 {
@@ -51,9 +45,7 @@ void BM_OpenProgressWindow(benchmark::State &state)
         dataSeconds += d;
         state.SetIterationTime(p);
     }
-    state.counters["progress_s"] = progressSeconds / double(state.iterations());
-    state.counters["data_window_s"] = dataSeconds / double(state.iterations());
-    state.counters["ratio"] = progressSeconds / dataSeconds;
+    bench::reportAgainstBaseline(state, "progress_s", progressSeconds, "data_window_s", dataSeconds);
     state.counters["tests_charted"] = points;
 }
 BENCHMARK(BM_OpenProgressWindow)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -62,13 +54,7 @@ BENCHMARK(BM_OpenProgressWindow)->Iterations(5)->UseManualTime()->Unit(benchmark
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::drawOffscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -13,12 +13,12 @@
 // once, beside this program, and reused by later runs.
 // Options: --rounds=N (default 31).  Other options are ignored.
 
+#include "benchsupport.h"
 #include "store/trainingtables.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSqlQuery>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -39,29 +39,6 @@ namespace {
 
 constexpr int kBigFolderTests = 1000000;
 
-// Fills the test table with `count` tests whose fields hold texts as the
-// clock window writes them, in one statement.
-bool fillTests(store::Table &table, int count)
-{
-    QStringList values{QStringLiteral("'07.12.2026'"), QStringLiteral("x % 40 + 1"),
-                       QStringLiteral("'Name' || x"), QStringLiteral("'Surname'"),
-                       QStringLiteral("'82,5'"), QStringLiteral("'181'"),
-                       QStringLiteral("'Kniebeuge ' || (x % 7)"), QStringLiteral("'100'")};
-    for (int set = 1; set <= 20; ++set)
-        values << QStringLiteral("'%1,%2'").arg(20 + set).arg(set % 10) << QStringLiteral("'6'");
-    values << QStringLiteral("'3'") << QStringLiteral("'2'") << QStringLiteral("'1,5'") << QStringLiteral("'0,5'")
-           << QStringLiteral("'0,5'") << QStringLiteral("'6'") << QStringLiteral("'20'") << QStringLiteral("'120'")
-           << QStringLiteral("'540'") << QStringLiteral("'420'");
-    QStringList columns;
-    for (int i = 1; i < table.layout().fields.size(); ++i)
-        columns << QLatin1Char('"') + table.layout().fields.at(i).name + QLatin1Char('"');
-    QSqlQuery query(table.database());
-    return query.exec(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
-                                     "INSERT INTO TestTable (%2) SELECT %3 FROM c")
-                          .arg(count)
-                          .arg(columns.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
-}
-
 // A folder with the three tables and `tests` stored tests; made once.  A
 // marker file says the folder is complete.
 QString prepareFolder(const QString &path, int tests)
@@ -76,7 +53,7 @@ QString prepareFolder(const QString &path, int tests)
     {
         store::TrainingTables tables(path);
         tables.openAll();
-        if (tests > 0 && !fillTests(tables.TestTable, tests)) {
+        if (tests > 0 && !bench::insertTests(tables.TestTable, tests, bench::sameDayTests())) {
             std::fprintf(stderr, "filling %s failed\n", qPrintable(path));
             std::exit(2);
         }

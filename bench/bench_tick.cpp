@@ -6,6 +6,7 @@
 // Counters: ratio_to_idle (tick / idle loop turn), core_share_pct (CPU share
 // of one core at ten ticks a second), paints_per_tick.
 
+#include "benchsupport.h"
 #include "clock/tform1.h"
 #include "support/manualclock.h"
 #include "support/recordingsound.h"
@@ -21,25 +22,8 @@
 
 namespace {
 
-struct PaintCounter : QObject {
-    long paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
-// Nanoseconds of CPU time per idle event-loop turn.
-double idleTurnNs()
-{
-    constexpr int turns = 20000;
-    const std::clock_t start = std::clock();
-    for (int i = 0; i < turns; ++i)
-        QCoreApplication::processEvents();
-    return double(std::clock() - start) / CLOCKS_PER_SEC * 1e9 / turns;
-}
+using bench::PaintCounter;
+using bench::idleTurnNs;
 
 struct RunningTest {
     ManualClock clock;
@@ -88,12 +72,7 @@ void runTicks(benchmark::State &state, int stepMs)
         QCoreApplication::processEvents();   // the repaint the tick asked for
         ++ticks;
     }
-    const double tickNs = double(std::clock() - start) / CLOCKS_PER_SEC * 1e9 / ticks;
-    state.counters["idle_turn_ns"] = idle;
-    state.counters["tick_ns"] = tickNs;
-    state.counters["ratio_to_idle"] = tickNs / idle;
-    state.counters["core_share_pct"] = tickNs / 100e6 * 100;   // one tick per 100 ms
-    state.counters["paints_per_tick"] = double(test.counter.paints) / ticks;
+    bench::reportTicks(state, start, ticks, test.counter.paints, idle);
 }
 
 void BM_IdleEventLoopTurn(benchmark::State &state)
@@ -128,11 +107,7 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(quietHandler);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::drawOffscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, bench::UnknownOptions::Ignore);
 }

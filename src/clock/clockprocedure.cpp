@@ -45,6 +45,20 @@ ClockProcedure::ClockProcedure(ProcedureHost &host, QObject *parent)
     m_published = m_display;
 }
 
+// Runs `step`, then shows what it changed; also when it throws, so the
+// window never keeps a state the procedure has left.
+template <typename Step>
+void ClockProcedure::publishAfter(Step step)
+{
+    try {
+        step();
+    } catch (...) {
+        publish();
+        throw;
+    }
+    publish();
+}
+
 // Settings reset -------------------------------------------------------------
 
 std::optional<QString> ClockProcedure::reset()
@@ -86,14 +100,10 @@ std::optional<QString> ClockProcedure::resetSettingsNow()
 
 void ClockProcedure::resetButton()
 {
-    try {
+    publishAfter([this] {
         if (const std::optional<QString> failure = resetSettingsNow())
             refuse(*failure);
-    } catch (...) {
-        publish();
-        throw;
-    }
-    publish();
+    });
 }
 
 // A set does not start: the clock stands while the message is open, instead
@@ -109,13 +119,7 @@ void ClockProcedure::refuse(const QString &message)
 
 void ClockProcedure::start()
 {
-    try {
-        setStart();
-    } catch (...) {
-        publish();
-        throw;
-    }
-    publish();
+    publishAfter([this] { setStart(); });
 }
 
 void ClockProcedure::setStart()
@@ -172,16 +176,12 @@ void ClockProcedure::setStart()
 
 void ClockProcedure::tick()
 {
-    try {
+    publishAfter([this] {
         if (m_state.Resting && !m_state.Running)
             restTick();
         else if (m_state.Running)
             setTick();
-    } catch (...) {
-        publish();
-        throw;
-    }
-    publish();
+    });
 }
 
 void ClockProcedure::restTick()
@@ -345,13 +345,7 @@ void ClockProcedure::endOfSet()
 
 void ClockProcedure::stop()
 {
-    try {
-        stopNow();
-    } catch (...) {
-        publish();
-        throw;
-    }
-    publish();
+    publishAfter([this] { stopNow(); });
 }
 
 void ClockProcedure::stopNow()

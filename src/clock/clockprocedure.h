@@ -130,6 +130,8 @@ private:
     void setColour(const QColor &colour);
     void syncFlags();
     void publish();
+    template <typename Step>
+    void publishAfter(Step step);
     void giveCue(CueMoment moment, bool switchedOn, int repetition = 0);
 
     ProcedureHost &m_host;

@@ -57,7 +57,9 @@ bool appendCharacter(char *&d, char32_t c)
     return byte < 0;
 }
 
-void writeBytes(QIODevice &out, const QByteArray &bytes)
+} // namespace
+
+void writeExportBytes(QIODevice &out, const QByteArray &bytes)
 {
     // A short write is retried with the rest, so that a full disk shows up
     // as a failed write with its reason.
@@ -71,8 +73,6 @@ void writeBytes(QIODevice &out, const QByteArray &bytes)
         done += written;
     }
 }
-
-} // namespace
 
 QByteArray exportHeader()
 {
@@ -174,7 +174,7 @@ ExportSummary writeTestExport(QIODevice &out, store::Query &query, const std::fu
 static ExportSummary writeRows(QIODevice &out, store::Query &query, const std::function<void(int)> &advance)
 {
     ExportSummary summary;
-    writeBytes(out, exportHeader());
+    writeExportBytes(out, exportHeader());
 
     query.clear();
     query.setText(exportQueryText());
@@ -197,14 +197,14 @@ static ExportSummary writeRows(QIODevice &out, store::Query &query, const std::f
             if (advance)
                 advance(exportedFieldCount);
             if (block.size() >= blockSize) {
-                writeBytes(out, block);
+                writeExportBytes(out, block);
                 block.resize(0);
             }
             query.next();
         }
     }
     if (!block.isEmpty())
-        writeBytes(out, block);
+        writeExportBytes(out, block);
     return summary;
 }
 

@@ -31,6 +31,10 @@ int appendWindows1252(QByteArray &out, QStringView text);
 // The same from UTF-8 bytes; a byte that starts no valid sequence becomes '?'.
 int appendWindows1252(QByteArray &out, QByteArrayView utf8);
 
+// Writes all of `bytes` to `out`; a short write is retried with the rest,
+// and a failed one throws platform::ActionError with the device's reason.
+void writeExportBytes(QIODevice &out, const QByteArray &bytes);
+
 // What an export wrote: the stored tests, and how many of their values held
 // characters that were written as '?'.
 struct ExportSummary {

@@ -1,6 +1,7 @@
 #include "data/fullexport.h"
 
 #include "clock/numbertext.h"
+#include "data/csvexport.h"
 #include "platform/errors.h"
 #include "store/layout.h"
 
@@ -40,10 +41,9 @@ bool isDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
-// Where a decimal-comma number stands in `s` (blanks taken off), or nothing.
-// `needsCheck` tells that the value may be out of range (it has an exponent).
+// Where `s` starts and ends with the blanks around it taken off.
 template <typename Char>
-std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, qsizetype n, bool &needsCheck)
+std::pair<qsizetype, qsizetype> withoutBlanks(const Char *s, qsizetype n)
 {
     qsizetype b = 0;
     qsizetype e = n;
@@ -51,20 +51,32 @@ std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, q
         ++b;
     while (e > b && isBlank(char16_t(s[e - 1])))
         --e;
+    return {b, e};
+}
+
+// Moves `i` past the digits that stand from there up to `e`; returns how many.
+template <typename Char>
+qsizetype skipDigits(const Char *s, qsizetype &i, qsizetype e)
+{
+    const qsizetype from = i;
+    while (i < e && isDigit(char16_t(s[i])))
+        ++i;
+    return i - from;
+}
+
+// Where a decimal-comma number stands in `s` (blanks taken off), or nothing.
+// `needsCheck` tells that the value may be out of range (it has an exponent).
+template <typename Char>
+std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, qsizetype n, bool &needsCheck)
+{
+    const auto [b, e] = withoutBlanks(s, n);
     qsizetype i = b;
     if (i < e && (s[i] == '-' || s[i] == '+'))
         ++i;
-    qsizetype digits = 0;
-    while (i < e && isDigit(char16_t(s[i]))) {
-        ++i;
-        ++digits;
-    }
+    qsizetype digits = skipDigits(s, i, e);
     if (i < e && s[i] == ',') {
         ++i;
-        while (i < e && isDigit(char16_t(s[i]))) {
-            ++i;
-            ++digits;
-        }
+        digits += skipDigits(s, i, e);
     }
     if (digits == 0)
         return std::nullopt;
@@ -73,12 +85,7 @@ std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, q
         ++i;
         if (i < e && (s[i] == '-' || s[i] == '+'))
             ++i;
-        qsizetype exponentDigits = 0;
-        while (i < e && isDigit(char16_t(s[i]))) {
-            ++i;
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
+        if (skipDigits(s, i, e) == 0)
             return std::nullopt;
         needsCheck = true;
     }
@@ -92,12 +99,7 @@ std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, q
 template <typename Char>
 std::optional<QDate> dottedDate(const Char *s, qsizetype n)
 {
-    qsizetype b = 0;
-    qsizetype e = n;
-    while (b < e && isBlank(char16_t(s[b])))
-        ++b;
-    while (e > b && isBlank(char16_t(s[e - 1])))
-        --e;
+    const auto [b, e] = withoutBlanks(s, n);
     int parts[3] = {0, 0, 0};
     int widths[3] = {0, 0, 0};
     int part = 0;
@@ -153,21 +155,6 @@ const std::vector<bool> &numberFields()
         return numbers;
     }();
     return mask;
-}
-
-void writeBytes(QIODevice &out, const QByteArray &bytes)
-{
-    // A short write is retried with the rest, so that a full disk shows up
-    // as a failed write with its reason.
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = out.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const QString reason = out.errorString().isEmpty() ? QStringLiteral("write failed") : out.errorString();
-            throw platform::ActionError(QStringLiteral("The export could not be written: %1").arg(reason));
-        }
-        done += written;
-    }
 }
 
 struct Statement {
@@ -337,7 +324,7 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
     if (sqlite3_prepare_v2(handle, sql.constData(), -1, &rows.handle, nullptr) != SQLITE_OK)
         failRead(handle);
 
-    writeBytes(out, fullExportHeader());
+    writeExportBytes(out, fullExportHeader());
 
     const int fieldCount = int(layout.fields.size());
     const int dateIndex = dateFieldIndex();
@@ -388,14 +375,14 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
         block.append("\r\n", 2);
         ++count;
         if (block.size() >= blockSize) {
-            writeBytes(out, block);
+            writeExportBytes(out, block);
             block.resize(0);
         }
     }
     if (rc != SQLITE_DONE)
         failRead(handle);
     if (!block.isEmpty())
-        writeBytes(out, block);
+        writeExportBytes(out, block);
     return count;
 }
 

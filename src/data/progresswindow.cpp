@@ -159,6 +159,25 @@ struct Range {
     bool empty() const { return min > max; }
 };
 
+// Runs `read` with the table open.  The table keeps the open state it had:
+// one that was closed is open only for the time of the read, also when the
+// read throws.
+template <typename Read>
+void readWithTableOpen(store::Table &table, Read read)
+{
+    const bool wasOpen = table.isOpen();
+    table.open();
+    try {
+        read();
+    } catch (...) {
+        if (!wasOpen)
+            table.close();
+        throw;
+    }
+    if (!wasOpen)
+        table.close();
+}
+
 } // namespace
 
 ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
@@ -265,19 +284,7 @@ QChartView *ProgressWindow::chartView(int number) const
 
 void ProgressWindow::showAthlete(const QString &name, const QString &surname)
 {
-    // The table keeps the open state it had: reading it here opens it only
-    // for the time of the read.
-    const bool wasOpen = m_table.isOpen();
-    m_table.open();
-    try {
-        readAthletes(name, surname);
-    } catch (...) {
-        if (!wasOpen)
-            m_table.close();
-        throw;
-    }
-    if (!wasOpen)
-        m_table.close();
+    readWithTableOpen(m_table, [&] { readAthletes(name, surname); });
     show();
     raise();
     activateWindow();
@@ -343,17 +350,7 @@ void ProgressWindow::athleteChosen()
     if (item) {
         m_name = item->data(NameRole).toString();
         m_surname = item->data(SurnameRole).toString();
-        const bool wasOpen = m_table.isOpen();
-        m_table.open();
-        try {
-            m_tests = readAthleteTests(m_table, m_name, m_surname);
-        } catch (...) {
-            if (!wasOpen)
-                m_table.close();
-            throw;
-        }
-        if (!wasOpen)
-            m_table.close();
+        readWithTableOpen(m_table, [&] { m_tests = readAthleteTests(m_table, m_name, m_surname); });
     }
 
     // The athlete's exercises, alphabetically; the one chosen before stays

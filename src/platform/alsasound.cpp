@@ -66,6 +66,16 @@ PcmHandle openDevice(const QByteArray &name)
     return pcm;
 }
 
+// The device a sound goes to: the held one, else `name` opened into `own`
+// for this sound alone; null when neither is there.
+snd_pcm_t *soundDevice(snd_pcm_t *held, const QByteArray &name, PcmHandle &own)
+{
+    if (held)
+        return held;
+    own = openDevice(name);
+    return own.get();
+}
+
 bool configure(snd_pcm_t *pcm, int channels, int sampleRate)
 {
     // 16-bit samples in native byte order suit every device; resampling
@@ -227,11 +237,7 @@ PlayResult AlsaSound::playCue()
 {
     beginPlay();
     PcmHandle own;
-    snd_pcm_t *pcm = m_held;
-    if (!pcm) {
-        own = openDevice(m_deviceName);
-        pcm = own.get();
-    }
+    snd_pcm_t *pcm = soundDevice(m_held, m_deviceName, own);
     if (!pcm)
         return PlayResult::NoDevice;
     return sendCue(pcm);
@@ -281,11 +287,7 @@ PlayResult AlsaSound::play(const QString &fileName)
         file.reset();
 
     PcmHandle own;
-    snd_pcm_t *pcm = m_held;
-    if (!pcm) {
-        own = openDevice(m_deviceName);
-        pcm = own.get();
-    }
+    snd_pcm_t *pcm = soundDevice(m_held, m_deviceName, own);
     if (!pcm)
         return PlayResult::NoDevice;
 
