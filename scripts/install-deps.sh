@@ -19,7 +19,7 @@ packages=(
   qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
   # The athlete view's type, with its condensed face for long countdowns.
   fonts-dejavu-core fonts-dejavu-extra
-  libasound2-dev libsndfile1-dev
+  libasound2-dev libsndfile1-dev libfontconfig-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
   dbus-daemon
   pxlib-dev

@@ -30,6 +30,21 @@ QString informationText()
                           "Written by the Korvane team for testers and their athletes.");
 }
 
+QImage bannerLogo()
+{
+    // Decoded once, by whichever thread asks first: the start decodes it
+    // beside the main thread while that opens the tables.
+    static const QImage logo = [] {
+        initResources();
+        // The logo is known to be a PNG: read as such, without first loading
+        // every image-format plugin to ask which of them reads it.
+        QImageReader reader(QStringLiteral(":/korvane/logo.png"), "png");
+        reader.setAutoDetectImageFormat(false);
+        return reader.read();
+    }();
+    return logo;
+}
+
 THauptform::THauptform(QWidget *parent)
     : QMainWindow(parent)
 {
@@ -61,11 +76,7 @@ THauptform::THauptform(QWidget *parent)
     Image2 = new QLabel(central);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setFixedSize(269, 100);
-    // The logo is known to be a PNG: read as such, without first loading
-    // every image-format plugin to ask which of them reads it.
-    QImageReader logo(QStringLiteral(":/korvane/logo.png"), "png");
-    logo.setAutoDetectImageFormat(false);
-    Image2->setPixmap(QPixmap::fromImage(logo.read()));
+    Image2->setPixmap(QPixmap::fromImage(bannerLogo()));
     bannerRow->addWidget(Image2);
     bannerRow->addStretch();
     column->addLayout(bannerRow);

@@ -2,6 +2,7 @@
 
 #include "store/trainingtables.h"
 
+#include <QImage>
 #include <QMainWindow>
 
 #include <functional>
@@ -70,3 +71,6 @@ private:
 
 // The text of the information box.
 QString informationText();
+
+// The banner's logo, decoded on first use and kept; safe from any thread.
+QImage bannerLogo();

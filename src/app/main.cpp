@@ -1,19 +1,12 @@
-#include "app/application.h"
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "data/fullexport.h"
-#include "legacy/legacyimport.h"
-#include "platform/messages.h"
-#include "platform/screensaver.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
-#include <QTimer>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -33,39 +26,6 @@ int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
     QTextStream err(stderr);
     const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
     return data::runExportAll(folder, commandLine.exportFile, err);
-}
-
-int runWindows(char *argv[], const app::CommandLine &commandLine)
-{
-    // The arguments are the program's own and have been read; the toolkit
-    // gets only the program's name.
-    int toolkitArgc = 1;
-    QApplication application(toolkitArgc, argv);
-    app::setUpApplication();
-
-    // Everything after this works in the working folder: the tables, the
-    // export and the sound files are named without a folder.
-    if (const auto reason = app::enterWorkingFolder(commandLine.folder)) {
-        print(stderr, QStringLiteral("korvane: %1\n").arg(*reason));
-        platform::messageBoxes().error(nullptr, *reason);
-        return 1;
-    }
-
-    // Tables of an older kind found in the working folder are offered for
-    // conversion before the main window opens the tables; No, a refused file
-    // or a failed conversion ends the program (its box has said why).
-    if (!legacy::offerLegacyConversion(QStringLiteral("."), nullptr))
-        return 1;
-
-    // The main window opens the tables; one that cannot be opened ends the
-    // program before any window is shown.
-    const std::unique_ptr<app::Windows> windows = app::start();
-    if (!windows)
-        return 1;
-    // Reaches the session bus once the window shows rather than when the
-    // first test starts.
-    QTimer::singleShot(0, [] { platform::screenSaver(); });
-    return application.exec();
 }
 
 } // namespace
@@ -91,5 +51,5 @@ int main(int argc, char *argv[])
     case app::CommandLine::Action::Run:
         break;
     }
-    return runWindows(argv, commandLine);
+    return app::runWindows(argv, commandLine.folder);
 }

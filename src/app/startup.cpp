@@ -1,46 +1,72 @@
 #include "app/startup.h"
 
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/hauptform.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
+#include "legacy/legacyimport.h"
 #include "platform/errors.h"
+#include "platform/fontconfiguration.h"
 #include "platform/messages.h"
+#include "platform/screensaver.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QImageReader>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace app {
 namespace {
 
-// Builds the main window's other windows right after it was first painted:
-// in the event loop's next turn, once the window is on the screen.
-class BuildAfterFirstPaint : public QObject {
+// Runs `work` in the event loop's next turn after `window` was first
+// painted, once the window is on the screen.
+class AfterFirstPaint : public QObject {
 public:
-    explicit BuildAfterFirstPaint(THauptform *main)
-        : QObject(main)
-        , m_main(main)
+    AfterFirstPaint(QWidget *window, std::function<void()> work)
+        : QObject(window)
+        , m_window(window)
+        , m_work(std::move(work))
     {
-        main->installEventFilter(this);
+        window->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_main && event->type() == QEvent::Paint) {
-            m_main->removeEventFilter(this);
-            QTimer::singleShot(0, m_main, [main = m_main] {
-                setProgramIcon();
-                main->buildWindows();
-            });
+        if (watched == m_window && event->type() == QEvent::Paint) {
+            m_window->removeEventFilter(this);
+            QTimer::singleShot(0, m_window, std::move(m_work));
             deleteLater();
         }
         return false;
     }
 
 private:
-    THauptform *m_main;
+    QWidget *m_window;
+    std::function<void()> m_work;
 };
+
+// Work the main window's construction would otherwise do in line, done on
+// the application's thread pool while the main thread opens the tables (the
+// application waits for the pool when it goes).  Whichever thread comes
+// first does each part; the other finds it done.
+void prepareMainWindowAside()
+{
+    QThreadPool::globalInstance()->start([] {
+        bannerLogo();
+        // The first picture read by its file name (the menu bar's extension
+        // arrow) asks every image-format plugin whether it reads it: the
+        // plugins are loaded here instead.
+        QImageReader(QStringLiteral(":/korvane/icons/16.png")).format();
+        // The list of the installed fonts, which the first text needs.
+        QFontDatabase::families();
+    });
+}
 
 } // namespace
 
@@ -69,9 +95,49 @@ std::unique_ptr<Windows> start()
     }
     THauptform &hauptform = *windows->main;
     hauptform.setWindowBuilder([&hauptform] { hauptform.createWindows(); });
-    new BuildAfterFirstPaint(&hauptform);
+    new AfterFirstPaint(&hauptform, [&hauptform] {
+        setProgramIcon();
+        hauptform.buildWindows();
+    });
     hauptform.showAtStart();
     return windows;
+}
+
+int runWindows(char *argv[], const QString &folder, const std::function<void(THauptform &)> &started)
+{
+    const platform::FontConfigurationReader fontConfiguration;
+    // The arguments are the program's own and have been read; the toolkit
+    // gets only the program's name.
+    int toolkitArgc = 1;
+    QApplication application(toolkitArgc, argv);
+    setUpApplication();
+    prepareMainWindowAside();
+
+    // Everything after this works in the working folder: the tables, the
+    // export and the sound files are named without a folder.
+    if (const auto reason = enterWorkingFolder(folder)) {
+        std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
+        platform::messageBoxes().error(nullptr, *reason);
+        return 1;
+    }
+
+    // Tables of an older kind found in the working folder are offered for
+    // conversion before the main window opens the tables; No, a refused file
+    // or a failed conversion ends the program (its box has said why).
+    if (!legacy::offerLegacyConversion(QStringLiteral("."), nullptr))
+        return 1;
+
+    // The main window opens the tables; one that cannot be opened ends the
+    // program before any window is shown.
+    const std::unique_ptr<Windows> windows = start();
+    if (!windows)
+        return 1;
+    // The session bus is reached once the window is on the screen rather
+    // than when the first test starts.
+    new AfterFirstPaint(windows->main.get(), [] { platform::screenSaver(); });
+    if (started)
+        started(*windows->main);
+    return application.exec();
 }
 
 } // namespace app

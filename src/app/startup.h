@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
 #include <memory>
 
 class THauptform;
@@ -26,5 +29,12 @@ struct Windows {
 // that, so the main window shows without waiting for them (the menu builds
 // them itself should it be used first).  Needs a QApplication.
 std::unique_ptr<Windows> start();
+
+// The program's run with windows, from before the toolkit is up to the end
+// of its event loop; returns the exit status.  Works in `folder` (the
+// current folder when empty), offers tables of the older kind there for
+// conversion, then starts as start() does.  `started`, when given, is
+// called with the main window as soon as it was shown.
+int runWindows(char *argv[], const QString &folder, const std::function<void(THauptform &)> &started = {});
 
 } // namespace app
