@@ -195,19 +195,18 @@ void Table::checkLayout(QSqlDatabase &db)
     // damaged first page fails here too.  None of this writes, and none of
     // it reads more than the schema.
     QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)")))
-        fail(reasonOf(query.lastError()));
-    query.addBindValue(m_layout.tableName);
-    if (!query.exec())
+    // The pragma itself rather than its table-valued form: the same rows
+    // (cid, name, type, notnull, dflt_value, pk) without a virtual table.
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_layout.tableName))))
         fail(reasonOf(query.lastError()));
     QStringList names;
     bool keyOk = false;
     while (query.next()) {
         if (names.isEmpty()) {
-            keyOk = query.value(1).toString().compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0
-                && query.value(2).toInt() == 1;
+            keyOk = query.value(2).toString().compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0
+                && query.value(5).toInt() == 1;
         }
-        names << query.value(0).toString();
+        names << query.value(1).toString();
     }
     if (query.lastError().isValid())
         fail(reasonOf(query.lastError()));
