@@ -249,9 +249,11 @@ QList<AthleteView::Cell> AthleteView::countdownCells(const QString &text) const
 // Large type costs far more to rasterise than to copy, and the countdown
 // changes ten times a second: each text is drawn once into an image and
 // copied from there.
-const QImage &AthleteView::textImage(const QString &text, const QFont &font, const QColor &colour) const
+const QImage &AthleteView::textImage(const QString &text, const QFont &font, const QColor &colour,
+                                     const QColor &background) const
 {
-    const QString key = font.key() + u'|' + QString::number(colour.rgba()) + u'|' + text;
+    const QString key = font.key() + u'|' + QString::number(colour.rgba()) + u'|'
+                        + (background.isValid() ? QString::number(background.rgba()) : QString()) + u'|' + text;
     const auto found = m_texts.constFind(key);
     if (found != m_texts.constEnd())
         return *found;
@@ -261,9 +263,10 @@ const QImage &AthleteView::textImage(const QString &text, const QFont &font, con
     const double pad = textPad(font);
     const qreal ratio = devicePixelRatioF();
     const QSizeF size(metrics.horizontalAdvance(text) + 2 * pad, metrics.ascent() + metrics.descent() + 2 * pad);
-    QImage image((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    QImage image((size * ratio).toSize(),
+                 background.isValid() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
+    image.fill(background.isValid() ? background : QColor(Qt::transparent));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -280,10 +283,11 @@ double AthleteView::textPad(const QFont &font)
 }
 
 void AthleteView::drawText(QPainter &painter, const QPointF &pen, const QString &text, const QFont &font,
-                           const QColor &colour) const
+                           const QColor &colour, const QColor &background) const
 {
     const double pad = textPad(font);
-    painter.drawImage(pen - QPointF(pad, pad + QFontMetricsF(font).ascent()), textImage(text, font, colour));
+    painter.drawImage(pen - QPointF(pad, pad + QFontMetricsF(font).ascent()),
+                      textImage(text, font, colour, background));
 }
 
 QRegion AthleteView::barChange(const QRect &trough, double from, double to, bool down)
@@ -459,10 +463,17 @@ void AthleteView::paintArea(QPainter &painter, const QRect &region)
             painter.setBrush(m_display.phaseColour);
             painter.drawRoundedRect(p.countdownRect, radius, radius);
         }
+        // Each character is copied opaque, on the panel's colour, rather
+        // than blended: a countdown tick copies a large character or two.
+        // Its image is taller than the ink, so it is kept inside the panel's
+        // plain middle, which holds all the ink.
+        painter.save();
+        painter.setClipRect(inside & plain);
         const QFont font = countdownFont();
         for (const Cell &cell : countdownCells(m_display.countdown))
             if (region.intersects(cell.box.toAlignedRect()))
-                drawText(painter, cell.pen, QString(cell.character), font, phaseText);
+                drawText(painter, cell.pen, QString(cell.character), font, phaseText, m_display.phaseColour);
+        painter.restore();
     }
     if (region.intersects(p.repetitionRect) || region.intersects(p.setRect)) {
         const QString repetition = repetitionText(m_display);
@@ -492,9 +503,16 @@ void AthleteView::paintArea(QPainter &painter, const QRect &region)
     const auto drawBar = [&](const QRect &trough, const QRect &arrow, double share,
                              const QColor &colour, bool down) {
         if (region.intersects(trough)) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(kTrough);
-            painter.drawRoundedRect(trough, radius, radius);
+            // A tick repaints a strip of the bar, mostly away from the
+            // trough's rounded ends, where a plain fill does.
+            const QRect troughPlain = trough.adjusted(0, corner, 0, -corner);
+            if (troughPlain.contains(region & trough)) {
+                painter.fillRect(region & trough, kTrough);
+            } else {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(kTrough);
+                painter.drawRoundedRect(trough, radius, radius);
+            }
             const int fill = barFill(share, trough);
             const QRect inner = trough.adjusted(kTroughInset, kTroughInset, -kTroughInset, -kTroughInset);
             // The Fro-Phase bar hangs from the top, the To-Phase bar stands

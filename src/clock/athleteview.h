@@ -96,10 +96,13 @@ private:
     };
     QList<Cell> countdownCells(const QString &text) const;
     QFont fitted(const QString &text, const QSizeF &box, bool inked) const;
-    const QImage &textImage(const QString &text, const QFont &font, const QColor &colour) const;
+    // `background` invalid: a transparent image, blended where it is drawn;
+    // valid: an opaque one on that colour, copied without blending.
+    const QImage &textImage(const QString &text, const QFont &font, const QColor &colour,
+                            const QColor &background = {}) const;
     static double textPad(const QFont &font);
     void drawText(QPainter &painter, const QPointF &pen, const QString &text, const QFont &font,
-                  const QColor &colour) const;
+                  const QColor &colour, const QColor &background = {}) const;
 
     AthleteDisplay m_display;
     mutable Parts m_parts;
