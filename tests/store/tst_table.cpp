@@ -1,6 +1,7 @@
 // The table store: layouts, keys, the current record, pending records, field
 // access, refused files and the export query.
 
+#include "store/layout.h"
 #include "store/query.h"
 #include "store/trainingtables.h"
 
@@ -427,6 +428,8 @@ void TstTable::refusedFilesAreLeftUntouched_data()
                                                 << QStringLiteral("malformed");
     QTest::newRow("other layout") << QStringLiteral("SPTable.db") << QStringLiteral("layout")
                                   << QStringLiteral("fields");
+    QTest::newRow("key not an integer") << QStringLiteral("SPTable.db") << QStringLiteral("text key")
+                                        << QStringLiteral("not an integer key");
     QTest::newRow("other table") << QStringLiteral("TestTable.DB") << QStringLiteral("table")
                                  << QStringLiteral("no table");
     QTest::newRow("empty file") << QStringLiteral("Profil.db") << QStringLiteral("empty")
@@ -483,6 +486,10 @@ void TstTable::refusedFilesAreLeftUntouched()
         QSqlQuery query(db);
         if (kind == QLatin1String("layout"))
             QVERIFY(query.exec(QStringLiteral("CREATE TABLE SPTable (Nr INTEGER PRIMARY KEY, Vorname TEXT)")));
+        else if (kind == QLatin1String("text key"))
+            QVERIFY(query.exec(createTableStatement(TrainingTables(dir.path()).SPTable.layout())
+                                   .replace(QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT"),
+                                            QStringLiteral(" TEXT PRIMARY KEY"))));
         else
             QVERIFY(query.exec(QStringLiteral("CREATE TABLE Tests (Nr INTEGER PRIMARY KEY)")));
         query = QSqlQuery();
