@@ -2,16 +2,24 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <system_error>
+
 namespace platform {
 
 FontConfigurationReader::FontConfigurationReader()
-    : m_thread([] { FcInit(); })
 {
+    try {
+        m_thread = std::thread([] { FcInit(); });
+    } catch (const std::system_error &) {
+        // No thread to be had: the toolkit reads the configuration itself
+        // when the first text needs it, as it would without this.
+    }
 }
 
 FontConfigurationReader::~FontConfigurationReader()
 {
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 } // namespace platform
