@@ -8,7 +8,7 @@
 // Counters: p50_ms, p99_ms (target p99 under 20 ms), max_ms, and
 // p99_vs_unprepared (p99 prepared / p99 of the baseline).
 
-#include "clock/clockprocedure.h"
+#include "model/clockprocedure.h"
 #include "platform/alsasound.h"
 #include "support/manualclock.h"
 

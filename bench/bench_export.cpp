@@ -3,7 +3,7 @@
 // stored tests against a plain table model on the same file.  Both pairs are
 // measured in the same run; the ratios are the figures that count.
 
-#include "data/csvexport.h"
+#include "model/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/tform4.h"
 #include "store/query.h"

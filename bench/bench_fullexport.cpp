@@ -3,7 +3,7 @@
 // figure that counts.
 
 #include "benchsupport.h"
-#include "data/fullexport.h"
+#include "model/fullexport.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -8,5 +8,5 @@
 
 int main(int, char *argv[])
 {
-    return app::runWindows(argv, QString(), [](THauptform &main) { new QuitAtFirstPaint(&main); });
+    return app::runWindows(argv, app::CommandLine{}, [](THauptform &main) { new QuitAtFirstPaint(&main); });
 }

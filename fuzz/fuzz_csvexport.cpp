@@ -8,8 +8,8 @@
 // page conversion of the raw input must never grow it and must agree with the
 // conversion of the decoded text for valid UTF-8.
 
-#include "data/csvexport.h"
-#include "platform/errors.h"
+#include "model/csvexport.h"
+#include "core/errors.h"
 #include "store/query.h"
 #include "store/table.h"
 

@@ -2,8 +2,8 @@
 // with an independent reading built on the C library, a decimal text with the
 // C library's strtod, and every decimal written must read back as itself.
 
-#include "clock/numbertext.h"
-#include "platform/errors.h"
+#include "core/numbertext.h"
+#include "core/errors.h"
 
 #include "fuzzcheck.h"
 

@@ -4,9 +4,9 @@
 // expects, the totals read back as the products they show, and a reset that
 // ends early keeps the former values of every later step.
 
-#include "clock/numbertext.h"
-#include "clock/settings.h"
-#include "clock/timetext.h"
+#include "core/numbertext.h"
+#include "model/settings.h"
+#include "core/timetext.h"
 
 #include "fuzzcheck.h"
 

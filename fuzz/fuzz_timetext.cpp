@@ -3,7 +3,7 @@
 // (under 10 hours when negative) reads back from its text; the display cuts
 // are the fixed parts of that text; a time of day lies within the day.
 
-#include "clock/timetext.h"
+#include "core/timetext.h"
 
 #include "fuzzcheck.h"
 

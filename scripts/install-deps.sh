@@ -14,6 +14,9 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev qt6-svg-dev
   libgl-dev
+  # Translations: lupdate and lrelease with their CMake functions, and Qt's
+  # own German texts for its dialogs.
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   # Spoken cues: the speech module, the offline voice and, because the
   # module's CMake files ask for it, the QML integration headers.
   qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "app/translations.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -37,6 +39,9 @@ const QList<OptionRow> &optionRows()
         {{QStringLiteral("export-all")}, "file",
          "Write all stored tests to <file> in the working folder and end, "
          "without opening a window."},
+        {{QStringLiteral("language")}, "code",
+         "Speak the language <code>: en (English) or de (German). Without this "
+         "option Korvane speaks the language of the system, or English."},
         {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, "Show this help and end."},
         {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, "Show the version and end."},
     };
@@ -163,6 +168,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (result.folder.isEmpty())
             return failure(QStringLiteral("This system names no documents folder for you; "
                                           "start Korvane with --folder <dir>."), 1);
+    }
+    if (parser.isSet(QStringLiteral("language"))) {
+        result.language = parser.values(QStringLiteral("language")).constLast();
+        if (!availableLanguages().contains(result.language))
+            return usageError(QStringLiteral("Unknown language '%1': give en or de.").arg(result.language));
     }
     if (parser.isSet(QStringLiteral("export-all"))) {
         result.action = CommandLine::Action::ExportAll;

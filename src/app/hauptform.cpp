@@ -1,6 +1,7 @@
 #include "app/hauptform.h"
 
 #include "clock/tform1.h"
+#include "data/progresswindow.h"
 #include "data/tform4.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
@@ -152,6 +153,8 @@ void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)
 {
     m_clockWindow = clockWindow;
     m_dataWindow = dataWindow;
+    if (clockWindow)
+        openProgressOnRequest(*clockWindow);
 }
 
 void THauptform::buildWindows()

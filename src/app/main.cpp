@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/startup.h"
-#include "data/fullexport.h"
+#include "app/translations.h"
+#include "model/fullexport.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -23,6 +24,7 @@ void print(std::FILE *stream, const QString &text)
 int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
 {
     QCoreApplication application(argc, argv);
+    app::installTranslations(app::chooseLanguage(commandLine.language));
     QTextStream err(stderr);
     const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
     return data::runExportAll(folder, commandLine.exportFile, err);
@@ -41,15 +43,19 @@ int main(int argc, char *argv[])
 
     switch (commandLine.action) {
     case app::CommandLine::Action::Print:
-        print(stdout, commandLine.text);
-        return commandLine.exitCode;
-    case app::CommandLine::Action::Fail:
-        print(stderr, commandLine.text);
-        return commandLine.exitCode;
+    case app::CommandLine::Action::Fail: {
+        // Read once more in the language asked for, now that translations
+        // can be installed.
+        QCoreApplication application(argc, argv);
+        app::installTranslations(app::chooseLanguage(commandLine.language));
+        const app::CommandLine spoken = app::parseCommandLine(arguments);
+        print(spoken.action == app::CommandLine::Action::Print ? stdout : stderr, spoken.text);
+        return spoken.exitCode;
+    }
     case app::CommandLine::Action::ExportAll:
         return exportAll(argc, argv, commandLine);
     case app::CommandLine::Action::Run:
         break;
     }
-    return app::runWindows(argv, commandLine.folder);
+    return app::runWindows(argv, commandLine);
 }

@@ -5,11 +5,13 @@
 #include "app/hauptform.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
-#include "legacy/legacyimport.h"
-#include "platform/errors.h"
+#include "app/legacyimport.h"
+#include "app/translations.h"
+#include "core/errors.h"
 #include "platform/fontconfiguration.h"
 #include "platform/messages.h"
 #include "platform/screensaver.h"
+#include "platform/sound.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -103,7 +105,7 @@ std::unique_ptr<Windows> start()
     return windows;
 }
 
-int runWindows(char *argv[], const QString &folder, const std::function<void(THauptform &)> &started)
+int runWindows(char *argv[], const CommandLine &commandLine, const std::function<void(THauptform &)> &started)
 {
     const platform::FontConfigurationReader fontConfiguration;
     // The arguments are the program's own and have been read; the toolkit
@@ -111,11 +113,13 @@ int runWindows(char *argv[], const QString &folder, const std::function<void(THa
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
     setUpApplication();
+    installTranslations(chooseLanguage(commandLine.language));
+    platform::useDeviceSoundOutput();
     prepareMainWindowAside();
 
     // Everything after this works in the working folder: the tables, the
     // export and the sound files are named without a folder.
-    if (const auto reason = enterWorkingFolder(folder)) {
+    if (const auto reason = enterWorkingFolder(commandLine.folder)) {
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
         platform::messageBoxes().error(nullptr, *reason);
         return 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commandline.h"
+
 #include <QString>
 
 #include <functional>
@@ -31,10 +33,12 @@ struct Windows {
 std::unique_ptr<Windows> start();
 
 // The program's run with windows, from before the toolkit is up to the end
-// of its event loop; returns the exit status.  Works in `folder` (the
-// current folder when empty), offers tables of the older kind there for
+// of its event loop; returns the exit status.  Speaks the language the
+// command line or the system asks for, works in its folder (the current
+// folder when none is given), offers tables of the older kind there for
 // conversion, then starts as start() does.  `started`, when given, is
 // called with the main window as soon as it was shown.
-int runWindows(char *argv[], const QString &folder, const std::function<void(THauptform &)> &started = {});
+int runWindows(char *argv[], const CommandLine &commandLine,
+               const std::function<void(THauptform &)> &started = {});
 
 } // namespace app

@@ -1,10 +1,10 @@
 // Creation, activation, the bar display switch and "Close".
 
 #include "clock/display.h"
-#include "clock/clockface.h"
+#include "model/clockface.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
-#include "platform/wallclock.h"
+#include "core/wallclock.h"
 
 #include <QCheckBox>
 #include <QLocale>

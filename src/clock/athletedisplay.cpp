@@ -1,6 +1,7 @@
 #include "clock/athletedisplay.h"
 
-#include "clock/proceduredisplay.h"
+#include "clock/palette.h"
+#include "model/proceduredisplay.h"
 
 #include <algorithm>
 
@@ -21,7 +22,7 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
 {
     AthleteDisplay a;
     a.phaseName = d.phase;
-    a.phaseColour = d.colour;
+    a.phaseColour = palette::panelColour(d.panel);
     a.countdown = d.countdown;
     // A tick on the very end of a set's last cycle counts one repetition
     // more until the set ends on the next tick; the athlete never sees a

@@ -2,6 +2,8 @@
 
 // The program's colours, given as red, green and blue.
 
+#include "model/proceduredisplay.h"
+
 #include <QColor>
 
 namespace palette {
@@ -13,6 +15,17 @@ inline const QColor WindowBackground(230, 242, 231);
 inline const QColor Running(0, 255, 128);   // a set runs
 inline const QColor Resting(255, 0, 0);     // rest between sets, break
 inline const QColor Stopped(255, 255, 0);   // the clock stands
+
+// The panels' colour for what the procedure reports.
+inline QColor panelColour(PanelState state)
+{
+    switch (state) {
+    case PanelState::Running: return Running;
+    case PanelState::Resting: return Resting;
+    case PanelState::Stopped: break;
+    }
+    return Stopped;
+}
 
 // The per-set result slots.
 inline const QColor SlotPlain(0, 255, 0);     // lime

@@ -3,6 +3,7 @@
 // procedure reports.
 
 #include "clock/display.h"
+#include "clock/palette.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
 
@@ -129,9 +130,9 @@ void TForm1::render(const ProcedureDisplay &d)
         display::setText(pnAbschnitt, d.phase);
     if (changed(&ProcedureDisplay::countdown))
         display::setText(pClockB, d.countdown);
-    if (changed(&ProcedureDisplay::colour)) {
-        display::setColour(pnAbschnitt, d.colour);
-        display::setColour(pClockB, d.colour);
+    if (changed(&ProcedureDisplay::panel)) {
+        display::setColour(pnAbschnitt, palette::panelColour(d.panel));
+        display::setColour(pClockB, palette::panelColour(d.panel));
     }
     if (changed(&ProcedureDisplay::setClock))
         display::setText(pClock, d.setClock);

@@ -2,7 +2,7 @@
 // set, and the Cancel button that ends a set early.
 
 #include "clock/display.h"
-#include "clock/numbertext.h"
+#include "core/numbertext.h"
 #include "clock/palette.h"
 #include "clock/tform1.h"
 

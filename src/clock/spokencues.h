@@ -4,7 +4,7 @@
 // their cue switch is on, so the switches choose which movements are called
 // out; the numbers and the rests are always announced while speech is on.
 
-#include "clock/proceduredisplay.h"
+#include "model/proceduredisplay.h"
 #include "platform/speech.h"
 
 #include <QList>

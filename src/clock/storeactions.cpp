@@ -2,11 +2,11 @@
 // the athletes.
 
 #include "clock/display.h"
-#include "clock/numbertext.h"
-#include "clock/records.h"
+#include "core/numbertext.h"
+#include "model/records.h"
 #include "clock/tform1.h"
 #include "platform/messages.h"
-#include "platform/wallclock.h"
+#include "core/wallclock.h"
 #include "store/trainingtables.h"
 
 #include <QListWidget>

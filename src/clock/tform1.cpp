@@ -94,11 +94,3 @@ void TForm1::guarded(const std::function<void()> &action)
     platform::runGuarded(this, action);
 }
 
-std::optional<int> setNumberOf(const QString &text)
-{
-    for (int k = 1; k <= 20; ++k) {
-        if (text == QString::number(k))
-            return k;
-    }
-    return std::nullopt;
-}

@@ -5,9 +5,11 @@
 // its own source file (layout, settings, procedure, set rows, activation,
 // saving, profiles, athletes).
 
-#include "clock/clockprocedure.h"
-#include "clock/settings.h"
 #include "clock/spokencues.h"
+#include "model/clockprocedure.h"
+#include "model/records.h"
+#include "model/settings.h"
+#include "store/table.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -55,8 +57,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-// The set number that a text spells, when it is exactly one of "1" to "20".
-std::optional<int> setNumberOf(const QString &text);
 
 class TForm1 : public QDialog, private ProcedureHost {
     Q_OBJECT
@@ -80,6 +80,11 @@ public:
 
     // The athlete view, once "Athlete view" has opened it; else null.
     AthleteView *athleteView() const { return m_athleteView; }
+
+signals:
+    // "Progress...": the progress window over `testTable` for the athlete in
+    // the fields.  Whoever owns both windows shows it.
+    void progressRequested(store::Table *testTable, const QString &name, const QString &surname);
 
 public slots:
     // Settings reset.

@@ -1,6 +1,6 @@
 #include "data/dbgrid.h"
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "store/table.h"

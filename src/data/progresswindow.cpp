@@ -1,7 +1,9 @@
 #include "data/progresswindow.h"
 
-#include "data/fullexport.h"
-#include "platform/errors.h"
+#include "clock/tform1.h"
+
+#include "model/fullexport.h"
+#include "core/errors.h"
 #include "platform/guard.h"
 #include "store/layout.h"
 #include "store/table.h"
@@ -614,4 +616,22 @@ void ProgressWindow::saveChart(const QString &path)
     }
     if (!file.commit())
         throw platform::ActionError(notWritten + file.errorString());
+}
+
+ProgressWindow *showProgressWindow(QWidget *owner, store::Table &testTable, const QString &name,
+                                   const QString &surname)
+{
+    auto *window = owner->findChild<ProgressWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window)
+        window = new ProgressWindow(testTable, owner);
+    window->showAthlete(name, surname);
+    return window;
+}
+
+void openProgressOnRequest(TForm1 &clockWindow)
+{
+    QObject::connect(&clockWindow, &TForm1::progressRequested, &clockWindow,
+                     [&clockWindow](store::Table *testTable, const QString &name, const QString &surname) {
+                         showProgressWindow(&clockWindow, *testTable, name, surname);
+                     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/progress.h"
+#include "model/progress.h"
 
 #include <QDialog>
 #include <QList>
@@ -17,6 +17,7 @@ class QChart;
 class QChartView;
 class QXYSeries;
 
+class TForm1;
 namespace store { class Table; }
 
 // The progress window: the athletes found in the stored tests and, for the
@@ -83,3 +84,10 @@ private:
     QString m_name;
     QString m_surname;
 };
+
+// Shows the progress window over `testTable` for an athlete, as a child of
+// `owner`; the window made at the first request is shown again after it.
+ProgressWindow *showProgressWindow(QWidget *owner, store::Table &testTable, const QString &name,
+                                   const QString &surname);
+// Lets the clock window's "Progress..." open the progress window over it.
+void openProgressOnRequest(TForm1 &clockWindow);

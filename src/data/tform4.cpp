@@ -1,10 +1,10 @@
 #include "data/tform4.h"
 
 #include "clock/palette.h"
-#include "data/csvexport.h"
+#include "model/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
-#include "data/fullexport.h"
+#include "model/fullexport.h"
 #include "data/progresswindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"

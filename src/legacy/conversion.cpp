@@ -1,6 +1,6 @@
 #include "legacy/conversion.h"
 
-#include "clock/numbertext.h"
+#include "core/numbertext.h"
 #include "store/layout.h"
 
 #include <QDate>

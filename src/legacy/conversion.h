@@ -13,7 +13,7 @@
 // folder as it was before.
 
 #include "legacy/paradoxtable.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "store/layout.h"
 
 #include <QList>

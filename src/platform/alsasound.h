@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sound.h"
+#include "model/sound.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
 #include "platform/guard.h"
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/messages.h"
 
 #include <QString>

@@ -3,27 +3,17 @@
 #include "platform/alsasound.h"
 
 namespace platform {
-namespace {
 
-SoundOutput *installedOutput = nullptr;
-
-// Created on first use, so nothing touches ALSA before a sound is wanted.
-SoundOutput &deviceOutput()
+SoundOutput &deviceSoundOutput()
 {
+    // Created on first use, so nothing touches ALSA before a sound is wanted.
     static AlsaSound output;
     return output;
 }
 
-} // namespace
-
-SoundOutput &soundOutput()
+void useDeviceSoundOutput()
 {
-    return installedOutput ? *installedOutput : deviceOutput();
-}
-
-void setSoundOutput(SoundOutput *output)
-{
-    installedOutput = output;
+    setSystemSoundOutput(&deviceSoundOutput);
 }
 
 } // namespace platform

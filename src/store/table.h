@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "store/layout.h"
 
 #include <QList>

@@ -2,6 +2,7 @@
 // test, its keys, the spoken cues and the screen held on while a test runs.
 
 #include "clock/athleteview.h"
+#include "clock/palette.h"
 #include "clockwindowfixture.h"
 #include "support/recordingspeech.h"
 
@@ -67,7 +68,7 @@ void TestAthleteSide::mapping()
     QFETCH(BarLevel, to);
     ProcedureDisplay d;
     d.phase = QStringLiteral("Fro-Phase");
-    d.colour = palette::Running;
+    d.panel = PanelState::Running;
     d.countdown = QStringLiteral("1,4");
     d.froBar = fro;
     d.toBar = to;
@@ -79,7 +80,7 @@ void TestAthleteSide::mapping()
     d.gaugeProgress = 190;
     const AthleteDisplay a = athleteDisplay(d);
     QCOMPARE(a.phaseName, d.phase);
-    QCOMPARE(a.phaseColour, d.colour);
+    QCOMPARE(a.phaseColour, palette::Running);
     QCOMPARE(a.countdown, d.countdown);
     QCOMPARE(a.set, 2);
     QCOMPARE(a.gaugeProgress, 190);

@@ -4,13 +4,20 @@
 
 #include "clock/piegauge.h"
 #include "clockwindowfixture.h"
-#include "procedurecases.h"
+#include "model/procedurecases.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+
+namespace {
+// The phase panels' colours.
+const QColor kGreen(0, 255, 128);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+} // namespace
 
 class TestProcedure : public QObject {
     Q_OBJECT

@@ -2,9 +2,9 @@
 // bytes for tricky stored values, the button of the data window, failed
 // writes, and the command line's exit codes.
 
-#include "data/fullexport.h"
+#include "model/fullexport.h"
 #include "data/tform4.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/messages.h"
 #include "store/trainingtables.h"
 

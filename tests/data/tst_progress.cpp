@@ -2,10 +2,10 @@
 // window opened from the data window and the clock window.
 
 #include "clock/tform1.h"
-#include "data/progress.h"
+#include "model/progress.h"
 #include "data/progresswindow.h"
 #include "data/tform4.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "store/trainingtables.h"
 #include "support/recorders.h"
 
@@ -417,6 +417,7 @@ void TstProgress::clockWindowOpensItForTheAthleteInItsFields()
     storeTest(tables.TestTable, anna());
     tables.TestTable.close();
     TForm1 clock(&tables);
+    openProgressOnRequest(clock);   // as the main window does
     clock.Timer1->stop();
     clock.Edit39->setText(QStringLiteral("Anna"));
     clock.Edit40->setText(QStringLiteral("Berger"));

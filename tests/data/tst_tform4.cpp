@@ -3,7 +3,7 @@
 // button with its progress bar, and the main window's "Data" command.
 
 #include "app/hauptform.h"
-#include "data/csvexport.h"
+#include "model/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
 #include "data/tform4.h"

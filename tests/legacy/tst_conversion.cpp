@@ -4,7 +4,7 @@
 // it was.
 
 #include "legacy/conversion.h"
-#include "legacy/legacyimport.h"
+#include "app/legacyimport.h"
 #include "store/trainingtables.h"
 #include "support/paradoxtables.h"
 #include "support/recorders.h"

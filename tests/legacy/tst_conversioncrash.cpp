@@ -5,7 +5,7 @@
 // the conversion, and the folder is checked each time.
 
 #include "legacy/conversion.h"
-#include "legacy/legacyimport.h"
+#include "app/legacyimport.h"
 #include "store/trainingtables.h"
 #include "support/paradoxtables.h"
 #include "support/recorders.h"

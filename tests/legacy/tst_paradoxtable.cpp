@@ -2,7 +2,7 @@
 // code page, and over damaged files; and a second opinion from pxlib, which
 // reads the tables the tests write and writes tables for the reader.
 
-#include "clock/numbertext.h"
+#include "core/numbertext.h"
 #include "legacy/conversion.h"
 #include "legacy/paradoxtable.h"
 #include "support/paradoxwriter.h"

@@ -1,6 +1,6 @@
 // A failing user action shows its message and the program goes on.
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 

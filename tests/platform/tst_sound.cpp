@@ -1,4 +1,5 @@
 #include "platform/alsasound.h"
+#include "platform/sound.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -278,7 +279,7 @@ void TestSound::unavailableDeviceIsSilent()
         sound.beep();
         // The program's own output goes to "default" the same way.
         if (device == "default")
-            platform::soundOutput().playWave(name);
+            platform::deviceSoundOutput().playWave(name);
     }
     const qint64 elapsedMs = timer.elapsed();
 

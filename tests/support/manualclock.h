@@ -2,7 +2,7 @@
 
 // A wall clock that stands where it is put; for tests and benchmarks.
 
-#include "platform/wallclock.h"
+#include "core/wallclock.h"
 
 #include <QDate>
 

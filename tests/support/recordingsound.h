@@ -2,7 +2,7 @@
 
 // A sound output that records what was asked to play: "wave:<name>" or "beep".
 
-#include "platform/sound.h"
+#include "model/sound.h"
 
 #include <QStringList>
 

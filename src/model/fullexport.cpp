@@ -1,0 +1,477 @@
+#include "model/fullexport.h"
+
+#include "core/numbertext.h"
+#include "model/csvexport.h"
+#include "core/errors.h"
+#include "store/layout.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QIODevice>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <vector>
+
+namespace data {
+namespace {
+
+// A failure to read the stored tests, told apart from a failure to write.
+class ReadError : public platform::ActionError {
+    using ActionError::ActionError;
+};
+
+bool isBlank(char16_t c)
+{
+    // The characters QString::trimmed() takes off that fit in ASCII.
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Where `s` starts and ends with the blanks around it taken off.
+template <typename Char>
+std::pair<qsizetype, qsizetype> withoutBlanks(const Char *s, qsizetype n)
+{
+    qsizetype b = 0;
+    qsizetype e = n;
+    while (b < e && isBlank(char16_t(s[b])))
+        ++b;
+    while (e > b && isBlank(char16_t(s[e - 1])))
+        --e;
+    return {b, e};
+}
+
+// Moves `i` past the digits that stand from there up to `e`; returns how many.
+template <typename Char>
+qsizetype skipDigits(const Char *s, qsizetype &i, qsizetype e)
+{
+    const qsizetype from = i;
+    while (i < e && isDigit(char16_t(s[i])))
+        ++i;
+    return i - from;
+}
+
+// Where a decimal-comma number stands in `s` (blanks taken off), or nothing.
+// `needsCheck` tells that the value may be out of range (it has an exponent).
+template <typename Char>
+std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, qsizetype n, bool &needsCheck)
+{
+    const auto [b, e] = withoutBlanks(s, n);
+    qsizetype i = b;
+    if (i < e && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    qsizetype digits = skipDigits(s, i, e);
+    if (i < e && s[i] == ',') {
+        ++i;
+        digits += skipDigits(s, i, e);
+    }
+    if (digits == 0)
+        return std::nullopt;
+    needsCheck = false;
+    if (i < e && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < e && (s[i] == '-' || s[i] == '+'))
+            ++i;
+        if (skipDigits(s, i, e) == 0)
+            return std::nullopt;
+        needsCheck = true;
+    }
+    if (i != e)
+        return std::nullopt;
+    return std::pair{b, e};
+}
+
+// dd.mm.yyyy with one or two digits for day and month and four for the year,
+// blanks around it allowed.
+template <typename Char>
+std::optional<QDate> dottedDate(const Char *s, qsizetype n)
+{
+    const auto [b, e] = withoutBlanks(s, n);
+    int parts[3] = {0, 0, 0};
+    int widths[3] = {0, 0, 0};
+    int part = 0;
+    for (qsizetype i = b; i < e; ++i) {
+        const char16_t c = char16_t(s[i]);
+        if (isDigit(c)) {
+            if (++widths[part] > 4)
+                return std::nullopt;
+            parts[part] = parts[part] * 10 + (c - u'0');
+        } else if (c == u'.' && part < 2) {
+            ++part;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2 || widths[0] < 1 || widths[0] > 2 || widths[1] < 1 || widths[1] > 2 || widths[2] != 4)
+        return std::nullopt;
+    const QDate date(parts[2], parts[1], parts[0]);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+// A date read with a form that has a two-digit year comes back in the 1900s;
+// it is moved into the window of 100 years around the reference year.
+QDate placeTwoDigitYear(const QDate &date, int referenceYear)
+{
+    const int first = referenceYear - 80;
+    const int yy = ((date.year() % 100) + 100) % 100;
+    const int year = first + ((yy - first % 100) + 100) % 100;
+    return QDate(year, date.month(), date.day());
+}
+
+std::optional<QDate> dateInForm(const QLocale &locale, const QString &text, const QString &form, int referenceYear)
+{
+    QDate date = locale.toDate(text, form);
+    if (!date.isValid())
+        return std::nullopt;
+    if (!form.contains(QLatin1String("yyyy")) && form.contains(QLatin1String("yy")))
+        date = placeTwoDigitYear(date, referenceYear);
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return std::nullopt;
+    return date;
+}
+
+const std::vector<bool> &numberFields()
+{
+    static const std::vector<bool> mask = [] {
+        const store::Layout &layout = store::testTableLayout();
+        std::vector<bool> numbers(size_t(layout.fields.size()), true);
+        for (const char *text : {"Date", "Name", "Surname", "Exercise"})
+            numbers[size_t(layout.indexOf(QString::fromLatin1(text)))] = false;
+        return numbers;
+    }();
+    return mask;
+}
+
+struct Statement {
+    sqlite3_stmt *handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+[[noreturn]] void failRead(sqlite3 *db)
+{
+    throw ReadError(QStringLiteral("The stored tests could not be read: %1")
+                        .arg(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("the test table is not open")));
+}
+
+bool isTableFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArrayView("SQLite format 3\0", 16);
+}
+
+} // namespace
+
+QByteArray fullExportHeader()
+{
+    QByteArray header;
+    for (const store::FieldDef &field : store::testTableLayout().fields) {
+        if (!header.isEmpty())
+            header.append(',');
+        header.append(field.name.toUtf8());
+    }
+    header.append("\r\n");
+    return header;
+}
+
+bool isNumberField(int index)
+{
+    const std::vector<bool> &mask = numberFields();
+    return index >= 0 && size_t(index) < mask.size() && mask[size_t(index)];
+}
+
+int dateFieldIndex()
+{
+    static const int index = store::testTableLayout().indexOf(QStringLiteral("Date"));
+    return index;
+}
+
+namespace {
+
+// Appends the number with a decimal point and returns true, or appends
+// nothing and returns false when the text is no decimal-comma number.
+bool appendDecimalPoint(QByteArray &out, QByteArrayView utf8)
+{
+    for (char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            // Blanks outside ASCII may surround a number too; the number
+            // itself is ASCII.
+            const QString trimmed = QString::fromUtf8(utf8).trimmed();
+            for (QChar q : trimmed) {
+                if (q.unicode() >= 0x80)
+                    return false;
+            }
+            return appendDecimalPoint(out, trimmed.toLatin1());
+        }
+    }
+    bool needsCheck = false;
+    const auto span = decimalCommaSpan(utf8.data(), utf8.size(), needsCheck);
+    if (!span)
+        return false;
+    const QByteArrayView number = utf8.sliced(span->first, span->second - span->first);
+    if (needsCheck && !tryTextToFloat(QString::fromLatin1(number)))
+        return false;
+    const qsizetype start = out.size();
+    out.append(number);
+    char *d = out.data() + start;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        if (d[i] == ',')
+            d[i] = '.';
+    }
+    return true;
+}
+
+// yyyy-mm-dd of a date of the years 1 to 9999.
+void appendIsoDate(QByteArray &out, const QDate &date)
+{
+    char text[10];
+    int y = date.year();
+    for (int i = 3; i >= 0; --i, y /= 10)
+        text[i] = char('0' + y % 10);
+    text[4] = '-';
+    text[5] = char('0' + date.month() / 10);
+    text[6] = char('0' + date.month() % 10);
+    text[7] = '-';
+    text[8] = char('0' + date.day() / 10);
+    text[9] = char('0' + date.day() % 10);
+    out.append(text, 10);
+}
+
+} // namespace
+
+std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8)
+{
+    QByteArray number;
+    if (!appendDecimalPoint(number, utf8))
+        return std::nullopt;
+    return number;
+}
+
+std::optional<QDate> readTestDate(QStringView text, const QLocale &userLocale, int referenceYear)
+{
+    if (auto date = dottedDate(text.utf16(), text.size()))
+        return date;
+    const QString trimmed = text.trimmed().toString();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    if (auto date = dateInForm(userLocale, trimmed, userLocale.dateFormat(QLocale::ShortFormat), referenceYear))
+        return date;
+    const QLocale c = QLocale::c();
+    return dateInForm(c, trimmed, c.dateFormat(QLocale::ShortFormat), referenceYear);
+}
+
+void appendCsvField(QByteArray &out, QByteArrayView utf8)
+{
+    bool quote = false;
+    for (char c : utf8) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        out.append(utf8.data(), utf8.size());
+        return;
+    }
+    out.append('"');
+    for (char c : utf8) {
+        if (c == '"')
+            out.append('"');
+        out.append(c);
+    }
+    out.append('"');
+}
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
+}
+
+qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale)
+{
+    sqlite3 *handle = db.isOpen() ? sqliteHandle(db) : nullptr;
+    if (!handle)
+        failRead(nullptr);
+
+    const store::Layout &layout = store::testTableLayout();
+    QStringList columns;
+    for (const store::FieldDef &field : layout.fields)
+        columns << QLatin1Char('"') + field.name + QLatin1Char('"');
+    const QByteArray sql = QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY \"%3\"")
+                               .arg(columns.join(QLatin1Char(',')), layout.tableName, layout.key().name)
+                               .toUtf8();
+    // One statement reads one snapshot of the table from start to end.
+    Statement rows;
+    if (sqlite3_prepare_v2(handle, sql.constData(), -1, &rows.handle, nullptr) != SQLITE_OK)
+        failRead(handle);
+
+    writeExportBytes(out, fullExportHeader());
+
+    const int fieldCount = int(layout.fields.size());
+    const int dateIndex = dateFieldIndex();
+    const std::vector<bool> &numbers = numberFields();
+    const int referenceYear = QDate::currentDate().year();
+    // Tests share their dates: each distinct text is read once.
+    QHash<QByteArray, QByteArray> dates;
+
+    constexpr qsizetype blockSize = 1 << 16;
+    QByteArray block;
+    block.reserve(2 * blockSize);
+    qint64 count = 0;
+    int rc;
+    while ((rc = sqlite3_step(rows.handle)) == SQLITE_ROW) {
+        for (int i = 0; i < fieldCount; ++i) {
+            if (i > 0)
+                block.append(',');
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(rows.handle, i));
+            if (!text)
+                continue;
+            const QByteArrayView value(text, sqlite3_column_bytes(rows.handle, i));
+            if (value.isEmpty())
+                continue;
+            if (numbers[size_t(i)]) {
+                if (appendDecimalPoint(block, value))
+                    continue;
+            } else if (i == dateIndex) {
+                if (const auto date = dottedDate(value.data(), value.size())) {
+                    appendIsoDate(block, *date);
+                    continue;
+                }
+                const QByteArray key = value.toByteArray();
+                auto known = dates.constFind(key);
+                if (known == dates.cend()) {
+                    const auto date = readTestDate(QString::fromUtf8(value), userLocale, referenceYear);
+                    QByteArray iso;
+                    if (date)
+                        appendIsoDate(iso, *date);
+                    known = dates.insert(key, iso);
+                }
+                if (!known->isEmpty()) {
+                    block.append(*known);
+                    continue;
+                }
+            }
+            appendCsvField(block, value);
+        }
+        block.append("\r\n", 2);
+        ++count;
+        if (block.size() >= blockSize) {
+            writeExportBytes(out, block);
+            block.resize(0);
+        }
+    }
+    if (rc != SQLITE_DONE)
+        failRead(handle);
+    if (!block.isEmpty())
+        writeExportBytes(out, block);
+    return count;
+}
+
+qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString notWritten = QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name);
+    // Replacing a table file with the export would lose its records.
+    if (isTableFile(path))
+        throw platform::ActionError(notWritten + QStringLiteral("It is a table file, not an export."));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+    qint64 count = 0;
+    try {
+        count = writeFullExport(file, db, userLocale);
+    } catch (const ReadError &error) {
+        file.cancelWriting();
+        throw ReadError(notWritten + error.message());
+    } catch (const platform::ActionError &error) {
+        file.cancelWriting();
+        throw platform::ActionError(notWritten + error.message());
+    }
+    // Closing the file forgets why a write failed, so the reason is taken
+    // from the last flush before the file is committed.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw platform::ActionError(notWritten + QStringLiteral("The export could not be written: %1").arg(reason));
+    }
+    if (!file.commit()) {
+        throw platform::ActionError(notWritten
+                                    + QStringLiteral("The export could not be written: %1").arg(file.errorString()));
+    }
+    return count;
+}
+
+int runExportAll(const QString &folder, const QString &file, QTextStream &err)
+{
+    const store::Layout &layout = store::testTableLayout();
+    const QFileInfo folderInfo(folder);
+    const QString shownFolder = QDir::toNativeSeparators(folderInfo.absoluteFilePath());
+    if (!folderInfo.isDir()) {
+        err << QStringLiteral("The folder %1 does not exist.").arg(shownFolder) << Qt::endl;
+        return 1;
+    }
+    const QString tablePath = QDir(folder).filePath(layout.fileName);
+    if (!QFileInfo(tablePath).isFile()) {
+        err << QStringLiteral("There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder) << Qt::endl;
+        return 1;
+    }
+
+    static std::atomic<int> counter{0};
+    const QString connection = QStringLiteral("korvane-export-all-%1").arg(++counter);
+    int status = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(tablePath);
+        // Read-only: the command never changes the tables, and it works on
+        // a copy on read-only media too.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        const QString prefix = QStringLiteral("Table file \"%1\" in %2: ").arg(layout.fileName, shownFolder);
+        try {
+            if (!db.open())
+                throw ReadError(prefix + db.lastError().text());
+            QSqlQuery fields(db);
+            if (!fields.exec(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(layout.tableName)))
+                throw ReadError(prefix + fields.lastError().databaseText());
+            QStringList names;
+            while (fields.next())
+                names << fields.value(0).toString();
+            fields.finish();
+            bool same = names.size() == layout.fields.size();
+            for (int i = 0; same && i < names.size(); ++i)
+                same = names.at(i).compare(layout.fields.at(i).name, Qt::CaseInsensitive) == 0;
+            if (!same)
+                throw ReadError(prefix + QStringLiteral("it holds no test table of this program"));
+            writeFullExportFile(file, db);
+        } catch (const ReadError &error) {
+            err << error.message() << Qt::endl;
+            status = 1;
+        } catch (const platform::ActionError &error) {
+            err << error.message() << Qt::endl;
+            status = 2;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return status;
+}
+
+} // namespace data
