@@ -1,6 +1,11 @@
 #include "platform/alsasound.h"
 
+#include "platform/files.h"
+
 #include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <alsa/asoundlib.h>
 #include <sndfile.h>
@@ -267,6 +272,30 @@ PlayResult AlsaSound::lostDevice(snd_pcm_t *pcm)
     return PlayResult::NoDevice;
 }
 
+namespace {
+
+// Opens a wave file for decoding only when it is an ordinary file of at
+// most maxWaveFileBytes: a named pipe would block the clock's tick, and a
+// huge file would hold it up while it is read.  Null otherwise (the
+// built-in cue plays then).
+SNDFILE *openWave(const QString &fileName, SF_INFO &info)
+{
+    const int fd = openOrdinaryForReading(fileName);
+    if (fd < 0)
+        return nullptr;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || status.st_size > maxWaveFileBytes) {
+        ::close(fd);
+        return nullptr;
+    }
+    SNDFILE *file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (!file)
+        ::close(fd);
+    return file;
+}
+
+} // namespace
+
 PlayResult AlsaSound::play(const QString &fileName)
 {
     beginPlay();
@@ -274,7 +303,7 @@ PlayResult AlsaSound::play(const QString &fileName)
     // Decode the first block before touching the device: a file that yields
     // no samples at all is as good as a missing one.
     SF_INFO info{};
-    SndfileHandle file(sf_open(QFile::encodeName(fileName).constData(), SFM_READ, &info));
+    SndfileHandle file(openWave(fileName, info));
     std::vector<float> floats;
     std::vector<qint16> block;
     sf_count_t decoded = 0;
