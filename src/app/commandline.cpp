@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/translations.h"
+#include "core/files.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -37,8 +38,12 @@ const QList<OptionRow> &optionRows()
          "Work in the folder \"Korvane\" in your documents folder, created when "
          "missing. The desktop menu starts Korvane this way."},
         {{QStringLiteral("export-all")}, "file",
-         "Write all stored tests to <file> in the working folder and end, "
-         "without opening a window."},
+         "Write all stored tests to <file> and end, without opening a window. "
+         "<file> is relative to the current folder, not to --folder; /dev/stdout "
+         "writes to standard output. The tables are read from --folder, which "
+         "must exist (it is not created), and are never changed; a folder in "
+         "use by a running Korvane may be read. A <file> that is a link, a "
+         "folder, a named pipe, a device or a table file is refused."},
         {{QStringLiteral("language")}, "code",
          "Speak the language <code>: en (English) or de (German). Without this "
          "option Korvane speaks the language of the system, or English."},
@@ -201,9 +206,10 @@ std::optional<QString> enterWorkingFolder(const QString &folder)
     const bool exists = std::filesystem::exists(path, error);
     if (exists && !std::filesystem::is_directory(path, error))
         return QStringLiteral("\"%1\" is a file, not a folder.").arg(shown);
-    if (!exists && !std::filesystem::create_directories(path, error) && error)
-        return QStringLiteral("The folder \"%1\" cannot be created: %2.")
-            .arg(shown, QString::fromLocal8Bit(error.message()));
+    // Readable by its user only: the tables hold personal data.
+    QString reason;
+    if (!exists && !platform::createPrivateFolder(folder, &reason))
+        return QStringLiteral("The folder \"%1\" cannot be created: %2.").arg(shown, reason);
     std::filesystem::current_path(path, error);
     if (error)
         return QStringLiteral("Korvane cannot work in the folder \"%1\": %2.")

@@ -56,6 +56,12 @@ QString conversionReport(const ConversionResult &result)
                     .arg(table.fileName, table.tableName,
                          count(table.converted, QStringLiteral("record"), QStringLiteral("records")))
                     .arg(table.skipped);
+        if (table.headerRecords != table.recordsFound) {
+            text += QStringLiteral("    Its header counts %1 but its blocks hold %2; every record found was "
+                                   "converted.\n")
+                        .arg(count(table.headerRecords, QStringLiteral("record"), QStringLiteral("records")),
+                             count(table.recordsFound, QStringLiteral("record"), QStringLiteral("records")));
+        }
         text += QStringLiteral("    Fields with no place in Korvane: %1.\n")
                     .arg(table.unplacedFields.isEmpty() ? QStringLiteral("none")
                                                         : table.unplacedFields.join(QStringLiteral(", ")));

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/folderlock.h"
 #include "app/hauptform.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
@@ -120,6 +121,14 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     // Everything after this works in the working folder: the tables, the
     // export and the sound files are named without a folder.
     if (const auto reason = enterWorkingFolder(commandLine.folder)) {
+        std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
+        platform::messageBoxes().error(nullptr, *reason);
+        return 1;
+    }
+
+    // One Korvane per folder; the lock is held to the end of the run.
+    FolderLock folderLock;
+    if (const auto reason = folderLock.acquire(QStringLiteral("."))) {
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
         platform::messageBoxes().error(nullptr, *reason);
         return 1;

@@ -1,7 +1,10 @@
 #include "legacy/conversion.h"
 
+#include "core/files.h"
 #include "core/numbertext.h"
 #include "store/layout.h"
+
+#include <QCryptographicHash>
 
 #include <QDate>
 #include <QDir>
@@ -12,8 +15,11 @@
 
 #include <sqlite3.h>
 
-#include <limits>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <unordered_set>
 
@@ -70,10 +76,14 @@ void syncFolder(const QString &folder)
 class FileBytes {
 public:
     explicit FileBytes(const QString &path)
-        : m_file(path)
     {
-        if (!m_file.open(QIODevice::ReadOnly))
-            throw ParadoxError(QStringLiteral("it cannot be read (%1)").arg(m_file.errorString()));
+        QString reason;
+        const int fd = platform::openOrdinaryForReading(path, &reason);
+        if (fd < 0 || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
+            throw ParadoxError(QStringLiteral("it cannot be read (%1)").arg(reason));
+        }
         const qint64 size = m_file.size();
         if (size > 0) {
             if (uchar *mapped = m_file.map(0, size)) {
@@ -144,12 +154,14 @@ public:
     explicit NewFile(const QString &path)
         : m_path(path)
     {
-        if (QFileInfo::exists(path))
+        if (platform::fileKind(path) != platform::FileKind::Missing || platform::isSymLink(path))
             throw ConversionError(QStringLiteral("the file \"%1\" is in the way").arg(QFileInfo(path).fileName()));
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr)
-            != SQLITE_OK)
-            fail(QStringLiteral("it cannot be created"));
+        // Made first, readable by its owner only: the tables hold personal data.
+        QString reason;
+        if (!platform::createPrivateFile(path, &reason))
+            throw ConversionError(QStringLiteral("the new table file cannot be created (%1)").arg(reason));
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            fail(QStringLiteral("cannot be opened"));
     }
     ~NewFile()
     {
@@ -228,7 +240,10 @@ void writeJournal(const QString &folder, const Plan &plan)
     const QString partial = path + QStringLiteral(".new");
     QFile file(partial);
     const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
+    QFile::remove(partial);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || file.write(bytes) != bytes.size()
+        || !file.flush()) {
         const QString reason = file.errorString();
         file.close();
         QFile::remove(partial);
@@ -276,23 +291,95 @@ std::optional<Plan> readJournal(const QString &folder)
     return plan;
 }
 
+bool exists(const QString &path)
+{
+    return platform::fileKind(path, false) != platform::FileKind::Missing;
+}
+
+bool isOwnTableFile(const QString &path)
+{
+    return platform::readHead(path, 16) == QByteArrayView("SQLite format 3\0", 16);
+}
+
+// A journal is carried out only when it names what a conversion writes: the
+// kept subfolder, the three tables' temporary and final names, and old files
+// of those tables.  Checked whole before anything is done.
+void checkPlan(const QString &folder, const Plan &plan)
+{
+    const QDir dir(folder);
+    auto refuse = [](const QString &name) {
+        return ConversionError(QStringLiteral("its journal names \"%1\", which a conversion never writes; nothing "
+                                              "was changed. Remove the journal \"%2\" if no conversion was "
+                                              "interrupted")
+                                   .arg(name, journalFileName()));
+    };
+    static const QRegularExpression numbered(
+        QStringLiteral("^%1 \\([0-9]{1,4}\\)$").arg(QRegularExpression::escape(keptFilesFolderName())));
+    if (plan.kept != keptFilesFolderName() && !numbered.match(plan.kept).hasMatch())
+        throw refuse(plan.kept);
+    QStringList tableBases;
+    for (const auto &[temporary, final] : plan.places) {
+        bool known = false;
+        for (int l = 0; l < layoutCount && !known; ++l)
+            known = temporary == temporaryFileName(*layouts()[l]) && final == layouts()[l]->fileName;
+        if (!known)
+            throw refuse(temporary + QStringLiteral("\" and \"") + final);
+        tableBases << baseName(final);
+        // What is put in place is a table file of the program's own.
+        const QString path = dir.filePath(temporary);
+        if (exists(path) && !isOwnTableFile(path))
+            throw refuse(temporary);
+    }
+    static const QRegularExpression extension(QStringLiteral("^[A-Za-z0-9]{1,3}$"));
+    for (const QString &name : plan.moves) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        bool known = dot > 0 && extension.match(name.mid(dot + 1)).hasMatch();
+        bool baseKnown = false;
+        for (const QString &base : tableBases)
+            baseKnown = baseKnown || baseName(name).compare(base, Qt::CaseInsensitive) == 0;
+        if (!known || !baseKnown)
+            throw refuse(name);
+        // The old files are Paradox files; a table of the program's own under
+        // such a name is the live table, never moved aside (unless the old
+        // file was moved and the new one put in its place already).
+        const QString path = dir.filePath(name);
+        if (exists(path) && isOwnTableFile(path) && !exists(QDir(dir.filePath(plan.kept)).filePath(name)))
+            throw refuse(name);
+    }
+}
+
 // Carries out a durable journal; every step may already have been done.
 void carryOut(const QString &folder, const Plan &plan)
 {
     const QDir dir(folder);
-    if (!dir.mkpath(plan.kept))
-        throw ConversionError(QStringLiteral("the folder \"%1\" cannot be created").arg(plan.kept));
+    checkPlan(folder, plan);
+    QString reason;
+    if (!platform::createPrivateFolder(dir.filePath(plan.kept), &reason))
+        throw ConversionError(QStringLiteral("the folder \"%1\" cannot be created (%2)").arg(plan.kept, reason));
     syncFolder(folder);
     const QDir kept(dir.filePath(plan.kept));
     // The kept folder held none of these names when the journal was
-    // written, so a name found there is a move already done.
+    // written, so a name found there is a move begun here.  It counts as
+    // done only when the copy is whole; a copy cut short is made again.
     for (const QString &name : plan.moves) {
-        if (QFileInfo::exists(kept.filePath(name)))
-            continue;
-        if (!QFileInfo::exists(dir.filePath(name)))
+        const QString from = dir.filePath(name);
+        const QString to = kept.filePath(name);
+        if (exists(to)) {
+            // Moved, and perhaps the new table put in its place.
+            if (!exists(from) || isOwnTableFile(from))
+                continue;
+            if (sameContent(from, to)) {
+                if (!QFile::remove(from))
+                    throw ConversionError(QStringLiteral("the old file \"%1\" cannot be removed").arg(name));
+                continue;
+            }
+            if (!QFile::remove(to))
+                throw ConversionError(QStringLiteral("the incomplete copy of \"%1\" in \"%2\" cannot be removed")
+                                          .arg(name, plan.kept));
+        }
+        if (!exists(from))
             throw ConversionError(QStringLiteral("the old file \"%1\" has vanished").arg(name));
-        if (!QFile::rename(dir.filePath(name), kept.filePath(name)))
-            throw ConversionError(QStringLiteral("the old file \"%1\" cannot be moved into \"%2\"").arg(name, plan.kept));
+        moveFileVerified(from, to);
     }
     syncFolder(kept.path());
     syncFolder(folder);
@@ -302,7 +389,7 @@ void carryOut(const QString &folder, const Plan &plan)
                 throw ConversionError(QStringLiteral("the new file \"%1\" has vanished").arg(final));
             continue;
         }
-        if (QFileInfo::exists(dir.filePath(final)) || !QFile::rename(dir.filePath(temporary), dir.filePath(final)))
+        if (exists(dir.filePath(final)) || !QFile::rename(dir.filePath(temporary), dir.filePath(final)))
             throw ConversionError(QStringLiteral("the new file \"%1\" cannot be put in place").arg(final));
     }
     syncFolder(folder);
@@ -371,6 +458,84 @@ QString decimalText(const QString &digits)
 }
 
 } // namespace
+
+bool sameContent(const QString &a, const QString &b)
+{
+    auto digest = [](const QString &path, qint64 *size) -> std::optional<QByteArray> {
+        const int fd = platform::openOrdinaryForReading(path);
+        QFile file;
+        if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
+            return std::nullopt;
+        }
+        *size = file.size();
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        if (!hash.addData(&file) || file.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return hash.result();
+    };
+    qint64 sizeA = -1;
+    qint64 sizeB = -2;
+    const auto digestA = digest(a, &sizeA);
+    const auto digestB = digest(b, &sizeB);
+    return digestA && digestB && sizeA == sizeB && *digestA == *digestB;
+}
+
+void moveFileVerified(const QString &from, const QString &to)
+{
+    const QString name = QFileInfo(from).fileName();
+    const QString keptName = QFileInfo(QFileInfo(to).path()).fileName();
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return;
+    if (errno != EXDEV) {
+        throw ConversionError(QStringLiteral("the old file \"%1\" cannot be moved into \"%2\" (%3)")
+                                  .arg(name, keptName, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    // Another file system: copied under a name of its own, made durable and
+    // compared before it takes the final name and the original goes.
+    const QString partial = to + QStringLiteral(".korvane-copying");
+    QFile::remove(partial);
+    auto failCopy = [&](const QString &why) {
+        QFile::remove(partial);
+        return ConversionError(QStringLiteral("the old file \"%1\" cannot be copied into \"%2\" (%3); it is kept "
+                                              "where it was")
+                                   .arg(name, keptName, why));
+    };
+    QString reason;
+    const int fd = platform::openOrdinaryForReading(from, &reason);
+    if (fd < 0)
+        throw failCopy(reason);
+    QFile source;
+    source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    QFile copy(partial);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw failCopy(copy.errorString());
+    copy.setPermissions(source.permissions());
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = source.read(buffer.data(), buffer.size());
+        if (n < 0)
+            throw failCopy(source.errorString());
+        if (n == 0)
+            break;
+        if (copy.write(buffer.constData(), n) != n)
+            throw failCopy(copy.errorString());
+    }
+    if (!copy.flush())
+        throw failCopy(copy.errorString());
+    copy.close();
+    if (!syncPath(partial, false))
+        throw failCopy(QStringLiteral("the copy cannot be made durable"));
+    if (!sameContent(from, partial))
+        throw failCopy(QStringLiteral("the copy differs from the original"));
+    if (!QFile::rename(partial, to))
+        throw failCopy(QStringLiteral("the copy cannot take its name"));
+    syncFolder(QFileInfo(to).path());
+    if (!QFile::remove(from))
+        throw ConversionError(QStringLiteral("the old file \"%1\" was copied into \"%2\" but cannot be removed")
+                                  .arg(name, keptName));
+}
 
 QString keptFilesFolderName()
 {
@@ -474,18 +639,38 @@ Survey surveyFolder(const QString &folder)
     for (int l = 0; l < layoutCount; ++l) {
         const store::Layout &layout = *layouts()[l];
         QStringList candidates;
+        QStringList misnamed;
         bool ownFile = false;
         for (const QString &name : entries) {
             if (name.compare(layout.fileName, Qt::CaseInsensitive) != 0)
                 continue;
-            QFile file(dir.filePath(name));
-            QByteArray head;
-            if (file.open(QIODevice::ReadOnly))
-                head = file.read(0x800);
+            // A named pipe would block the start; only ordinary files are read.
+            // Under the exact name the store refuses it itself.
+            const platform::FileKind kind = platform::fileKind(dir.filePath(name));
+            if (kind != platform::FileKind::Ordinary) {
+                if (name == layout.fileName)
+                    ownFile = true;
+                else
+                    survey.refusals.append({name, QStringLiteral("it is %1, not an ordinary file").arg(platform::describe(kind))});
+                continue;
+            }
+            const QByteArray head = platform::readHead(dir.filePath(name), 0x800);
             if (ParadoxTable::looksLikeTable(head))
                 candidates << name;
             else if (name == layout.fileName)
                 ownFile = true;
+            else
+                misnamed << name;
+        }
+        // A file named like the table in another case that is no Paradox
+        // table would be passed over while the store starts an empty table
+        // beside it.
+        if (!ownFile && candidates.isEmpty()) {
+            for (const QString &name : misnamed) {
+                survey.refusals.append({name, QStringLiteral("it is named like the table \"%1\" but is no Paradox "
+                                                             "table (its header does not match)")
+                                                  .arg(layout.fileName)});
+            }
         }
         // A table file of the program's own under the exact name wins;
         // Paradox files that differ from it in case only are left alone.
@@ -516,6 +701,7 @@ Survey surveyFolder(const QString &folder)
             const ParadoxTable &table = *open.table;
             found.version = table.version();
             found.records = table.countRecords();
+            found.headerRecords = table.headerRecordCount();
             // Read every memo now, so that a damaged memo file is refused
             // before anything is asked or written.
             QList<int> memos;
@@ -612,6 +798,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
     sqlite3_stmt *insert = file.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                             .arg(quoted(layout.tableName), names.join(u','), marks.join(u',')));
 
+    report.headerRecords = table.headerRecordCount();
     size_t position = 0;
     qint64 visited = 0;
     table.forEachRecord([&](const uchar *record) {
@@ -661,6 +848,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
         file.step();
         ++report.converted;
     });
+    report.recordsFound = visited;
     if (advance)
         advance(visited % 512);
     file.exec(QStringLiteral("COMMIT"));
@@ -674,6 +862,12 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
     const QDir dir(folder);
     if (QFileInfo::exists(dir.filePath(journalFileName())))
         throw ConversionError(QStringLiteral("An earlier conversion in %1 is not finished.").arg(nativeFolder(folder)));
+    if (!platform::folderIsWritable(folder)) {
+        throw ConversionError(QStringLiteral("The tables in %1 cannot be converted because the folder is read-only. "
+                                             "Nothing in it was changed; copy the folder to a place you can write "
+                                             "to and start Korvane there.")
+                                  .arg(nativeFolder(folder)));
+    }
     removeTemporaries(folder);
 
     qint64 total = 0;
@@ -709,12 +903,19 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
         // of the names is already taken there.
         plan.kept = keptFilesFolderName();
         for (int n = 2;; ++n) {
-            const QDir kept(dir.filePath(plan.kept));
+            const QString keptPath = dir.filePath(plan.kept);
+            // A link to a folder elsewhere is used; anything else under the
+            // name is left alone and reported before anything is moved.
+            const platform::FileKind kind = platform::fileKind(keptPath);
+            if (kind != platform::FileKind::Missing && kind != platform::FileKind::Folder) {
+                throw ConversionError(QStringLiteral("the subfolder \"%1\" that receives the old files cannot be "
+                                                     "used: it is %2, not a folder")
+                                          .arg(plan.kept, platform::describe(kind)));
+            }
+            const QDir kept(keptPath);
             bool clash = false;
             for (const QString &name : plan.moves)
-                clash = clash || QFileInfo::exists(kept.filePath(name));
-            if (QFileInfo(dir.filePath(plan.kept)).isFile())
-                clash = true;
+                clash = clash || exists(kept.filePath(name));
             if (!clash)
                 break;
             plan.kept = keptFilesFolderName() + QStringLiteral(" (%1)").arg(n);

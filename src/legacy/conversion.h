@@ -43,6 +43,7 @@ struct FoundTable {
     QStringList companions;  // files of the same base name (".PX", ".MB", ...)
     QString memoFileName;    // the ".MB" among them, empty when none
     qint64 records = 0;
+    qint64 headerRecords = 0; // what the header says; differs from `records` in a damaged header
     int version = 0;
 };
 
@@ -59,7 +60,10 @@ struct Survey {
 
 // Looks for the three table files by name without regard to case and reads
 // every one that is a Paradox table through to its last record.  Writes
-// nothing.  Files that are no Paradox tables are left to the store.
+// nothing.  A file under a table's exact name that is no Paradox table is
+// left to the store; one that differs in case only, or anything that is no
+// ordinary file, is refused (the store would otherwise start with an empty
+// table beside it, or wait on a named pipe).
 Survey surveyFolder(const QString &folder);
 
 struct TableReport {
@@ -68,6 +72,8 @@ struct TableReport {
     QString keyName;             // Testnr or Nr
     qint64 converted = 0;
     qint64 skipped = 0;          // records without any value
+    qint64 headerRecords = 0;    // the record count the header states
+    qint64 recordsFound = 0;     // the records the blocks hold
     QStringList unplacedFields;  // old fields that have no place in the layout
     qint64 replacedValues = 0;   // values with characters that could not be decoded
     qint64 notWholeNumbers = 0;  // values left empty where a whole number belongs
@@ -87,13 +93,24 @@ struct ConversionResult {
 ConversionResult convertFolder(const QString &folder, const Survey &survey,
                                const std::function<void(qint64, qint64)> &progress = {});
 
+// Moves `from` to `to` (which must not exist).  Across file systems the
+// file is copied under a temporary name beside `to`, made durable and
+// compared with the original (size and checksum) before it takes its name
+// and the original is removed.
+void moveFileVerified(const QString &from, const QString &to);
+// Whether two files hold the same bytes (size and checksum).
+bool sameContent(const QString &a, const QString &b);
+
 // Converts one table into a new table file at `targetPath` (which must not
 // exist) and makes the file durable.  Throws ParadoxError or ConversionError.
 TableReport convertTable(const ParadoxTable &table, const store::Layout &layout, const QString &targetPath,
                          const std::function<void(qint64)> &advance = {});
 
 enum class Recovery { Nothing, RolledBack, Completed };
-// Finishes what an interrupted conversion left in the folder.  Completed
+// Finishes what an interrupted conversion left in the folder.  Only the
+// names a conversion writes are acted on: the three tables and their
+// companion files, the kept subfolder and the temporary files; a journal
+// naming anything else is refused and nothing is changed.  Completed
 // sets `keptFolder` to the subfolder with the old files.  Throws
 // ConversionError when a journal cannot be carried out.
 Recovery recoverConversion(const QString &folder, QString *keptFolder = nullptr);

@@ -1,8 +1,11 @@
 #include "model/csvexport.h"
 
 #include "core/errors.h"
+#include "core/files.h"
+#include "legacy/paradoxtable.h"
 #include "store/query.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
@@ -208,13 +211,52 @@ static ExportSummary writeRows(QIODevice &out, store::Query &query, const std::f
     return summary;
 }
 
+void checkExportTarget(const QString &path, const QString &notWritten)
+{
+    // QSaveFile follows a link and replaces its target, which may be a table
+    // file or a file outside the folder: a link is refused, not written through.
+    if (platform::isSymLink(path)) {
+        const QString target = QFileInfo(path).symLinkTarget();
+        throw platform::ActionError(notWritten
+                                    + QStringLiteral("It is a link to \"%1\"; Korvane writes its export only as an "
+                                                     "ordinary file. Remove or rename the link and export again.")
+                                          .arg(QDir::toNativeSeparators(target)));
+    }
+    const platform::FileKind kind = platform::fileKind(path, false);
+    if (kind != platform::FileKind::Missing && kind != platform::FileKind::Ordinary) {
+        throw platform::ActionError(notWritten
+                                    + QStringLiteral("It is %1, not an ordinary file, so the export could not be "
+                                                     "created there.")
+                                          .arg(platform::describe(kind)));
+    }
+    // Replacing a table file with the export would lose its records.
+    const QByteArray head = platform::readHead(path, 0x800);
+    if (head.startsWith(QByteArrayView("SQLite format 3\0", 16)) || legacy::ParadoxTable::looksLikeTable(head))
+        throw platform::ActionError(notWritten + QStringLiteral("It is a table file, not an export."));
+}
+
+namespace {
+
+// A new export holds personal data: readable by its owner only.  An existing
+// file keeps the permissions its owner gave it (QSaveFile carries them over).
+void keepPrivateWhenNew(QSaveFile &file, bool existed)
+{
+    if (!existed)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+} // namespace
+
 ExportSummary exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance)
 {
     const QString name = QFileInfo(path).fileName();
+    checkExportTarget(path, QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name));
+    const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
     }
+    keepPrivateWhenNew(file, existed);
     ExportSummary summary;
     try {
         summary = writeTestExport(file, query, advance);

@@ -50,6 +50,14 @@ struct ExportSummary {
 // device's reason; a failure of any kind closes the query.
 ExportSummary writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance);
 
+// Refuses to write an export at `path` when something other than an
+// ordinary file or nothing is there: a link (its target would be
+// overwritten), a named pipe, a device, a folder, or a table file of either
+// format.  Throws platform::ActionError starting with `notWritten`.  A new
+// export file is made readable by its owner only; an existing one keeps its
+// permissions.
+void checkExportTarget(const QString &path, const QString &notWritten);
+
 // Writes the export to `path` through a temporary file in the same folder that
 // replaces the old file only when every write succeeded.  A failure throws
 // platform::ActionError naming the file and the reason; the old file is kept.

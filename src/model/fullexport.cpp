@@ -1,8 +1,9 @@
 #include "model/fullexport.h"
 
+#include "core/errors.h"
+#include "core/files.h"
 #include "core/numbertext.h"
 #include "model/csvexport.h"
-#include "core/errors.h"
 #include "store/layout.h"
 
 #include <QDir>
@@ -20,6 +21,8 @@
 #include <sqlite3.h>
 
 #include <atomic>
+
+#include <unistd.h>
 #include <vector>
 
 namespace data {
@@ -166,14 +169,6 @@ struct Statement {
 {
     throw ReadError(QStringLiteral("The stored tests could not be read: %1")
                         .arg(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("the test table is not open")));
-}
-
-bool isTableFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(16) == QByteArrayView("SQLite format 3\0", 16);
 }
 
 } // namespace
@@ -386,16 +381,40 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
     return count;
 }
 
+namespace {
+
+qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale)
+{
+    QFile out;
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        throw platform::ActionError(QStringLiteral("The standard output cannot be written: %1").arg(out.errorString()));
+    try {
+        return writeFullExport(out, db, userLocale);
+    } catch (const ReadError &error) {
+        throw ReadError(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
+    } catch (const platform::ActionError &error) {
+        throw platform::ActionError(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
+    }
+}
+
+} // namespace
+
 qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale)
 {
     const QString name = QFileInfo(path).fileName();
     const QString notWritten = QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name);
-    // Replacing a table file with the export would lose its records.
-    if (isTableFile(path))
-        throw platform::ActionError(notWritten + QStringLiteral("It is a table file, not an export."));
+    // Standard output (/dev/stdout, or the file it was sent to) is written
+    // as a stream: there is nothing to replace.
+    if (platform::namesStandardOutput(path))
+        return writeFullExportStream(db, userLocale);
+    checkExportTarget(path, notWritten);
+    const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+    // A new file holds personal data: readable by its owner only.
+    if (!existed)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     qint64 count = 0;
     try {
         count = writeFullExport(file, db, userLocale);

@@ -1,6 +1,21 @@
 #include "platform/alsasound.h"
 
+#include "core/files.h"
+
 #include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <alsa/asoundlib.h>
 #include <sndfile.h>
@@ -28,6 +43,8 @@ constexpr int MaxChannels = 32;
 constexpr unsigned LatencyUs = 200000;
 // Underruns or writes without progress in a row before giving up on a device.
 constexpr int MaxStalls = 8;
+// How long a cue waits for its wave file to be read.
+constexpr std::chrono::milliseconds WaveReadWait{500};
 
 struct SndfileCloser {
     void operator()(SNDFILE *file) const { sf_close(file); }
@@ -267,6 +284,99 @@ PlayResult AlsaSound::lostDevice(snd_pcm_t *pcm)
     return PlayResult::NoDevice;
 }
 
+namespace {
+
+// The bytes of a wave file when it is an ordinary file of at most
+// maxWaveFileBytes; nothing otherwise.  Never blocks on a named pipe.
+std::optional<QByteArray> readWaveFile(const QString &fileName)
+{
+    const int fd = openOrdinaryForReading(fileName);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &status) == 0 && status.st_size <= maxWaveFileBytes) {
+        QByteArray data(qsizetype(status.st_size), Qt::Uninitialized);
+        qsizetype done = 0;
+        while (done < data.size()) {
+            const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        data.resize(done);
+        bytes = std::move(data);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// Reads the file on a thread of its own and waits for it at most
+// WaveReadWait: a file on a share that does not answer gives the built-in
+// cue instead of holding up the clock's tick.  A read still going on is left
+// to end by itself.
+std::optional<QByteArray> readWaveFileAside(const QString &fileName)
+{
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        std::optional<QByteArray> bytes;
+    };
+    auto shared = std::make_shared<Shared>();
+    try {
+        std::thread([shared, fileName] {
+            std::optional<QByteArray> bytes = readWaveFile(fileName);
+            const std::lock_guard lock(shared->mutex);
+            shared->bytes = std::move(bytes);
+            shared->finished = true;
+            shared->done.notify_all();
+        }).detach();
+    } catch (const std::system_error &) {
+        return std::nullopt;
+    }
+    std::unique_lock lock(shared->mutex);
+    if (!shared->done.wait_for(lock, WaveReadWait, [&] { return shared->finished; }))
+        return std::nullopt;
+    return std::move(shared->bytes);
+}
+
+// libsndfile reading a wave file held in memory.
+struct MemoryWave {
+    QByteArray bytes;
+    sf_count_t position = 0;
+
+    static sf_count_t length(void *self) { return static_cast<MemoryWave *>(self)->bytes.size(); }
+    static sf_count_t seek(sf_count_t offset, int whence, void *self)
+    {
+        auto *wave = static_cast<MemoryWave *>(self);
+        const sf_count_t base = whence == SEEK_CUR ? wave->position : whence == SEEK_END ? wave->bytes.size() : 0;
+        wave->position = std::clamp<sf_count_t>(base + offset, 0, wave->bytes.size());
+        return wave->position;
+    }
+    static sf_count_t read(void *out, sf_count_t count, void *self)
+    {
+        auto *wave = static_cast<MemoryWave *>(self);
+        const sf_count_t n = std::max<sf_count_t>(0, std::min<sf_count_t>(count, wave->bytes.size() - wave->position));
+        std::memcpy(out, wave->bytes.constData() + wave->position, size_t(n));
+        wave->position += n;
+        return n;
+    }
+    static sf_count_t write(const void *, sf_count_t, void *) { return 0; }
+    static sf_count_t tell(void *self) { return static_cast<MemoryWave *>(self)->position; }
+};
+
+SNDFILE *openWave(MemoryWave &wave, SF_INFO &info)
+{
+    static SF_VIRTUAL_IO io{&MemoryWave::length, &MemoryWave::seek, &MemoryWave::read, &MemoryWave::write,
+                            &MemoryWave::tell};
+    return sf_open_virtual(&io, SFM_READ, &info, &wave);
+}
+
+} // namespace
+
 PlayResult AlsaSound::play(const QString &fileName)
 {
     beginPlay();
@@ -274,7 +384,12 @@ PlayResult AlsaSound::play(const QString &fileName)
     // Decode the first block before touching the device: a file that yields
     // no samples at all is as good as a missing one.
     SF_INFO info{};
-    SndfileHandle file(sf_open(QFile::encodeName(fileName).constData(), SFM_READ, &info));
+    MemoryWave wave;
+    SndfileHandle file;
+    if (std::optional<QByteArray> bytes = readWaveFileAside(fileName)) {
+        wave.bytes = std::move(*bytes);
+        file.reset(openWave(wave, info));
+    }
     std::vector<float> floats;
     std::vector<qint16> block;
     sf_count_t decoded = 0;

@@ -20,6 +20,9 @@ enum class PlayResult {
     NoDevice        // the device could not be opened or configured, or refused samples
 };
 
+// The largest wave file played; a larger one gets the built-in cue.
+constexpr qint64 maxWaveFileBytes = 16 * 1024 * 1024;
+
 // The built-in cue for a missing or unusable wave file: a 150 ms 880 Hz sine,
 // mono, 16 bit, faded in and out over 10 ms so it starts and ends without a click.
 std::vector<qint16> fallbackCue(int sampleRate);

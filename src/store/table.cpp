@@ -1,5 +1,7 @@
 #include "store/table.h"
 
+#include "core/files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -142,12 +144,32 @@ void Table::fail(const QString &reason) const
     throw StoreError(QStringLiteral("Table file \"%1\" in %2: %3").arg(m_layout.fileName, folder, reason));
 }
 
+void Table::failToStore(const QString &reason) const
+{
+    // SQLite needs to make its journal beside the table: in a folder that is
+    // read-only it says only "attempt to write a readonly database".
+    if (!platform::folderIsWritable(m_folder)) {
+        const QString folder = QDir::toNativeSeparators(QFileInfo(m_folder).absoluteFilePath());
+        fail(QStringLiteral("the record cannot be stored because the folder %1 is read-only. Korvane needs a "
+                            "folder it can write to; what you entered stays in the window (%2).")
+                 .arg(folder, reason));
+    }
+    fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
+}
+
 void Table::connectFile()
 {
-    const QFileInfo info(filePath());
-    const bool existed = info.exists();
-    if (existed && !info.isFile())
-        fail(QStringLiteral("it is not a file"));
+    // Only an ordinary file (or a link to one) is opened: SQLite would wait
+    // forever on a named pipe, and would create the target of a dangling link.
+    const platform::FileKind kind = platform::fileKind(filePath());
+    const bool existed = kind != platform::FileKind::Missing;
+    if (existed && kind != platform::FileKind::Ordinary)
+        fail(QStringLiteral("it is %1, not an ordinary file").arg(platform::describe(kind)));
+    QString notCreated;
+    // A new table holds personal data: readable by its owner only (SQLite
+    // gives its journal the same permissions).
+    if (!existed && !platform::createPrivateFile(filePath(), &notCreated))
+        fail(QStringLiteral("it cannot be created (%1)").arg(notCreated));
 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -389,13 +411,13 @@ void Table::post()
     // refusal is explained as what it is.
     if (!db.transaction()) {
         failIfRemovedOrReplaced();
-        fail(QStringLiteral("the record cannot be stored (%1)").arg(reasonOf(db.lastError())));
+        failToStore(reasonOf(db.lastError()));
     }
     if (!query.exec()) {
         const QString reason = reasonOf(query.lastError());
         db.rollback();
         failIfRemovedOrReplaced();
-        fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
+        failToStore(reason);
     }
     const QVariant key = query.lastInsertId();
     query.finish();
@@ -403,7 +425,7 @@ void Table::post()
         const QString reason = reasonOf(db.lastError());
         db.rollback();
         failIfRemovedOrReplaced();
-        fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
+        failToStore(reason);
     }
     m_values = m_newValues;
     m_values[0] = key.toLongLong();

@@ -96,6 +96,7 @@ public:
     [[noreturn]] void fail(const QString &reason) const;
 
 private:
+    [[noreturn]] void failToStore(const QString &reason) const;
     void connectFile();
     void disconnectFile();
     void checkLayout(QSqlDatabase &db);

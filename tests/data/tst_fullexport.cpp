@@ -16,6 +16,11 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/paradoxtables.h"
+#include "support/specialfiles.h"
+
+#include <cstdio>
 #include <QTextStream>
 
 using FieldValues = QList<QPair<QString, QString>>;
@@ -138,6 +143,8 @@ private slots:
     void failedWriteKeepsTheOlderFile();
     void commandLine_data();
     void commandLine();
+    void commandLineWritesOnlyOrdinaryFilesOrStandardOutput_data();
+    void commandLineWritesOnlyOrdinaryFilesOrStandardOutput();
 };
 
 void TstFullExport::numbers_data()
@@ -384,6 +391,68 @@ void TstFullExport::commandLine()
     }
     // The tables are read, never created or changed.
     QCOMPARE(readAll(table), tableBefore);
+}
+
+void TstFullExport::commandLineWritesOnlyOrdinaryFilesOrStandardOutput_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("status");
+    QTest::newRow("link to a file") << "link" << 2;
+    QTest::newRow("named pipe") << "fifo" << 2;
+    QTest::newRow("folder") << "folder" << 2;
+    QTest::newRow("Paradox table") << "paradox" << 2;
+    QTest::newRow("standard output, as a stream") << "/dev/stdout" << 0;
+}
+
+void TstFullExport::commandLineWritesOnlyOrdinaryFilesOrStandardOutput()
+{
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const QDir d(dir.path());
+    QByteArray expected;
+    {
+        store::TrainingTables tables(dir.path());
+        tables.openAll();
+        storeTrickyTests(tables.TestTable);
+        expected = exportBytes(tables.TestTable, QLocale());
+    }
+    writeFile(d.filePath(QStringLiteral("kept.txt")), "kept");
+    QVERIFY(special::makeLink(d.filePath(QStringLiteral("kept.txt")), d.filePath(QStringLiteral("link"))));
+    QVERIFY(special::makeFifo(d.filePath(QStringLiteral("fifo"))));
+    QVERIFY(d.mkdir(QStringLiteral("folder")));
+    writeFile(d.filePath(QStringLiteral("paradox")), paradox::write(paradox::trainingTable(store::profilLayout(), 2)).db);
+    const auto before = paradox::snapshot(dir.path());
+
+    // Standard output goes to a file for the test's run.
+    const QString captured = d.filePath(QStringLiteral("stdout.csv"));
+    std::fflush(stdout);
+    const int savedOut = ::dup(STDOUT_FILENO);
+    const int capture = ::open(QFile::encodeName(captured).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(savedOut >= 0 && capture >= 0);
+    ::dup2(capture, STDOUT_FILENO);
+    ::close(capture);
+
+    special::FifoGuard guard(d.filePath(QStringLiteral("fifo")));
+    QString errors;
+    QTextStream err(&errors);
+    const int result = data::runExportAll(dir.path(), target.startsWith(u'/') ? target : d.filePath(target), err);
+    ::dup2(savedOut, STDOUT_FILENO);
+    ::close(savedOut);
+    QVERIFY2(!guard.disarm(), "the export blocked on the named pipe");
+    err.flush();
+    QCOMPARE(result, status);
+    auto after = paradox::snapshot(dir.path());
+    const QByteArray streamed = after.take(QStringLiteral("stdout.csv"));
+    // Nothing in the folder changed: no link target, pipe or table was replaced.
+    QCOMPARE(after, before);
+    if (status == 0) {
+        QVERIFY2(errors.isEmpty(), qPrintable(errors));
+        QCOMPARE(streamed, expected);
+    } else {
+        QVERIFY2(errors.contains(QStringLiteral("\"%1\" was not written").arg(target)), qPrintable(errors));
+        QVERIFY(streamed.isEmpty());
+    }
 }
 
 QTEST_MAIN(TstFullExport)

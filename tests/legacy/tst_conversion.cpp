@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/specialfiles.h"
+
 using paradox::snapshot;
 
 namespace {
@@ -67,6 +69,13 @@ private slots:
     void failedWriteLeavesTheFolderAsItWas();
     void noQuestionWithoutParadoxTables();
     void damagedJournalIsReportedAndKept();
+    void hostileFolderEntriesLeaveTheFolderAsItWas_data();
+    void hostileFolderEntriesLeaveTheFolderAsItWas();
+    void journalNamingOtherFilesIsRefused_data();
+    void journalNamingOtherFilesIsRefused();
+    void cutShortCopyIsMadeAgainBeforeTheOriginalGoes();
+    void movesToAnotherFileSystemAreVerified();
+    void headerCountThatDisagreesIsReported();
 };
 
 void TstConversion::convertsTheThreeTables_data()
@@ -338,6 +347,200 @@ void TstConversion::damagedJournalIsReportedAndKept()
     QVERIFY2(platform.boxes.shown.first().contains(QStringLiteral("journal \".korvane-conversion-journal\" is damaged")),
              qPrintable(platform.boxes.shown.first()));
     QCOMPARE(snapshot(dir.path()), before);
+}
+
+void TstConversion::hostileFolderEntriesLeaveTheFolderAsItWas_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("named pipe named like a table")
+        << "fifo" << "\"PROFIL.DB\": it is a named pipe (FIFO), not an ordinary file";
+    QTest::newRow("no Paradox table under a table's name in another case")
+        << "misnamed" << "\"PROFIL.DB\": it is named like the table \"Profil.db\" but is no Paradox table";
+    QTest::newRow("kept folder name taken by a file")
+        << "keptfile" << "\"Paradox tables (before conversion)\" that receives the old files cannot be used: it is "
+                         "an ordinary file, not a folder";
+    QTest::newRow("kept folder name a dangling link")
+        << "keptlink" << "cannot be used: it is a link to a missing file, not a folder";
+    QTest::newRow("read-only folder") << "readonly" << "cannot be converted because the folder is read-only";
+}
+
+void TstConversion::hostileFolderEntriesLeaveTheFolderAsItWas()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QDir d(dir.path());
+    const bool withoutProfiles = setup == QLatin1String("fifo") || setup == QLatin1String("misnamed");
+    paradox::writeToFolder(dir.path(), QStringLiteral("TestTable.DB"), paradox::trainingTable(store::testTableLayout(), 5));
+    if (!withoutProfiles)
+        paradox::writeToFolder(dir.path(), QStringLiteral("Profil.db"), paradox::trainingTable(store::profilLayout(), 5));
+    const QString kept = d.filePath(legacy::keptFilesFolderName());
+    if (setup == QLatin1String("fifo"))
+        QVERIFY(special::makeFifo(d.filePath(QStringLiteral("PROFIL.DB"))));
+    if (setup == QLatin1String("misnamed")) {
+        QFile file(d.filePath(QStringLiteral("PROFIL.DB")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("Nr;Name\r\n").repeated(40));
+    }
+    if (setup == QLatin1String("keptfile")) {
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    if (setup == QLatin1String("keptlink"))
+        QVERIFY(special::makeLink(d.filePath(QStringLiteral("gone")), kept));
+    const auto before = snapshot(dir.path());
+    if (setup == QLatin1String("readonly"))
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    special::ObeyPermissions obey;
+    if (setup == QLatin1String("readonly") && !obey.active())
+        QSKIP("this process cannot be made to obey file permissions");
+
+    special::FifoGuard guard(d.filePath(QStringLiteral("PROFIL.DB")));
+    TestPlatform platform;
+    const bool went = legacy::offerLegacyConversion(dir.path());
+    QVERIFY2(!guard.disarm(), "the start blocked on the named pipe");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!went);
+    QVERIFY(!platform.boxes.shown.isEmpty());
+    QVERIFY2(platform.boxes.shown.last().startsWith(QStringLiteral("error:")) && platform.boxes.shown.last().contains(message),
+             qPrintable(platform.boxes.shown.last()));
+    QCOMPARE(snapshot(dir.path()), before);
+}
+
+void TstConversion::journalNamingOtherFilesIsRefused_data()
+{
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<QString>("named");
+    const QString temporary = legacy::temporaryFileName(store::testTableLayout());
+    QTest::newRow("another kept folder") << "kept\tDocuments\nend\n" << "Documents";
+    QTest::newRow("another file moved")
+        << QStringLiteral("kept\t%1\nmove\tnotes.txt\nplace\t%2\tTestTable.DB\nend\n").arg(legacy::keptFilesFolderName(), temporary)
+        << "notes.txt";
+    QTest::newRow("another file put in place")
+        << QStringLiteral("kept\t%1\nplace\t%2\tProfil.db\nend\n").arg(legacy::keptFilesFolderName(), temporary)
+        << "Profil.db";
+    QTest::newRow("the live table moved aside")
+        << QStringLiteral("kept\t%1\nmove\tTestTable.DB\nplace\t%2\tTestTable.DB\nend\n").arg(legacy::keptFilesFolderName(), temporary)
+        << "TestTable.DB";
+}
+
+void TstConversion::journalNamingOtherFilesIsRefused()
+{
+    QFETCH(QString, journal);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    const QDir d(dir.path());
+    {
+        // The live tables, and another table under the temporary name.
+        store::TrainingTables tables(dir.path());
+        tables.openAll();
+        keyAfterNewRecord(tables.TestTable);
+        store::Table other(store::testTableLayout(), QDir(dir.path()).filePath(QStringLiteral("sub")));
+        QVERIFY(d.mkdir(QStringLiteral("sub")));
+        other.open();
+    }
+    QVERIFY(QFile::rename(d.filePath(QStringLiteral("sub/TestTable.DB")),
+                          d.filePath(legacy::temporaryFileName(store::testTableLayout()))));
+    QFile file(d.filePath(QStringLiteral("notes.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QFile journalFile(d.filePath(legacy::journalFileName()));
+    QVERIFY(journalFile.open(QIODevice::WriteOnly));
+    journalFile.write("KORVANE-CONVERSION 1\n" + journal.toUtf8());
+    journalFile.close();
+    const auto before = snapshot(dir.path());
+    TestPlatform platform;
+    QVERIFY(!legacy::offerLegacyConversion(dir.path()));
+    QCOMPARE(platform.boxes.shown.size(), 1);
+    QVERIFY2(platform.boxes.shown.first().contains(QStringLiteral("\"%1\"").arg(named))
+                 && platform.boxes.shown.first().contains(QStringLiteral("which a conversion never writes")),
+             qPrintable(platform.boxes.shown.first()));
+    QCOMPARE(snapshot(dir.path()), before);
+}
+
+void TstConversion::cutShortCopyIsMadeAgainBeforeTheOriginalGoes()
+{
+    // A move across file systems stopped by a full disk: the copy in the kept
+    // folder is short, the original still there.  The next start copies
+    // again and removes the original only then.
+    QTemporaryDir dir;
+    const QDir d(dir.path());
+    writeThree(dir.path(), {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}, 12);
+    const auto originals = snapshot(dir.path());
+    const legacy::Survey survey = legacy::surveyFolder(dir.path());
+    QString journal = QStringLiteral("KORVANE-CONVERSION 1\nkept\t%1\n").arg(legacy::keptFilesFolderName());
+    QString places;
+    for (const legacy::FoundTable &found : survey.tables) {
+        QFile db(d.filePath(found.fileName));
+        QVERIFY(db.open(QIODevice::ReadOnly));
+        const QByteArray bytes = db.readAll();
+        legacy::convertTable(legacy::ParadoxTable(bytes), *found.layout, d.filePath(legacy::temporaryFileName(*found.layout)));
+        for (const QString &name : QStringList{found.fileName} + found.companions)
+            journal += QStringLiteral("move\t%1\n").arg(name);
+        places += QStringLiteral("place\t%1\t%2\n").arg(legacy::temporaryFileName(*found.layout), found.layout->fileName);
+    }
+    QFile file(d.filePath(legacy::journalFileName()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write((journal + places + QStringLiteral("end\n")).toUtf8());
+    file.close();
+    QVERIFY(d.mkdir(legacy::keptFilesFolderName()));
+    const QString kept = legacy::keptFilesFolderName() + QStringLiteral("/TestTable.DB");
+    QFile partial(d.filePath(kept));
+    QVERIFY(partial.open(QIODevice::WriteOnly));
+    partial.write(originals.value(QStringLiteral("TestTable.DB")).left(1000));
+    partial.close();
+
+    QCOMPARE(legacy::recoverConversion(dir.path()), legacy::Recovery::Completed);
+    const auto after = snapshot(dir.path());
+    for (auto it = originals.cbegin(); it != originals.cend(); ++it)
+        QCOMPARE(after.value(legacy::keptFilesFolderName() + u'/' + it.key()), it.value());
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    QCOMPARE(storedRecords(tables.TestTable).size(), 150);
+}
+
+void TstConversion::movesToAnotherFileSystemAreVerified()
+{
+    // The kept folder is a link to a folder on another file system, so the
+    // old files are copied, compared and only then removed.
+    QTemporaryDir dir;
+    QTemporaryDir other(QStringLiteral("/dev/shm/korvane-kept-XXXXXX"));
+    struct stat here {};
+    struct stat there {};
+    if (!other.isValid() || ::stat(QFile::encodeName(dir.path()).constData(), &here) != 0
+        || ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
+        QSKIP("no second file system for the temporary folders");
+    writeThree(dir.path(), {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}, 12);
+    const auto originals = snapshot(dir.path());
+    QVERIFY(special::makeLink(other.path(), QDir(dir.path()).filePath(legacy::keptFilesFolderName())));
+    const legacy::ConversionResult result = legacy::convertFolder(dir.path(), legacy::surveyFolder(dir.path()));
+    QCOMPARE(result.tables.size(), 3);
+    QCOMPARE(snapshot(other.path()), originals);
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    QCOMPARE(storedRecords(tables.ProfilTable).size(), 20);
+}
+
+void TstConversion::headerCountThatDisagreesIsReported()
+{
+    QTemporaryDir dir;
+    writeThree(dir.path(), {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}, 12);
+    // The header of the athletes' table says 99 records; its blocks hold 30.
+    QFile file(QDir(dir.path()).filePath(QStringLiteral("SPTable.db")));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(6));
+    file.write(QByteArray("\x63\0\0\0", 4));
+    file.close();
+    TestPlatform platform;
+    QVERIFY(legacy::offerLegacyConversion(dir.path()));
+    QCOMPARE(platform.boxes.shown.size(), 2);
+    const QString report = platform.boxes.shown.last();
+    QVERIFY2(report.contains(QStringLiteral("SPTable.db (now SPTable): 30 records converted, 0 skipped as empty.\n"
+                                            "    Its header counts 99 records but its blocks hold 30 records")),
+             qPrintable(report));
+    QVERIFY2(!report.contains(QStringLiteral("TestTable.DB (now TestTable): 150 records converted, 0 skipped as empty.\n    Its header")),
+             qPrintable(report));
 }
 
 QTEST_MAIN(TstConversion)

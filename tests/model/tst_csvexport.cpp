@@ -5,6 +5,8 @@
 #include "core/errors.h"
 #include "store/query.h"
 #include "store/trainingtables.h"
+#include "support/paradoxtables.h"
+#include "support/specialfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -129,6 +131,8 @@ private slots:
     void failingDeviceIsReported();
     void fileIsReplacedWhole();
     void failedWriteKeepsThePreviousFile();
+    void onlyAnOrdinaryFileIsWritten_data();
+    void onlyAnOrdinaryFileIsWritten();
 };
 
 void TstCsvExport::headerIsTheFixedLine()
@@ -423,6 +427,86 @@ void TstCsvExport::failedWriteKeepsThePreviousFile()
     QCOMPARE(kept.readAll(), previous);
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("Korvane*")}, QDir::Files),
              QStringList{QStringLiteral("Korvane.csv")});
+}
+
+void TstCsvExport::onlyAnOrdinaryFileIsWritten_data()
+{
+    // What stands at "Korvane.csv" before the export; "" when it is refused,
+    // else the permissions the written file must have.
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<unsigned>("mode");
+    QTest::newRow("nothing: a new, private file") << "none" << 0600u;
+    QTest::newRow("an older export keeps its permissions") << "old0644" << 0644u;
+    QTest::newRow("link to the test table") << "tablelink" << 0u;
+    QTest::newRow("link to a file outside the folder") << "outsidelink" << 0u;
+    QTest::newRow("dangling link") << "dangling" << 0u;
+    QTest::newRow("named pipe") << "fifo" << 0u;
+    QTest::newRow("folder") << "folder" << 0u;
+    QTest::newRow("a copy of the test table") << "tablecopy" << 0u;
+    QTest::newRow("a Paradox table") << "paradox" << 0u;
+}
+
+void TstCsvExport::onlyAnOrdinaryFileIsWritten()
+{
+    QFETCH(QString, setup);
+    QFETCH(unsigned, mode);
+    QTemporaryDir dir;
+    QTemporaryDir outside;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    fillTests(tables.TestTable, 3, QStringLiteral("Bankdrücken %1"));
+    const QString path = dir.filePath(QStringLiteral("Korvane.csv"));
+    const QString table = tables.TestTable.filePath();
+    const QString elsewhere = QDir(outside.path()).filePath(QStringLiteral("notes.txt"));
+    QFile other(elsewhere);
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("keep me");
+    other.close();
+    if (setup == QLatin1String("old0644")) {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                   | QFileDevice::ReadOther));
+    } else if (setup == QLatin1String("tablelink")) {
+        QVERIFY(special::makeLink(table, path));
+    } else if (setup == QLatin1String("outsidelink")) {
+        QVERIFY(special::makeLink(elsewhere, path));
+    } else if (setup == QLatin1String("dangling")) {
+        QVERIFY(special::makeLink(QDir(outside.path()).filePath(QStringLiteral("gone")), path));
+    } else if (setup == QLatin1String("fifo")) {
+        QVERIFY(special::makeFifo(path));
+    } else if (setup == QLatin1String("folder")) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Korvane.csv")));
+    } else if (setup == QLatin1String("tablecopy")) {
+        QVERIFY(QFile::copy(table, path));
+    } else if (setup == QLatin1String("paradox")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(paradox::write(paradox::trainingTable(store::profilLayout(), 2)).db);
+    }
+    const QByteArray tableBefore = paradox::snapshot(dir.path()).value(tables.TestTable.fileName());
+    const auto stands = paradox::snapshot(dir.path()).value(QStringLiteral("Korvane.csv"));
+
+    special::FifoGuard guard(path);
+    QString message;
+    try {
+        store::Query query(tables.TestTable);
+        data::exportTestsToFile(path, query, {});
+    } catch (const platform::ActionError &error) {
+        message = error.message();
+    }
+    QVERIFY2(!guard.disarm(), "the export blocked on the named pipe");
+    QCOMPARE(paradox::snapshot(dir.path()).value(tables.TestTable.fileName()), tableBefore);
+    QCOMPARE(paradox::snapshot(outside.path()).value(QStringLiteral("notes.txt")), QByteArray("keep me"));
+    if (mode == 0) {
+        QVERIFY2(message.contains(QStringLiteral("\"Korvane.csv\" was not written")), qPrintable(message));
+        QCOMPARE(paradox::snapshot(dir.path()).value(QStringLiteral("Korvane.csv")), stands);
+    } else {
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        QCOMPARE(special::mode(path), mode);
+        QVERIFY(paradox::snapshot(dir.path()).value(QStringLiteral("Korvane.csv")).startsWith(data::exportHeader()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstCsvExport)

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/specialfiles.h"
+
 #include <sndfile.h>
 
 #include <fcntl.h>
@@ -199,6 +201,9 @@ void TestSound::fallsBackToCue_data()
     QTest::newRow("header only") << QStringLiteral("header.wav") << QByteArray("RIFF") << true;
     QTest::newRow("wave without samples") << QStringLiteral("silent.wav") << QByteArray("*") << true;
     QTest::newRow("folder") << QStringLiteral("folder.wav") << QByteArray("/") << true;
+    QTest::newRow("named pipe") << QStringLiteral("AnfangFro.wav") << QByteArray("|") << true;
+    QTest::newRow("link to a named pipe") << QStringLiteral("link.wav") << QByteArray("->|") << true;
+    QTest::newRow("larger than 16 MB") << QStringLiteral("huge.wav") << QByteArray(">") << true;
     // The beep is the same cue, through the same device.
     QTest::newRow("beep") << QString() << QByteArray("beep") << false;
 }
@@ -217,6 +222,15 @@ void TestSound::fallsBackToCue()
         QVERIFY(QFileInfo(path).size() > 0);
     } else if (content == "/") {
         QVERIFY(QDir(m_dir.path()).mkpath(name));
+    } else if (content == "|") {
+        QVERIFY(special::makeFifo(path));
+    } else if (content == "->|") {
+        QVERIFY(special::makeFifo(path + QStringLiteral(".pipe")));
+        QVERIFY(special::makeLink(path + QStringLiteral(".pipe"), path));
+    } else if (content == ">") {
+        // A playable wave file grown past the limit with silence.
+        writeWave(path, 44100, 1, SF_FORMAT_PCM_16, 100);
+        QVERIFY(QFile::resize(path, platform::maxWaveFileBytes + 1));
     } else if (create) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -232,11 +246,13 @@ void TestSound::fallsBackToCue()
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
     PlayResult result = PlayResult::PlayedFallback;
+    special::FifoGuard guard(content == "->|" ? path + QStringLiteral(".pipe") : path);
     if (content == "beep")
         recorder.beep();
     else
         result = recorder.play(name);
     QDir::setCurrent(previous);
+    QVERIFY2(!guard.disarm(), "the sound blocked on the named pipe");
 
     QCOMPARE(result, PlayResult::PlayedFallback);
     QCOMPARE(recorder.lastFrames(), qint64(cue.size()));

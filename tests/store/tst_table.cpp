@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/specialfiles.h"
+
 #include <cstdio>
 
 using store::StoreError;
@@ -100,6 +102,9 @@ private slots:
     void fileLockedByAnotherProgramIsRefused();
     void exportQueryReadsAllFieldsByPosition();
     void exportQueryRejectsOtherTexts();
+    void onlyOrdinaryTableFilesAreOpened_data();
+    void onlyOrdinaryTableFilesAreOpened();
+    void readOnlyFolderIsNamedAtTheFirstFailedWrite();
 };
 
 void TstTable::missingFilesAreCreatedWithTheirLayouts()
@@ -714,6 +719,86 @@ void TstTable::exportQueryRejectsOtherTexts()
     QVERIFY_THROWS_EXCEPTION(StoreError, query.open());
     query.setText(QStringLiteral("Delete from TestTable.db"));
     QVERIFY_THROWS_EXCEPTION(StoreError, query.open());
+}
+
+void TstTable::onlyOrdinaryTableFilesAreOpened_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("refusal");   // empty: opens
+    QTest::newRow("missing: created private") << "none" << QString();
+    QTest::newRow("link to a table file") << "link" << QString();
+    QTest::newRow("named pipe") << "fifo" << "it is a named pipe (FIFO), not an ordinary file";
+    QTest::newRow("link to a named pipe") << "fifolink" << "it is a named pipe (FIFO), not an ordinary file";
+    QTest::newRow("dangling link") << "dangling" << "it is a link to a missing file, not an ordinary file";
+    QTest::newRow("folder") << "folder" << "it is a folder, not an ordinary file";
+}
+
+void TstTable::onlyOrdinaryTableFilesAreOpened()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QDir d(dir.path());
+    const QString path = d.filePath(QStringLiteral("Profil.db"));
+    const QString other = QDir(elsewhere.path()).filePath(QStringLiteral("real.db"));
+    if (setup == QLatin1String("link")) {
+        {
+            Table table(store::profilLayout(), elsewhere.path());
+            table.open();
+        }
+        QVERIFY(QFile::rename(QDir(elsewhere.path()).filePath(QStringLiteral("Profil.db")), other));
+        QVERIFY(special::makeLink(other, path));
+    } else if (setup == QLatin1String("fifo")) {
+        QVERIFY(special::makeFifo(path));
+    } else if (setup == QLatin1String("fifolink")) {
+        QVERIFY(special::makeFifo(other));
+        QVERIFY(special::makeLink(other, path));
+    } else if (setup == QLatin1String("dangling")) {
+        QVERIFY(special::makeLink(other, path));
+    } else if (setup == QLatin1String("folder")) {
+        QVERIFY(d.mkdir(QStringLiteral("Profil.db")));
+    }
+    special::FifoGuard guard(QFileInfo(path).isSymLink() ? other : path);
+    Table table(store::profilLayout(), dir.path());
+    QString message;
+    try {
+        table.open();
+    } catch (const StoreError &error) {
+        message = error.message();
+    }
+    QVERIFY2(!guard.disarm(), "opening the table blocked on the named pipe");
+    if (refusal.isEmpty()) {
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        if (setup == QLatin1String("none"))
+            QCOMPARE(special::mode(path), 0600u);
+    } else {
+        QVERIFY2(message.contains(QStringLiteral("\"Profil.db\"")) && message.contains(refusal), qPrintable(message));
+        // A dangling link's target is not created.
+        QVERIFY(setup == QLatin1String("fifolink") || !QFileInfo::exists(other));
+    }
+}
+
+void TstTable::readOnlyFolderIsNamedAtTheFirstFailedWrite()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    special::ObeyPermissions obey;
+    if (!obey.active())
+        QSKIP("this process cannot be made to obey file permissions");
+    tables.TestTable.append();
+    tables.TestTable.setFieldText(QStringLiteral("Name"), QStringLiteral("Berg"));
+    QString message;
+    try {
+        tables.TestTable.post();
+    } catch (const StoreError &error) {
+        message = error.message();
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY2(message.contains(QStringLiteral("the folder %1 is read-only").arg(QDir::toNativeSeparators(dir.path()))),
+             qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TstTable)

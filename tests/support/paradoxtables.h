@@ -7,6 +7,7 @@
 #include "support/paradoxwriter.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QMap>
 
 #include <functional>
@@ -59,6 +60,17 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        const QFileInfo info(path);
+        // Links and special files are told by what they are, never opened
+        // (a named pipe would block).
+        if (info.isSymLink()) {
+            files.insert(QDir(folder).relativeFilePath(path), "link to " + QFile::encodeName(info.symLinkTarget()));
+            continue;
+        }
+        if (!info.isFile()) {
+            files.insert(QDir(folder).relativeFilePath(path), "special file");
+            continue;
+        }
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         files.insert(QDir(folder).relativeFilePath(path), file.readAll());

@@ -1,0 +1,43 @@
+#include "app/folderlock.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace app {
+
+FolderLock::FolderLock() = default;
+FolderLock::~FolderLock() = default;
+
+QString FolderLock::lockFileName()
+{
+    return QStringLiteral(".korvane.lock");
+}
+
+std::optional<QString> FolderLock::acquire(const QString &folder)
+{
+    const QString path = QDir(folder).filePath(lockFileName());
+    auto lock = std::make_unique<QLockFile>(path);
+    // Stale only when its process is gone, however long a Korvane runs.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return std::nullopt;
+    }
+    if (lock->error() != QLockFile::LockFailedError)
+        return std::nullopt;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    const QString shown = QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath());
+    if (!lock->getLockInfo(&pid, &host, &application)) {
+        return QStringLiteral("Another Korvane is working in the folder %1 (its lock file \"%2\" is there). Close "
+                              "it first, or start Korvane in another folder.")
+            .arg(shown, lockFileName());
+    }
+    return QStringLiteral("Another Korvane (process %1 on %2) is working in the folder %3. Close it first, or "
+                          "start Korvane in another folder.")
+        .arg(QString::number(pid), host.isEmpty() ? QStringLiteral("this computer") : host, shown);
+}
+
+} // namespace app

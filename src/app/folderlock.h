@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QLockFile;
+
+namespace app {
+
+// One Korvane per working folder: two would convert the same tables at once
+// and remove each other's temporary files.  The lock is a file in the folder,
+// held until the object goes; the lock of a process that no longer runs is
+// taken over.  The command-line export only reads and takes no lock.
+class FolderLock {
+public:
+    FolderLock();
+    ~FolderLock();
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+
+    // Takes the lock of `folder`.  Returns the message naming the process
+    // that holds it when another Korvane does.  A folder where no lock file
+    // can be made (read-only) is not locked; its tables cannot be written
+    // either, which the store reports.
+    std::optional<QString> acquire(const QString &folder);
+
+    static QString lockFileName();
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+} // namespace app
