@@ -68,8 +68,9 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::done(int result)
 {
-    // "Close" puts the test away: its view closes and the screen may blank,
-    // though the procedure runs on until the next showing stops it.
+    if (!m_closeSettled && !settleRunningTest())
+        return;
+    // "Close" puts the test away: its view closes and the screen may blank.
     m_closed = true;
     if (m_athleteView)
         m_athleteView->close();

@@ -5,6 +5,7 @@
 #include "clock/display.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
+#include "platform/wallclock.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -20,7 +21,13 @@ constexpr int kIdleTickMs = 1000;
 
 void TForm1::sStartClick()
 {
-    guarded([this] { m_procedure.start(); });
+    guarded([this] {
+        // A new test would put the results of the last one out of reach.
+        const ProcedureState &s = m_procedure.state();
+        if (!s.Running && !s.Resting && !s.OnBreak && !settleUnsavedResults())
+            return;
+        m_procedure.start();
+    });
 }
 
 void TForm1::Timer1Timer()
@@ -98,6 +105,9 @@ void TForm1::prepareStore()
 
 void TForm1::setStarted()
 {
+    // The first set of a test: from here on its results are on hand.
+    if (m_procedure.state().CurrentSet == 1)
+        m_outcomes.begin(QTime::fromMSecsSinceStartOfDay(platform::wallClock().timeOfDayMs()));
     BitBtn3->show();
     Button1->show();
     sStart->hide();

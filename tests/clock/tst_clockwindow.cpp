@@ -242,20 +242,24 @@ void TestClockWindow::closeDuringSetAndReopen()
     w.sStartClick();
     f.tickAt(1500);
     w.BitBtn1->click();
+    // Half a second of the set would be lost: asked, and discarded.
+    QCOMPARE(f.platform.boxes.shown,
+             QStringList{QStringLiteral("save?:The results of the test of Anna started at 10:00:00 are not "
+                                        "saved. Save them?")});
     QVERIFY(!w.isVisible());
     QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
-    // Hidden, the procedure goes on.
+    // Closed, the test is over instead of running on hidden.
     f.tickAt(2500);
-    QVERIFY(w.procedure().Running);
-    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest after Fro-Phase"));
-    // The counters it cleared and the set buttons it hid stay so.
-    QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
-    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
-    QVERIFY(!shown(w, w.setButtons[0]));
-    // "Test" again: the activation stops it.
-    w.FormActivate();
     QVERIFY(!w.procedure().Running);
     QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("TEST"));
+    QCOMPARE(w.realSlots[0]->text(), QStringLiteral("0,5"));
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("1"));
+    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+    QVERIFY(!shown(w, w.setButtons[0]));
+    // "Test" again: the results were given up, nothing is asked.
+    w.FormActivate();
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+    QCOMPARE(w.realSlots[0]->text(), QString());
 }
 
 void TestClockWindow::focusChangeKeepsTestRunning()

@@ -914,18 +914,20 @@ void TestStoreActions::profileNumberBelowOneKeepsResults()
     pressSaveData(w);
 
     QCOMPARE(f.platform.boxes.shown, QStringList{kTestnrMessage});
-    // The box showed the completed results, and they are what is stored.
-    QCOMPARE(shownWhileOpen, QStringLiteral("8/4"));
+    // The box showed the results as the save took them, and they are what is
+    // stored: set 1, broken off by the save, with what it reached; sets 2
+    // and 3 never ran and get no planned values.
+    QCOMPARE(shownWhileOpen, QStringLiteral("/0"));
     const QList<Fields> records = storedRecords(t.tables.TestTable);
     QCOMPARE(records.size(), 1);
     const Fields &r = records[0];
     QCOMPARE(valueOf(r, "ProfilNr"), stored);
-    QCOMPARE(valueOf(r, "RealTime1"), QStringLiteral("4,2"));
-    QCOMPARE(valueOf(r, "RealTime2"), QStringLiteral("8"));
+    QCOMPARE(valueOf(r, "RealTime1"), QStringLiteral("1,5"));
+    QCOMPARE(valueOf(r, "RealTime2"), QString());
     QCOMPARE(valueOf(r, "RealTime3"), QStringLiteral("6,1"));
-    QCOMPARE(valueOf(r, "RealR1"), QStringLiteral("2"));
+    QCOMPARE(valueOf(r, "RealR1"), QStringLiteral("1"));
     QCOMPARE(valueOf(r, "RealR2"), QStringLiteral("3"));
-    QCOMPARE(valueOf(r, "RealR3"), QStringLiteral("4"));
+    QCOMPARE(valueOf(r, "RealR3"), QStringLiteral("0"));
     // The settings are read after the activation behind the box.
     QCOMPARE(valueOf(r, "StartRest"), QStringLiteral("1,5"));
     QVERIFY(!w.procedure().Running);
