@@ -174,6 +174,13 @@ void TestClockWindow::settingHints_data()
     QTest::newRow("sets with a blank") << "Serien" << "3 " << "\"3 \" is not a whole number: a test cannot start.";
     QTest::newRow("rest between sets in words") << "Pause" << "fünf"
                                                 << "\"fünf\" is not a number of seconds: a test cannot start.";
+    QTest::newRow("start rest 1.30 looks like minutes") << "StartHalte" << "1.30"
+                                                        << "\"1,30\" is read as 1,3 s. For 1 min 30 s type 1:30.";
+    QTest::newRow("rest after to 2,15") << "HalteOben" << "2,15"
+                                        << "\"2,15\" is read as 2,15 s. For 2 min 15 s type 2:15.";
+    QTest::newRow("rest between sets 1.05") << "Pause" << "1.05"
+                                            << "\"1,05\" is read as 1,05 s. For 1 min 5 s type 1:05.";
+    QTest::newRow("start rest 1,5 is no minutes") << "StartHalte" << "1,75" << "";
     QTest::newRow("start rest 1:30") << "StartHalte" << "1:30" << "";
     QTest::newRow("start rest 1,5") << "StartHalte" << "1,5" << "";
     QTest::newRow("below the lower limit") << "HalteUnten" << "0,05" << "";
