@@ -1,6 +1,9 @@
 #include "clock/athletedisplay.h"
 
 #include "clock/proceduredisplay.h"
+#include "clock/timetext.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -34,5 +37,18 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
     a.toBar = barShare(d.toBar);
     a.gaugeProgress = d.gaugeProgress;
     a.gaugeMax = d.gaugeMax;
+    return a;
+}
+
+AthleteDisplay athleteDisplay(const ProcedureDisplay &d, const AthleteExtras &extras)
+{
+    AthleteDisplay a = athleteDisplay(d);
+    if (d.resting && extras.restLeftMs)
+        a.countdown = ClockText(std::max(*extras.restLeftMs, 0));
+    // "TEST" and "BEGIN" after a test would invite the athlete to start again.
+    if (!d.running && !d.resting && !d.onBreak && !extras.results.isEmpty()) {
+        a.phaseName = QCoreApplication::translate("AthleteView", "Test over");
+        a.countdown = extras.results.join(u'\n');
+    }
     return a;
 }

@@ -5,6 +5,7 @@
 // its own source file (layout, settings, procedure, set rows, activation,
 // saving, profiles, athletes).
 
+#include "clock/athletedisplay.h"
 #include "clock/clockprocedure.h"
 #include "clock/records.h"
 #include "clock/settings.h"
@@ -168,6 +169,7 @@ private:
     // Closing while a test runs: asks as above, then stops the test.
     bool settleRunningTest();
     QString unsavedQuestion() const;
+    AthleteExtras athleteExtras() const;
 
     // Draws what the procedure reports, writing only what changed.
     void render(const ProcedureDisplay &display);

@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +27,8 @@ private slots:
     void opensMaximisedWithoutActivation();
     void showsTheDataFolder();
     void ownWindowsCarryTheIconAndGoFirst();
+    void savesAreNamedInTheStatusLine_data();
+    void savesAreNamedInTheStatusLine();
 
 private:
     QTemporaryDir m_folder;
@@ -177,6 +181,35 @@ void TestHauptform::ownWindowsCarryTheIconAndGoFirst()
     QVERIFY(!clock);
     QVERIFY(!data);
 }
+
+void TestHauptform::savesAreNamedInTheStatusLine_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("Save Data") << "BitBtn3" << "Test 1 saved";
+    QTest::newRow("Save Athlet") << "BitBtn7" << "Athlete 1 saved";
+    QTest::newRow("Save Profil") << "BitBtn2" << "Profile 1 saved";
+}
+
+void TestHauptform::savesAreNamedInTheStatusLine()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, status);
+    TestPlatform platform;
+    THauptform main;
+    TForm1 clock(&main.tables(), &main);
+    TForm4 data(main.tables(), &main);
+    main.setWindows(&clock, &data);
+    clock.Timer1->stop();
+    clock.Edit39->setText(QStringLiteral("Anna"));
+    clock.Edit47->setText(QStringLiteral("Bench"));
+    clock.BitBtn3->show();
+    clock.findChild<QPushButton *>(button)->click();
+    // Said in the status line, without a box.
+    QCOMPARE(platform.boxes.shown, QStringList());
+    QCOMPARE(main.statusBar()->currentMessage(), status);
+}
+
 
 QTEST_MAIN(TestHauptform)
 #include "tst_hauptform.moc"
