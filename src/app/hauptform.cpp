@@ -149,12 +149,22 @@ void THauptform::showAtStart()
     });
 }
 
+namespace {
+// Long enough to read; then the data folder line shows again.
+constexpr int kStoredMessageMs = 15000;
+} // namespace
+
 void THauptform::setWindows(TForm1 *clockWindow, TForm4 *dataWindow)
 {
     m_clockWindow = clockWindow;
     m_dataWindow = dataWindow;
     if (clockWindow)
         openProgressOnRequest(*clockWindow);
+    // What was stored goes to the status line: a box would activate the
+    // clock window again.
+    if (m_clockWindow)
+        connect(m_clockWindow, &TForm1::recordStored, this,
+                [this](const QString &what) { statusBar()->showMessage(what, kStoredMessageMs); });
 }
 
 void THauptform::buildWindows()

@@ -5,6 +5,8 @@
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
 #include "core/wallclock.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
 
 #include <QCheckBox>
 #include <QLocale>
@@ -24,6 +26,16 @@ void TForm1::FormCreate()
 
 void TForm1::FormActivate()
 {
+    // The activation clears the result rows: results not yet saved are
+    // asked about first, and Cancel leaves the window as it is.
+    if (!settleUnsavedResults())
+        return;
+    // A set in progress is broken off before the reset zeroes its clock; the
+    // row it records goes with the others below.
+    m_procedure.stop();
+    // Behind the save's own message the results stay on hand until stored.
+    if (!m_saving)
+        m_outcomes.clear();
     setWindowState(windowState() | Qt::WindowMaximized);
     m_procedure.reset();
     BitBtn3->hide();
@@ -72,6 +84,8 @@ void TForm1::BalkenanzeigeClick()
 
 void TForm1::BitBtn1Click()
 {
+    if (!settleRunningTest())
+        return;
     // The counter panels read 0 and the set buttons go; the procedure counts on.
     display::setText(pnSerie, QStringLiteral("0"));
     display::setText(pnBNr, QStringLiteral("0"));
@@ -80,6 +94,54 @@ void TForm1::BitBtn1Click()
     m_procedure.clearCounterPanels();
     ClearSetRows();
     ResetSetRowColours();
-    // Hidden, not destroyed; the procedure goes on until the next activation.
+    // Hidden, not destroyed.
+    m_closeSettled = true;
     reject();
+    m_closeSettled = false;
+}
+
+QString TForm1::unsavedQuestion() const
+{
+    const QString athlete = (Edit39->text().trimmed() + u' ' + Edit40->text().trimmed()).trimmed();
+    return tr("The results of the test of %1 started at %2 are not saved. Save them?")
+        .arg(athlete.isEmpty() ? tr("an unnamed athlete") : athlete,
+             m_outcomes.startTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+bool TForm1::settleUnsavedResults()
+{
+    // The save's own activation (behind its message) must not ask again.
+    if (m_saving)
+        return true;
+    std::optional<double> running;
+    if (const std::optional<CancelledSet> set = m_procedure.setInProgress())
+        running = set->realSeconds;
+    if (!m_outcomes.hasUnsavedResults(running))
+        return true;
+    // This box's closing runs no activation, so the question cannot come back
+    // by itself.
+    switch (platform::messageBoxes().askToSave(this, unsavedQuestion(), true)) {
+    case platform::SaveAnswer::Cancel:
+        return false;
+    case platform::SaveAnswer::Discard:
+        m_outcomes.clear();
+        return true;
+    case platform::SaveAnswer::Save:
+        break;
+    }
+    return platform::runGuarded(this, [this] { saveTest(); });
+}
+
+bool TForm1::settleRunningTest()
+{
+    const ProcedureState &s = m_procedure.state();
+    if (!s.Running && !s.Resting && !s.OnBreak)
+        return true;
+    if (!settleUnsavedResults())
+        return false;
+    // Discard, or nothing worth keeping: the test ends with the window instead
+    // of running on hidden.
+    m_procedure.stop();
+    m_outcomes.clear();
+    return true;
 }

@@ -1,7 +1,10 @@
 #include "clock/athletedisplay.h"
 
 #include "clock/palette.h"
+#include "core/timetext.h"
 #include "model/proceduredisplay.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -35,5 +38,18 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
     a.toBar = barShare(d.toBar);
     a.gaugeProgress = d.gaugeProgress;
     a.gaugeMax = d.gaugeMax;
+    return a;
+}
+
+AthleteDisplay athleteDisplay(const ProcedureDisplay &d, const AthleteExtras &extras)
+{
+    AthleteDisplay a = athleteDisplay(d);
+    if (d.resting && extras.restLeftMs)
+        a.countdown = ClockText(std::max(*extras.restLeftMs, 0));
+    // "TEST" and "BEGIN" after a test would invite the athlete to start again.
+    if (!d.running && !d.resting && !d.onBreak && !extras.results.isEmpty()) {
+        a.phaseName = QCoreApplication::translate("AthleteView", "Test over");
+        a.countdown = extras.results.join(u'\n');
+    }
     return a;
 }

@@ -5,6 +5,10 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
 
 struct AthleteDisplay {
     QString phaseName = QStringLiteral("TEST");   // as on pnAbschnitt
@@ -28,3 +32,14 @@ struct ProcedureDisplay;
 // window: the same texts and colours, the large set and repetition numbers,
 // and the bars as shares of their full height.
 AthleteDisplay athleteDisplay(const ProcedureDisplay &display);
+
+// What the athlete sees beyond the clock window's phase display.
+struct AthleteExtras {
+    // During a rest between sets: the time left until the next set, which
+    // the athlete counts down to (the clock window counts the rest up).
+    std::optional<std::int32_t> restLeftMs;
+    // After a test: one line per set that ran, "Set 1: 5,5 s, 2 rep.".
+    // Empty while no test has ended.
+    QStringList results;
+};
+AthleteDisplay athleteDisplay(const ProcedureDisplay &display, const AthleteExtras &extras);

@@ -27,10 +27,10 @@ void TForm1::AthleteViewButtonToggled(bool checked)
             // A window of its own with this window as its parent, so that its
             // keys reach it while this window is modal.
             m_athleteView = new AthleteView(this);
-            m_athleteView->setDisplay(athleteDisplay(m_procedure.display()));
+            m_athleteView->setDisplay(athleteDisplay(m_procedure.display(), athleteExtras()));
             connect(&m_procedure, &ClockProcedure::displayChanged, m_athleteView,
-                    [view = m_athleteView](const ProcedureDisplay &display) {
-                        view->setDisplay(athleteDisplay(display));
+                    [this](const ProcedureDisplay &display) {
+                        m_athleteView->setDisplay(athleteDisplay(display, athleteExtras()));
                     });
             // Esc or the window's own close button.
             connect(m_athleteView, &AthleteView::closed, AthleteViewButton,
@@ -40,6 +40,26 @@ void TForm1::AthleteViewButtonToggled(bool checked)
         }
         m_athleteView->openBeside(this);
     });
+}
+
+AthleteExtras TForm1::athleteExtras() const
+{
+    AthleteExtras extras;
+    const ProcedureState &s = m_procedure.state();
+    if (s.Resting)
+        extras.restLeftMs = static_cast<std::int32_t>(m_procedure.timing().RestBetweenSetsMs) - s.RestElapsedMs;
+    // The sets of a test on hand that ran, as the result rows hold them.
+    for (int k = 1; k <= 20; ++k) {
+        const SetOutcome outcome = m_outcomes.outcome(k);
+        if (outcome == SetOutcome::NotRun)
+            continue;
+        const bool full = outcome == SetOutcome::RanToEnd;
+        const QString time = full ? Edit46->text() : realSlots[k - 1]->text();
+        const QString reps = full ? QString::number(m_procedure.timing().RepetitionCount)
+                                  : repetitionSlots[k - 1]->text();
+        extras.results << tr("Set %1: %2 s, %3 rep.").arg(k).arg(time, reps);
+    }
+    return extras;
 }
 
 void TForm1::speakCue(const ProcedureCue &cue)
@@ -68,8 +88,9 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::done(int result)
 {
-    // "Close" puts the test away: its view closes and the screen may blank,
-    // though the procedure runs on until the next showing stops it.
+    if (!m_closeSettled && !settleRunningTest())
+        return;
+    // "Close" puts the test away: its view closes and the screen may blank.
     m_closed = true;
     if (m_athleteView)
         m_athleteView->close();

@@ -6,6 +6,7 @@
 #include "clock/palette.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
+#include "core/wallclock.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -21,7 +22,13 @@ constexpr int kIdleTickMs = 1000;
 
 void TForm1::sStartClick()
 {
-    guarded([this] { m_procedure.start(); });
+    guarded([this] {
+        // A new test would put the results of the last one out of reach.
+        const ProcedureState &s = m_procedure.state();
+        if (!s.Running && !s.Resting && !s.OnBreak && !settleUnsavedResults())
+            return;
+        m_procedure.start();
+    });
 }
 
 void TForm1::Timer1Timer()
@@ -99,6 +106,9 @@ void TForm1::prepareStore()
 
 void TForm1::setStarted()
 {
+    // The first set of a test: from here on its results are on hand.
+    if (m_procedure.state().CurrentSet == 1)
+        m_outcomes.begin(QTime::fromMSecsSinceStartOfDay(platform::wallClock().timeOfDayMs()));
     BitBtn3->show();
     Button1->show();
     sStart->hide();

@@ -36,15 +36,33 @@ void TForm1::CancelSet()
 {
     sStart->hide();
     const std::optional<CancelledSet> cancelled = m_procedure.cancelSet();
-    if (!cancelled)
+    if (cancelled)
+        writeEndedRow(*cancelled);
+}
+
+void TForm1::writeEndedRow(const CancelledSet &ended)
+{
+    if (ended.set < 1 || ended.set > 20)
         return;
-    const int k = cancelled->set - 1;
+    const int k = ended.set - 1;
     for (QLineEdit *slot : {plannedSlots[k], repetitionSlots[k], realSlots[k]}) {
         slot->show();
         display::setColour(slot, palette::SlotCancelled, QPalette::Base);
     }
-    realSlots[k]->setText(floatToText(cancelled->realSeconds));
-    repetitionSlots[k]->setText(QString::number(cancelled->repetition));
+    realSlots[k]->setText(floatToText(ended.realSeconds));
+    repetitionSlots[k]->setText(QString::number(ended.repetition));
+}
+
+void TForm1::setEnded(int set, bool cancelled)
+{
+    m_outcomes.record(set, cancelled ? SetOutcome::Cancelled : SetOutcome::RanToEnd);
+}
+
+void TForm1::setBrokenOff(const CancelledSet &broken)
+{
+    // A stopped set keeps what the athlete reached, never the planned values.
+    writeEndedRow(broken);
+    m_outcomes.record(broken.set, SetOutcome::BrokenOff, broken.realSeconds);
 }
 
 void TForm1::ClearSetRows()

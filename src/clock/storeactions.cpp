@@ -10,6 +10,7 @@
 #include "store/trainingtables.h"
 
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -72,7 +73,14 @@ void TForm1::SpeedButton3Click()
 
 void TForm1::saveTest()
 {
-    // Step 1: the sets that recorded nothing get their planned values.
+    m_saving = true;
+    const auto saved = qScopeGuard([this] { m_saving = false; });
+    // A set still in progress ends here with what it reached, as on a stop.
+    if (m_procedure.setInProgress())
+        m_procedure.stop();
+
+    // Step 1: the sets that ran to their end get their planned values; sets
+    // broken off or never run keep what they hold.
     SetResults results;
     for (int k = 0; k < 20; ++k) {
         results.realTimes << realSlots[k]->text();
@@ -81,7 +89,8 @@ void TForm1::saveTest()
     QStringList planned;
     for (QLineEdit *slot : plannedSlots)
         planned << slot->text();
-    completeSetResults(results, Serien->text(), Edit46->text(), planned, Wiederholungen->text());
+    completeSetResults(results, Serien->text(), Edit46->text(), planned, Wiederholungen->text(),
+                       m_outcomes.unfinished());
     for (int k = 0; k < 20; ++k) {
         display::setText(realSlots[k], results.realTimes[k]);
         display::setText(repetitionSlots[k], results.repetitions[k]);
@@ -138,7 +147,10 @@ void TForm1::saveTest()
         }
         throw;
     }
+    const QString number = table.fieldText(QStringLiteral("Testnr"));
     table.close();
+    m_outcomes.clear();
+    emit recordStored(tr("Test %1 saved").arg(number));
 
     // Step 3: back to the starting state.
     BitBtn1->show();
@@ -241,7 +253,9 @@ void TForm1::BitBtn2Click()
                 table.setFieldText(QString::fromLatin1(write.field), write.edit->text());
             table.post();
         });
+        const QString number = table.fieldText(QStringLiteral("Nr"));
         table.close();
+        emit recordStored(tr("Profile %1 saved").arg(number));
         ListBox1->hide();
         ListBox2->hide();
         BitBtn6->hide();
@@ -321,6 +335,7 @@ void TForm1::BitBtn7Click()
             table.setFieldText(QStringLiteral("Height"), Edit41->text());
             table.post();
         });
+        emit recordStored(tr("Athlete %1 saved").arg(table.fieldText(QStringLiteral("Nr"))));
         ListBox1->hide();
         ListBox2->hide();
         BitBtn6->hide();

@@ -5,6 +5,7 @@
 // its own source file (layout, settings, procedure, set rows, activation,
 // saving, profiles, athletes).
 
+#include "clock/athletedisplay.h"
 #include "clock/spokencues.h"
 #include "model/clockprocedure.h"
 #include "model/records.h"
@@ -81,10 +82,15 @@ public:
     // The athlete view, once "Athlete view" has opened it; else null.
     AthleteView *athleteView() const { return m_athleteView; }
 
+    // How the sets of the test on hand ended, until it is saved or given up.
+    const TestOutcomes &outcomes() const { return m_outcomes; }
+
 signals:
     // "Progress...": the progress window over `testTable` for the athlete in
     // the fields.  Whoever owns both windows shows it.
     void progressRequested(store::Table *testTable, const QString &name, const QString &surname);
+    // A record was stored; the text says which ("Test 17 saved").
+    void recordStored(const QString &what);
 
 public slots:
     // Settings reset.
@@ -153,6 +159,19 @@ private:
     void prepareStore() override;
     void setStarted() override;
     void stopped() override;
+    void setEnded(int set, bool cancelled) override;
+    void setBrokenOff(const CancelledSet &broken) override;
+
+    // Writes a set's early end into its row, in the colours of Cancel.
+    void writeEndedRow(const CancelledSet &ended);
+    // Asked before results that were not saved would be cleared.  Returns
+    // whether the caller may go on: nothing to lose, Discard, or a save that
+    // succeeded; false on Cancel or a failed save.
+    bool settleUnsavedResults();
+    // Closing while a test runs: asks as above, then stops the test.
+    bool settleRunningTest();
+    QString unsavedQuestion() const;
+    AthleteExtras athleteExtras() const;
 
     // Draws what the procedure reports, writing only what changed.
     void render(const ProcedureDisplay &display);
@@ -173,6 +192,9 @@ private:
     bool m_speechLookedUp = false;   // SpeakBox reflects whether speech works
     bool m_screenHeld = false;
     bool m_closed = false;           // "Close" hid the window; a showing clears it
+    bool m_saving = false;           // a save is under way: its own reset asks nothing
+    bool m_closeSettled = false;     // "Close" asked already; the closing asks no more
+    TestOutcomes m_outcomes;
 
 public:
     // The controls, named as the window's users and tests know them.

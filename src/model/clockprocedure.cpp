@@ -4,6 +4,8 @@
 #include "model/sound.h"
 #include "core/wallclock.h"
 
+#include <algorithm>
+
 namespace {
 
 // Elapsed time between two time-of-day readings, across midnight too.
@@ -320,6 +322,7 @@ void ClockProcedure::enterPhase(Phase phase, int repetition)
 
 void ClockProcedure::endOfSet()
 {
+    m_host.setEnded(m_state.CurrentSet, m_state.SetEndMark == 100);
     m_state.Running = false;
     m_display.gaugeProgress = m_display.gaugeMax;
     // ">=" rather than "=": a set count lowered during a test still ends it.
@@ -354,6 +357,14 @@ void ClockProcedure::stopNow()
     // does; a stop of a standing clock (every activation) is no moment.
     if (m_state.Running || m_state.Resting || m_state.OnBreak)
         giveCue(CueMoment::TestOver, false);
+    // The set in progress keeps what it reached; Cancel pressed just before
+    // the stop already ended it.
+    if (const std::optional<CancelledSet> broken = setInProgress()) {
+        if (m_state.SetEndMark == 100)
+            m_host.setEnded(broken->set, true);
+        else
+            m_host.setBrokenOff(*broken);
+    }
     m_state.Running = false;
     m_state.Resting = false;
     m_state.OnBreak = false;
@@ -401,6 +412,14 @@ std::optional<CancelledSet> ClockProcedure::cancelSet()
     // The running time after the start rest the clock ran, as of the last tick.
     const double real = (std::int64_t{m_state.SetElapsedMs} - m_timing.StartRestMs) / 1000.0;
     return CancelledSet{m_display.setPanel, real, m_display.repetitionPanel};
+}
+
+std::optional<CancelledSet> ClockProcedure::setInProgress() const
+{
+    if (!m_state.Running && !m_state.OnBreak)
+        return std::nullopt;
+    const double real = (std::int64_t{m_state.SetElapsedMs} - m_timing.StartRestMs) / 1000.0;
+    return CancelledSet{m_state.CurrentSet, real, std::max(m_state.ShownRepetition, 0)};
 }
 
 // Changes by the window ------------------------------------------------------

@@ -47,6 +47,13 @@ struct StartFields {
     bool exercise = true;
 };
 
+// What Cancel records for the set it ends.
+struct CancelledSet {
+    int set = 0;                 // 1 to 20
+    double realSeconds = 0;      // running time after the start rest
+    int repetition = 0;          // the repetition on show
+};
+
 // What the procedure reads from the window that holds its settings, and the
 // window's share of its steps.  Every step may throw a platform::ActionError,
 // which ends the procedure's action there.
@@ -68,16 +75,18 @@ public:
     virtual void setStarted() {}
     // The procedure stopped: "Close" and the start button show.
     virtual void stopped() {}
+    // Set `set` ended: at its planned end, or early by Cancel.
+    virtual void setEnded(int set, bool cancelled)
+    {
+        static_cast<void>(set);
+        static_cast<void>(cancelled);
+    }
+    // The test stopped while a set ran or stood at a break: that set's
+    // result, as Cancel would record it.
+    virtual void setBrokenOff(const CancelledSet &broken) { static_cast<void>(broken); }
     // A plain message.  Closing one of the window's messages activates it,
     // which stops the procedure.
     virtual void showMessage(const QString &text) = 0;
-};
-
-// What Cancel records for the set it ends.
-struct CancelledSet {
-    int set = 0;                 // 1 to 20
-    double realSeconds = 0;      // running time after the start rest
-    int repetition = 0;          // the repetition on show
 };
 
 class ClockProcedure : public QObject {
@@ -105,6 +114,9 @@ public:
     // Cancel: the running set ends at the next tick.  The result to record,
     // unless the test has ended or the set number on show is not 1 to 20.
     std::optional<CancelledSet> cancelSet();
+    // The result of the set that runs or stands at a break, as Cancel would
+    // record it; none between sets or when stopped.
+    std::optional<CancelledSet> setInProgress() const;
 
     // Changes by the window that the procedure's display must reflect.
     void hideMarkers();          // the bars were switched back on

@@ -239,6 +239,10 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
             sets = *count;
         bool anyTime = false;
         for (int k = 0; k < sets; ++k) {
+            // A set with no real time never ran: its repetitions slot holds
+            // "0", which is no result of the athlete's.
+            if (t.value(f.realTime[k]).isEmpty())
+                continue;
             if (const auto value = chartNumber(t.value(f.realTime[k]))) {
                 append(times[k], test, *value);
                 anyTime = true;

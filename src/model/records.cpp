@@ -41,17 +41,87 @@ std::int32_t listLineKey(const QString &line)
 }
 
 void completeSetResults(SetResults &results, const QString &sets, const QString &plannedSetTime,
-                        const QStringList &plannedSlots, const QString &plannedRepetitions)
+                        const QStringList &plannedSlots, const QString &plannedRepetitions,
+                        std::bitset<20> unfinished)
 {
     const std::optional<int> n = setNumberOf(sets);
     if (!n)
         return;
     for (int k = 0; k < *n; ++k) {
+        if (unfinished.test(k))
+            continue;
         if (results.realTimes[k].isEmpty())
             results.realTimes[k] = *n == 2 ? plannedSlots.value(k) : plannedSetTime;
     }
     for (int k = 0; k < *n; ++k) {
+        if (unfinished.test(k))
+            continue;
         if (results.repetitions[k] == QLatin1String("0"))
             results.repetitions[k] = plannedRepetitions;
     }
+}
+
+void TestOutcomes::begin(const QTime &start)
+{
+    m_active = true;
+    m_start = start;
+    m_outcomes.fill(SetOutcome::NotRun);
+    m_seconds.fill(0);
+}
+
+void TestOutcomes::record(int set, SetOutcome outcome, double realSeconds)
+{
+    if (!m_active || set < 1 || set > 20)
+        return;
+    m_outcomes[set - 1] = outcome;
+    m_seconds[set - 1] = realSeconds;
+}
+
+void TestOutcomes::clear()
+{
+    m_active = false;
+    m_outcomes.fill(SetOutcome::NotRun);
+    m_seconds.fill(0);
+}
+
+SetOutcome TestOutcomes::outcome(int set) const
+{
+    if (!m_active || set < 1 || set > 20)
+        return SetOutcome::NotRun;
+    return m_outcomes[set - 1];
+}
+
+std::bitset<20> TestOutcomes::unfinished() const
+{
+    std::bitset<20> marks;
+    if (!m_active)
+        return marks;
+    for (int k = 0; k < 20; ++k) {
+        const SetOutcome o = m_outcomes[k];
+        marks.set(k, o == SetOutcome::NotRun || o == SetOutcome::BrokenOff);
+    }
+    return marks;
+}
+
+bool TestOutcomes::hasUnsavedResults(std::optional<double> runningSeconds) const
+{
+    if (!m_active)
+        return false;
+    // A set stopped within its start rest saw no movement: nothing is lost.
+    if (runningSeconds && *runningSeconds > 0)
+        return true;
+    for (int k = 0; k < 20; ++k) {
+        switch (m_outcomes[k]) {
+        case SetOutcome::RanToEnd:
+        case SetOutcome::Cancelled:
+            return true;
+        case SetOutcome::BrokenOff:
+            if (m_seconds[k] > 0)
+                return true;
+            break;
+        case SetOutcome::NotRun:
+            break;
+        }
+    }
+    return false;
 }

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QTime>
+
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 
@@ -36,5 +40,49 @@ struct SetResults {
 // real-time slot takes the planned set time (with exactly two sets, the texts
 // of the first two planned-time slots), a repetitions slot reading "0" takes
 // the planned repetitions.  Runs only when `sets` is exactly "1" to "20".
+// The sets marked in `unfinished` (index 0 for set 1) never ran to their end
+// and keep their slots as they stand: an empty time and "0" mean "not run".
 void completeSetResults(SetResults &results, const QString &sets, const QString &plannedSetTime,
-                        const QStringList &plannedSlots, const QString &plannedRepetitions);
+                        const QStringList &plannedSlots, const QString &plannedRepetitions,
+                        std::bitset<20> unfinished = {});
+
+// How a set of the test on hand ended.
+enum class SetOutcome {
+    NotRun,      // never started, or started over and not yet ended
+    RanToEnd,    // ran to its planned end
+    Cancelled,   // ended early by Cancel
+    BrokenOff,   // running when the test was stopped
+};
+
+// What the sets of the test on hand came to, from its first set start until
+// it is saved or its results are given up.  Tells a set that ran from one
+// that never did, which the result slots alone cannot.
+class TestOutcomes {
+public:
+    // A new test starts at `start`: every set not run.
+    void begin(const QTime &start);
+    // Set `set` (1 to 20; others are not recorded) ended so.  `realSeconds`
+    // is the running time after the start rest when it ended early.
+    void record(int set, SetOutcome outcome, double realSeconds = 0);
+    // The results were saved or given up: nothing is on hand any more.
+    void clear();
+
+    bool active() const { return m_active; }
+    QTime startTime() const { return m_start; }
+    SetOutcome outcome(int set) const;
+    // The sets whose slots the completion before storing must not touch.
+    // None while no test is on hand, so that slots filled by hand are
+    // completed as they always were.
+    std::bitset<20> unfinished() const;
+    // Whether clearing the slots would lose something the athlete did: a set
+    // that ran to its end or was cancelled, or one broken off after its start
+    // rest.  `runningSeconds` is the time after the start rest of a set in
+    // progress, which a clearing would break off.
+    bool hasUnsavedResults(std::optional<double> runningSeconds = std::nullopt) const;
+
+private:
+    bool m_active = false;
+    QTime m_start;
+    std::array<SetOutcome, 20> m_outcomes{};
+    std::array<double, 20> m_seconds{};
+};

@@ -4,6 +4,7 @@
 #include "core/timetext.h"
 #include "core/errors.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -171,6 +172,20 @@ QString minutesText(std::int64_t ms)
     return text;
 }
 
+// A rest typed like minutes and seconds with a point or comma ("1.30",
+// "2,15") is read as decimal seconds: say so, and how minutes are typed.
+QString minutesLookHint(const QString &text, const QString &taken)
+{
+    static const QRegularExpression form(QStringLiteral(R"(^\s*(\d{1,3})[.,]([0-5]\d)\s*$)"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || m.captured(1).toInt() == 0)
+        return {};
+    const QString minutes = QString::number(m.captured(1).toInt());
+    const QString seconds = QString::number(m.captured(2).toInt());
+    return QCoreApplication::translate("Settings", "\"%1\" is read as %2 s. For %3 min %4 s type %3:%5.")
+        .arg(text, taken, minutes, seconds, m.captured(2));
+}
+
 bool isOneOf(const QString &field, std::initializer_list<const char *> names)
 {
     for (const char *name : names) {
@@ -213,8 +228,11 @@ QString settingHint(const QString &field, const QString &typed)
     const bool decimalSeconds = field == QLatin1String("Pause")
         || (isOneOf(field, {"Abwaerts", "Aufwaerts"}) && !ordinalLess(text, QStringLiteral(" 60")));
     if (decimalSeconds) {
-        if (tryTextToFloat(text))
+        if (const std::optional<double> seconds = tryTextToFloat(text)) {
+            if (field == QLatin1String("Pause"))
+                return minutesLookHint(text, floatToText(*seconds));
             return {};
+        }
         QString hint = noStart.arg(quoted, QStringLiteral("a number of seconds"));
         if (const std::optional<std::int64_t> meant = meantMs(text); meant && *meant >= 0)
             hint += QStringLiteral(" For %1 s type %1.").arg(secondsText(*meant));
@@ -235,11 +253,11 @@ QString settingHint(const QString &field, const QString &typed)
     }
     if (*meant < 0)
         return QStringLiteral("A time cannot be negative: the clock takes %1 s.").arg(taken);
-    if (*meant == read)
-        return {};
     // A minute or more is written as minutes and seconds where the text is
     // read by position; the movement phases read plain seconds.
     const bool rest = isOneOf(field, {"StartHalte", "HalteUnten", "HalteOben"});
+    if (*meant == read)
+        return rest ? minutesLookHint(text, taken) : QString();
     const QString form = rest && *meant >= 60000 ? minutesText(*meant) : secondsText(*meant);
     return QStringLiteral("%1 is read as %2 s. For %3 s type %4.")
         .arg(quoted, taken, secondsText(*meant), form);

@@ -32,6 +32,25 @@ public:
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
             == QMessageBox::Yes;
     }
+    SaveAnswer askToSave(QWidget *parent, const QString &text, bool cancellable) override
+    {
+        QMessageBox::StandardButtons buttons = QMessageBox::Save | QMessageBox::Discard;
+        if (cancellable)
+            buttons |= QMessageBox::Cancel;
+        QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, buttons, parent);
+        box.setDefaultButton(QMessageBox::Save);
+        if (cancellable)
+            box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveAnswer::Save;
+        case QMessageBox::Discard:
+            return SaveAnswer::Discard;
+        default:
+            // Closed without an answer: nothing is given up.
+            return cancellable ? SaveAnswer::Cancel : SaveAnswer::Save;
+        }
+    }
 };
 
 ScreenMessageBoxes screenBoxes;

@@ -6,6 +6,9 @@ class QWidget;
 
 namespace platform {
 
+// The answers to the question asked before unsaved results are given up.
+enum class SaveAnswer { Save, Discard, Cancel };
+
 // The program's message boxes.  Windows never open a box themselves: they go
 // through this interface so that tests can answer boxes without a screen.
 class MessageBoxes {
@@ -22,6 +25,16 @@ public:
     // A yes/no question whose default answer is yes; true on yes.  Boxes
     // that do not tell the two apart answer it as confirm().
     virtual bool ask(QWidget *parent, const QString &text) { return confirm(parent, text); }
+    // Asked before results that were not saved are given up: Save (the
+    // default), Discard and, where the action can be called off, Cancel.
+    // Boxes that cannot ask keep the results: they answer Save.
+    virtual SaveAnswer askToSave(QWidget *parent, const QString &text, bool cancellable)
+    {
+        static_cast<void>(parent);
+        static_cast<void>(text);
+        static_cast<void>(cancellable);
+        return SaveAnswer::Save;
+    }
 };
 
 // The boxes in use: the real ones unless a test installed others.

@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +27,8 @@ private slots:
     void opensMaximisedWithoutActivation();
     void showsTheDataFolder();
     void ownWindowsCarryTheIconAndGoFirst();
+    void savesAreNamedInTheStatusLine_data();
+    void savesAreNamedInTheStatusLine();
 
 private:
     QTemporaryDir m_folder;
@@ -103,7 +107,7 @@ void TestHauptform::testShowsTheSameResetClockWindow()
         QTimer::singleShot(0, &clock, [&] {
             QVERIFY(clock.isVisible());
             ++shown;
-            // A test started and left running while the window is closed.
+            // A test started and closed before anything was reached.
             clock.Edit39->setText(QStringLiteral("Anna"));
             clock.Edit47->setText(QStringLiteral("Bench"));
             clock.Edit51->setText(QStringLiteral("Press"));
@@ -116,7 +120,8 @@ void TestHauptform::testShowsTheSameResetClockWindow()
     main.findChild<QAction *>(QStringLiteral("est1"))->trigger();
     QCOMPARE(shown, 1);
     QVERIFY(!clock.isVisible());
-    QVERIFY(clock.procedure().Running);
+    // Closing ends the test instead of leaving it running hidden.
+    QVERIFY(!clock.procedure().Running);
 
     // The second "Test" finds the same window, stopped by its activation.
     QTimer::singleShot(0, &clock, [&] {
@@ -176,6 +181,35 @@ void TestHauptform::ownWindowsCarryTheIconAndGoFirst()
     QVERIFY(!clock);
     QVERIFY(!data);
 }
+
+void TestHauptform::savesAreNamedInTheStatusLine_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("Save Data") << "BitBtn3" << "Test 1 saved";
+    QTest::newRow("Save Athlet") << "BitBtn7" << "Athlete 1 saved";
+    QTest::newRow("Save Profil") << "BitBtn2" << "Profile 1 saved";
+}
+
+void TestHauptform::savesAreNamedInTheStatusLine()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, status);
+    TestPlatform platform;
+    THauptform main;
+    TForm1 clock(&main.tables(), &main);
+    TForm4 data(main.tables(), &main);
+    main.setWindows(&clock, &data);
+    clock.Timer1->stop();
+    clock.Edit39->setText(QStringLiteral("Anna"));
+    clock.Edit47->setText(QStringLiteral("Bench"));
+    clock.BitBtn3->show();
+    clock.findChild<QPushButton *>(button)->click();
+    // Said in the status line, without a box.
+    QCOMPARE(platform.boxes.shown, QStringList());
+    QCOMPARE(main.statusBar()->currentMessage(), status);
+}
+
 
 QTEST_MAIN(TestHauptform)
 #include "tst_hauptform.moc"

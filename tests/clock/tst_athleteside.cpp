@@ -41,6 +41,7 @@ private slots:
     void spokenCues();
     void speakBoxWithoutEngine_data();
     void speakBoxWithoutEngine();
+    void restCountdownAndResults();
     void screenHeldWhileATestRuns_data();
     void screenHeldWhileATestRuns();
 };
@@ -129,15 +130,19 @@ void TestAthleteSide::viewFollowsTheTest()
     for (int ms = 100; ms <= 24000; ms += 100) {
         f.tickAt(ms);
         const AthleteDisplay &a = view.display();
-        QCOMPARE(a, athleteDisplay(w.clockProcedure().display()));
-        // The same texts and colours as the clock window's panels.
-        QCOMPARE(a.phaseName, w.pnAbschnitt->text());
-        QCOMPARE(a.countdown, w.pClockB->text());
+        // The same texts and colours as the clock window's panels, but for
+        // the rest, which counts down to the next set, and the test's end.
+        const bool own = w.procedure().Resting || (!w.procedure().Running && ms > 100);
+        if (!own) {
+            QCOMPARE(a, athleteDisplay(w.clockProcedure().display()));
+            QCOMPARE(a.phaseName, w.pnAbschnitt->text());
+            QCOMPARE(a.countdown, w.pClockB->text());
+        }
         QCOMPARE(a.phaseColour, f.phaseColour());
         QCOMPARE(QString::number(a.set), w.Label69->text());
         QCOMPARE(a.repetition, std::min(w.Label68->text().toInt(), 2));
     }
-    QCOMPARE(view.display().phaseName, QStringLiteral("TEST"));
+    QCOMPARE(view.display().phaseName, QStringLiteral("Test over"));
     QCOMPARE(AthleteView::setText(view.display()), QStringLiteral("Set 2 / 2"));
     QCOMPARE(AthleteView::repetitionText(view.display()), QStringLiteral("Repetition 2 / 2"));
 }
@@ -188,7 +193,7 @@ void TestAthleteSide::keysInTheView_data()
     QTest::addColumn<QString>("countdown");   // the clock window's after the key
 
     QTest::newRow("F5 starts") << false << int(Qt::Key_F5) << "";
-    QTest::newRow("F6 stops") << true << int(Qt::Key_F6) << "BEGIN";
+    QTest::newRow("F6 stops") << true << int(Qt::Key_F6) << "Set 1: 0,5 s, 1 rep.";
     QTest::newRow("F7 breaks") << true << int(Qt::Key_F7) << "Break";
     QTest::newRow("F8 with Cancel hidden does nothing") << false << int(Qt::Key_F8) << "BEGIN";
 }
@@ -207,8 +212,10 @@ void TestAthleteSide::keysInTheView()
     AthleteView *view = w.athleteView();
     QVERIFY(QTest::qWaitForWindowActive(view));
     QTest::keyClick(view, Qt::Key(key));
-    QTEST(w.pClockB->text(), "countdown");
-    QTEST(view->display().countdown, "countdown");
+    // After a stop the athlete sees the set's result, the window "BEGIN".
+    QFETCH(QString, countdown);
+    QCOMPARE(w.pClockB->text(), key == Qt::Key_F6 ? QStringLiteral("BEGIN") : countdown);
+    QCOMPARE(view->display().countdown, countdown);
     QCOMPARE(w.procedure().SetEndMark, 0);
 }
 
@@ -307,7 +314,7 @@ void TestAthleteSide::screenHeldWhileATestRuns_data()
     QTest::newRow("stop button") << "stop" << false;
     QTest::newRow("last set ends, through the rest and the automatic start") << "run out" << false;
     QTest::newRow("activation") << "activate" << false;
-    QTest::newRow("Close, then the automatic start") << "close" << false;
+    QTest::newRow("Close ends the test") << "close" << false;
     QTest::newRow("break keeps it") << "break" << true;
 }
 
@@ -332,13 +339,34 @@ void TestAthleteSide::screenHeldWhileATestRuns()
     else if (ending == QLatin1String("close")) {
         w.BitBtn1->click();
         f.tickThrough(1600, 11500);
-        QVERIFY(w.procedure().Running);   // the second set began on its own
+        QVERIFY(!w.procedure().Running);   // no second set begins hidden
     }
     QTEST(f.screenSaver.held, "heldAfter");
     QStringList expected{QStringLiteral("inhibit:A test is running")};
     if (!f.screenSaver.held)
         expected << QStringLiteral("release");
     QCOMPARE(f.screenSaver.calls, expected);
+}
+
+void TestAthleteSide::restCountdownAndResults()
+{
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.AthleteViewButton->click();
+    AthleteView *view = w.athleteView();
+    QVERIFY(view);
+    w.sStartClick();
+    f.tickThrough(100, 5100);
+    // The rest of 5 s counts down for the athlete, up in the clock window.
+    f.tickAt(7100);
+    QCOMPARE(view->display().countdown, QStringLiteral("00:00:03"));
+    QCOMPARE(f.countdown(), QStringLiteral("00:00:02"));
+    f.tickThrough(7200, 12400);
+    QVERIFY(w.procedure().Running);
+    w.sStopClick();
+    QCOMPARE(view->display().phaseName, QStringLiteral("Test over"));
+    QCOMPARE(view->display().countdown, QStringLiteral("Set 1: 4 s, 1 rep.\nSet 2: 1,2 s, 1 rep."));
 }
 
 QTEST_MAIN(TestAthleteSide)

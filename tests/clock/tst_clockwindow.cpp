@@ -174,6 +174,13 @@ void TestClockWindow::settingHints_data()
     QTest::newRow("sets with a blank") << "Serien" << "3 " << "\"3 \" is not a whole number: a test cannot start.";
     QTest::newRow("rest between sets in words") << "Pause" << "fünf"
                                                 << "\"fünf\" is not a number of seconds: a test cannot start.";
+    QTest::newRow("start rest 1.30 looks like minutes") << "StartHalte" << "1.30"
+                                                        << "\"1,30\" is read as 1,3 s. For 1 min 30 s type 1:30.";
+    QTest::newRow("rest after to 2,15") << "HalteOben" << "2,15"
+                                        << "\"2,15\" is read as 2,15 s. For 2 min 15 s type 2:15.";
+    QTest::newRow("rest between sets 1.05") << "Pause" << "1.05"
+                                            << "\"1,05\" is read as 1,05 s. For 1 min 5 s type 1:05.";
+    QTest::newRow("start rest 1,5 is no minutes") << "StartHalte" << "1,75" << "";
     QTest::newRow("start rest 1:30") << "StartHalte" << "1:30" << "";
     QTest::newRow("start rest 1,5") << "StartHalte" << "1,5" << "";
     QTest::newRow("below the lower limit") << "HalteUnten" << "0,05" << "";
@@ -242,20 +249,24 @@ void TestClockWindow::closeDuringSetAndReopen()
     w.sStartClick();
     f.tickAt(1500);
     w.BitBtn1->click();
+    // Half a second of the set would be lost: asked, and discarded.
+    QCOMPARE(f.platform.boxes.shown,
+             QStringList{QStringLiteral("save?:The results of the test of Anna started at 10:00:00 are not "
+                                        "saved. Save them?")});
     QVERIFY(!w.isVisible());
     QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
-    // Hidden, the procedure goes on.
+    // Closed, the test is over instead of running on hidden.
     f.tickAt(2500);
-    QVERIFY(w.procedure().Running);
-    QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("Rest after Fro-Phase"));
-    // The counters it cleared and the set buttons it hid stay so.
-    QCOMPARE(w.pnSerie->text(), QStringLiteral("0"));
-    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
-    QVERIFY(!shown(w, w.setButtons[0]));
-    // "Test" again: the activation stops it.
-    w.FormActivate();
     QVERIFY(!w.procedure().Running);
     QCOMPARE(w.pnAbschnitt->text(), QStringLiteral("TEST"));
+    QCOMPARE(w.realSlots[0]->text(), QStringLiteral("0,5"));
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("1"));
+    QCOMPARE(w.pnBNr->text(), QStringLiteral("0"));
+    QVERIFY(!shown(w, w.setButtons[0]));
+    // "Test" again: the results were given up, nothing is asked.
+    w.FormActivate();
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+    QCOMPARE(w.realSlots[0]->text(), QString());
 }
 
 void TestClockWindow::focusChangeKeepsTestRunning()

@@ -1,6 +1,7 @@
 // The clock window on real tables: opening, choosing and saving profiles and
 // athletes, the date field, and storing a test, down to the exported line.
 
+#include "clock/palette.h"
 #include "clockwindowfixture.h"
 #include "data/tform4.h"
 #include "store/trainingtables.h"
@@ -244,6 +245,10 @@ private slots:
     void removedOrReplacedFileKeepsTheResults_data();
     void removedOrReplacedFileKeepsTheResults();
     void wholeTestToExport();
+    void endedSetsStoreWhatRan_data();
+    void endedSetsStoreWhatRan();
+    void askedBeforeResultsAreCleared_data();
+    void askedBeforeResultsAreCleared();
 
 private:
     QLocale m_locale;
@@ -914,18 +919,20 @@ void TestStoreActions::profileNumberBelowOneKeepsResults()
     pressSaveData(w);
 
     QCOMPARE(f.platform.boxes.shown, QStringList{kTestnrMessage});
-    // The box showed the completed results, and they are what is stored.
-    QCOMPARE(shownWhileOpen, QStringLiteral("8/4"));
+    // The box showed the results as the save took them, and they are what is
+    // stored: set 1, broken off by the save, with what it reached; sets 2
+    // and 3 never ran and get no planned values.
+    QCOMPARE(shownWhileOpen, QStringLiteral("/0"));
     const QList<Fields> records = storedRecords(t.tables.TestTable);
     QCOMPARE(records.size(), 1);
     const Fields &r = records[0];
     QCOMPARE(valueOf(r, "ProfilNr"), stored);
-    QCOMPARE(valueOf(r, "RealTime1"), QStringLiteral("4,2"));
-    QCOMPARE(valueOf(r, "RealTime2"), QStringLiteral("8"));
+    QCOMPARE(valueOf(r, "RealTime1"), QStringLiteral("1,5"));
+    QCOMPARE(valueOf(r, "RealTime2"), QString());
     QCOMPARE(valueOf(r, "RealTime3"), QStringLiteral("6,1"));
-    QCOMPARE(valueOf(r, "RealR1"), QStringLiteral("2"));
+    QCOMPARE(valueOf(r, "RealR1"), QStringLiteral("1"));
     QCOMPARE(valueOf(r, "RealR2"), QStringLiteral("3"));
-    QCOMPARE(valueOf(r, "RealR3"), QStringLiteral("4"));
+    QCOMPARE(valueOf(r, "RealR3"), QStringLiteral("0"));
     // The settings are read after the activation behind the box.
     QCOMPARE(valueOf(r, "StartRest"), QStringLiteral("1,5"));
     QVERIFY(!w.procedure().Running);
@@ -1143,6 +1150,176 @@ void TestStoreActions::wholeTestToExport()
     expected += '\r';
     QCOMPARE(fileLines[1], expected);
     QCOMPARE(fileLines[2], QByteArray());
+}
+
+void TestStoreActions::endedSetsStoreWhatRan_data()
+{
+    QTest::addColumn<QString>("ending");        // how set 1 ends, 6,5 s into it
+    QTest::addColumn<QStringList>("stored");    // RealTime1, RealR1, RealTime2, RealR2
+
+    // 2 sets of 3 repetitions of 4 s after a start rest of 1 s: planned 12 s.
+    const QStringList broken{"5,5", "2", "", "0"};
+    QTest::newRow("stop button") << "stop" << broken;
+    QTest::newRow("F6") << "F6" << broken;
+    QTest::newRow("break, then stop") << "break" << broken;
+    QTest::newRow("click on the countdown, Save") << "countdown" << broken;
+    QTest::newRow("Save Data during the set") << "save" << broken;
+    QTest::newRow("cancelled, set 2 runs out") << "cancel" << QStringList{"5,5", "2", "12", "3"};
+    QTest::newRow("both sets run out") << "run out" << QStringList{"12", "3", "12", "3"};
+}
+
+void TestStoreActions::endedSetsStoreWhatRan()
+{
+    QFETCH(QString, ending);
+    QFETCH(QStringList, stored);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    w.Wiederholungen->setText(QStringLiteral("3"));
+    w.Serien->setText(QStringLiteral("2"));
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Save;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.sStart->click();
+    f.tickThrough(100, 6500);
+    QCOMPARE(w.pnBNr->text(), QStringLiteral("2"));
+
+    if (ending == QLatin1String("stop")) {
+        w.sStop->click();
+    } else if (ending == QLatin1String("F6")) {
+        QTest::keyClick(&w, Qt::Key_F6);
+    } else if (ending == QLatin1String("break")) {
+        w.SpeedButton1->click();
+        f.tickAt(9000);
+        w.sStop->click();
+    } else if (ending == QLatin1String("cancel")) {
+        w.Button1->click();
+        f.tickThrough(6600, 32000);
+    } else if (ending == QLatin1String("run out")) {
+        f.tickThrough(6600, 32000);
+    }
+    if (ending != QLatin1String("save") && ending != QLatin1String("countdown")) {
+        QVERIFY(!w.procedure().Running);
+        // The row shows what the window will store, in Cancel's colours
+        // when the set ended early.
+        QCOMPARE(w.realSlots[0]->text(), ending == QLatin1String("run out") ? QString() : stored[0]);
+        const bool early = ending != QLatin1String("run out");
+        QCOMPARE(w.realSlots[0]->palette().color(QPalette::Base) == palette::SlotCancelled, early);
+        QCOMPARE(w.realSlots[1]->text(), QString());
+        QCOMPARE(w.repetitionSlots[1]->text(), QStringLiteral("0"));
+    }
+    if (ending == QLatin1String("countdown"))
+        QTest::mouseClick(w.pClockB, Qt::LeftButton);
+    else
+        pressSaveData(w);
+
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE((QStringList{valueOf(records[0], "RealTime1"), valueOf(records[0], "RealR1"),
+                          valueOf(records[0], "RealTime2"), valueOf(records[0], "RealR2")}),
+             stored);
+    // Only the countdown's activation had results to ask about.
+    QCOMPARE(f.platform.boxes.shown.size(), ending == QLatin1String("countdown") ? 1 : 0);
+    QVERIFY(!w.procedure().Running);
+}
+
+void TestStoreActions::askedBeforeResultsAreCleared_data()
+{
+    QTest::addColumn<QString>("before");   // what ran before the action
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("answer");       // platform::SaveAnswer
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("records");      // stored afterwards
+    QTest::addColumn<bool>("kept");        // results still on hand, Save Data shown
+
+    const int save = int(platform::SaveAnswer::Save);
+    const int discard = int(platform::SaveAnswer::Discard);
+    const int cancel = int(platform::SaveAnswer::Cancel);
+    QTest::newRow("start again, Save") << "finished" << "start" << save << true << 1 << false;
+    QTest::newRow("start again, Discard") << "finished" << "start" << discard << true << 0 << false;
+    QTest::newRow("start again, Cancel") << "finished" << "start" << cancel << true << 0 << true;
+    QTest::newRow("opened again, Save") << "finished" << "activate" << save << true << 1 << false;
+    QTest::newRow("opened again, Cancel") << "finished" << "activate" << cancel << true << 0 << true;
+    QTest::newRow("countdown click, Discard") << "finished" << "countdown" << discard << true << 0 << false;
+    QTest::newRow("start refused for the name, Save") << "finished" << "no name" << save << true << 1 << false;
+    QTest::newRow("start refused for the name, Cancel") << "finished" << "no name" << cancel << true << 0 << true;
+    QTest::newRow("closed in the rest, Save") << "resting" << "close" << save << true << 1 << false;
+    QTest::newRow("closed in the rest, Discard") << "resting" << "close" << discard << true << 0 << false;
+    QTest::newRow("closed in the rest, Cancel") << "resting" << "close" << cancel << true << 0 << true;
+    QTest::newRow("fresh window") << "nothing" << "activate" << save << false << 0 << false;
+    QTest::newRow("after a save") << "saved" << "start" << save << false << 1 << false;
+    QTest::newRow("stopped in the start rest") << "start rest" << "activate" << save << false << 0 << false;
+}
+
+void TestStoreActions::askedBeforeResultsAreCleared()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, action);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(int, records);
+    QFETCH(bool, kept);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.show();
+    if (before == QLatin1String("start rest")) {
+        w.sStart->click();
+        f.tickAt(500);
+        w.sStop->click();
+    } else if (before != QLatin1String("nothing")) {
+        // Set 1 runs out; the 5 s rest begins.
+        w.sStart->click();
+        f.tickThrough(100, 5100);
+        QVERIFY(w.procedure().Resting);
+        if (before != QLatin1String("resting"))
+            w.sStop->click();
+        if (before == QLatin1String("saved"))
+            pressSaveData(w);
+    }
+    f.platform.boxes.saveAnswer = static_cast<platform::SaveAnswer>(answer);
+    f.platform.boxes.shown.clear();
+
+    if (action == QLatin1String("start")) {
+        w.sStart->click();
+    } else if (action == QLatin1String("activate")) {
+        w.FormActivate();
+    } else if (action == QLatin1String("countdown")) {
+        QTest::mouseClick(w.pClockB, Qt::LeftButton);
+    } else if (action == QLatin1String("no name")) {
+        w.Edit39->clear();
+        w.sStart->click();
+    } else if (action == QLatin1String("close")) {
+        w.BitBtn1->click();
+    }
+
+    const QString question = QStringLiteral("save?:The results of the test of %1 started at 10:00:00 are not saved. "
+                                            "Save them?")
+                                 .arg(action == QLatin1String("no name") ? QStringLiteral("an unnamed athlete")
+                                                                         : QStringLiteral("Anna"));
+    QCOMPARE(f.platform.boxes.shown.contains(question), asked);
+    QCOMPARE(f.platform.boxes.shown.count(question), asked ? 1 : 0);
+    const QList<Fields> stored = storedRecords(t.tables.TestTable);
+    QCOMPARE(stored.size(), records);
+    if (records == 1 && before != QLatin1String("saved")) {
+        // Saved as Save Data saves it: set 1 ran out, set 2 never began.
+        QCOMPARE(valueOf(stored[0], "RealTime1"), QStringLiteral("4"));
+        QCOMPARE(valueOf(stored[0], "RealR1"), QStringLiteral("1"));
+        QCOMPARE(valueOf(stored[0], "RealTime2"), QString());
+        QCOMPARE(valueOf(stored[0], "RealR2"), QStringLiteral("0"));
+    }
+    QCOMPARE(w.outcomes().hasUnsavedResults(), kept);
+    // A new test shows Save Data anew; "Close" leaves it as it stands.
+    if (action != QLatin1String("start") && action != QLatin1String("close"))
+        QCOMPARE(shown(w, w.BitBtn3), kept);
+    if (action == QLatin1String("close")) {
+        // Closing ends the test unless called off.
+        QCOMPARE(w.isVisible(), kept);
+        QCOMPARE(w.procedure().Resting, kept);
+    }
+    if (action == QLatin1String("start"))
+        QCOMPARE(w.procedure().Running, !kept);
 }
 
 QTEST_MAIN(TestStoreActions)

@@ -156,6 +156,11 @@ void TstProgress::series_data()
                        {s("TUTTotal"), s("")}, {s("TUTReal"), s("12,5")}})}
         << s("Set 3: 1=21.5 | TUT real: 1=12.5");
 
+    QTest::newRow("a set never run is no zero result")
+        << Tests{anna({{s("Sets"), s("3")}, {s("RealTime1"), s("5,5")}, {s("RealR1"), s("2")},
+                       {s("RealTime2"), s("")}, {s("RealR2"), s("0")}, {s("RealR3"), s("0")}})}
+        << s("Set 1: 1=5.5 | reps Set 1: 1=2");
+
     QTest::newRow("other athletes and exercises left out")
         << Tests{anna({{s("TUTTotal"), s("30")}}),
                  {{s("Name"), s("Anna")}, {s("Surname"), s("Bergmann")}, {s("Exercise"), s("Bench Press")},

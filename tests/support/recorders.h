@@ -25,9 +25,15 @@ public:
         record(QStringLiteral("confirm:") + text);
         return answer;
     }
+    platform::SaveAnswer askToSave(QWidget *, const QString &text, bool cancellable) override
+    {
+        record((cancellable ? QStringLiteral("save?:") : QStringLiteral("save:")) + text);
+        return saveAnswer;
+    }
 
     QStringList shown;
     bool answer = true;
+    platform::SaveAnswer saveAnswer = platform::SaveAnswer::Discard;
     std::function<void()> onShow;
 
 private:
