@@ -13,6 +13,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-charts-dev qt6-svg-dev
+  # The platform-window headers one test reads window titles through.
+  qt6-base-private-dev
   libgl-dev
   # Spoken cues: the speech module, the offline voice and, because the
   # module's CMake files ask for it, the QML integration headers.
