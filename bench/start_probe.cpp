@@ -1,5 +1,5 @@
 // Korvane's start as the program runs it (the same function as main), in the
-// current folder, ending at the first paint of the main window.  Run by
+// current folder, ending when the shown main window answers its first input.  Run by
 // bench_startup.
 
 #include "app/hauptform.h"
@@ -8,5 +8,5 @@
 
 int main(int, char *argv[])
 {
-    return app::runWindows(argv, app::CommandLine{}, [](THauptform &main) { new QuitAtFirstPaint(&main); });
+    return app::runWindows(argv, app::CommandLine{}, [](THauptform &main) { new QuitWhenAnswering(&main); });
 }

@@ -31,8 +31,10 @@ QIcon programIcon()
 
 void setUpApplication()
 {
+    // No display name of its own: Qt would append it to every window title
+    // that does not end with it ("Error — Korvane").  Where a display name
+    // is asked for, Qt gives the application name.
     QGuiApplication::setApplicationName(QStringLiteral("Korvane"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Korvane"));
     QGuiApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
     // Lets a Wayland compositor find the desktop entry, and with it the icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));

@@ -3,6 +3,7 @@
 #include "clock/palette.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
+#include "platform/buttonicons.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -174,8 +175,8 @@ QWidget *TForm1::buildLeftColumn()
     addRow(athlete, 3, QStringLiteral("Height"), Edit41, QStringLiteral("cm"));
     BitBtn4 = named(new QPushButton(QStringLiteral("Athlet"), GroupBox2), "BitBtn4");
     BitBtn7 = named(new QPushButton(QStringLiteral("Save Athlet"), GroupBox2), "BitBtn7");
-    BitBtn4->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    BitBtn7->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn4->setIcon(platform::buttonIcon(platform::ButtonIcon::List));
+    BitBtn7->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     auto *athleteButtons = new QHBoxLayout;
     athleteButtons->addWidget(BitBtn4);
     athleteButtons->addWidget(BitBtn7);
@@ -265,8 +266,8 @@ QWidget *TForm1::buildLeftColumn()
 
     BitBtn5 = named(new QPushButton(QStringLiteral("Open Profil"), GroupBox4), "BitBtn5");
     BitBtn2 = named(new QPushButton(QStringLiteral("Save Profil "), GroupBox4), "BitBtn2");
-    BitBtn5->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn5->setIcon(platform::buttonIcon(platform::ButtonIcon::Open));
+    BitBtn2->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     auto *profileButtons = new QHBoxLayout;
     profileButtons->addWidget(BitBtn5);
     profileButtons->addWidget(BitBtn2);
@@ -343,18 +344,18 @@ QWidget *TForm1::buildMiddleColumn()
     setBold(pClock, 19);
     procedure->addWidget(pClock);
 
-    auto pictureButton = [this](const char *name, QStyle::StandardPixmap icon, const QString &tip) {
+    auto pictureButton = [this](const char *name, platform::ButtonIcon icon, const QString &tip) {
         auto *button = named(new QToolButton(GroupBox1), name);
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(platform::buttonIcon(icon));
         button->setIconSize(QSize(28, 28));
         button->setFixedSize(64, 40);
         button->setToolTip(tip);
         return button;
     };
-    sStart = pictureButton("sStart", QStyle::SP_MediaPlay, QStringLiteral("Start (F5)"));
-    sStop = pictureButton("sStop", QStyle::SP_MediaStop, QStringLiteral("Stop (F6)"));
-    SpeedButton1 = pictureButton("SpeedButton1", QStyle::SP_MediaPause, QStringLiteral("Break / resume (F7)"));
-    sReset = pictureButton("sReset", QStyle::SP_BrowserReload, QStringLiteral("Reset"));
+    sStart = pictureButton("sStart", platform::ButtonIcon::Play, QStringLiteral("Start (F5)"));
+    sStop = pictureButton("sStop", platform::ButtonIcon::Stop, QStringLiteral("Stop (F6)"));
+    SpeedButton1 = pictureButton("SpeedButton1", platform::ButtonIcon::Pause, QStringLiteral("Break / resume (F7)"));
+    sReset = pictureButton("sReset", platform::ButtonIcon::Reset, QStringLiteral("Reset"));
     keepPlaceWhenHidden(sStart);
     auto *buttons = new QGridLayout;
     buttons->addWidget(sStart, 0, 0);
@@ -374,7 +375,7 @@ QWidget *TForm1::buildMiddleColumn()
     // the cues spoken.
     AthleteViewButton = named(new QPushButton(QStringLiteral("Athlete view"), GroupBox1), "AthleteViewButton");
     AthleteViewButton->setCheckable(true);
-    AthleteViewButton->setIcon(style()->standardIcon(QStyle::SP_DesktopIcon));
+    AthleteViewButton->setIcon(platform::buttonIcon(platform::ButtonIcon::AthleteView));
     AthleteViewButton->setToolTip(QStringLiteral("The phase display in large type for the athlete; Esc closes it"));
     SpeakBox = named(new QCheckBox(QStringLiteral("Speak"), GroupBox1), "SpeakBox");
     SpeakBox->setChecked(false);
@@ -418,7 +419,7 @@ QWidget *TForm1::buildMiddleColumn()
     box->addStretch();
 
     BitBtn3 = named(new QPushButton(QStringLiteral("Save Data "), column), "BitBtn3");
-    BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn3->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     setBold(BitBtn3);
     keepPlaceWhenHidden(BitBtn3);
     BitBtn3->hide();
@@ -518,7 +519,7 @@ QWidget *TForm1::buildRightColumn()
     auto *heading = new QLabel(QStringLiteral("Real Time in s"), column);
     setBold(heading);
     grid->addWidget(heading, 0, 2, 1, 2, Qt::AlignCenter);
-    const QIcon startIcon = style()->standardIcon(QStyle::SP_MediaPlay);
+    const QIcon startIcon = platform::buttonIcon(platform::ButtonIcon::Play);
     auto slot = [column](const QString &name, int width) {
         auto *edit = new QLineEdit(column);
         edit->setObjectName(name);
@@ -550,7 +551,7 @@ QWidget *TForm1::buildRightColumn()
     box->addLayout(grid);
     box->addStretch();
     BitBtn1 = named(new QPushButton(QStringLiteral("Close"), column), "BitBtn1");
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    BitBtn1->setIcon(platform::buttonIcon(platform::ButtonIcon::Close));
     setBold(BitBtn1);
     box->addWidget(BitBtn1);
     return column;

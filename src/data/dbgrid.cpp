@@ -236,8 +236,9 @@ void DBGrid::refresh()
     }
     if (key >= 0 && goToKey(key))
         return;
-    if (row >= 0)
-        goToRow(row);
+    // A table read without a current record stands on its first one, so the
+    // navigator's buttons act from the first click.
+    goToRow(std::max(row, 0));
 }
 
 void DBGrid::insertRecord()

@@ -74,7 +74,8 @@ public:
     void postPending();
     bool hasPendingChanges() const;
     // Reads the table anew and stands on the record it stood on, found by
-    // its key; on the same row number when that record is gone.
+    // its key; on the same row number when that record is gone; on the first
+    // record when it stood on none.
     void refresh();
     // The key of the current record; -1 on none or on a begun record.
     qint64 currentKey() const;

@@ -6,6 +6,7 @@
 #include "data/dbnavigator.h"
 #include "model/fullexport.h"
 #include "data/progresswindow.h"
+#include "platform/buttonicons.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "store/trainingtables.h"
@@ -73,7 +74,7 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     buttons->addStretch();
     BitBtn3 = new QPushButton(QStringLiteral("Export to CSV-File "), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-    BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn3->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     QFont bold = BitBtn3->font();
     bold.setBold(true);
     BitBtn3->setFont(bold);

@@ -34,7 +34,8 @@ public:
 public slots:
     void BitBtn1Click();
     void BitBtn3Click();
-    // Reads the three tables anew, so the grids show what is stored now.
+    // Reads the three tables anew, so the grids show what is stored now;
+    // each stays on its record, or stands on its first when it had none.
     void refreshGrids();
     // "Export all fields...": asks for a file name and writes every stored
     // test with all its fields (exportAllTo).

@@ -6,7 +6,10 @@
 #include "data/tform4.h"
 #include "support/recorders.h"
 
+#include "platform/messages.h"
+
 #include <QAction>
+#include <QApplication>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -14,6 +17,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+#include <qpa/qplatformwindow.h>
+
+namespace {
+
+// The rule by which the platform plugins hand a window's title to the
+// window system (on X11 as _NET_WM_NAME).
+struct PlatformTitle : QPlatformWindow {
+    using QPlatformWindow::formatWindowTitle;
+};
+
+QString titleAsTheWindowSystemGetsIt(QWidget *window)
+{
+    if (!window || !window->windowHandle())
+        return QStringLiteral("<no window>");
+    return PlatformTitle::formatWindowTitle(window->windowHandle()->title(), QStringLiteral(" \u2014 "));
+}
+
+} // namespace
 
 class TestHauptform : public QObject {
     Q_OBJECT
@@ -29,6 +51,8 @@ private slots:
     void ownWindowsCarryTheIconAndGoFirst();
     void savesAreNamedInTheStatusLine_data();
     void savesAreNamedInTheStatusLine();
+    void titlesReachTheWindowSystemUnchanged_data();
+    void titlesReachTheWindowSystemUnchanged();
 
 private:
     QTemporaryDir m_folder;
@@ -210,6 +234,49 @@ void TestHauptform::savesAreNamedInTheStatusLine()
     QCOMPARE(main.statusBar()->currentMessage(), status);
 }
 
+
+void TestHauptform::titlesReachTheWindowSystemUnchanged_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("main window") << QStringLiteral("main") << QStringLiteral("Korvane");
+    QTest::newRow("clock window") << QStringLiteral("clock") << QStringLiteral("Korvane");
+    QTest::newRow("data window") << QStringLiteral("data") << QStringLiteral("Data source and export");
+    QTest::newRow("plain message box") << QStringLiteral("inform") << QStringLiteral("Korvane");
+    QTest::newRow("box with a title of its own") << QStringLiteral("titled") << QStringLiteral("Error");
+}
+
+void TestHauptform::titlesReachTheWindowSystemUnchanged()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    TestPlatform platform;
+    app::setUpApplication();
+    THauptform main;
+    main.createWindows();
+    QString seen;
+    if (window == QLatin1String("main") || window == QLatin1String("clock") || window == QLatin1String("data")) {
+        QWidget *shown = window == QLatin1String("main") ? static_cast<QWidget *>(&main)
+            : window == QLatin1String("clock")           ? static_cast<QWidget *>(main.clockWindow())
+                                                         : static_cast<QWidget *>(main.dataWindow());
+        shown->show();
+        seen = titleAsTheWindowSystemGetsIt(shown);
+    } else {
+        // The real boxes, read while they are up.
+        platform::setMessageBoxes(nullptr);
+        QTimer::singleShot(0, &main, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            seen = titleAsTheWindowSystemGetsIt(box);
+            if (box)
+                box->close();
+        });
+        if (window == QLatin1String("titled"))
+            platform::messageBoxes().titled(&main, title, QStringLiteral("Text"));
+        else
+            platform::messageBoxes().inform(&main, QStringLiteral("Text"));
+    }
+    QCOMPARE(seen, title);
+}
 
 QTEST_MAIN(TestHauptform)
 #include "tst_hauptform.moc"

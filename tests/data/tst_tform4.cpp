@@ -123,6 +123,8 @@ private slots:
     void insertThroughTheNavigator();
     void insertWithoutTypingIsDropped();
     void cancelDropsTheEdit();
+    void navigatorsActFromTheFirstClick_data();
+    void navigatorsActFromTheFirstClick();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
     void refusedEditOnCloseKeepsTheWindowOpen();
@@ -282,6 +284,67 @@ void TstTForm4::cancelDropsTheEdit()
     w.BitBtn1Click();
     QCOMPARE(f.storedNames(QStringLiteral("SPTable.db")), QStringList{QStringLiteral("Alt")});
     QCOMPARE(w.grid(3)->model()->index(0, 1).data().toString(), QStringLiteral("Alt"));
+}
+
+void TstTForm4::navigatorsActFromTheFirstClick_data()
+{
+    // Each row: the navigator buttons clicked after the window is shown
+    // ("close" closes and shows it again), then the athletes stored and the
+    // one the grid stands on.
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("current");
+    const QStringList all{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QTest::newRow("next goes to the second") << QStringList{QStringLiteral("Next")} << all << QStringLiteral("b");
+    QTest::newRow("prior stays on the first") << QStringList{QStringLiteral("Prior")} << all << QStringLiteral("a");
+    QTest::newRow("delete deletes the first")
+        << QStringList{QStringLiteral("Delete")} << QStringList{QStringLiteral("b"), QStringLiteral("c")}
+        << QStringLiteral("b");
+    QTest::newRow("edit edits the first")
+        << QStringList{QStringLiteral("Edit"), QStringLiteral("Post")}
+        << QStringList{QStringLiteral("a!"), QStringLiteral("b"), QStringLiteral("c")} << QStringLiteral("a!");
+    QTest::newRow("shown again on the record left")
+        << QStringList{QStringLiteral("Next"), QStringLiteral("close"), QStringLiteral("Next")} << all
+        << QStringLiteral("c");
+}
+
+void TstTForm4::navigatorsActFromTheFirstClick()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, current);
+    Fixture f;
+    for (const QString &name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+        f.addAthlete(name);
+        f.addTest(name);
+    }
+    TForm4 &w = f.show();
+    // Every grid over records stands on its first; the empty one on none.
+    QCOMPARE(w.grid(1)->currentRow(), 0);
+    QCOMPARE(w.grid(3)->currentRow(), 0);
+    QCOMPARE(w.grid(2)->currentRow(), -1);
+    for (const QString &button : clicks) {
+        if (button == QLatin1String("close")) {
+            w.BitBtn1Click();
+            f.show();
+            continue;
+        }
+        click(w, 3, button.toUtf8().constData());
+        if (button == QLatin1String("Edit")) {
+            QLineEdit *editor = nullptr;
+            for (QLineEdit *candidate : w.grid(3)->findChildren<QLineEdit *>()) {
+                if (candidate->isVisible())
+                    editor = candidate;
+            }
+            QVERIFY(editor);
+            editor->setText(editor->text() + u'!');
+        }
+    }
+    QCOMPARE(f.boxes.shown, clicks.contains(QStringLiteral("Delete"))
+                                ? QStringList{QStringLiteral("confirm:Datensatz löschen?")}
+                                : QStringList());
+    QCOMPARE(f.storedNames(QStringLiteral("SPTable.db")), stored);
+    QCOMPARE(w.grid(3)->currentIndex().siblingAtColumn(1).data().toString(), current);
 }
 
 void TstTForm4::deleteAsksFirst_data()

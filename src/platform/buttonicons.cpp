@@ -1,0 +1,89 @@
+#include "platform/buttonicons.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+#include <QSvgRenderer>
+
+static void initResources()
+{
+    Q_INIT_RESOURCE(buttons);
+}
+
+namespace platform {
+namespace {
+
+// Draws one SVG picture of the resources through the SVG renderer directly:
+// a QIcon made from the file name would first look for an icon-engine
+// plugin by the file's suffix.
+class SvgButtonEngine final : public QIconEngine {
+public:
+    explicit SvgButtonEngine(QString path)
+        : m_path(std::move(path))
+    {
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * scale, mode, state);
+        picture.setDevicePixelRatio(scale);
+        painter->drawPixmap(rect.topLeft(), picture);
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        // A square picture, as large as fits.
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0)
+            return QPixmap();
+        const quint64 key = (quint64(side) << 8) | quint64(mode);
+        const auto found = m_drawn.constFind(key);
+        if (found != m_drawn.constEnd())
+            return *found;
+        QPixmap picture(side, side);
+        picture.fill(Qt::transparent);
+        {
+            initResources();
+            QSvgRenderer renderer(m_path);
+            QPainter painter(&picture);
+            renderer.render(&painter, QRectF(0, 0, side, side));
+        }
+        if (mode != QIcon::Normal && mode != QIcon::Active && qApp) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+        }
+        m_drawn.insert(key, picture);
+        return picture;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+
+    QIconEngine *clone() const override { return new SvgButtonEngine(m_path); }
+    QString key() const override { return QStringLiteral("KorvaneSvgButton"); }
+    bool isNull() override { return m_path.isEmpty(); }
+
+private:
+    QString m_path;
+    QHash<quint64, QPixmap> m_drawn;   // by side and mode
+};
+
+} // namespace
+
+QIcon buttonIcon(ButtonIcon which)
+{
+    static const char *const files[] = {"play", "stop", "pause", "reset", "athleteview", "save", "open", "list", "close"};
+    return QIcon(new SvgButtonEngine(QStringLiteral(":/korvane/buttons/%1.svg")
+                                         .arg(QLatin1String(files[static_cast<int>(which)]))));
+}
+
+} // namespace platform
