@@ -23,6 +23,7 @@ class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QTimer;
+namespace report { class ReportPage; }
 class QToolButton;
 class PieGauge;
 
@@ -111,6 +112,8 @@ public slots:
     void ProgressButtonClick();
     // The athlete view and the spoken cues.
     void AthleteViewButtonToggled(bool checked);
+    // The report of the test in the window, in a print preview.
+    void ReportButtonClick();
 
 public:
     // Set rows.
@@ -118,6 +121,12 @@ public:
     void ResetSetRowColours();
     void CancelSet();
     void ClearSetRows();
+
+    // The test in the window as the record its save would store, for the
+    // report: the sets that ended completed, the others as they stand.
+    QStringList reportRecord() const;
+    // Its report with the athlete's stored tests of the exercise before it.
+    report::ReportPage unsavedReport();
 
 private:
     void buildLayout();
@@ -133,6 +142,8 @@ private:
     QWidget *buildMiddleColumn();
     QWidget *buildPhaseColumn();
     QWidget *buildRightColumn();
+    QPushButton *buildReportButton(QWidget *parent);
+    void updateReportButton();
 
     // Shows a plain message; its closing makes the window active again.
     void showMessage(const QString &text) override;
@@ -168,6 +179,7 @@ private:
     bool m_speechLookedUp = false;   // SpeakBox reflects whether speech works
     bool m_screenHeld = false;
     bool m_closed = false;           // "Close" hid the window; a showing clears it
+    int m_endedSets = 0;             // sets of the test that ended, for the report
 
 public:
     // The controls, named as the window's users and tests know them.
@@ -217,6 +229,7 @@ public:
     std::array<QToolButton *, 20> setButtons{};
     std::array<QLineEdit *, 20> plannedSlots{};
     std::array<QLineEdit *, 20> realSlots{};
+    QPushButton *ReportButton = nullptr;   // "Report..."
     QPushButton *BitBtn1 = nullptr;   // "Close"
 
 private:
