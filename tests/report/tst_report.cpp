@@ -3,6 +3,7 @@
 // line's parsing and exit codes.
 
 #include "app/commandline.h"
+#include "clock/clockwindowfixture.h"
 #include "report/reportcommand.h"
 #include "report/reportpage.h"
 #include "store/layout.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -81,6 +83,8 @@ private slots:
     void commandLine();
     void exitStatus_data();
     void exitStatus();
+    void clockWindow_data();
+    void clockWindow();
 };
 
 void TestReportTest::pdfContent_data()
@@ -301,6 +305,64 @@ void TestReportTest::exitStatus()
         QVERIFY(pdfText(out, QStringLiteral("-layout")).contains(QStringLiteral("Test 1")));
     else if (output == QLatin1String("r.pdf"))
         QVERIFY(!QFile::exists(out));
+}
+
+void TestReportTest::clockWindow_data()
+{
+    QTest::addColumn<int>("cancelAt");   // ms after the start; -1 for none
+    QTest::addColumn<int>("until");      // the last tick, ms after the start
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("sets");   // the report's sets, in order
+
+    // 3 sets of 2 repetitions of a 4 s cycle after a start rest of 0,5 s:
+    // set 1 ends at 8,5 s.
+    QTest::newRow("set 1 running") << -1 << 3000 << false << "not run,not run,not run";
+    QTest::newRow("set 1 ended") << -1 << 9000 << true << "completed 8 2,not run,not run";
+    QTest::newRow("set 1 cancelled") << 3000 << 3000 << true << "cancelled 2,5 1,not run,not run";
+}
+
+void TestReportTest::clockWindow()
+{
+    QFETCH(int, cancelAt);
+    QFETCH(int, until);
+    QFETCH(bool, enabled);
+    QFETCH(QString, sets);
+
+    ClockWindowFixture f;
+    TForm1 &form = *f.form;
+    const QList<QPair<QLineEdit *, const char *>> settings{
+        {form.StartHalte, "0,5"}, {form.Abwaerts, "1"}, {form.HalteUnten, "1"}, {form.Aufwaerts, "1"},
+        {form.HalteOben, "1"},   {form.Wiederholungen, "2"}, {form.Serien, "3"}, {form.Pause, "30"}};
+    for (const auto &[field, text] : settings)
+        field->setText(QString::fromUtf8(text));
+    QVERIFY(!form.ReportButton->isEnabled());
+    form.sStartClick();
+    f.tickThrough(0, cancelAt >= 0 ? cancelAt : until);
+    if (cancelAt >= 0)
+        form.Button1Click();
+    QCOMPARE(form.ReportButton->isEnabled(), enabled);
+
+    const report::TestReport content = report::makeTestReport(form.reportRecord(), {}, false);
+    QStringList shown;
+    for (const report::SetLine &line : content.setLines) {
+        switch (line.outcome) {
+        case report::SetLine::Outcome::Done:
+            shown << QStringLiteral("completed %1 %2").arg(line.realTime, line.repetitions);
+            break;
+        case report::SetLine::Outcome::Cancelled:
+            shown << QStringLiteral("cancelled %1 %2").arg(line.realTime, line.repetitions);
+            break;
+        case report::SetLine::Outcome::NotRun:
+            shown << QStringLiteral("not run");
+            break;
+        }
+    }
+    QCOMPARE(shown.join(u','), sets);
+    QVERIFY(!content.saved);
+
+    // The window's activation (as after a save) ends the test in it.
+    form.FormActivate();
+    QVERIFY(!form.ReportButton->isEnabled());
 }
 
 QTEST_MAIN(TestReportTest)
