@@ -3,7 +3,7 @@
 # below its own.  The folders, lowest first.
 set -euo pipefail
 root="${1:-$(dirname "$0")/..}"
-declare -A rank=([core]=0 [store]=1 [legacy]=2 [model]=3 [platform]=4 [clock]=5 [data]=6 [app]=7)
+declare -A rank=([core]=0 [store]=1 [legacy]=2 [model]=3 [platform]=4 [report]=5 [clock]=6 [data]=7 [app]=8)
 
 status=0
 cd "$root/src"

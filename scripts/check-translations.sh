@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# Fails when a source text has no German translation: runs lupdate over the
-# sources into a copy of the committed translation file and lists every text
-# that comes out unfinished.  The committed file is left as it is.
+# Fails when a source text has no German translation: runs lupdate over a
+# library's sources (its lupdate project, as the build wrote it) into a copy
+# of the committed translation file and lists every text that comes out
+# unfinished.  The committed file is left as it is.
 #
-#   check-translations.sh LUPDATE FILE.ts STAMP SOURCE...
+#   check-translations.sh LUPDATE PROJECT.json FILE.ts STAMP
 set -euo pipefail
-lupdate=$1 ts=$2 stamp=$3
-shift 3
+lupdate=$1 project=$2 ts=$3 stamp=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 copy="$work/$(basename "$ts")"
 cp "$ts" "$copy"
-"$lupdate" -silent -locations none -no-obsolete "$@" -ts "$copy" >/dev/null
+"$lupdate" -silent -locations none -no-obsolete -project "$project" -ts "$copy" 2>/dev/null
 missing=$(python3 - "$copy" <<'PY'
 import sys
 import xml.etree.ElementTree as ET

@@ -24,6 +24,9 @@ packages=(
   qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev
   # The athlete view's type, with its condensed face for long countdowns.
   fonts-dejavu-core fonts-dejavu-extra
+  # Chinese, Japanese and Korean names in the test report (the smallest
+  # such font), and the tests' reading of the report's PDF.
+  fonts-wqy-microhei poppler-utils
   libasound2-dev libsndfile1-dev libfontconfig-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
   dbus-daemon

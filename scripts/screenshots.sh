@@ -2,7 +2,8 @@
 # Starts Korvane under Xvfb, opens the clock window, runs a short test and
 # writes PNG screenshots of the main window, of the clock window and of the
 # athlete view in mid-test and of the progress window over a few generated
-# tests to docs/ (or the folder given as the first argument).
+# tests to docs/ (or the folder given as the first argument), and the test
+# report of the last of those tests as a PNG of its PDF page.
 #
 #   make screenshots        (installs Xvfb, xdotool, ImageMagick and PulseAudio
 #                            if missing)
@@ -111,4 +112,21 @@ fi
 SESSION
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" 2>&1 | grep -v XDG_RUNTIME_DIR || true
-echo "Screenshots in $out: main-window.png clock-window.png athlete-view.png progress-window.png"
+
+# The report: a copy of the tables with one more test of the athlete, four
+# sets of which the third was cancelled and the fourth never ran, written by
+# the command line and its page rendered as the README shows it.
+mkdir -p "$work/report"
+cp "$work/TestTable.DB" "$work/report/"
+sqlite3 "$work/report/TestTable.DB" <<'SQL'
+INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Bodyweight, Height, Exercise, Load,
+                       RealTime1, RealR1, RealTime2, RealR2, RealTime3, RealR3, RealTime4, RealR4,
+                       StartRest, FroPhase, ToPhase, RestafterFro, RestafterTo, Rep, Sets, RestSets,
+                       TUTTotal, TUTReal)
+VALUES ('07.12.2026', 1, 'Anna', 'Berger', '62', '170', 'Bench Press', '42,5',
+        '24', '6', '24', '6', '17,6', '4', '', '0', '1', '1', '1', '1', '1', '6', '4', '120', '100', '48');
+SQL
+last=$(sqlite3 "$work/report/TestTable.DB" "SELECT MAX(Testnr) FROM TestTable")
+"$program" --report "$last" --folder "$work/report" --output "$work/report.pdf" 2> >(grep -v XDG_RUNTIME_DIR >&2)
+pdftoppm -png -r 80 -singlefile "$work/report.pdf" "$out/test-report"
+echo "Screenshots in $out: main-window.png clock-window.png athlete-view.png progress-window.png test-report.png"

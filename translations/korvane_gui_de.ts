@@ -34,5 +34,249 @@
         <source>Athlete %1 saved</source>
         <translation>Athlet %1 gespeichert</translation>
     </message>
+    <message>
+        <source>Report...</source>
+        <translation>Bericht...</translation>
+    </message>
+    <message>
+        <source>Print the test or save it as PDF</source>
+        <translation>Den Test drucken oder als PDF speichern</translation>
+    </message>
+</context>
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>Report...</source>
+        <translation>Bericht...</translation>
+    </message>
+    <message>
+        <source>Print the current test or save it as PDF</source>
+        <translation>Den aktuellen Test drucken oder als PDF speichern</translation>
+    </message>
+    <message>
+        <source>Choose a stored test in the lowest grid first.</source>
+        <translation>Wählen Sie zuerst einen gespeicherten Test in der untersten Tabelle.</translation>
+    </message>
+</context>
+<context>
+    <name>TestReport</name>
+    <message>
+        <source>There is no test %1 in "%2".</source>
+        <translation>In „%2“ gibt es keinen Test %1.</translation>
+    </message>
+    <message>
+        <source>"%1" was not written: it is a table file, not a report.</source>
+        <translation>„%1“ wurde nicht geschrieben: Es ist eine Tabellendatei, kein Bericht.</translation>
+    </message>
+    <message>
+        <source>"%1" was not written: %2</source>
+        <translation>„%1“ wurde nicht geschrieben: %2</translation>
+    </message>
+    <message>
+        <source>Test report</source>
+        <translation>Testbericht</translation>
+    </message>
+    <message>
+        <source>Save as PDF...</source>
+        <translation>Als PDF speichern...</translation>
+    </message>
+    <message>
+        <source>Save as PDF</source>
+        <translation>Als PDF speichern</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>report</name>
+    <message>
+        <source>this test</source>
+        <translation>dieser Test</translation>
+    </message>
+    <message>
+        <source>this test (not saved)</source>
+        <translation>dieser Test (nicht gespeichert)</translation>
+    </message>
+    <message>
+        <source>No values to chart.</source>
+        <translation>Keine Werte für ein Diagramm.</translation>
+    </message>
+</context>
+<context>
+    <name>report::ReportPage</name>
+    <message>
+        <source>Test report</source>
+        <translation>Testbericht</translation>
+    </message>
+    <message>
+        <source>Test %1</source>
+        <translation>Test %1</translation>
+    </message>
+    <message>
+        <source>Test not saved</source>
+        <translation>Test nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Date %1</source>
+        <translation>Datum %1</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Athlete</source>
+        <translation>Athlet</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Surname</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>Body weight</source>
+        <translation>Körpergewicht</translation>
+    </message>
+    <message>
+        <source>kg</source>
+        <translation>kg</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Körpergröße</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>Time under tension</source>
+        <translation>Zeit unter Spannung</translation>
+    </message>
+    <message>
+        <source>TUT total</source>
+        <translation>TUT gesamt</translation>
+    </message>
+    <message>
+        <source>TUT real</source>
+        <translation>TUT real</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Exercise</source>
+        <translation>Übung</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>Start rest</source>
+        <translation>Startpause</translation>
+    </message>
+    <message>
+        <source>Fro-Phase</source>
+        <translation>Abwärtsphase</translation>
+    </message>
+    <message>
+        <source>Rest after Fro-Phase</source>
+        <translation>Pause nach Abwärtsphase</translation>
+    </message>
+    <message>
+        <source>To-Phase</source>
+        <translation>Aufwärtsphase</translation>
+    </message>
+    <message>
+        <source>Rest after To-Phase</source>
+        <translation>Pause nach Aufwärtsphase</translation>
+    </message>
+    <message>
+        <source>Repetitions per set</source>
+        <translation>Wiederholungen je Satz</translation>
+    </message>
+    <message>
+        <source>Sets</source>
+        <translation>Sätze</translation>
+    </message>
+    <message>
+        <source>Rest between sets</source>
+        <translation>Satzpause</translation>
+    </message>
+    <message>
+        <source>No set results recorded.</source>
+        <translation>Keine Satzergebnisse aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Satz</translation>
+    </message>
+    <message>
+        <source>Planned time in s</source>
+        <translation>Geplante Zeit in s</translation>
+    </message>
+    <message>
+        <source>Real time in s</source>
+        <translation>Tatsächliche Zeit in s</translation>
+    </message>
+    <message>
+        <source>Repetitions</source>
+        <translation>Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>beendet</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>not run</source>
+        <translation>nicht gelaufen</translation>
+    </message>
+    <message>
+        <source>(no exercise)</source>
+        <translation>(keine Übung)</translation>
+    </message>
+    <message>
+        <source>Progress in %1 up to this test (%2)</source>
+        <translation>Verlauf in %1 bis zu diesem Test (%2)</translation>
+    </message>
+    <message>
+        <source>1 test</source>
+        <translation>1 Test</translation>
+    </message>
+    <message>
+        <source>%1 tests</source>
+        <translation>%1 Tests</translation>
+    </message>
+    <message>
+        <source>Set %1</source>
+        <translation>Satz %1</translation>
+    </message>
+    <message>
+        <source>planned</source>
+        <translation>geplant</translation>
+    </message>
+    <message>
+        <source>Real time per set in s</source>
+        <translation>Tatsächliche Zeit je Satz in s</translation>
+    </message>
+    <message>
+        <source>TUT per test in s</source>
+        <translation>TUT je Test in s</translation>
+    </message>
 </context>
 </TS>

@@ -4,7 +4,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <source>"%1" is read as %2 s. For %3 min %4 s type %3:%5.</source>
+        <source>&quot;%1&quot; is read as %2 s. For %3 min %4 s type %3:%5.</source>
         <translation>„%1“ wird als %2 s gelesen. Für %3 min %4 s %3:%5 eingeben.</translation>
     </message>
 </context>

@@ -47,6 +47,11 @@ const QList<OptionRow> &optionRows()
         {{QStringLiteral("language")}, "code",
          "Speak the language <code>: en (English) or de (German). Without this "
          "option Korvane speaks the language of the system, or English."},
+        {{QStringLiteral("report")}, "testnr",
+         "Write the report of the stored test <testnr> as PDF to the file "
+         "named by --output and end, without opening a window. Nothing is "
+         "created or changed in the working folder."},
+        {{QStringLiteral("output")}, "file", "The PDF file --report writes."},
         {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, "Show this help and end."},
         {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, "Show the version and end."},
     };
@@ -184,6 +189,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.exportFile = parser.values(QStringLiteral("export-all")).constLast();
         if (result.exportFile.isEmpty())
             return usageError(QStringLiteral("The file after --export-all is empty."));
+    }
+    const bool report = parser.isSet(QStringLiteral("report"));
+    const bool output = parser.isSet(QStringLiteral("output"));
+    if (report && result.action == CommandLine::Action::ExportAll)
+        return usageError(QStringLiteral("Give either --export-all or --report, not both."));
+    if (output && !report)
+        return usageError(QStringLiteral("--output names the file of --report."));
+    if (report) {
+        const QString number = parser.values(QStringLiteral("report")).constLast();
+        bool ok = false;
+        result.reportTest = number.trimmed().toLongLong(&ok);
+        if (!ok || result.reportTest < 1)
+            return usageError(QStringLiteral("The test number after --report is not a test number: '%1'.").arg(number));
+        if (!output)
+            return usageError(QStringLiteral("--report needs --output <file>."));
+        result.outputFile = parser.values(QStringLiteral("output")).constLast();
+        if (result.outputFile.isEmpty())
+            return usageError(QStringLiteral("The file after --output is empty."));
+        result.action = CommandLine::Action::Report;
     }
     return result;
 }

@@ -13,6 +13,7 @@ struct CommandLine {
     enum class Action {
         Run,        // open the windows
         ExportAll,  // write the export of all stored tests and end
+        Report,     // write the report of one test as PDF and end
         Print,      // print `text` on standard output and end
         Fail,       // print `text` on standard error and end
     };
@@ -24,6 +25,9 @@ struct CommandLine {
     QString language;
     // The export file named by --export-all.
     QString exportFile;
+    // The test and the PDF file named by --report and --output.
+    qint64 reportTest = 0;
+    QString outputFile;
     // What Print and Fail print.
     QString text;
     // The exit status for Print and Fail.

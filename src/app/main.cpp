@@ -2,8 +2,10 @@
 #include "app/startup.h"
 #include "app/translations.h"
 #include "model/fullexport.h"
+#include "report/reportcommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTextStream>
 
@@ -30,6 +32,19 @@ int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
     return data::runExportAll(folder, commandLine.exportFile, err);
 }
 
+// --report: writes the report of one test as PDF without opening a window.
+// The fonts need the GUI part of Qt, but no display: the offscreen platform
+// serves unless another is asked for.
+int reportTest(int argc, char *argv[], const app::CommandLine &commandLine)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QTextStream err(stderr);
+    const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
+    return report::runReport(folder, commandLine.reportTest, commandLine.outputFile, err);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -54,6 +69,8 @@ int main(int argc, char *argv[])
     }
     case app::CommandLine::Action::ExportAll:
         return exportAll(argc, argv, commandLine);
+    case app::CommandLine::Action::Report:
+        return reportTest(argc, argv, commandLine);
     case app::CommandLine::Action::Run:
         break;
     }

@@ -549,6 +549,7 @@ QWidget *TForm1::buildRightColumn()
         grid->addWidget(realSlots[k], k + 1, 3);
     }
     box->addLayout(grid);
+    box->addWidget(buildReportButton(column));
     box->addStretch();
     BitBtn1 = named(new QPushButton(QStringLiteral("Close"), column), "BitBtn1");
     BitBtn1->setIcon(platform::buttonIcon(platform::ButtonIcon::Close));

@@ -56,6 +56,7 @@ void TForm1::writeEndedRow(const CancelledSet &ended)
 void TForm1::setEnded(int set, bool cancelled)
 {
     m_outcomes.record(set, cancelled ? SetOutcome::Cancelled : SetOutcome::RanToEnd);
+    updateReportButton();
 }
 
 void TForm1::setBrokenOff(const CancelledSet &broken)
@@ -63,6 +64,7 @@ void TForm1::setBrokenOff(const CancelledSet &broken)
     // A stopped set keeps what the athlete reached, never the planned values.
     writeEndedRow(broken);
     m_outcomes.record(broken.set, SetOutcome::BrokenOff, broken.realSeconds);
+    updateReportButton();
 }
 
 void TForm1::ClearSetRows()

@@ -71,6 +71,21 @@ void TForm1::SpeedButton3Click()
     guarded([this] { saveTest(); });
 }
 
+SetResults TForm1::completedResults() const
+{
+    SetResults results;
+    for (int k = 0; k < 20; ++k) {
+        results.realTimes << realSlots[k]->text();
+        results.repetitions << repetitionSlots[k]->text();
+    }
+    QStringList planned;
+    for (const QLineEdit *slot : plannedSlots)
+        planned << slot->text();
+    completeSetResults(results, Serien->text(), Edit46->text(), planned, Wiederholungen->text(),
+                       m_outcomes.unfinished());
+    return results;
+}
+
 void TForm1::saveTest()
 {
     m_saving = true;
@@ -81,16 +96,7 @@ void TForm1::saveTest()
 
     // Step 1: the sets that ran to their end get their planned values; sets
     // broken off or never run keep what they hold.
-    SetResults results;
-    for (int k = 0; k < 20; ++k) {
-        results.realTimes << realSlots[k]->text();
-        results.repetitions << repetitionSlots[k]->text();
-    }
-    QStringList planned;
-    for (QLineEdit *slot : plannedSlots)
-        planned << slot->text();
-    completeSetResults(results, Serien->text(), Edit46->text(), planned, Wiederholungen->text(),
-                       m_outcomes.unfinished());
+    const SetResults results = completedResults();
     for (int k = 0; k < 20; ++k) {
         display::setText(realSlots[k], results.realTimes[k]);
         display::setText(repetitionSlots[k], results.repetitions[k]);

@@ -26,6 +26,7 @@ class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QTimer;
+namespace report { class ReportPage; }
 class QToolButton;
 class PieGauge;
 
@@ -122,6 +123,8 @@ public slots:
     void ProgressButtonClick();
     // The athlete view and the spoken cues.
     void AthleteViewButtonToggled(bool checked);
+    // The report of the test in the window, in a print preview.
+    void ReportButtonClick();
 
 public:
     // Set rows.
@@ -129,6 +132,12 @@ public:
     void ResetSetRowColours();
     void CancelSet();
     void ClearSetRows();
+
+    // The test in the window as the record its save would store, for the
+    // report: the sets that ended completed, the others as they stand.
+    QStringList reportRecord() const;
+    // Its report with the athlete's stored tests of the exercise before it.
+    report::ReportPage unsavedReport();
 
 private:
     void buildLayout();
@@ -144,6 +153,8 @@ private:
     QWidget *buildMiddleColumn();
     QWidget *buildPhaseColumn();
     QWidget *buildRightColumn();
+    QPushButton *buildReportButton(QWidget *parent);
+    void updateReportButton();
 
     // Shows a plain message; its closing makes the window active again.
     void showMessage(const QString &text) override;
@@ -180,6 +191,9 @@ private:
     void updateSettingHint(QLineEdit *field);
     void drawClockFace();
     void setBarHeight(QWidget *bar, int top, int height);
+    // The set results as a save stores them: the sets that ran to their end
+    // with their planned values, the others as they stand.
+    SetResults completedResults() const;
     void saveTest();
     void openTestTable();
     store::TrainingTables &tables();
@@ -244,6 +258,7 @@ public:
     std::array<QToolButton *, 20> setButtons{};
     std::array<QLineEdit *, 20> plannedSlots{};
     std::array<QLineEdit *, 20> realSlots{};
+    QPushButton *ReportButton = nullptr;   // "Report..."
     QPushButton *BitBtn1 = nullptr;   // "Close"
 
 private:

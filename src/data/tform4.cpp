@@ -92,6 +92,12 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     ProgressButton->setAutoDefault(false);
     connect(ProgressButton, &QPushButton::clicked, this, &TForm4::ProgressButtonClick);
     buttons->addWidget(ProgressButton);
+    ReportButton = new QPushButton(tr("Report..."), this);
+    ReportButton->setObjectName(QStringLiteral("ReportButton"));
+    ReportButton->setToolTip(tr("Print the current test or save it as PDF"));
+    ReportButton->setAutoDefault(false);
+    connect(ReportButton, &QPushButton::clicked, this, &TForm4::ReportButtonClick);
+    buttons->addWidget(ReportButton);
     buttons->addStretch();
     column->addLayout(buttons);
 

@@ -42,6 +42,8 @@ public slots:
     void ExportAllButtonClick();
     // "Progress...": the progress window over the stored tests.
     void ProgressButtonClick();
+    // "Report...": the report of the current test in a print preview.
+    void ReportButtonClick();
     // Closing stores a change still pending in a grid; a refused change is
     // reported and the window stays open.
     void done(int result) override;
@@ -63,6 +65,7 @@ private:
     QPushButton *BitBtn3 = nullptr;
     QPushButton *ExportAllButton = nullptr;
     QPushButton *ProgressButton = nullptr;
+    QPushButton *ReportButton = nullptr;
     ProgressWindow *m_progress = nullptr;
     QProgressBar *Gauge1 = nullptr;
     data::DBGrid *DBGrid1 = nullptr;

@@ -76,9 +76,17 @@ void sortByX(ProgressSeries &series)
                      [](const ProgressPoint &a, const ProgressPoint &b) { return a.x < b.x; });
 }
 
-// The planned time of one set as the clock window's settings reset works it
-// out from the stored settings; nothing when the reset would not get there.
 std::optional<double> plannedSetTime(const StoredTest &test)
+{
+    const std::optional<QString> text = plannedSetTimeText(test);
+    if (!text)
+        return std::nullopt;
+    return tryTextToFloat(*text);
+}
+
+} // namespace
+
+std::optional<QString> plannedSetTimeText(const StoredTest &test)
 {
     const Fields &f = fields();
     SettingsTexts texts;
@@ -90,13 +98,8 @@ std::optional<double> plannedSetTime(const StoredTest &test)
     texts.Wiederholungen = test.value(f.rep);
     texts.Serien = test.value(f.sets);
     texts.Pause = test.value(f.restSets);
-    const SettingsOutcome outcome = resetSettings(texts, ClockTiming{});
-    if (!outcome.plannedSetTime)
-        return std::nullopt;
-    return tryTextToFloat(*outcome.plannedSetTime);
+    return resetSettings(texts, ClockTiming{}).plannedSetTime;
 }
-
-} // namespace
 
 std::optional<double> chartNumber(const QString &text)
 {

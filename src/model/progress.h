@@ -49,6 +49,11 @@ struct ProgressData {
 // unreadable text.
 std::optional<double> chartNumber(const QString &text);
 
+// The planned time of one set in s as the clock window's settings reset works
+// it out from the test's stored settings ("20,5"); nothing when the reset
+// would not get there.
+std::optional<QString> plannedSetTimeText(const StoredTest &test);
+
 // The series of the tests of one athlete (name and surname as stored) in one
 // exercise.  Tests of other athletes and exercises are left out.  A set
 // counts when its number is within the test's number of sets (all 20 when

@@ -1,0 +1,116 @@
+// "Report..." in the result area: the report of the test in the window, also
+// before it is saved, once a set has a result.
+
+#include "model/records.h"
+#include "clock/tform1.h"
+#include "model/progress.h"
+#include "report/reportpage.h"
+#include "report/reportpreview.h"
+#include "store/layout.h"
+#include "store/testreader.h"
+#include "store/trainingtables.h"
+
+#include <QEvent>
+#include <QPushButton>
+
+#include <functional>
+#include <limits>
+
+namespace {
+
+// Calls back when a widget is shown or hidden, also while its window is hidden.
+class VisibilityWatch : public QObject {
+public:
+    VisibilityWatch(QObject *parent, std::function<void()> changed)
+        : QObject(parent), m_changed(std::move(changed)) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+            m_changed();
+        return false;
+    }
+
+private:
+    std::function<void()> m_changed;
+};
+
+} // namespace
+
+QPushButton *TForm1::buildReportButton(QWidget *parent)
+{
+    ReportButton = new QPushButton(tr("Report..."), parent);
+    ReportButton->setObjectName(QStringLiteral("ReportButton"));
+    ReportButton->setToolTip(tr("Print the test or save it as PDF"));
+    ReportButton->setEnabled(false);
+    connect(ReportButton, &QPushButton::clicked, this, &TForm1::ReportButtonClick);
+
+    for (QLineEdit *slot : realSlots)
+        connect(slot, &QLineEdit::textChanged, this, &TForm1::updateReportButton);
+    // "Save Data " stands for a test not yet saved: it shows at a set start
+    // and goes with the save or the window's activation.
+    BitBtn3->installEventFilter(new VisibilityWatch(this, [this] { updateReportButton(); }));
+    return ReportButton;
+}
+
+void TForm1::updateReportButton()
+{
+    if (!ReportButton)
+        return;
+    bool result = false;
+    for (int set = 1; set <= 20; ++set)
+        result = result || m_outcomes.outcome(set) != SetOutcome::NotRun;
+    for (const QLineEdit *slot : realSlots)
+        result = result || !slot->text().isEmpty();
+    ReportButton->setEnabled(result && BitBtn3->isVisibleTo(this));
+}
+
+QStringList TForm1::reportRecord() const
+{
+    // The sets that ended get their planned values as the save gives them;
+    // the sets still to come stay as they stand, and so read as not run.
+    const SetResults results = completedResults();
+    const store::Layout &layout = store::testTableLayout();
+    QStringList record(layout.fields.size());
+    const auto set = [&](const QString &name, const QString &text) { record[layout.indexOf(name)] = text; };
+    set(QStringLiteral("Date"), Edit37->text());
+    set(QStringLiteral("ProfilNr"), Edit48->text().trimmed());
+    set(QStringLiteral("Name"), Edit39->text());
+    set(QStringLiteral("Surname"), Edit40->text());
+    set(QStringLiteral("Bodyweight"), Edit38->text());
+    set(QStringLiteral("Height"), Edit41->text());
+    set(QStringLiteral("Exercise"), Edit51->text());
+    set(QStringLiteral("Load"), Edit52->text());
+    for (int k = 0; k < 20; ++k) {
+        set(QStringLiteral("RealTime%1").arg(k + 1), results.realTimes[k]);
+        set(QStringLiteral("RealR%1").arg(k + 1), results.repetitions[k]);
+    }
+    set(QStringLiteral("StartRest"), StartHalte->text());
+    set(QStringLiteral("FroPhase"), Abwaerts->text());
+    set(QStringLiteral("ToPhase"), Aufwaerts->text());
+    set(QStringLiteral("RestafterFro"), HalteUnten->text());
+    set(QStringLiteral("RestafterTo"), HalteOben->text());
+    set(QStringLiteral("Rep"), Wiederholungen->text());
+    set(QStringLiteral("Sets"), Serien->text());
+    set(QStringLiteral("RestSets"), Pause->text());
+    set(QStringLiteral("TUTTotal"), TUTtotal->text());
+    set(QStringLiteral("TUTReal"), TUTreal->text());
+    return record;
+}
+
+report::ReportPage TForm1::unsavedReport()
+{
+    const QStringList record = reportRecord();
+    store::Table &table = tables().TestTable;
+    table.open();
+    store::SqliteTestReader reader(table);
+    const QList<QStringList> earlier =
+        reader.athleteTests(Edit39->text(), Edit40->text(), Edit51->text(), std::numeric_limits<qint64>::max());
+    return report::ReportPage(report::makeTestReport(record, earlier, false));
+}
+
+void TForm1::ReportButtonClick()
+{
+    guarded([this] { report::showReportPreview(this, unsavedReport(), tables().folder()); });
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// The content of the test report: what one test record and the athlete's
+// progress series say, as the texts the page prints.  No painting here.
+
+#include "model/progress.h"
+
+#include <QList>
+#include <QString>
+
+namespace report {
+
+// The mark for a value the record leaves empty.
+inline QString dash() { return QStringLiteral("\u2013"); }
+
+// A stored value as the report prints it: a number with the decimal comma
+// in its shortest form ("20,5"; also read when typed with a point), any
+// other text trimmed as it stands, an empty field as the dash.
+QString shownValue(const QString &stored);
+
+struct SetLine {
+    enum class Outcome { Done, Cancelled, NotRun };
+    int set = 0;             // 1 to 20
+    QString planned;         // planned set time, shown form
+    QString realTime;        // shown form
+    QString repetitions;     // shown form
+    Outcome outcome = Outcome::Done;
+};
+
+struct TestReport {
+    qint64 testnr = 0;       // the stored test's number; 0 before it is saved
+    bool saved = true;
+    QString date, name, surname, bodyweight, height;     // shown forms
+    QString exercise, load;
+    QString startRest, froPhase, restAfterFro, toPhase, restAfterTo, repetitions, sets, restSets;
+    QString tutTotal, tutReal;
+    QList<SetLine> setLines;
+    data::ProgressData progress;   // up to and including this test
+    qint64 seriesTestnr = 0;       // this test's number in `progress`
+    QString surnameAsStored;       // for the file name
+};
+
+// The report of `record` (the 59 fields of the test table) with the
+// progress series worked out from `athleteTests`: that athlete's tests of
+// that exercise up to this one, the way the progress window works it out.
+// An unsaved record (`saved` false) is placed after all of them.
+//
+// A set counts up to the test's number of sets (when that is no number from
+// 1 to 20: up to the last set that recorded anything).  A set whose real time
+// is empty and whose repetitions read "0" or nothing never ran; one whose
+// real time differs from the planned set time was cancelled.
+TestReport makeTestReport(const data::StoredTest &record, const QList<data::StoredTest> &athleteTests,
+                          bool saved = true);
+
+// The file name the report is proposed under: "Korvane-<test number>-<surname>.pdf",
+// characters a file name cannot hold replaced by "_".
+QString reportFileName(const TestReport &report);
+
+} // namespace report

@@ -1,0 +1,170 @@
+#include "store/testreader.h"
+
+#include "store/layout.h"
+#include "store/table.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace store {
+namespace {
+
+QString quoted(const QString &identifier)
+{
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+QString columnList()
+{
+    QStringList columns;
+    for (const FieldDef &field : testTableLayout().fields)
+        columns << quoted(field.name);
+    return columns.join(QLatin1Char(','));
+}
+
+QString reasonOf(const QSqlError &error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+// A bound null text would be SQL NULL, which equals nothing.
+QString nonNull(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QStringList recordOf(const QSqlQuery &query, int count)
+{
+    QStringList record;
+    record.reserve(count);
+    for (int i = 0; i < count; ++i)
+        record << textForm(query.value(i));
+    return record;
+}
+
+} // namespace
+
+SqliteTestReader::SqliteTestReader(const QSqlDatabase &db, const QString &folder, const QString &ownConnection)
+    : m_db(db)
+    , m_folder(folder)
+    , m_ownConnection(ownConnection)
+    , m_columns(columnList())
+{
+}
+
+SqliteTestReader::SqliteTestReader(const Table &table)
+    : SqliteTestReader(table.database(), QFileInfo(table.filePath()).absolutePath(), QString())
+{
+}
+
+SqliteTestReader::~SqliteTestReader()
+{
+    if (m_ownConnection.isEmpty())
+        return;
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_ownConnection);
+}
+
+void SqliteTestReader::fail(const QString &reason) const
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(m_folder).absoluteFilePath());
+    throw StoreError(QStringLiteral("Table file \"%1\" in %2: %3").arg(testTableLayout().fileName, folder, reason));
+}
+
+std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &folder)
+{
+    const Layout &layout = testTableLayout();
+    const QFileInfo folderInfo(folder);
+    const QString shownFolder = QDir::toNativeSeparators(folderInfo.absoluteFilePath());
+    if (!folderInfo.isDir())
+        throw StoreError(QStringLiteral("The folder %1 does not exist.").arg(shownFolder));
+    const QString path = QDir(folder).filePath(layout.fileName);
+    if (!QFileInfo(path).isFile())
+        throw StoreError(QStringLiteral("There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder));
+
+    static std::atomic<int> counter{0};
+    const QString connection = QStringLiteral("korvane-test-reader-%1").arg(++counter);
+    std::unique_ptr<SqliteTestReader> reader;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        // Read-only: a report changes nothing and works on read-only media too.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        reader.reset(new SqliteTestReader(db, folder, connection));
+    }
+    if (!reader->m_db.open())
+        reader->fail(reasonOf(reader->m_db.lastError()));
+    // The fields in layout order, as the program's own tables have them.
+    {
+        QSqlQuery fields(reader->m_db);
+        if (!fields.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(layout.tableName))))
+            reader->fail(reasonOf(fields.lastError()));
+        QStringList names;
+        while (fields.next())
+            names << fields.value(1).toString();
+        if (fields.lastError().isValid())
+            reader->fail(reasonOf(fields.lastError()));
+        bool same = names.size() == layout.fields.size();
+        for (int i = 0; same && i < names.size(); ++i)
+            same = names.at(i).compare(layout.fields.at(i).name, Qt::CaseInsensitive) == 0;
+        if (!same)
+            reader->fail(QStringLiteral("it holds no test table of this program"));
+    }
+    return reader;
+}
+
+std::optional<QStringList> SqliteTestReader::test(qint64 testnr)
+{
+    const Layout &layout = testTableLayout();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                           .arg(m_columns, quoted(layout.tableName), quoted(layout.key().name))))
+        fail(reasonOf(query.lastError()));
+    query.addBindValue(testnr);
+    if (!query.exec())
+        fail(reasonOf(query.lastError()));
+    if (!query.next()) {
+        if (query.lastError().isValid())
+            fail(reasonOf(query.lastError()));
+        return std::nullopt;
+    }
+    return recordOf(query, int(layout.fields.size()));
+}
+
+QList<QStringList> SqliteTestReader::athleteTests(const QString &name, const QString &surname,
+                                                  const QString &exercise, qint64 lastTestnr)
+{
+    const Layout &layout = testTableLayout();
+    // The key bounds the rows SQLite visits; the others filter them there.
+    // An empty field is stored as NULL or as an empty text, and both match
+    // an empty text here, as the progress window matches them.
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    const QString key = quoted(layout.key().name);
+    if (!query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 <= ? AND COALESCE(\"Name\", '') = ? "
+                                      "AND COALESCE(\"Surname\", '') = ? AND COALESCE(\"Exercise\", '') = ? "
+                                      "ORDER BY %3")
+                           .arg(m_columns, quoted(layout.tableName), key)))
+        fail(reasonOf(query.lastError()));
+    query.addBindValue(lastTestnr);
+    query.addBindValue(nonNull(name));
+    query.addBindValue(nonNull(surname));
+    query.addBindValue(nonNull(exercise));
+    if (!query.exec())
+        fail(reasonOf(query.lastError()));
+    QList<QStringList> tests;
+    const int count = int(layout.fields.size());
+    while (query.next())
+        tests << recordOf(query, count);
+    if (query.lastError().isValid())
+        fail(reasonOf(query.lastError()));
+    return tests;
+}
+
+} // namespace store

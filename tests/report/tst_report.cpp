@@ -1,0 +1,369 @@
+// The test report read back from its PDF as text: values and their order for
+// tricky records, nothing printed past the page's edge, and the command
+// line's parsing and exit codes.
+
+#include "app/commandline.h"
+#include "clock/clockwindowfixture.h"
+#include "report/reportcommand.h"
+#include "report/reportpage.h"
+#include "store/layout.h"
+#include "store/testreader.h"
+#include "store/trainingtables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using Fields = QList<QPair<QString, QString>>;
+Q_DECLARE_METATYPE(Fields)
+
+namespace {
+
+// A test of 4 sets of 5 repetitions of a 4 s cycle: 20 s planned per set.
+Fields plainTest(const Fields &changes)
+{
+    Fields fields{{"Date", "07.12.2026"}, {"Name", "Anna"},      {"Surname", "Berger"},     {"Bodyweight", "62,5"},
+                  {"Height", "170"},      {"Exercise", "Bench"}, {"Load", "40"},           {"StartRest", "1,5"},
+                  {"FroPhase", "1"},      {"ToPhase", "1"},      {"RestafterFro", "1"},     {"RestafterTo", "1"},
+                  {"Rep", "5"},           {"Sets", "4"},         {"RestSets", "120"},      {"TUTTotal", "80"},
+                  {"TUTReal", "40"}};
+    for (int k = 1; k <= 20; ++k) {
+        fields.append({QStringLiteral("RealTime%1").arg(k), k <= 4 ? QStringLiteral("20") : QString()});
+        fields.append({QStringLiteral("RealR%1").arg(k), k <= 4 ? QStringLiteral("5") : QStringLiteral("0")});
+    }
+    for (const auto &[name, value] : changes) {
+        for (auto &field : fields) {
+            if (field.first == name)
+                field.second = value;
+        }
+    }
+    return fields;
+}
+
+qint64 storeTest(store::Table &table, const Fields &fields)
+{
+    table.append();
+    for (const auto &[name, value] : fields)
+        table.setFieldText(name, value);
+    table.post();
+    return table.fieldText(QStringLiteral("Testnr")).toLongLong();
+}
+
+// pdftotext's text of the PDF: with the page's layout, or each word with its box.
+QString pdfText(const QString &pdf, const QString &mode)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return QStringLiteral("pdftotext is missing (poppler-utils)");
+    QProcess process;
+    process.start(tool, {mode, pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+} // namespace
+
+class TestReportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pdfContent_data();
+    void pdfContent();
+    void commandLine_data();
+    void commandLine();
+    void exitStatus_data();
+    void exitStatus();
+    void clockWindow_data();
+    void clockWindow();
+};
+
+void TestReportTest::pdfContent_data()
+{
+    QTest::addColumn<Fields>("fields");
+    QTest::addColumn<bool>("saved");
+    // Regular expressions that must match, one after the other, in the
+    // text laid out as on the page.
+    QTest::addColumn<QStringList>("expected");
+
+    const QString cjkName = QStringLiteral("小明");
+    const QString longSurname = QStringLiteral("Oberhuber-Schwarzenberg-Lichtenstein-Vandermeulen-Papadopoulou-"
+                                               "Kowalczyk-Wiśniewska-Ferreira-Dos-Santos");
+    QTest::newRow("four sets, one cancelled, one not run")
+        << plainTest({{"RealTime2", "12,3"}, {"RealR2", "3"}, {"RealTime4", ""}, {"RealR4", "0"}}) << true
+        << QStringList{"Test \\d+", "Date 07\\.12\\.2026", "Name\\s+Anna", "Body weight\\s+62,5 kg",
+                       "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*2\\s+20\\s+12,3\\s+3\\s+cancelled",
+                       "\\n\\s*3\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*4\\s+20\\s+–\\s+–\\s+not run",
+                       "Progress in Bench up to this test \\(3 tests\\)"};
+    QTest::newRow("one set, empty fields")
+        << plainTest({{"Sets", "1"}, {"Bodyweight", ""}, {"Height", " "}, {"Load", ""}, {"TUTReal", ""},
+                      {"Date", ""}})
+        << true
+        << QStringList{"Date –", "Load\\s+–\\s", "Body weight\\s+–\\s", "Height\\s+–\\s", "TUT real\\s+–\\s",
+                       "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed\\s*\\n(?![ \\t]*2 )"};
+    QTest::newRow("umlauts, a number typed with a point, cancelled in the start rest")
+        << plainTest({{"Name", "Jürgen"}, {"Surname", "Öztürk-Weiß"}, {"Exercise", "Kniebeuge äöü"},
+                      {"Bodyweight", "82.50"}, {"RealTime1", "-0,4"}, {"Sets", "2"}})
+        << true
+        << QStringList{"Name\\s+Jürgen", "Surname\\s+Öztürk-Weiß", "Body weight\\s+82,5 kg",
+                       "\\n\\s*1\\s+20\\s+-0,4\\s+5\\s+cancelled", "\\n\\s*2\\s+20\\s+20\\s+5\\s+completed",
+                       "Progress in Kniebeuge äöü"};
+    QTest::newRow("CJK names, not saved")
+        << plainTest({{"Name", cjkName}, {"Surname", "王"}, {"Exercise", "深蹲"}}) << false
+        << QStringList{"Test not saved", "Name\\s+" + cjkName, "Exercise\\s+深蹲", "Surname\\s+王",
+                       "Progress in 深蹲 up to this test \\(1 test\\)"};
+    QTest::newRow("very long surname")
+        << plainTest({{"Surname", longSurname}, {"Sets", "1"}}) << true
+        << QStringList{"Name\\s+Anna", "Surname", "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed"};
+}
+
+void TestReportTest::pdfContent()
+{
+    QFETCH(Fields, fields);
+    QFETCH(bool, saved);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("tables"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    qint64 testnr = 0;
+    {
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        // Earlier tests of the athlete and exercise count; those of others
+        // and later ones do not.
+        const Fields earlier = plainTest({{"Date", "01.12.2026"}});
+        storeTest(tables.TestTable, earlier);
+        storeTest(tables.TestTable, earlier);
+        storeTest(tables.TestTable, plainTest({{"Name", "Ben"}}));
+        storeTest(tables.TestTable, plainTest({{"Exercise", "Squat"}}));
+        testnr = storeTest(tables.TestTable, fields);
+        storeTest(tables.TestTable, plainTest({{"Date", "08.12.2026"}}));
+        if (!saved) {
+            store::SqliteTestReader reader(tables.TestTable);
+            const QStringList record = *reader.test(testnr);
+            const QList<QStringList> stored = reader.athleteTests(
+                record.value(3), record.value(4), record.value(7), testnr - 1);
+            report::writeReportPdf(pdf, report::ReportPage(report::makeTestReport(record, stored, false)));
+        }
+    }
+    if (saved) {
+        QString errors;
+        QTextStream err(&errors);
+        QCOMPARE(report::runReport(folder, testnr, pdf, err), 0);
+        err.flush();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors));
+    }
+
+    const QString text = pdfText(pdf, QStringLiteral("-layout"));
+    qsizetype from = 0;
+    for (const QString &pattern : expected) {
+        const QRegularExpressionMatch match = QRegularExpression(pattern).match(text, from);
+        QVERIFY2(match.hasMatch(), qPrintable(QStringLiteral("\"%1\" not found after position %2 in:\n%3")
+                                                  .arg(pattern).arg(from).arg(text)));
+        from = match.capturedEnd();
+    }
+    // A stored value never comes out as a zero it did not hold.
+    QVERIFY(!text.contains(QRegularExpression(QStringLiteral("\\b0 kg|\\b0 cm"))));
+    // Every name printed whole (a long one over several lines).
+    const QString compact = QString(text).remove(QRegularExpression(QStringLiteral("\\s")));
+    for (const auto &[name, value] : fields) {
+        if (name == QLatin1String("Name") || name == QLatin1String("Surname") || name == QLatin1String("Exercise"))
+            QVERIFY2(compact.contains(QString(value).remove(u' ')), qPrintable(value));
+    }
+
+    // Nothing reaches past the page's margins: every word's box in the page.
+    const QString boxes = pdfText(pdf, QStringLiteral("-bbox"));
+    const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+    const QRegularExpressionMatch size = page.match(boxes);
+    QVERIFY2(size.hasMatch(), qPrintable(boxes.left(500)));
+    const double width = size.captured(1).toDouble();
+    const double height = size.captured(2).toDouble();
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.-]+)\" yMin=\"([\\d.-]+)\" xMax=\"([\\d.-]+)\" yMax=\"([\\d.-]+)\">([^<]*)<"));
+    int words = 0;
+    for (const QRegularExpressionMatch &w : word.globalMatch(boxes)) {
+        ++words;
+        const double margin = 30;   // a little under the page's margins of 14 and 16 mm
+        QVERIFY2(w.captured(1).toDouble() >= margin && w.captured(3).toDouble() <= width - margin
+                     && w.captured(2).toDouble() >= margin && w.captured(4).toDouble() <= height - margin,
+                 qPrintable(QStringLiteral("\"%1\" at %2,%3 - %4,%5")
+                                .arg(w.captured(5), w.captured(1), w.captured(2), w.captured(3), w.captured(4))));
+    }
+    QVERIFY(words > 50);
+}
+
+void TestReportTest::commandLine_data()
+{
+    using Action = app::CommandLine::Action;
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<qint64>("test");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("report") << QStringList{"--report", "12", "--output", "r.pdf"} << Action::Report << 0
+                            << qint64(12) << QString();
+    QTest::newRow("no test number") << QStringList{"--report", "x", "--output", "r.pdf"} << Action::Fail << 2
+                                    << qint64(0) << "not a test number: 'x'";
+    QTest::newRow("test number 0") << QStringList{"--report", "0", "--output", "r.pdf"} << Action::Fail << 2
+                                   << qint64(0) << "not a test number: '0'";
+    QTest::newRow("no output") << QStringList{"--report", "12"} << Action::Fail << 2 << qint64(0)
+                               << "--report needs --output <file>.";
+    QTest::newRow("output alone") << QStringList{"--output", "r.pdf"} << Action::Fail << 2 << qint64(0)
+                                  << "--output names the file of --report.";
+    QTest::newRow("help") << QStringList{"--help"} << Action::Print << 0 << qint64(0)
+                          << "--report <testnr>";
+}
+
+void TestReportTest::commandLine()
+{
+    using Action = app::CommandLine::Action;
+    QFETCH(QStringList, arguments);
+    QFETCH(Action, action);
+    QFETCH(int, exitCode);
+    QFETCH(qint64, test);
+    QFETCH(QString, text);
+    const app::CommandLine parsed = app::parseCommandLine(QStringList{QStringLiteral("korvane")} + arguments);
+    QCOMPARE(parsed.action, action);
+    QCOMPARE(parsed.exitCode, exitCode);
+    if (action == Action::Report) {
+        QCOMPARE(parsed.reportTest, test);
+        QCOMPARE(parsed.outputFile, QStringLiteral("r.pdf"));
+    }
+    QVERIFY2(parsed.text.contains(text), qPrintable(parsed.text));
+}
+
+void TestReportTest::exitStatus_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<qint64>("test");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("written") << "tables" << qint64(1) << "r.pdf" << 0 << QString();
+    QTest::newRow("no such test") << "tables" << qint64(2) << "r.pdf" << 1 << "There is no test 2";
+    QTest::newRow("no folder") << "no folder" << qint64(1) << "r.pdf" << 1 << "does not exist";
+    QTest::newRow("no table") << "empty" << qint64(1) << "r.pdf" << 1 << "There is no table file";
+    QTest::newRow("not a table") << "garbage" << qint64(1) << "r.pdf" << 1 << "TestTable.DB";
+    QTest::newRow("folder of the file missing") << "tables" << qint64(1) << "missing/r.pdf" << 2 << "r.pdf";
+    QTest::newRow("onto the table file") << "tables" << qint64(1) << "tables/TestTable.DB" << 2 << "table file";
+}
+
+void TestReportTest::exitStatus()
+{
+    QFETCH(QString, setup);
+    QFETCH(qint64, test);
+    QFETCH(QString, output);
+    QFETCH(int, status);
+    QFETCH(QString, reason);
+
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tables"));
+    if (setup != QLatin1String("no folder"))
+        QVERIFY(QDir().mkpath(folder));
+    if (setup == QLatin1String("tables")) {
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        storeTest(tables.TestTable, plainTest({}));
+    }
+    if (setup == QLatin1String("garbage")) {
+        QFile file(QDir(folder).filePath(QStringLiteral("TestTable.DB")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("Testnr;Date\r\n").repeated(300));
+    }
+    const QStringList before = folderEntries(folder);
+    const QString tableFile = QDir(folder).filePath(QStringLiteral("TestTable.DB"));
+    const auto tableBytes = [&] {
+        QFile table(tableFile);
+        return table.exists() && table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray();
+    };
+    const QByteArray tableBefore = tableBytes();
+
+    QString errors;
+    QTextStream err(&errors);
+    const QString out = dir.filePath(output);
+    QCOMPARE(report::runReport(folder, test, out, err), status);
+    err.flush();
+    QVERIFY2(errors.contains(reason), qPrintable(errors));
+    // The report creates and changes nothing where the tables are.
+    QCOMPARE(folderEntries(folder), before);
+    QCOMPARE(tableBytes(), tableBefore);
+    if (status == 0)
+        QVERIFY(pdfText(out, QStringLiteral("-layout")).contains(QStringLiteral("Test 1")));
+    else if (output == QLatin1String("r.pdf"))
+        QVERIFY(!QFile::exists(out));
+}
+
+void TestReportTest::clockWindow_data()
+{
+    QTest::addColumn<int>("cancelAt");   // ms after the start; -1 for none
+    QTest::addColumn<int>("until");      // the last tick, ms after the start
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("sets");   // the report's sets, in order
+
+    // 3 sets of 2 repetitions of a 4 s cycle after a start rest of 0,5 s:
+    // set 1 ends at 8,5 s.
+    QTest::newRow("set 1 running") << -1 << 3000 << false << "not run,not run,not run";
+    QTest::newRow("set 1 ended") << -1 << 9000 << true << "completed 8 2,not run,not run";
+    QTest::newRow("set 1 cancelled") << 3000 << 3000 << true << "cancelled 2,5 1,not run,not run";
+}
+
+void TestReportTest::clockWindow()
+{
+    QFETCH(int, cancelAt);
+    QFETCH(int, until);
+    QFETCH(bool, enabled);
+    QFETCH(QString, sets);
+
+    ClockWindowFixture f;
+    TForm1 &form = *f.form;
+    const QList<QPair<QLineEdit *, const char *>> settings{
+        {form.StartHalte, "0,5"}, {form.Abwaerts, "1"}, {form.HalteUnten, "1"}, {form.Aufwaerts, "1"},
+        {form.HalteOben, "1"},   {form.Wiederholungen, "2"}, {form.Serien, "3"}, {form.Pause, "30"}};
+    for (const auto &[field, text] : settings)
+        field->setText(QString::fromUtf8(text));
+    QVERIFY(!form.ReportButton->isEnabled());
+    form.sStartClick();
+    f.tickThrough(0, cancelAt >= 0 ? cancelAt : until);
+    if (cancelAt >= 0)
+        form.Button1Click();
+    QCOMPARE(form.ReportButton->isEnabled(), enabled);
+
+    const report::TestReport content = report::makeTestReport(form.reportRecord(), {}, false);
+    QStringList shown;
+    for (const report::SetLine &line : content.setLines) {
+        switch (line.outcome) {
+        case report::SetLine::Outcome::Done:
+            shown << QStringLiteral("completed %1 %2").arg(line.realTime, line.repetitions);
+            break;
+        case report::SetLine::Outcome::Cancelled:
+            shown << QStringLiteral("cancelled %1 %2").arg(line.realTime, line.repetitions);
+            break;
+        case report::SetLine::Outcome::NotRun:
+            shown << QStringLiteral("not run");
+            break;
+        }
+    }
+    QCOMPARE(shown.join(u','), sets);
+    QVERIFY(!content.saved);
+
+    // The window's activation (as after a save) ends the test in it.
+    form.FormActivate();
+    QVERIFY(!form.ReportButton->isEnabled());
+}
+
+QTEST_MAIN(TestReportTest)
+#include "tst_report.moc"
