@@ -6,7 +6,9 @@
 #include "model/progress.h"
 #include "report/reportpage.h"
 #include "report/reportpreview.h"
+#include "core/numbertext.h"
 #include "store/layout.h"
+#include "store/records.h"
 #include "store/testreader.h"
 #include "store/trainingtables.h"
 
@@ -71,32 +73,9 @@ QStringList TForm1::reportRecord() const
     // The sets that ended get their planned values as the save gives them;
     // the sets still to come stay as they stand, and so read as not run.
     const SetResults results = completedResults();
-    const store::Layout &layout = store::testTableLayout();
-    QStringList record(layout.fields.size());
-    const auto set = [&](const QString &name, const QString &text) { record[layout.indexOf(name)] = text; };
-    set(QStringLiteral("Date"), Edit37->text());
-    set(QStringLiteral("ProfilNr"), Edit48->text().trimmed());
-    set(QStringLiteral("Name"), Edit39->text());
-    set(QStringLiteral("Surname"), Edit40->text());
-    set(QStringLiteral("Bodyweight"), Edit38->text());
-    set(QStringLiteral("Height"), Edit41->text());
-    set(QStringLiteral("Exercise"), Edit51->text());
-    set(QStringLiteral("Load"), Edit52->text());
-    for (int k = 0; k < 20; ++k) {
-        set(QStringLiteral("RealTime%1").arg(k + 1), results.realTimes[k]);
-        set(QStringLiteral("RealR%1").arg(k + 1), results.repetitions[k]);
-    }
-    set(QStringLiteral("StartRest"), StartHalte->text());
-    set(QStringLiteral("FroPhase"), Abwaerts->text());
-    set(QStringLiteral("ToPhase"), Aufwaerts->text());
-    set(QStringLiteral("RestafterFro"), HalteUnten->text());
-    set(QStringLiteral("RestafterTo"), HalteOben->text());
-    set(QStringLiteral("Rep"), Wiederholungen->text());
-    set(QStringLiteral("Sets"), Serien->text());
-    set(QStringLiteral("RestSets"), Pause->text());
-    set(QStringLiteral("TUTTotal"), TUTtotal->text());
-    set(QStringLiteral("TUTReal"), TUTreal->text());
-    return record;
+    store::TestRecord record = testRecord(results);
+    record.profileNumber = tryTextToInt(Edit48->text()).value_or(0);
+    return store::testFields(record);
 }
 
 report::ReportPage TForm1::unsavedReport()

@@ -7,6 +7,7 @@
 #include "clock/tform1.h"
 #include "platform/messages.h"
 #include "core/wallclock.h"
+#include "store/records.h"
 #include "store/trainingtables.h"
 
 #include <QListWidget>
@@ -15,19 +16,6 @@
 #include <QToolButton>
 
 namespace {
-
-// Drops a begun record at once when its action fails, so that no later,
-// unrelated operation of the table stores it half filled.
-template <typename Action>
-void withBegunRecord(store::Table &table, Action action)
-{
-    try {
-        action();
-    } catch (...) {
-        table.cancel();
-        throw;
-    }
-}
 
 QString selectedLine(const QListWidget *list)
 {
@@ -86,6 +74,33 @@ SetResults TForm1::completedResults() const
     return results;
 }
 
+store::TestRecord TForm1::testRecord(const SetResults &results) const
+{
+    store::TestRecord record;
+    record.date = Edit37->text();
+    record.name = Edit39->text();
+    record.surname = Edit40->text();
+    record.bodyweight = Edit38->text();
+    record.height = Edit41->text();
+    record.exercise = Edit51->text();
+    record.load = Edit52->text();
+    for (int k = 0; k < 20; ++k) {
+        record.realTimes[k] = results.realTimes.value(k);
+        record.repetitions[k] = results.repetitions.value(k);
+    }
+    record.startRest = StartHalte->text();
+    record.froPhase = Abwaerts->text();
+    record.toPhase = Aufwaerts->text();
+    record.restAfterFro = HalteUnten->text();
+    record.restAfterTo = HalteOben->text();
+    record.repetitionsPerSet = Wiederholungen->text();
+    record.sets = Serien->text();
+    record.restBetweenSets = Pause->text();
+    record.tutTotal = TUTtotal->text();
+    record.tutReal = TUTreal->text();
+    return record;
+}
+
 void TForm1::saveTest()
 {
     m_saving = true;
@@ -105,42 +120,21 @@ void TForm1::saveTest()
     // Step 2: one new record.
     store::Table &table = tables().TestTable;
     table.open();
-    table.append();
-    bool windowReset = false;
-    const auto storeRecord = [&] {
-        table.setFieldText(QStringLiteral("Date"), Edit37->text());
-        const std::int32_t profile = textToInt(Edit48->text());
-        table.setFieldInteger(QStringLiteral("ProfilNr"), profile);
-        // The box's closing resets the window; the results stored are the
-        // ones completed above, which the reset must not take away.
-        if (profile < 1) {
-            showMessage(QStringLiteral("Couldn't find  Testnr."));
-            windowReset = true;
-        }
-        table.setFieldText(QStringLiteral("Name"), Edit39->text());
-        table.setFieldText(QStringLiteral("Surname"), Edit40->text());
-        table.setFieldText(QStringLiteral("Bodyweight"), Edit38->text());
-        table.setFieldText(QStringLiteral("Height"), Edit41->text());
-        table.setFieldText(QStringLiteral("Exercise"), Edit51->text());
-        table.setFieldText(QStringLiteral("Load"), Edit52->text());
-        for (int k = 0; k < 20; ++k)
-            table.setFieldText(QStringLiteral("RealTime%1").arg(k + 1), results.realTimes[k]);
-        for (int k = 0; k < 20; ++k)
-            table.setFieldText(QStringLiteral("RealR%1").arg(k + 1), results.repetitions[k]);
-        table.setFieldText(QStringLiteral("StartRest"), StartHalte->text());
-        table.setFieldText(QStringLiteral("FroPhase"), Abwaerts->text());
-        table.setFieldText(QStringLiteral("ToPhase"), Aufwaerts->text());
-        table.setFieldText(QStringLiteral("RestafterFro"), HalteUnten->text());
-        table.setFieldText(QStringLiteral("RestafterTo"), HalteOben->text());
-        table.setFieldText(QStringLiteral("Rep"), Wiederholungen->text());
-        table.setFieldText(QStringLiteral("Sets"), Serien->text());
-        table.setFieldText(QStringLiteral("RestSets"), Pause->text());
-        table.setFieldText(QStringLiteral("TUTTotal"), TUTtotal->text());
-        table.setFieldText(QStringLiteral("TUTReal"), TUTreal->text());
-        table.post();
-    };
+    // The box's closing runs the window's activation: the date is the one
+    // read before it, the settings are read after it (the reset behind it
+    // writes them in their own form), and the results are the ones completed
+    // above, which the reset must not take away.
+    const QString date = Edit37->text();
+    const std::int32_t profile = textToInt(Edit48->text());
+    const bool windowReset = profile < 1;
+    if (windowReset)
+        showMessage(QStringLiteral("Couldn't find  Testnr."));
+    store::TestRecord record = testRecord(results);
+    record.date = date;
+    record.profileNumber = profile;
+    qint64 key = 0;
     try {
-        withBegunRecord(table, storeRecord);
+        key = store::appendTest(table, record);
     } catch (...) {
         // Nothing was stored: the results go back where the user can save
         // them again, even when the box's activation had cleared them.
@@ -153,10 +147,9 @@ void TForm1::saveTest()
         }
         throw;
     }
-    const QString number = table.fieldText(QStringLiteral("Testnr"));
     table.close();
     m_outcomes.clear();
-    emit recordStored(tr("Test %1 saved").arg(number));
+    emit recordStored(tr("Test %1 saved").arg(key));
 
     // Step 3: back to the starting state.
     BitBtn1->show();
@@ -240,26 +233,22 @@ void TForm1::BitBtn2Click()
             showMessage(QStringLiteral("Couldn't find  Testnr."));
         store::Table &table = tables().ProfilTable;
         table.open();
-        table.append();
-        withBegunRecord(table, [&] {
-            if (!Edit47->text().isEmpty())
-                table.setFieldText(QStringLiteral("Profil"), Edit47->text());
-            else
-                showMessage(QStringLiteral("Couldn't find  Profil Name."));
-            const struct {
-                const char *field;
-                QLineEdit *edit;
-            } writes[] = {
-                {"Exercise", Edit51},       {"Load", Edit52},          {"StartRest", StartHalte},
-                {"FroPhase", Abwaerts},     {"ToPhase", Aufwaerts},    {"RestafterFro", HalteUnten},
-                {"RestafterTo", HalteOben}, {"Rep", Wiederholungen},   {"Sets", Serien},
-                {"RestSets", Pause},
-            };
-            for (const auto &write : writes)
-                table.setFieldText(QString::fromLatin1(write.field), write.edit->text());
-            table.post();
-        });
-        const QString number = table.fieldText(QStringLiteral("Nr"));
+        store::ProfileRecord record;
+        if (!Edit47->text().isEmpty())
+            record.profile = Edit47->text();
+        else
+            showMessage(QStringLiteral("Couldn't find  Profil Name."));
+        record.exercise = Edit51->text();
+        record.load = Edit52->text();
+        record.startRest = StartHalte->text();
+        record.froPhase = Abwaerts->text();
+        record.toPhase = Aufwaerts->text();
+        record.restAfterFro = HalteUnten->text();
+        record.restAfterTo = HalteOben->text();
+        record.repetitionsPerSet = Wiederholungen->text();
+        record.sets = Serien->text();
+        record.restBetweenSets = Pause->text();
+        const qint64 number = store::appendProfile(table, record);
         table.close();
         emit recordStored(tr("Profile %1 saved").arg(number));
         ListBox1->hide();
@@ -333,15 +322,8 @@ void TForm1::BitBtn7Click()
         }
         store::Table &table = tables().SPTable;
         table.open();
-        table.append();
-        withBegunRecord(table, [&] {
-            table.setFieldText(QStringLiteral("Name"), Edit39->text());
-            table.setFieldText(QStringLiteral("Surname"), Edit40->text());
-            table.setFieldText(QStringLiteral("Bodyweight"), Edit38->text());
-            table.setFieldText(QStringLiteral("Height"), Edit41->text());
-            table.post();
-        });
-        emit recordStored(tr("Athlete %1 saved").arg(table.fieldText(QStringLiteral("Nr"))));
+        const qint64 number = store::appendAthlete(table, {Edit39->text(), Edit40->text(), Edit38->text(), Edit41->text()});
+        emit recordStored(tr("Athlete %1 saved").arg(number));
         ListBox1->hide();
         ListBox2->hide();
         BitBtn6->hide();

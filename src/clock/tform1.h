@@ -10,6 +10,7 @@
 #include "model/clockprocedure.h"
 #include "model/records.h"
 #include "model/settings.h"
+#include "store/records.h"
 #include "store/table.h"
 
 #include <QDialog>
@@ -194,6 +195,9 @@ private:
     // The set results as a save stores them: the sets that ran to their end
     // with their planned values, the others as they stand.
     SetResults completedResults() const;
+    // The test in the window as it is stored, with these set results; the
+    // profile's number is left to the caller.
+    store::TestRecord testRecord(const SetResults &results) const;
     void saveTest();
     void openTestTable();
     store::TrainingTables &tables();

@@ -3,6 +3,7 @@
 
 #include "store/layout.h"
 #include "store/query.h"
+#include "store/records.h"
 #include "store/trainingtables.h"
 
 #include <QCryptographicHash>
@@ -104,6 +105,8 @@ private slots:
     void exportQueryRejectsOtherTexts();
     void onlyOrdinaryTableFilesAreOpened_data();
     void onlyOrdinaryTableFilesAreOpened();
+    void typedRecordsLandInTheirFields();
+    void refusedTypedRecordLeavesNothingBegun();
     void readOnlyFolderIsNamedAtTheFirstFailedWrite();
 };
 
@@ -799,6 +802,63 @@ void TstTable::readOnlyFolderIsNamedAtTheFirstFailedWrite()
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY2(message.contains(QStringLiteral("the folder %1 is read-only").arg(QDir::toNativeSeparators(dir.path()))),
              qPrintable(message));
+}
+
+void TstTable::typedRecordsLandInTheirFields()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+
+    store::TestRecord test;
+    test.date = QStringLiteral("07.12.2026");
+    test.profileNumber = 7;
+    test.name = QStringLiteral("Anna");
+    test.surname = QStringLiteral("Berger");
+    test.exercise = QStringLiteral("Bench Press");
+    test.realTimes[0] = QStringLiteral("12,5");
+    test.repetitions[0] = QStringLiteral("3");
+    test.repetitions[19] = QStringLiteral("0");
+    test.restBetweenSets = QStringLiteral("1:30");
+    test.tutReal = QStringLiteral("24");
+    QCOMPARE(store::appendTest(tables.TestTable, test), qint64(1));
+    QCOMPARE(store::appendTest(tables.TestTable, test), qint64(2));
+    // What is stored reads back field for field as the record's own list.
+    const QStringList expected = store::testFields(test);
+    const store::Layout &layout = store::testTableLayout();
+    for (int i = 1; i < layout.fields.size(); ++i)
+        QCOMPARE(tables.TestTable.fieldText(layout.fields.at(i).name), expected.at(i));
+    QCOMPARE(tables.TestTable.fieldText(QStringLiteral("RealTime1")), QStringLiteral("12,5"));
+    QCOMPARE(tables.TestTable.fieldText(QStringLiteral("RealR20")), QStringLiteral("0"));
+    QCOMPARE(tables.TestTable.fieldText(QStringLiteral("RestSets")), QStringLiteral("1:30"));
+
+    store::ProfileRecord unnamed;
+    unnamed.exercise = QStringLiteral("Squat");
+    unnamed.sets = QStringLiteral("3");
+    QCOMPARE(store::appendProfile(tables.ProfilTable, unnamed), qint64(1));
+    QVERIFY(tables.ProfilTable.fieldText(QStringLiteral("Profil")).isEmpty());
+    QCOMPARE(tables.ProfilTable.fieldText(QStringLiteral("Exercise")), QStringLiteral("Squat"));
+    QCOMPARE(tables.ProfilTable.fieldText(QStringLiteral("Sets")), QStringLiteral("3"));
+
+    QCOMPARE(store::appendAthlete(tables.SPTable, {QStringLiteral("J\u00fcrgen"), QStringLiteral("Gro\u00df"),
+                                                    QStringLiteral("82,5"), QStringLiteral("181")}),
+             qint64(1));
+    QCOMPARE(tables.SPTable.fieldText(QStringLiteral("Surname")), QStringLiteral("Gro\u00df"));
+    QCOMPARE(tables.SPTable.fieldText(QStringLiteral("Bodyweight")), QStringLiteral("82,5"));
+}
+
+void TstTable::refusedTypedRecordLeavesNothingBegun()
+{
+    QTemporaryDir dir;
+    TrainingTables tables(dir.path());
+    tables.openAll();
+    // A rule of the file that refuses every new test.
+    QSqlQuery(tables.TestTable.database())
+        .exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON TestTable BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    QVERIFY_THROWS_EXCEPTION(StoreError, store::appendTest(tables.TestTable, store::TestRecord{}));
+    QVERIFY(!tables.TestTable.isInserting());
+    tables.TestTable.first();
+    QVERIFY(tables.TestTable.eof());
 }
 
 QTEST_GUILESS_MAIN(TstTable)

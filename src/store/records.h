@@ -1,0 +1,54 @@
+#pragma once
+
+// The records the windows store, as typed values.  Which field of which
+// table holds which value is said here once; the windows fill a record and
+// make one call.
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace store {
+
+class Table;
+
+// A test as the clock window stores it: texts as typed, the profile's
+// number as a whole number.  Its key (Testnr) is the store's to give.
+struct TestRecord {
+    QString date;
+    qint32 profileNumber = 0;
+    QString name, surname, bodyweight, height;
+    QString exercise, load;
+    std::array<QString, 20> realTimes;     // RealTime1..RealTime20
+    std::array<QString, 20> repetitions;   // RealR1..RealR20
+    QString startRest, froPhase, toPhase, restAfterFro, restAfterTo;
+    QString repetitionsPerSet, sets, restBetweenSets;
+    QString tutTotal, tutReal;
+};
+
+// A test profile; without a name its field stays empty (null).
+struct ProfileRecord {
+    std::optional<QString> profile;
+    QString exercise, load;
+    QString startRest, froPhase, toPhase, restAfterFro, restAfterTo;
+    QString repetitionsPerSet, sets, restBetweenSets;
+};
+
+struct AthleteRecord {
+    QString name, surname, bodyweight, height;
+};
+
+// Each stores one new record in its table (which must be open) in one
+// durable transaction and returns the key it got.  A failure stores nothing
+// and leaves no begun record behind; it throws the table's StoreError.
+qint64 appendTest(Table &table, const TestRecord &record);
+qint64 appendProfile(Table &table, const ProfileRecord &record);
+qint64 appendAthlete(Table &table, const AthleteRecord &record);
+
+// The 59 fields of the test table in layout order as the record's texts,
+// the key empty: what a stored copy of the record reads.
+QStringList testFields(const TestRecord &record);
+
+} // namespace store
