@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "platform/guard.h"
 #include "store/layout.h"
+#include "store/sqlitefile.h"
 #include "store/table.h"
 
 #include <QBoxLayout>
@@ -58,7 +59,7 @@ struct Statement {
 // The stored tests of one athlete, all fields, in the order of their numbers.
 QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &name, const QString &surname)
 {
-    sqlite3 *handle = data::sqliteHandle(table.database());
+    sqlite3 *handle = store::sqliteHandle(table.database());
     if (!handle)
         table.fail(QStringLiteral("the table is not open"));
     const store::Layout &layout = table.layout();

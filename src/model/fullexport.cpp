@@ -5,6 +5,7 @@
 #include "core/numbertext.h"
 #include "model/csvexport.h"
 #include "store/layout.h"
+#include "store/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -293,17 +294,9 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8)
     out.append('"');
 }
 
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.data());
-}
-
 qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale)
 {
-    sqlite3 *handle = db.isOpen() ? sqliteHandle(db) : nullptr;
+    sqlite3 *handle = db.isOpen() ? store::sqliteHandle(db) : nullptr;
     if (!handle)
         failRead(nullptr);
 
@@ -467,17 +460,10 @@ int runExportAll(const QString &folder, const QString &file, QTextStream &err)
         try {
             if (!db.open())
                 throw ReadError(prefix + db.lastError().text());
-            QSqlQuery fields(db);
-            if (!fields.exec(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(layout.tableName)))
-                throw ReadError(prefix + fields.lastError().databaseText());
-            QStringList names;
-            while (fields.next())
-                names << fields.value(0).toString();
-            fields.finish();
-            bool same = names.size() == layout.fields.size();
-            for (int i = 0; same && i < names.size(); ++i)
-                same = names.at(i).compare(layout.fields.at(i).name, Qt::CaseInsensitive) == 0;
-            if (!same)
+            const store::LayoutCheck check = store::checkLayout(db, layout);
+            if (check.result == store::LayoutCheck::Result::Unreadable)
+                throw ReadError(prefix + check.error.databaseText());
+            if (!check.sameFields())
                 throw ReadError(prefix + QStringLiteral("it holds no test table of this program"));
             writeFullExportFile(file, db);
         } catch (const ReadError &error) {

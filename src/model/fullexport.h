@@ -55,7 +55,6 @@ std::optional<QDate> readTestDate(QStringView text, const QLocale &userLocale = 
 void appendCsvField(QByteArray &out, QByteArrayView utf8);
 
 // The SQLite handle behind a QSQLITE connection; nullptr for any other.
-sqlite3 *sqliteHandle(const QSqlDatabase &db);
 
 // Writes the whole export to `out`: the header, then one row per stored test
 // of the connection's test table in ascending key order.  Reads one snapshot

@@ -1,5 +1,7 @@
 #include "store/layout.h"
 
+#include "store/sqlitefile.h"
+
 namespace store {
 namespace {
 
@@ -14,11 +16,6 @@ Layout makeLayout(const QString &tableName, const QString &fileName, const QStri
     if (!integerField.isEmpty())
         layout.fields.insert(integerPosition, {integerField, FieldKind::Integer});
     return layout;
-}
-
-QString quoted(const QString &identifier)
-{
-    return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "store/query.h"
 
+#include "store/sqlitefile.h"
 #include "store/table.h"
 
 #include <QRegularExpression>
@@ -10,18 +11,6 @@
 #include <memory>
 
 namespace store {
-namespace {
-
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.data());
-}
-
-} // namespace
-
 Query::Query(Table &table)
     : m_table(table)
 {
@@ -62,7 +51,7 @@ void Query::open()
         m_table.fail(QStringLiteral("the query \"%1\" is not supported").arg(m_text));
     }
     m_table.open();
-    m_handle = handleOf(m_table.database());
+    m_handle = sqliteHandle(m_table.database());
     if (!m_handle)
         fail();
 

@@ -1,6 +1,7 @@
 #include "store/table.h"
 
 #include "core/files.h"
+#include "store/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,25 +17,12 @@
 namespace store {
 namespace {
 
-QString quoted(const QString &identifier)
-{
-    return QLatin1Char('"') + identifier + QLatin1Char('"');
-}
-
 QString reasonOf(const QSqlError &error)
 {
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    const QString text = errorText(error);
     bool numeric = false;
     const int code = error.nativeErrorCode().toInt(&numeric);
     return sqliteReason(numeric ? code : SQLITE_ERROR, text);
-}
-
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.data());
 }
 
 // Connection names must be unique per process, so that several sets of
@@ -120,7 +108,7 @@ bool Table::fileWasRemovedOrReplaced() const
 {
     if (!m_connected)
         return false;
-    sqlite3 *handle = handleOf(database());
+    sqlite3 *handle = sqliteHandle(database());
     int moved = 0;
     if (!handle || sqlite3_file_control(handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK)
         return false;
@@ -216,38 +204,23 @@ void Table::checkLayout(QSqlDatabase &db)
     // states against the file's size (a cut-off file is "malformed"); a
     // damaged first page fails here too.  None of this writes, and none of
     // it reads more than the schema.
-    QSqlQuery query(db);
-    // The pragma itself rather than its table-valued form: the same rows
-    // (cid, name, type, notnull, dflt_value, pk) without a virtual table.
-    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_layout.tableName))))
-        fail(reasonOf(query.lastError()));
-    QStringList names;
-    bool keyOk = false;
-    while (query.next()) {
-        if (names.isEmpty()) {
-            keyOk = query.value(2).toString().compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0
-                && query.value(5).toInt() == 1;
-        }
-        names << query.value(1).toString();
-    }
-    if (query.lastError().isValid())
-        fail(reasonOf(query.lastError()));
-    if (names.isEmpty())
-        fail(QStringLiteral("it holds no table \"%1\"").arg(m_layout.tableName));
+    const LayoutCheck check = store::checkLayout(db, m_layout);
     QStringList expected;
     for (const FieldDef &field : m_layout.fields)
         expected << field.name;
-    bool same = names.size() == expected.size();
-    for (int i = 0; same && i < names.size(); ++i)
-        same = names.at(i).compare(expected.at(i), Qt::CaseInsensitive) == 0;
-    if (!same) {
+    switch (check.result) {
+    case LayoutCheck::Result::Same:
+        break;
+    case LayoutCheck::Result::Unreadable:
+        fail(reasonOf(check.error));
+    case LayoutCheck::Result::NoTable:
+        fail(QStringLiteral("it holds no table \"%1\"").arg(m_layout.tableName));
+    case LayoutCheck::Result::OtherFields:
         fail(QStringLiteral("its table \"%1\" has the fields %2 instead of %3")
-                 .arg(m_layout.tableName, names.join(QStringLiteral(", ")), expected.join(QStringLiteral(", "))));
-    }
-    if (!keyOk)
+                 .arg(m_layout.tableName, check.fields.join(QStringLiteral(", ")), expected.join(QStringLiteral(", "))));
+    case LayoutCheck::Result::KeyNotInteger:
         fail(QStringLiteral("its field \"%1\" is not an integer key").arg(m_layout.key().name));
-
-    query.finish();
+    }
     checkEdges(db);
 }
 

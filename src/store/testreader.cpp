@@ -1,6 +1,7 @@
 #include "store/testreader.h"
 
 #include "store/layout.h"
+#include "store/sqlitefile.h"
 #include "store/table.h"
 
 #include <QDir>
@@ -13,22 +14,12 @@
 namespace store {
 namespace {
 
-QString quoted(const QString &identifier)
-{
-    return QLatin1Char('"') + identifier + QLatin1Char('"');
-}
-
 QString columnList()
 {
     QStringList columns;
     for (const FieldDef &field : testTableLayout().fields)
         columns << quoted(field.name);
     return columns.join(QLatin1Char(','));
-}
-
-QString reasonOf(const QSqlError &error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
 // A bound null text would be SQL NULL, which equals nothing.
@@ -98,23 +89,13 @@ std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &fold
         reader.reset(new SqliteTestReader(db, folder, connection));
     }
     if (!reader->m_db.open())
-        reader->fail(reasonOf(reader->m_db.lastError()));
+        reader->fail(errorText(reader->m_db.lastError()));
     // The fields in layout order, as the program's own tables have them.
-    {
-        QSqlQuery fields(reader->m_db);
-        if (!fields.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(layout.tableName))))
-            reader->fail(reasonOf(fields.lastError()));
-        QStringList names;
-        while (fields.next())
-            names << fields.value(1).toString();
-        if (fields.lastError().isValid())
-            reader->fail(reasonOf(fields.lastError()));
-        bool same = names.size() == layout.fields.size();
-        for (int i = 0; same && i < names.size(); ++i)
-            same = names.at(i).compare(layout.fields.at(i).name, Qt::CaseInsensitive) == 0;
-        if (!same)
-            reader->fail(QStringLiteral("it holds no test table of this program"));
-    }
+    const LayoutCheck check = checkLayout(reader->m_db, layout);
+    if (check.result == LayoutCheck::Result::Unreadable)
+        reader->fail(errorText(check.error));
+    if (!check.sameFields())
+        reader->fail(QStringLiteral("it holds no test table of this program"));
     return reader;
 }
 
@@ -125,13 +106,13 @@ std::optional<QStringList> SqliteTestReader::test(qint64 testnr)
     query.setForwardOnly(true);
     if (!query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                            .arg(m_columns, quoted(layout.tableName), quoted(layout.key().name))))
-        fail(reasonOf(query.lastError()));
+        fail(errorText(query.lastError()));
     query.addBindValue(testnr);
     if (!query.exec())
-        fail(reasonOf(query.lastError()));
+        fail(errorText(query.lastError()));
     if (!query.next()) {
         if (query.lastError().isValid())
-            fail(reasonOf(query.lastError()));
+            fail(errorText(query.lastError()));
         return std::nullopt;
     }
     return recordOf(query, int(layout.fields.size()));
@@ -151,19 +132,19 @@ QList<QStringList> SqliteTestReader::athleteTests(const QString &name, const QSt
                                       "AND COALESCE(\"Surname\", '') = ? AND COALESCE(\"Exercise\", '') = ? "
                                       "ORDER BY %3")
                            .arg(m_columns, quoted(layout.tableName), key)))
-        fail(reasonOf(query.lastError()));
+        fail(errorText(query.lastError()));
     query.addBindValue(lastTestnr);
     query.addBindValue(nonNull(name));
     query.addBindValue(nonNull(surname));
     query.addBindValue(nonNull(exercise));
     if (!query.exec())
-        fail(reasonOf(query.lastError()));
+        fail(errorText(query.lastError()));
     QList<QStringList> tests;
     const int count = int(layout.fields.size());
     while (query.next())
         tests << recordOf(query, count);
     if (query.lastError().isValid())
-        fail(reasonOf(query.lastError()));
+        fail(errorText(query.lastError()));
     return tests;
 }
 
