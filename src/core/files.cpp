@@ -1,10 +1,12 @@
 #include "core/files.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <optional>
 #include <cstring>
 
 #include <fcntl.h>
@@ -180,6 +182,50 @@ bool folderIsWritable(const QString &folder)
     return ::faccessat(AT_FDCWD, encoded(folder.isEmpty() ? QStringLiteral(".") : folder).constData(), W_OK | X_OK,
                        AT_EACCESS)
         == 0;
+}
+
+bool syncPath(const QString &path, bool directory)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
+    if (fd < 0)
+        return false;
+    const int result = ::fsync(fd);
+    ::close(fd);
+    return result == 0 || directory; // some file systems refuse to sync a folder
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(directory);
+    return true;
+#endif
+}
+
+void syncFolder(const QString &folder)
+{
+    syncPath(folder, true);
+}
+
+bool sameContent(const QString &a, const QString &b)
+{
+    auto digest = [](const QString &path, qint64 *size) -> std::optional<QByteArray> {
+        const int fd = openOrdinaryForReading(path);
+        QFile file;
+        if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
+            return std::nullopt;
+        }
+        *size = file.size();
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        if (!hash.addData(&file) || file.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return hash.result();
+    };
+    qint64 sizeA = -1;
+    qint64 sizeB = -2;
+    const auto digestA = digest(a, &sizeA);
+    const auto digestB = digest(b, &sizeB);
+    return digestA && digestB && sizeA == sizeB && *digestA == *digestB;
 }
 
 } // namespace platform

@@ -49,4 +49,11 @@ bool namesStandardOutput(const QString &path);
 // Whether new entries can be made in `folder` by this process.
 bool folderIsWritable(const QString &folder);
 
+// Makes a file's content, or a folder's entries, durable; false when the
+// file could not be synced (a folder that refuses counts as synced).
+bool syncPath(const QString &path, bool directory);
+void syncFolder(const QString &folder);
+// Whether two ordinary files hold the same bytes (size and checksum).
+bool sameContent(const QString &a, const QString &b);
+
 } // namespace platform

@@ -13,6 +13,7 @@
 // folder as it was before.
 
 #include "legacy/paradoxtable.h"
+#include "legacy/valuetext.h"
 #include "core/errors.h"
 #include "store/layout.h"
 
@@ -98,8 +99,6 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
 // compared with the original (size and checksum) before it takes its name
 // and the original is removed.
 void moveFileVerified(const QString &from, const QString &to);
-// Whether two files hold the same bytes (size and checksum).
-bool sameContent(const QString &a, const QString &b);
 
 // Converts one table into a new table file at `targetPath` (which must not
 // exist) and makes the file durable.  Throws ParadoxError or ConversionError.
@@ -115,11 +114,5 @@ enum class Recovery { Nothing, RolledBack, Completed };
 // ConversionError when a journal cannot be carried out.
 Recovery recoverConversion(const QString &folder, QString *keptFolder = nullptr);
 
-// The text a value takes in the program's tables: decimal comma in the
-// shortest form, "dd.mm.yyyy" dates, "hh:mm:ss" times.  `replaced` is set
-// when the value could not be taken whole.
-QString textForm(const FieldValue &value, bool *replaced = nullptr);
-// The whole number a value holds, if it is one.
-std::optional<qint64> wholeNumber(const FieldValue &value);
 
 } // namespace legacy
