@@ -485,7 +485,7 @@ void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSe
         chart->addSeries(line);
         line->attachAxis(xAxis);
         line->attachAxis(yAxis);
-        m_drawn.push_back({line, &source, unit});
+        m_drawn.push_back({line, &source});
         connect(line, &QXYSeries::hovered, this, [this, line](const QPointF &value, bool state) {
             if (!state) {
                 QToolTip::hideText();
