@@ -90,10 +90,11 @@ std::optional<QString> plannedSetTimeText(const StoredTest &test);
 ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name, const QString &surname,
                             const QString &exercise, const QLocale &userLocale = QLocale());
 
-// The labels of the axis: one for each day (its date, and the number of its
-// test, the first and last of consecutive numbers, or how many), at the middle of its tests; an undated test is labelled by its
-// number.  With more days than `most`, only every second, third ... day is
-// labelled, so that the labels stay readable.  Texts are unique.
+// The labels of the axis: one for each day, at the middle of its tests: its
+// date and its test's number, the first and last of consecutive numbers, or
+// how many tests it has; an undated test is labelled by its number.  With
+// more days than `most`, only every second, third ... day is labelled, so
+// that the labels stay readable.  Texts are unique.
 QList<ProgressAxisLabel> progressAxisLabels(const ProgressData &data, int most);
 
 // The text a test shows on hover: its number, its date, and its values: each

@@ -299,8 +299,8 @@ void TstProgress::hoverText_data()
     const auto s = [](const char *text) { return QString::fromUtf8(text); };
 
     QTest::newRow("each set of its planned time, a set never run")
-        << anna({{s("Date"), s("06.12.2026")}, {s("StartRest"), s("2")}, {s("FroPhase"), s("1")}, {s("ToPhase"), s("1")},
-                 {s("RestafterFro"), s("1")}, {s("RestafterTo"), s("1")}, {s("Rep"), s("5")}, {s("Sets"), s("3")},
+        << anna({{s("Date"), s("06.12.2026")}, {s("StartRest"), s("2")}, {s("FroPhase"), s("1")},
+                 {s("ToPhase"), s("1")}, {s("RestafterFro"), s("1")}, {s("RestafterTo"), s("1")}, {s("Rep"), s("5")}, {s("Sets"), s("3")},
                  {s("RestSets"), s("5")}, {s("RealTime1"), s("20,5")}, {s("RealR1"), s("5")}, {s("RealTime2"), s("")},
                  {s("RealR2"), s("0")}, {s("RealTime3"), s("12")}, {s("RealR3"), s("3")}, {s("TUTTotal"), s("60")},
                  {s("TUTReal"), s("45,5")}})
