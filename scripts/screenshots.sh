@@ -18,7 +18,8 @@ trap 'rm -rf "$work"' EXIT
 
 # A few stored tests for the progress window: twelve weekly tests of the
 # athlete of the session below, sets cut short at first and later run to
-# their end, one test with a date that cannot be read, and three tests of
+# their end, one test with a date that cannot be read, two more tests on the
+# day of the third (the last with a set never run), and three tests of
 # another athlete.  The program creates its tables at its first start.
 cat > "$work/tests.sql" <<'SQL'
 WITH RECURSIVE t(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM t WHERE x < 11)
@@ -33,6 +34,14 @@ SELECT CASE WHEN x = 5 THEN 'n/a' ELSE strftime('%d.%m.%Y', '2026-09-07', printf
        replace(printf('%g', min(p, 6 + 1.2 * x)), '.', ','), min(r, 1 + x / 3),
        '1', '1', '1', '1', '1', r, '3', '120', 3 * (1 + p), 3 * 2 * r
 FROM (SELECT x, CASE WHEN x < 8 THEN 5 ELSE 6 END AS r, CASE WHEN x < 8 THEN 20 ELSE 24 END AS p FROM t);
+INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Bodyweight, Height, Exercise, Load,
+                       RealTime1, RealR1, RealTime2, RealR2, RealTime3, RealR3,
+                       StartRest, FroPhase, ToPhase, RestafterFro, RestafterTo, Rep, Sets, RestSets,
+                       TUTTotal, TUTReal)
+VALUES ('21.09.2026', 1, 'Anna', 'Berger', '62', '170', 'Bench Press', '40', '15', '3', '12,5', '3', '9', '2',
+        '1', '1', '1', '1', '1', '5', '3', '120', '63', '30'),
+       ('21.09.2026', 1, 'Anna', 'Berger', '62', '170', 'Bench Press', '40', '16', '3', '13', '3', '', '0',
+        '1', '1', '1', '1', '1', '5', '3', '120', '63', '24');
 INSERT INTO TestTable (Date, ProfilNr, Name, Surname, Exercise, RealTime1, RealR1, Sets, TUTTotal, TUTReal)
 VALUES ('01.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),
        ('08.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),

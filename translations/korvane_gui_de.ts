@@ -9,6 +9,113 @@
     </message>
 </context>
 <context>
+    <name>ProgressWindow</name>
+    <message>
+        <source>(no name)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>Athlet</source>
+        <translation>Athlet</translation>
+    </message>
+    <message>
+        <source>Exercise</source>
+        <translation>Übung</translation>
+    </message>
+    <message>
+        <source>Save chart...</source>
+        <translation>Diagramm speichern...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>(no exercise)</source>
+        <translation>(keine Übung)</translation>
+    </message>
+    <message>
+        <source>No stored tests.</source>
+        <translation>Keine gespeicherten Tests.</translation>
+    </message>
+    <message>
+        <source>1 test</source>
+        <translation>1 Test</translation>
+    </message>
+    <message>
+        <source>%1 tests</source>
+        <translation>%1 Tests</translation>
+    </message>
+    <message>
+        <source>, none with a readable date: placed by test number</source>
+        <translation>, keiner mit lesbarem Datum: nach Testnummer eingeordnet</translation>
+    </message>
+    <message>
+        <source>, %1 without a readable date: placed by test number, marked ◇</source>
+        <translation>, %1 ohne lesbares Datum: nach Testnummer eingeordnet, mit ◇ markiert</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Real time per set</source>
+        <translation>Realzeit je Satz</translation>
+    </message>
+    <message>
+        <source>Repetitions per set</source>
+        <translation>Wiederholungen je Satz</translation>
+    </message>
+    <message>
+        <source>TUT per test</source>
+        <translation>TUT je Test</translation>
+    </message>
+    <message>
+        <source>Tests by number</source>
+        <translation>Tests nach Nummer</translation>
+    </message>
+    <message>
+        <source>Tests by date</source>
+        <translation>Tests nach Datum</translation>
+    </message>
+    <message>
+        <source>Repetitions</source>
+        <translation>Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Date not readable</source>
+        <translation>Datum nicht lesbar</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG image (*.svg)</source>
+        <translation>SVG-Bild (*.svg)</translation>
+    </message>
+    <message>
+        <source>Save chart</source>
+        <translation>Diagramm speichern</translation>
+    </message>
+    <message>
+        <source>"%1" was not written; the previous file is unchanged. </source>
+        <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. </translation>
+    </message>
+    <message>
+        <source>"%1" could not be created: %2</source>
+        <translation>„%1“ konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>the picture could not be made</source>
+        <translation>das Bild konnte nicht erstellt werden</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>The results of the test of %1 started at %2 are not saved. Save them?</source>

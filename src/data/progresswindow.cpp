@@ -12,11 +12,12 @@
 #include <QBoxLayout>
 #include <QChart>
 #include <QChartView>
+#include <QCategoryAxis>
 #include <QCollator>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -148,7 +149,7 @@ QList<QPointF> drawnPoints(const QList<QPointF> &points, int buckets)
 QString athleteLabel(const QString &name, const QString &surname)
 {
     const QString both = (name.trimmed() + u' ' + surname.trimmed()).trimmed();
-    return both.isEmpty() ? QStringLiteral("(no name)") : both;
+    return both.isEmpty() ? QCoreApplication::translate("ProgressWindow", "(no name)") : both;
 }
 
 struct Range {
@@ -188,7 +189,7 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     , m_table(testTable)
 {
     setObjectName(QStringLiteral("ProgressWindow"));
-    setWindowTitle(QStringLiteral("Progress"));
+    setWindowTitle(tr("Progress"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
     resize(1040, 720);
@@ -201,7 +202,7 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     auto *left = new QWidget(splitter);
     auto *leftColumn = new QVBoxLayout(left);
     leftColumn->setContentsMargins(0, 0, 0, 0);
-    leftColumn->addWidget(new QLabel(QStringLiteral("Athlet"), left));
+    leftColumn->addWidget(new QLabel(tr("Athlet"), left));
     m_athletes = new QListWidget(left);
     m_athletes->setObjectName(QStringLiteral("AthleteList"));
     m_athletes->setMinimumWidth(190);
@@ -211,7 +212,7 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     auto *rightColumn = new QVBoxLayout(right);
     rightColumn->setContentsMargins(0, 0, 0, 0);
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Exercise"), right));
+    top->addWidget(new QLabel(tr("Exercise"), right));
     m_exercises = new QComboBox(right);
     m_exercises->setObjectName(QStringLiteral("ExerciseBox"));
     m_exercises->setMinimumContentsLength(24);
@@ -220,11 +221,11 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     m_summary = new QLabel(right);
     m_summary->setObjectName(QStringLiteral("SummaryLabel"));
     top->addWidget(m_summary, 1);
-    m_save = new QPushButton(QStringLiteral("Save chart..."), right);
+    m_save = new QPushButton(tr("Save chart..."), right);
     m_save->setObjectName(QStringLiteral("SaveChartButton"));
     m_save->setAutoDefault(false);
     top->addWidget(m_save);
-    auto *close = new QPushButton(QStringLiteral("Close"), right);
+    auto *close = new QPushButton(tr("Close"), right);
     close->setObjectName(QStringLiteral("CloseButton"));
     close->setAutoDefault(false);
     top->addWidget(close);
@@ -367,7 +368,7 @@ void ProgressWindow::athleteChosen()
     int chosen = -1;
     int most = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        m_exercises->addItem(it.key().isEmpty() ? QStringLiteral("(no exercise)") : it.key(), it.key());
+        m_exercises->addItem(it.key().isEmpty() ? tr("(no exercise)") : it.key(), it.key());
         if (it.value() > most) {
             most = it.value();
             chosen = m_exercises->count() - 1;
@@ -384,13 +385,13 @@ void ProgressWindow::exerciseChosen()
 {
     m_data = data::progressSeries(m_tests, m_name, m_surname, m_exercises->currentData().toString());
     if (m_athletes->count() == 0) {
-        m_summary->setText(QStringLiteral("No stored tests."));
+        m_summary->setText(tr("No stored tests."));
     } else {
-        QString text = m_data.tests == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(m_data.tests);
+        QString text = m_data.tests == 1 ? tr("1 test") : tr("%1 tests").arg(m_data.tests);
         if (m_data.byTestNumber)
-            text += QStringLiteral(", none with a readable date: placed by test number");
+            text += tr(", none with a readable date: placed by test number");
         else if (m_data.undated > 0)
-            text += QStringLiteral(", %1 without a readable date: placed by test number, marked \u25C7")
+            text += tr(", %1 without a readable date: placed by test number, marked ◇")
                         .arg(m_data.undated);
         m_summary->setText(text);
     }
@@ -410,10 +411,10 @@ void ProgressWindow::drawCharts()
     const QString exercise = m_exercises->currentText();
     const QString suffix = m_athletes->count() ? QStringLiteral(": %1, %2").arg(who, exercise) : QString();
     fillChart(m_views[0]->chart(), times, m_data.setTimes.isEmpty() ? nullptr : &m_data.plannedSetTime,
-              QStringLiteral("s"), QStringLiteral("Real time per set") + suffix);
-    fillChart(m_views[1]->chart(), reps, nullptr, QString(), QStringLiteral("Repetitions per set") + suffix);
-    fillChart(m_views[2]->chart(), {&m_data.tutTotal, &m_data.tutReal}, nullptr, QStringLiteral("s"),
-              QStringLiteral("TUT per test") + suffix);
+              tr("s"), tr("Real time per set") + suffix);
+    fillChart(m_views[1]->chart(), reps, nullptr, QString(), tr("Repetitions per set") + suffix);
+    fillChart(m_views[2]->chart(), {&m_data.tutTotal, &m_data.tutReal}, nullptr, tr("s"),
+              tr("TUT per test") + suffix);
 }
 
 void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSeries *> &lines,
@@ -439,37 +440,22 @@ void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSe
     Range ys;
     ys.take(0);
 
-    QAbstractAxis *xAxis;
-    const double day = 86400000.0;
-    if (m_data.byTestNumber) {
-        auto *axis = new QValueAxis;
-        axis->setTitleText(QStringLiteral("Test number"));
-        axis->setLabelFormat(QStringLiteral("%d"));
-        if (!xs.empty())
-            axis->setRange(xs.min - 1, xs.max + 1);
-        xAxis = axis;
-    } else {
-        auto *axis = new QDateTimeAxis;
-        axis->setFormat(QStringLiteral("dd.MM.yyyy"));
-        axis->setTickCount(7);
-        if (xs.empty()) {
-            const double now = double(QDate::currentDate().startOfDay().toMSecsSinceEpoch());
-            xs.take(now - 3 * day);
-            xs.take(now + 3 * day);
-        }
-        const double pad = std::max(day / 2, (xs.max - xs.min) * 0.02);
-        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xs.min - pad)),
-                       QDateTime::fromMSecsSinceEpoch(qint64(xs.max + pad)));
-        xAxis = axis;
-    }
+    // Each test has its own place along the axis, labelled with its day.
+    auto *xAxis = new QCategoryAxis;
+    xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    xAxis->setTitleText(m_data.byTestNumber ? tr("Tests by number") : tr("Tests by date"));
+    xAxis->setStartValue(-0.5);
+    xAxis->setRange(-0.5, xs.empty() ? 0.5 : xs.max + 0.5);
+    for (const data::ProgressAxisLabel &label : data::progressAxisLabels(m_data, std::max(3, width() / 110)))
+        xAxis->append(QString(label.text).replace(u'\n', QStringLiteral("<br>")), label.x);
     auto *yAxis = new QValueAxis;
     yAxis->setLabelFormat(QStringLiteral("%.4g"));
-    yAxis->setTitleText(unit.isEmpty() ? QStringLiteral("Repetitions") : unit);
+    yAxis->setTitleText(unit.isEmpty() ? tr("Repetitions") : unit);
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
 
     auto *undated = new QScatterSeries;
-    undated->setName(QStringLiteral("Date not readable"));
+    undated->setName(tr("Date not readable"));
     undated->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
     undated->setMarkerSize(15);
     undated->setBrush(Qt::NoBrush);
@@ -500,7 +486,7 @@ void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSe
         chart->addSeries(line);
         line->attachAxis(xAxis);
         line->attachAxis(yAxis);
-        m_drawn.push_back({line, &source, unit});
+        m_drawn.push_back({line, &source});
         connect(line, &QXYSeries::hovered, this, [this, line](const QPointF &value, bool state) {
             if (!state) {
                 QToolTip::hideText();
@@ -535,11 +521,8 @@ QString ProgressWindow::hoverText(QXYSeries *series, const QPointF &value) const
     double xSpan = 1;
     double ySpan = 1;
     for (QAbstractAxis *axis : series->attachedAxes()) {
-        if (auto *v = qobject_cast<QValueAxis *>(axis)) {
+        if (auto *v = qobject_cast<QValueAxis *>(axis))
             (axis->orientation() == Qt::Horizontal ? xSpan : ySpan) = std::max(1e-9, v->max() - v->min());
-        } else if (auto *d = qobject_cast<QDateTimeAxis *>(axis)) {
-            xSpan = std::max(1.0, double(d->max().toMSecsSinceEpoch() - d->min().toMSecsSinceEpoch()));
-        }
     }
     const data::ProgressPoint *nearest = nullptr;
     double best = std::numeric_limits<double>::infinity();
@@ -552,7 +535,11 @@ QString ProgressWindow::hoverText(QXYSeries *series, const QPointF &value) const
             nearest = &p;
         }
     }
-    return data::progressPointText(*drawn->source, *nearest, drawn->unit);
+    // The whole test, whichever of its points is hovered.
+    const qsizetype place = qsizetype(std::llround(nearest->x));
+    if (place < 0 || place >= m_data.order.size())
+        return {};
+    return data::progressTestText(m_data.order.at(place));
 }
 
 QString ProgressWindow::defaultChartPath() const
@@ -573,10 +560,10 @@ QString ProgressWindow::defaultChartPath() const
 void ProgressWindow::SaveChartButtonClick()
 {
     platform::runGuarded(this, [&] {
-        const QString png = QStringLiteral("PNG image (*.png)");
-        const QString svg = QStringLiteral("SVG image (*.svg)");
+        const QString png = tr("PNG image (*.png)");
+        const QString svg = tr("SVG image (*.svg)");
         QString filter = png;
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save chart"), defaultChartPath(),
+        QString path = QFileDialog::getSaveFileName(this, tr("Save chart"), defaultChartPath(),
                                                     png + QStringLiteral(";;") + svg, &filter);
         if (path.isEmpty())
             return;
@@ -589,10 +576,10 @@ void ProgressWindow::SaveChartButtonClick()
 void ProgressWindow::saveChart(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
-    const QString notWritten = QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name);
+    const QString notWritten = tr("\"%1\" was not written; the previous file is unchanged. ").arg(name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw platform::ActionError(tr("\"%1\" could not be created: %2").arg(name, file.errorString()));
     bool drawn = false;
     if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator generator;
@@ -611,7 +598,7 @@ void ProgressWindow::saveChart(const QString &path)
     }
     if (!drawn || !file.flush()) {
         const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                     : QStringLiteral("the picture could not be made");
+                                                                     : tr("the picture could not be made");
         file.cancelWriting();
         throw platform::ActionError(notWritten + reason);
     }

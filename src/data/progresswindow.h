@@ -21,7 +21,7 @@ class TForm1;
 namespace store { class Table; }
 
 // The progress window: the athletes found in the stored tests and, for the
-// chosen athlete and exercise, three charts across the test dates: the real
+// chosen athlete and exercise, three charts of the tests in date order: the real
 // time of each set with the planned set time, the repetitions per set, and
 // TUT total and TUT real per test.  It closes with the window that opened it.
 class ProgressWindow : public QDialog {
@@ -46,8 +46,8 @@ public:
     QChartView *chartView(int number) const;   // 1 set times, 2 repetitions, 3 TUT
     QLabel *summary() const { return m_summary; }
 
-    // The hover text of the data point of a chart's series nearest to
-    // `value` (in chart coordinates); empty when there is none.
+    // The hover text of the test whose point of a chart's series is nearest
+    // to `value` (in chart coordinates); empty when there is none.
     QString hoverText(QXYSeries *series, const QPointF &value) const;
 
 public slots:
@@ -60,7 +60,6 @@ private:
     struct Drawn {
         QXYSeries *series;
         const data::ProgressSeries *source;
-        QString unit;
     };
 
     void readAthletes(const QString &name, const QString &surname);

@@ -5,8 +5,9 @@
 #include "model/fullexport.h"
 #include "store/layout.h"
 
-#include <QDateTime>
+#include <QCoreApplication>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <charconv>
@@ -74,6 +75,16 @@ void sortByX(ProgressSeries &series)
         return;
     std::stable_sort(series.points.begin(), series.points.end(),
                      [](const ProgressPoint &a, const ProgressPoint &b) { return a.x < b.x; });
+}
+
+QString setName(int number)
+{
+    return QCoreApplication::translate("Progress", "Set %1").arg(number);
+}
+
+QString seconds(double value)
+{
+    return QCoreApplication::translate("Progress", "%1 s").arg(floatToText(value));
 }
 
 std::optional<double> plannedSetTime(const StoredTest &test)
@@ -164,7 +175,8 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
     std::stable_sort(chosen.begin(), chosen.end(), [](const Placed &a, const Placed &b) { return a.testnr < b.testnr; });
     data.tests = int(chosen.size());
 
-    // Dated tests: spread over their day in the order of their numbers.
+    // Dated tests: in the order of their days, within a day in the order
+    // of their numbers.
     std::map<QDate, std::vector<Placed *>> days;
     for (Placed &test : chosen) {
         if (test.date)
@@ -172,33 +184,19 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
         else
             ++data.undated;
     }
-    // The time axis shows local time.  Asking the time zone for every day is
-    // slow, so its offset is taken once a month: an hour's error on the day
-    // of a clock change moves no test to another date.
-    QHash<int, qint64> monthOffsets;
-    const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
-    constexpr double dayMs = 86400000.0;
     for (auto &[day, onDay] : days) {
-        const int month = day.year() * 12 + day.month();
-        auto offset = monthOffsets.constFind(month);
-        if (offset == monthOffsets.cend()) {
-            const QDate first(day.year(), day.month(), 1);
-            offset = monthOffsets.insert(month, first.startOfDay().offsetFromUtc());
-        }
-        const double start = double(day.toJulianDay() - epochDay) * dayMs - double(*offset) * 1000.0;
         const double n = double(onDay.size());
         for (size_t k = 0; k < onDay.size(); ++k)
-            onDay[k]->x = start + dayMs * double(k + 1) / (n + 1);
+            onDay[k]->x = double(day.toJulianDay()) + double(k + 1) / (n + 1);
     }
 
     // Undated tests: between the dated tests before and after them by test
     // number, evenly; a day apart before the first or after the last.
-    if (days.empty()) {
-        data.byTestNumber = !chosen.empty();
-        for (Placed &test : chosen)
-            test.x = double(test.testnr);
+    data.byTestNumber = days.empty() && !chosen.empty();
+    if (data.byTestNumber) {
+        for (size_t i = 0; i < chosen.size(); ++i)
+            chosen[i].x = double(i);
     } else {
-        constexpr double day = 86400000.0;
         size_t i = 0;
         while (i < chosen.size()) {
             if (chosen[i].date) {
@@ -218,40 +216,62 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
                     const double to = chosen[end].x;
                     x = from + (to - from) * double(j + 1) / double(run + 1);
                 } else if (before) {
-                    x = chosen[i - 1].x + day * double(j + 1);
+                    x = chosen[i - 1].x + double(j + 1);
                 } else {
-                    x = chosen[end].x - day * double(run - j);
+                    x = chosen[end].x - double(run - j);
                 }
                 chosen[i + j].x = x;
             }
             i = end;
         }
     }
+    // Each test its own place, one apart, whatever the days between: tests
+    // of one day stay apart, and a year of tests reads as well as a week.
+    std::stable_sort(chosen.begin(), chosen.end(), [](const Placed &a, const Placed &b) { return a.x < b.x; });
+    for (size_t i = 0; i < chosen.size(); ++i)
+        chosen[i].x = double(i);
 
     // The values.
     ProgressSeries times[maxSets];
     ProgressSeries reps[maxSets];
-    data.plannedSetTime.name = QStringLiteral("Planned set time");
-    data.tutTotal.name = QStringLiteral("TUT total");
-    data.tutReal.name = QStringLiteral("TUT real");
+    data.plannedSetTime.name = QCoreApplication::translate("Progress", "Planned set time");
+    data.tutTotal.name = QCoreApplication::translate("Progress", "TUT total");
+    data.tutReal.name = QCoreApplication::translate("Progress", "TUT real");
+    data.order.reserve(qsizetype(chosen.size()));
     QHash<QString, std::optional<double>> planned;
     for (const Placed &test : chosen) {
         const StoredTest &t = *test.test;
+        ProgressTest &shown = data.order.emplace_back();
+        shown.x = test.x;
+        shown.testnr = test.testnr;
+        shown.dateText = t.value(f.date);
+        shown.date = test.date;
         int sets = maxSets;
-        if (const auto count = tryTextToInt(t.value(f.sets)); count && *count >= 1 && *count <= maxSets)
+        const auto count = tryTextToInt(t.value(f.sets));
+        const bool countKnown = count && *count >= 1 && *count <= maxSets;
+        if (countKnown)
             sets = *count;
         bool anyTime = false;
         for (int k = 0; k < sets; ++k) {
             // A set with no real time never ran: its repetitions slot holds
             // "0", which is no result of the athlete's.
-            if (t.value(f.realTime[k]).isEmpty())
+            ProgressSet set;
+            set.number = k + 1;
+            set.realTimeText = t.value(f.realTime[k]);
+            if (set.realTimeText.isEmpty()) {
+                if (countKnown)
+                    shown.sets.append(set);
                 continue;
-            if (const auto value = chartNumber(t.value(f.realTime[k]))) {
-                append(times[k], test, *value);
+            }
+            set.realTime = chartNumber(set.realTimeText);
+            set.repetitions = chartNumber(t.value(f.realR[k]));
+            shown.sets.append(set);
+            if (set.realTime) {
+                append(times[k], test, *set.realTime);
                 anyTime = true;
             }
-            if (const auto value = chartNumber(t.value(f.realR[k])))
-                append(reps[k], test, *value);
+            if (set.repetitions)
+                append(reps[k], test, *set.repetitions);
         }
         if (anyTime) {
             // Tests share their settings: each distinct set is worked out once.
@@ -262,22 +282,25 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
             auto known = planned.constFind(key);
             if (known == planned.cend())
                 known = planned.insert(key, plannedSetTime(t));
+            shown.plannedSetTime = *known;
             if (*known)
                 append(data.plannedSetTime, test, **known);
         }
-        if (const auto value = chartNumber(t.value(f.tutTotal)))
-            append(data.tutTotal, test, *value);
-        if (const auto value = chartNumber(t.value(f.tutReal)))
-            append(data.tutReal, test, *value);
+        shown.tutTotal = chartNumber(t.value(f.tutTotal));
+        if (shown.tutTotal)
+            append(data.tutTotal, test, *shown.tutTotal);
+        shown.tutReal = chartNumber(t.value(f.tutReal));
+        if (shown.tutReal)
+            append(data.tutReal, test, *shown.tutReal);
     }
     for (int k = 0; k < maxSets; ++k) {
         if (!times[k].points.isEmpty()) {
-            times[k].name = QStringLiteral("Set %1").arg(k + 1);
+            times[k].name = setName(k + 1);
             sortByX(times[k]);
             data.setTimes.append(std::move(times[k]));
         }
         if (!reps[k].points.isEmpty()) {
-            reps[k].name = QStringLiteral("Set %1").arg(k + 1);
+            reps[k].name = setName(k + 1);
             sortByX(reps[k]);
             data.repetitions.append(std::move(reps[k]));
         }
@@ -288,20 +311,77 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
     return data;
 }
 
-QString progressPointText(const ProgressSeries &series, const ProgressPoint &point, const QString &unit)
+QList<ProgressAxisLabel> progressAxisLabels(const ProgressData &data, int most)
 {
-    QString text = QStringLiteral("Test %1\n").arg(point.testnr);
-    if (point.dated) {
-        text += point.dateText.trimmed();
-    } else if (point.dateText.trimmed().isEmpty()) {
-        text += QStringLiteral("No date; placed by test number");
-    } else {
-        text += QStringLiteral("Date \"%1\" not readable; placed by test number").arg(point.dateText);
+    // The days (or undated tests) as runs of neighbouring tests.
+    struct Run {
+        qsizetype from, to;
+    };
+    std::vector<Run> runs;
+    const QList<ProgressTest> &order = data.order;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const bool sameDay = i > 0 && order.at(i).date && order.at(i).date == order.at(i - 1).date;
+        if (sameDay)
+            runs.back().to = i;
+        else
+            runs.push_back({i, i});
     }
-    text += QStringLiteral("\n%1: %2").arg(series.name, floatToText(point.value));
-    if (!unit.isEmpty())
-        text += u' ' + unit;
-    return text;
+    const size_t step = most > 0 ? std::max<size_t>(1, (runs.size() + size_t(most) - 1) / size_t(most)) : 1;
+    QList<ProgressAxisLabel> labels;
+    QSet<QString> used;
+    for (size_t r = 0; r < runs.size(); r += step) {
+        const ProgressTest &first = order.at(runs[r].from);
+        const ProgressTest &last = order.at(runs[r].to);
+        QString text;
+        if (first.date)
+            text = first.date->toString(QStringLiteral("dd.MM.yyyy")) + u'\n';
+        const qsizetype count = runs[r].to - runs[r].from + 1;
+        if (count == 1)
+            text += QCoreApplication::translate("Progress", "Test %1").arg(first.testnr);
+        else if (last.testnr - first.testnr == count - 1)
+            text += QCoreApplication::translate("Progress", "Tests %1–%2").arg(first.testnr).arg(last.testnr);
+        else
+            text += QCoreApplication::translate("Progress", "%1 tests").arg(count);
+        // The axis knows its labels by their texts.
+        if (used.contains(text))
+            continue;
+        used.insert(text);
+        labels.append({(first.x + last.x) / 2, text});
+    }
+    return labels;
+}
+
+QString progressTestText(const ProgressTest &test)
+{
+    QStringList lines;
+    lines << QCoreApplication::translate("Progress", "Test %1").arg(test.testnr);
+    if (test.date)
+        lines << test.dateText.trimmed();
+    else if (test.dateText.trimmed().isEmpty())
+        lines << QCoreApplication::translate("Progress", "No date; placed by test number");
+    else
+        lines << QCoreApplication::translate("Progress", "Date \"%1\" not readable; placed by test number")
+                     .arg(test.dateText);
+    for (qsizetype k = 0; k < test.sets.size(); ++k) {
+        const ProgressSet &set = test.sets.at(k);
+        QString line = setName(set.number) + QStringLiteral(": ");
+        if (set.realTimeText.isEmpty()) {
+            line += QCoreApplication::translate("Progress", "not run");
+        } else {
+            line += set.realTime ? seconds(*set.realTime)
+                                 : QCoreApplication::translate("Progress", "\"%1\" not readable").arg(set.realTimeText);
+            if (test.plannedSetTime)
+                line += QCoreApplication::translate("Progress", " of %1").arg(seconds(*test.plannedSetTime));
+            if (set.repetitions)
+                line += QCoreApplication::translate("Progress", ", %1 repetitions").arg(floatToText(*set.repetitions));
+        }
+        lines << line;
+    }
+    if (test.tutTotal)
+        lines << QCoreApplication::translate("Progress", "TUT total: %1").arg(seconds(*test.tutTotal));
+    if (test.tutReal)
+        lines << QCoreApplication::translate("Progress", "TUT real: %1").arg(seconds(*test.tutReal));
+    return lines.join(u'\n');
 }
 
 } // namespace data

@@ -56,20 +56,15 @@ FieldValues anna(FieldValues more = {})
     return more;
 }
 
-QString when(double x)
-{
-    return QDateTime::fromMSecsSinceEpoch(qint64(x)).toString(QStringLiteral("dd.MM. hh:mm"));
-}
-
 // "Set 1: 1=20,5 3=21 | ..." with the test numbers, or with the places on
-// the time axis ("1@06.12. 12:00"), undated points marked "?".
+// the axis ("1@0"), undated points marked "?".
 QString describe(const data::ProgressSeries &series, bool places)
 {
     QStringList points;
     for (const data::ProgressPoint &p : series.points) {
         QString text = QString::number(p.testnr);
         if (places)
-            text += u'@' + (p.dated ? QString() : QStringLiteral("?")) + when(p.x);
+            text += u'@' + (p.dated ? QString() : QStringLiteral("?")) + QString::number(p.x);
         points << text + u'=' + QString::number(p.value);
     }
     return series.name + QStringLiteral(": ") + points.join(u' ');
@@ -120,6 +115,7 @@ private slots:
     void datesPlaceTheTests_data();
     void datesPlaceTheTests();
     void thousandTests();
+    void hoverText_data();
     void hoverText();
     void windowShowsTheChosenAthlete();
     void chartIsSavedAsPngAndSvg();
@@ -202,20 +198,27 @@ void TstProgress::datesPlaceTheTests_data()
     QTest::addColumn<QStringList>("dates");   // one test each, in number order
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("undated");
+    QTest::addColumn<QString>("labels");   // of the axis, "place text; ..."
 
     QTest::newRow("several forms, two tests on one day")
         << QStringList{QStringLiteral("06.12.2026"), QStringLiteral("12/7/26"), QStringLiteral("8 Dec 2026"),
                        QStringLiteral(" 6.12.2026")}
-        << QStringLiteral("TUT total: 1@06.12. 08:00=1 4@06.12. 16:00=4 2@07.12. 12:00=2 3@08.12. 12:00=3") << 0;
+        << QStringLiteral("TUT total: 1@0=1 4@1=4 2@2=2 3@3=3") << 0
+        << QStringLiteral("0.5 06.12.2026/2 tests; 2 07.12.2026/Test 2; 3 08.12.2026/Test 3");
+    QTest::newRow("three tests on one day, in number order")
+        << QStringList{QStringLiteral("06.12.2026"), QStringLiteral("06.12.2026"), QStringLiteral("06.12.2026"),
+                       QStringLiteral("05.12.2026")}
+        << QStringLiteral("TUT total: 4@0=4 1@1=1 2@2=2 3@3=3") << 0
+        << QStringLiteral("0 05.12.2026/Test 4; 2 06.12.2026/Tests 1–3");
     QTest::newRow("dates out of test order")
         << QStringList{QStringLiteral("10.12.2026"), QStringLiteral("01.12.2026")}
-        << QStringLiteral("TUT total: 2@01.12. 12:00=2 1@10.12. 12:00=1") << 0;
+        << QStringLiteral("TUT total: 2@0=2 1@1=1") << 0
+        << QStringLiteral("0 01.12.2026/Test 2; 1 10.12.2026/Test 1");
     QTest::newRow("undated tests between, before and after dated ones")
         << QStringList{QStringLiteral("??"), QStringLiteral("01.12.2026"), QStringLiteral(""), QStringLiteral("31.02.2026"),
                        QStringLiteral("04.12.2026"), QStringLiteral("heute")}
-        << QStringLiteral("TUT total: 1@?30.11. 12:00=1 2@01.12. 12:00=2 3@?02.12. 12:00=3 4@?03.12. 12:00=4 "
-                          "5@04.12. 12:00=5 6@?05.12. 12:00=6")
-        << 4;
+        << QStringLiteral("TUT total: 1@?0=1 2@1=2 3@?2=3 4@?3=4 5@4=5 6@?5=6") << 4
+        << QStringLiteral("0 Test 1; 1 01.12.2026/Test 2; 2 Test 3; 3 Test 4; 4 04.12.2026/Test 5; 5 Test 6");
 }
 
 void TstProgress::datesPlaceTheTests()
@@ -223,6 +226,7 @@ void TstProgress::datesPlaceTheTests()
     QFETCH(QStringList, dates);
     QFETCH(QString, expected);
     QFETCH(int, undated);
+    QFETCH(QString, labels);
     Tests tests;
     for (int i = 0; i < dates.size(); ++i)
         tests << anna({{QStringLiteral("Date"), dates.at(i)}, {QStringLiteral("TUTTotal"), QString::number(i + 1)}});
@@ -231,6 +235,10 @@ void TstProgress::datesPlaceTheTests()
     QCOMPARE(describe(d.tutTotal, true), expected);
     QCOMPARE(d.undated, undated);
     QVERIFY(!d.byTestNumber);
+    QStringList shown;
+    for (const data::ProgressAxisLabel &label : data::progressAxisLabels(d, 10))
+        shown << QString::number(label.x) + u' ' + QString(label.text).replace(u'\n', u'/');
+    QCOMPARE(shown.join(QStringLiteral("; ")), labels);
 
     // Without any readable date the tests stand at their numbers.
     for (FieldValues &test : tests)
@@ -239,7 +247,7 @@ void TstProgress::datesPlaceTheTests()
                                                              QStringLiteral("Berger"), QStringLiteral("Bench Press"));
     QVERIFY(byNumber.byTestNumber);
     for (const data::ProgressPoint &p : byNumber.tutTotal.points)
-        QCOMPARE(p.x, double(p.testnr));
+        QCOMPARE(p.x, double(p.testnr - 1));
 }
 
 void TstProgress::thousandTests()
@@ -267,6 +275,8 @@ void TstProgress::thousandTests()
     QCOMPARE(d.setTimes.size(), 3);
     QCOMPARE(d.repetitions.size(), 3);
     QCOMPARE(d.tutTotal.points.size(), 1000);
+    const QList<data::ProgressAxisLabel> labels = data::progressAxisLabels(d, 12);
+    QVERIFY2(labels.size() >= 6 && labels.size() <= 12, qPrintable(QString::number(labels.size())));
     for (const data::ProgressSeries &s : d.setTimes) {
         QCOMPARE(s.points.size(), 1000);
         for (qsizetype k = 0; k < s.points.size(); ++k) {
@@ -282,15 +292,38 @@ void TstProgress::thousandTests()
     }
 }
 
+void TstProgress::hoverText_data()
+{
+    QTest::addColumn<FieldValues>("test");
+    QTest::addColumn<QString>("expected");
+    const auto s = [](const char *text) { return QString::fromUtf8(text); };
+
+    QTest::newRow("each set of its planned time, a set never run")
+        << anna({{s("Date"), s("06.12.2026")}, {s("StartRest"), s("2")}, {s("FroPhase"), s("1")},
+                 {s("ToPhase"), s("1")}, {s("RestafterFro"), s("1")}, {s("RestafterTo"), s("1")}, {s("Rep"), s("5")}, {s("Sets"), s("3")},
+                 {s("RestSets"), s("5")}, {s("RealTime1"), s("20,5")}, {s("RealR1"), s("5")}, {s("RealTime2"), s("")},
+                 {s("RealR2"), s("0")}, {s("RealTime3"), s("12")}, {s("RealR3"), s("3")}, {s("TUTTotal"), s("60")},
+                 {s("TUTReal"), s("45,5")}})
+        << s("Test 1\n06.12.2026\nSet 1: 20,5 s of 20 s, 5 repetitions\nSet 2: not run\n"
+             "Set 3: 12 s of 20 s, 3 repetitions\nTUT total: 60 s\nTUT real: 45,5 s");
+    QTest::newRow("unreadable date, number of sets and time")
+        << anna({{s("Date"), s("gestern")}, {s("Sets"), s("x")}, {s("RealTime1"), s("abc")}, {s("RealTime4"), s("18")},
+                 {s("RealR4"), s("4")}})
+        << s("Test 1\nDate \"gestern\" not readable; placed by test number\nSet 1: \"abc\" not readable\n"
+             "Set 4: 18 s, 4 repetitions");
+    QTest::newRow("no date, nothing run")
+        << anna({{s("Sets"), s("1")}})
+        << s("Test 1\nNo date; placed by test number\nSet 1: not run");
+}
+
 void TstProgress::hoverText()
 {
-    const data::ProgressSeries set{QStringLiteral("Set 2"), {}};
-    QCOMPARE(data::progressPointText(set, {0, 20.5, 17, QStringLiteral("06.12.2026"), true}, QStringLiteral("s")),
-             QStringLiteral("Test 17\n06.12.2026\nSet 2: 20,5 s"));
-    QCOMPARE(data::progressPointText(set, {0, 6, 18, QStringLiteral("gestern"), false}, QString()),
-             QStringLiteral("Test 18\nDate \"gestern\" not readable; placed by test number\nSet 2: 6"));
-    QCOMPARE(data::progressPointText(set, {0, 6, 19, QString(), false}, QString()),
-             QStringLiteral("Test 19\nNo date; placed by test number\nSet 2: 6"));
+    QFETCH(FieldValues, test);
+    QFETCH(QString, expected);
+    const data::ProgressData d = data::progressSeries({storedTest(test, 1)}, QStringLiteral("Anna"),
+                                                      QStringLiteral("Berger"), QStringLiteral("Bench Press"));
+    QCOMPARE(d.order.size(), 1);
+    QCOMPARE(data::progressTestText(d.order.at(0)), expected);
 }
 
 void TstProgress::windowShowsTheChosenAthlete()
@@ -336,11 +369,14 @@ void TstProgress::windowShowsTheChosenAthlete()
     QCOMPARE(seriesCount(w->chartView(3), QStringLiteral("Date not readable")), 0);
     QVERIFY(w->summary()->text().startsWith(QStringLiteral("2 tests, 1 without a readable date")));
 
-    // Hovering near the first point of set 1 names that test.
+    // Hovering near the first point of set 1, or of TUT total, shows that
+    // whole test.
     auto *set1 = qobject_cast<QXYSeries *>(w->chartView(1)->chart()->series().first());
-    QVERIFY(set1);
-    const QPointF first = set1->at(0);
-    QCOMPARE(w->hoverText(set1, first + QPointF(3600000, 0.2)), QStringLiteral("Test 1\n01.12.2026\nSet 1: 20,5 s"));
+    auto *tutTotal = qobject_cast<QXYSeries *>(w->chartView(3)->chart()->series().first());
+    QVERIFY(set1 && tutTotal);
+    const QString test1 = QStringLiteral("Test 1\n01.12.2026\nSet 1: 20,5 s\nSet 2: 19 s\nTUT total: 40 s");
+    QCOMPARE(w->hoverText(set1, set1->at(0) + QPointF(0.2, 0.2)), test1);
+    QCOMPARE(w->hoverText(tutTotal, tutTotal->at(0) + QPointF(0.2, 0.2)), test1);
 
     // The window keeps the athlete when shown again, and a test stored
     // meanwhile is in it.
