@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
     bool failed = false;
     try {
         data::writeTestExport(device, query, {});
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         failed = true;
         FUZZ_CHECK(error.message().contains(QStringLiteral("No space left on device")), error.message());
     }

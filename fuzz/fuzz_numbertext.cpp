@@ -102,7 +102,7 @@ void checkInt(const QString &text)
     try {
         const std::int32_t value = textToInt(text);
         FUZZ_CHECK(read && value == *read, shown(text));
-    } catch (const platform::ConversionError &error) {
+    } catch (const core::Failure &error) {
         FUZZ_CHECK(!read, shown(text));
         FUZZ_CHECK(error.message() == QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text),
                    error.message());
@@ -128,7 +128,7 @@ void checkFloat(const QString &text)
     try {
         const double value = textToFloat(text);
         FUZZ_CHECK(read && (value == *read || (std::isnan(value) && std::isnan(*read))), shown(text));
-    } catch (const platform::ConversionError &error) {
+    } catch (const core::Failure &error) {
         FUZZ_CHECK(!read, shown(text));
         FUZZ_CHECK(error.message() == QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text),
                    error.message());

@@ -103,11 +103,11 @@
         <translation>Diagramm speichern</translation>
     </message>
     <message>
-        <source>"%1" was not written; the previous file is unchanged. </source>
+        <source>&quot;%1&quot; was not written; the previous file is unchanged. </source>
         <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. </translation>
     </message>
     <message>
-        <source>"%1" could not be created: %2</source>
+        <source>&quot;%1&quot; could not be created: %2</source>
         <translation>„%1“ konnte nicht angelegt werden: %2</translation>
     </message>
     <message>
@@ -168,15 +168,15 @@
 <context>
     <name>TestReport</name>
     <message>
-        <source>There is no test %1 in "%2".</source>
+        <source>There is no test %1 in &quot;%2&quot;.</source>
         <translation>In „%2“ gibt es keinen Test %1.</translation>
     </message>
     <message>
-        <source>"%1" was not written: it is a table file, not a report.</source>
+        <source>&quot;%1&quot; was not written: it is a table file, not a report.</source>
         <translation>„%1“ wurde nicht geschrieben: Es ist eine Tabellendatei, kein Bericht.</translation>
     </message>
     <message>
-        <source>"%1" was not written: %2</source>
+        <source>&quot;%1&quot; was not written: %2</source>
         <translation>„%1“ wurde nicht geschrieben: %2</translation>
     </message>
     <message>

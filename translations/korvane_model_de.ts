@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>Failure</name>
+    <message>
+        <source>Table file "%1" in %2: %3</source>
+        <translation>Tabellendatei „%1“ in %2: %3</translation>
+    </message>
+    <message>
+        <source>the file was removed or replaced while Korvane was running, so nothing can be stored in it. What you entered stays in the window. Close Korvane and start it again: it then opens the folder's "%1" again (and creates it anew if none is there), and you can store the entry again.</source>
+        <translation>Die Datei wurde entfernt oder ersetzt, während Korvane lief, daher kann nichts darin gespeichert werden. Was Sie eingegeben haben, bleibt im Fenster. Beenden Sie Korvane und starten Sie es neu: Es öffnet dann wieder „%1“ im Ordner (und legt die Datei neu an, wenn keine da ist), und Sie können den Eintrag erneut speichern.</translation>
+    </message>
+    <message>
+        <source>the record cannot be stored because the folder %1 is read-only. Korvane needs a folder it can write to; what you entered stays in the window (%2).</source>
+        <translation>Der Datensatz kann nicht gespeichert werden, weil der Ordner %1 schreibgeschützt ist. Korvane braucht einen Ordner, in den es schreiben kann; was Sie eingegeben haben, bleibt im Fenster (%2).</translation>
+    </message>
+    <message>
+        <source>The table file "%1" in %2 cannot be converted: %3.</source>
+        <translation>Die Tabellendatei „%1“ in %2 kann nicht umgewandelt werden: %3.</translation>
+    </message>
+    <message>
+        <source>The tables in %1 cannot be converted: %2.</source>
+        <translation>Die Tabellen in %1 können nicht umgewandelt werden: %2.</translation>
+    </message>
+    <message>
+        <source>The conversion in %1 could not be finished: %2. It will be finished at the next start.</source>
+        <translation>Die Umwandlung in %1 konnte nicht abgeschlossen werden: %2. Sie wird beim nächsten Start abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>An interrupted conversion in %1 cannot be finished: %2.</source>
+        <translation>Eine unterbrochene Umwandlung in %1 kann nicht abgeschlossen werden: %2.</translation>
+    </message>
+</context>
+<context>
     <name>Progress</name>
     <message>
         <source>Set %1</source>
@@ -71,7 +102,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <source>&quot;%1&quot; is read as %2 s. For %3 min %4 s type %3:%5.</source>
+        <source>"%1" is read as %2 s. For %3 min %4 s type %3:%5.</source>
         <translation>„%1“ wird als %2 s gelesen. Für %3 min %4 s %3:%5 eingeben.</translation>
     </message>
 </context>

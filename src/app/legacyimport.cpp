@@ -106,7 +106,7 @@ bool offer(const QString &folder, QWidget *parent)
         QString kept;
         if (recoverConversion(folder, &kept) == Recovery::Completed)
             boxes.inform(parent, finishedInterruptedMessage(folder, kept));
-    } catch (const ConversionError &error) {
+    } catch (const core::Failure &error) {
         boxes.error(parent, error.message());
         return false;
     }
@@ -140,7 +140,7 @@ bool offer(const QString &folder, QWidget *parent)
             if (dialog)
                 dialog->setValue(int(qMin<qint64>(done, 1000000000)));
         });
-    } catch (const ConversionError &error) {
+    } catch (const core::Failure &error) {
         dialog.reset();
         boxes.error(parent, error.message());
         return false;

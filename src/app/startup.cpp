@@ -92,7 +92,7 @@ std::unique_ptr<Windows> start()
     // start before any window is shown.
     try {
         windows->main = std::make_unique<THauptform>();
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         platform::messageBoxes().error(nullptr, error.message());
         return nullptr;
     }

@@ -31,7 +31,7 @@ void requireListedRecord(store::Table &table, const QString &line, const QString
 {
     const std::optional<std::int32_t> key = tryListLineKey(line);
     if (key && !table.findKey(*key))
-        throw platform::ActionError(
+        throw core::Failure(
             QStringLiteral("The %1 %2 is no longer stored. Open the list again to choose another.")
                 .arg(what)
                 .arg(*key));
@@ -42,7 +42,7 @@ void requireListedRecord(store::Table &table, const QString &line, const QString
 store::TrainingTables &TForm1::tables()
 {
     if (!m_tables)
-        throw platform::ActionError(QStringLiteral("The tables are not open."));
+        throw core::Failure(QStringLiteral("The tables are not open."));
     return *m_tables;
 }
 

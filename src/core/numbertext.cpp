@@ -63,7 +63,7 @@ std::int32_t textToInt(const QString &text)
 {
     if (auto value = tryTextToInt(text))
         return *value;
-    throw platform::ConversionError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
+    throw core::Failure(core::Failure::Kind::NotAWholeNumber, QString(), text);
 }
 
 std::optional<double> tryTextToFloat(const QString &text)
@@ -155,7 +155,7 @@ double textToFloat(const QString &text)
 {
     if (auto value = tryTextToFloat(text))
         return *value;
-    throw platform::ConversionError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text));
+    throw core::Failure(core::Failure::Kind::NotADecimalNumber, QString(), text);
 }
 
 QString floatToText(double value)

@@ -12,14 +12,14 @@
 // hexadecimal digits; nothing after them.  Fails on an empty text, any other
 // character and values outside 32 bits.
 std::optional<std::int32_t> tryTextToInt(const QString &text);
-// As tryTextToInt; a failure throws platform::ConversionError with the message
+// As tryTextToInt; a failure throws a core::Failure (NotAWholeNumber) with the message
 // "'<text>' ist kein gültiger Integerwert".
 std::int32_t textToInt(const QString &text);
 
 // A decimal number with the decimal comma: blanks around it, one sign, digits
 // with at most one comma, and an optional exponent ("1,5E3").
 std::optional<double> tryTextToFloat(const QString &text);
-// As tryTextToFloat; a failure throws platform::ConversionError with the
+// As tryTextToFloat; a failure throws core::Failure with the
 // message "'<text>' ist kein gültiger Gleitkommawert".
 double textToFloat(const QString &text);
 

@@ -185,7 +185,7 @@ void DBGrid::postPending()
 void DBGrid::failChange(const QString &what, const QString &reason) const
 {
     m_model->table().failIfRemovedOrReplaced();
-    throw platform::ActionError(QStringLiteral("%1: %2").arg(what.arg(m_model->tableName()), reason));
+    throw core::Failure(QStringLiteral("%1: %2").arg(what.arg(m_model->tableName()), reason));
 }
 
 qint64 DBGrid::currentKey() const

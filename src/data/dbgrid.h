@@ -70,7 +70,7 @@ public:
     // Closes an open cell editor without keeping its text.
     void discardEdit();
     // Stores every pending change of the grid; a refusal throws
-    // platform::ActionError with the store's reason and keeps the change.
+    // core::Failure with the store's reason and keeps the change.
     void postPending();
     bool hasPendingChanges() const;
     // Reads the table anew and stands on the record it stood on, found by

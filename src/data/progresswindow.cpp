@@ -579,7 +579,7 @@ void ProgressWindow::saveChart(const QString &path)
     const QString notWritten = tr("\"%1\" was not written; the previous file is unchanged. ").arg(name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw platform::ActionError(tr("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw core::Failure(tr("\"%1\" could not be created: %2").arg(name, file.errorString()));
     bool drawn = false;
     if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator generator;
@@ -600,10 +600,10 @@ void ProgressWindow::saveChart(const QString &path)
         const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
                                                                      : tr("the picture could not be made");
         file.cancelWriting();
-        throw platform::ActionError(notWritten + reason);
+        throw core::Failure(notWritten + reason);
     }
     if (!file.commit())
-        throw platform::ActionError(notWritten + file.errorString());
+        throw core::Failure(notWritten + file.errorString());
 }
 
 ProgressWindow *showProgressWindow(QWidget *owner, store::Table &testTable, const QString &name,

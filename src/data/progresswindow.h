@@ -36,7 +36,7 @@ public:
     void showAthlete(const QString &name, const QString &surname);
 
     // Saves the three charts as one picture: SVG for a name ending in
-    // ".svg", PNG otherwise.  A failure throws platform::ActionError; an
+    // ".svg", PNG otherwise.  A failure throws core::Failure; an
     // older file is kept.
     void saveChart(const QString &path);
 

@@ -50,7 +50,7 @@ public slots:
 
 public:
     // Writes the complete export to `path` and reports how many tests it
-    // holds; a failure throws platform::ActionError and keeps an older file.
+    // holds; a failure throws core::Failure and keeps an older file.
     void exportAllTo(const QString &path);
     ProgressWindow *progressWindow() const { return m_progress; }
 

@@ -18,7 +18,7 @@ void TForm4::ReportButtonClick()
         DBGrid1->postPending();
         const qint64 testnr = DBGrid1->currentKey();
         if (testnr < 0)
-            throw platform::ActionError(tr("Choose a stored test in the lowest grid first."));
+            throw core::Failure(tr("Choose a stored test in the lowest grid first."));
         m_tables.TestTable.open();
         store::SqliteTestReader reader(m_tables.TestTable);
         report::showReportPreview(this, report::storedTestReport(reader, testnr), m_tables.folder());

@@ -97,7 +97,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
     try {
         created.emplace(targetPath, layout);
     } catch (const store::StoreError &error) {
-        throw ConversionError(error.message());
+        throw conversionStep(error.message());
     }
     store::NewTableFile &file = *created;
 
@@ -113,7 +113,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
             return;
         }
         if (position >= keys.size())
-            throw ConversionError(QStringLiteral("it changed while it was read"));
+            throw conversionStep(QStringLiteral("it changed while it was read"));
         file.bindInteger(0, keys[position++]);
         for (int i = 1; i < columns; ++i) {
             const int from = source.at(i);
@@ -150,7 +150,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
         try {
             file.insert();
         } catch (const store::StoreError &error) {
-            throw ConversionError(error.message());
+            throw conversionStep(error.message());
         }
         ++report.converted;
     });
@@ -160,7 +160,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
     try {
         file.finish();
     } catch (const store::StoreError &error) {
-        throw ConversionError(error.message());
+        throw conversionStep(error.message());
     }
     return report;
 }
@@ -170,9 +170,9 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
 {
     const QDir dir(folder);
     if (QFileInfo::exists(dir.filePath(journalFileName())))
-        throw ConversionError(QStringLiteral("An earlier conversion in %1 is not finished.").arg(nativeFolder(folder)));
+        throw core::Failure(QStringLiteral("An earlier conversion in %1 is not finished.").arg(nativeFolder(folder)));
     if (!platform::folderIsWritable(folder)) {
-        throw ConversionError(QStringLiteral("The tables in %1 cannot be converted because the folder is read-only. "
+        throw core::Failure(QStringLiteral("The tables in %1 cannot be converted because the folder is read-only. "
                                              "Nothing in it was changed; copy the folder to a place you can write "
                                              "to and start Korvane there.")
                                   .arg(nativeFolder(folder)));
@@ -201,11 +201,9 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
                 plan.moves << found.fileName << found.companions;
                 plan.places.append({temporary, found.layout->fileName});
             } catch (const ParadoxError &error) {
-                throw ConversionError(QStringLiteral("The table file \"%1\" in %2 cannot be converted: %3.")
-                                          .arg(found.fileName, nativeFolder(folder), error.reason()));
-            } catch (const ConversionError &error) {
-                throw ConversionError(QStringLiteral("The table file \"%1\" in %2 cannot be converted: %3.")
-                                          .arg(found.fileName, nativeFolder(folder), error.message()));
+                throw core::Failure(core::Failure::Kind::ConvertTable, dir.filePath(found.fileName), error.reason());
+            } catch (const core::Failure &error) {
+                throw core::Failure(core::Failure::Kind::ConvertTable, dir.filePath(found.fileName), error.message());
             }
         }
         // A kept folder from an earlier conversion is used again unless one
@@ -217,7 +215,7 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
             // name is left alone and reported before anything is moved.
             const platform::FileKind kind = platform::fileKind(keptPath);
             if (kind != platform::FileKind::Missing && kind != platform::FileKind::Folder) {
-                throw ConversionError(QStringLiteral("the subfolder \"%1\" that receives the old files cannot be "
+                throw conversionStep(QStringLiteral("the subfolder \"%1\" that receives the old files cannot be "
                                                      "used: it is %2, not a folder")
                                           .arg(plan.kept, platform::describe(kind)));
             }
@@ -231,25 +229,23 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
         }
         platform::syncFolder(folder);
         writeJournal(folder, plan);
-    } catch (const ConversionError &error) {
+    } catch (const core::Failure &error) {
         removeTemporaries(folder);
-        throw ConversionError(error.message().endsWith(u'.')
-                                  ? error.message()
-                                  : QStringLiteral("The tables in %1 cannot be converted: %2.")
-                                        .arg(nativeFolder(folder), error.message()));
+        // A table's own failure names the table already; a step of the
+        // folder's is said of the folder.
+        if (error.kind() != core::Failure::Kind::ConversionStep)
+            throw;
+        throw core::Failure(core::Failure::Kind::ConvertFolder, folder, error.detail());
     } catch (const std::exception &error) {
         // Out of memory and the like: nothing may be left half done.
         removeTemporaries(folder);
-        throw ConversionError(QStringLiteral("The tables in %1 cannot be converted: %2.")
-                                  .arg(nativeFolder(folder), QString::fromLocal8Bit(error.what())));
+        throw core::Failure(core::Failure::Kind::ConvertFolder, folder, QString::fromLocal8Bit(error.what()));
     }
     result.keptFolder = plan.kept;
     try {
         carryOut(folder, plan);
-    } catch (const ConversionError &error) {
-        throw ConversionError(QStringLiteral("The conversion in %1 could not be finished: %2. It will be finished at "
-                                             "the next start.")
-                                  .arg(nativeFolder(folder), error.message()));
+    } catch (const core::Failure &error) {
+        throw core::Failure(core::Failure::Kind::ConversionUnfinished, folder, error.message());
     }
     return result;
 }

@@ -26,10 +26,12 @@
 
 namespace legacy {
 
-// A failed conversion; the message names the file and the reason.
-class ConversionError : public platform::ActionError {
-    using ActionError::ActionError;
-};
+// A step of the conversion that failed; the detail says which.  The
+// conversion completes it with the table or folder it concerns.
+inline core::Failure conversionStep(const QString &detail)
+{
+    return core::Failure(core::Failure::Kind::ConversionStep, QString(), detail);
+}
 
 // The subfolder of the working folder that receives the old files.
 QString keptFilesFolderName();
@@ -89,7 +91,7 @@ struct ConversionResult {
 // Converts every table of `survey` (taken just before).  `progress` gets
 // records done and records in all.  On a failure before the journal is
 // durable, the temporary files are removed and the folder is as it was; the
-// ConversionError says why.  A failure after it leaves the journal, which
+// failure (ConvertTable or ConvertFolder) says why.  A failure after it leaves the journal, which
 // the next start completes.
 ConversionResult convertFolder(const QString &folder, const Survey &survey,
                                const std::function<void(qint64, qint64)> &progress = {});
@@ -101,7 +103,7 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
 void moveFileVerified(const QString &from, const QString &to);
 
 // Converts one table into a new table file at `targetPath` (which must not
-// exist) and makes the file durable.  Throws ParadoxError or ConversionError.
+// exist) and makes the file durable.  Throws ParadoxError or a conversion step.
 TableReport convertTable(const ParadoxTable &table, const store::Layout &layout, const QString &targetPath,
                          const std::function<void(qint64)> &advance = {});
 
@@ -111,7 +113,7 @@ enum class Recovery { Nothing, RolledBack, Completed };
 // companion files, the kept subfolder and the temporary files; a journal
 // naming anything else is refused and nothing is changed.  Completed
 // sets `keptFolder` to the subfolder with the old files.  Throws
-// ConversionError when a journal cannot be carried out.
+// a core::Failure (RecoveryFailed) when a journal cannot be carried out.
 Recovery recoverConversion(const QString &folder, QString *keptFolder = nullptr);
 
 

@@ -22,7 +22,7 @@ void checkPlan(const QString &folder, const Plan &plan)
 {
     const QDir dir(folder);
     auto refuse = [](const QString &name) {
-        return ConversionError(QStringLiteral("its journal names \"%1\", which a conversion never writes; nothing "
+        return conversionStep(QStringLiteral("its journal names \"%1\", which a conversion never writes; nothing "
                                               "was changed. Remove the journal \"%2\" if no conversion was "
                                               "interrupted")
                                    .arg(name, journalFileName()));
@@ -152,12 +152,12 @@ void writeJournal(const QString &folder, const Plan &plan)
         const QString reason = file.errorString();
         file.close();
         QFile::remove(partial);
-        throw ConversionError(QStringLiteral("its journal cannot be written (%1)").arg(reason));
+        throw conversionStep(QStringLiteral("its journal cannot be written (%1)").arg(reason));
     }
     file.close();
     if (!platform::syncPath(partial, false) || !QFile::rename(partial, path)) {
         QFile::remove(partial);
-        throw ConversionError(QStringLiteral("its journal cannot be written"));
+        throw conversionStep(QStringLiteral("its journal cannot be written"));
     }
     platform::syncFolder(folder);
 }
@@ -168,7 +168,7 @@ std::optional<Plan> readJournal(const QString &folder)
     if (!file.exists())
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw ConversionError(QStringLiteral("its journal cannot be read (%1)").arg(file.errorString()));
+        throw conversionStep(QStringLiteral("its journal cannot be read (%1)").arg(file.errorString()));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     Plan plan;
     bool complete = false;
@@ -192,7 +192,7 @@ std::optional<Plan> readJournal(const QString &folder)
             ok = false;
     }
     if (!ok || !complete || plan.kept.isEmpty())
-        throw ConversionError(QStringLiteral("its journal \"%1\" is damaged").arg(journalFileName()));
+        throw conversionStep(QStringLiteral("its journal \"%1\" is damaged").arg(journalFileName()));
     return plan;
 }
 
@@ -202,7 +202,7 @@ void carryOut(const QString &folder, const Plan &plan)
     checkPlan(folder, plan);
     QString reason;
     if (!platform::createPrivateFolder(dir.filePath(plan.kept), &reason))
-        throw ConversionError(QStringLiteral("the folder \"%1\" cannot be created (%2)").arg(plan.kept, reason));
+        throw conversionStep(QStringLiteral("the folder \"%1\" cannot be created (%2)").arg(plan.kept, reason));
     platform::syncFolder(folder);
     const QDir kept(dir.filePath(plan.kept));
     // The kept folder held none of these names when the journal was
@@ -217,15 +217,15 @@ void carryOut(const QString &folder, const Plan &plan)
                 continue;
             if (platform::sameContent(from, to)) {
                 if (!QFile::remove(from))
-                    throw ConversionError(QStringLiteral("the old file \"%1\" cannot be removed").arg(name));
+                    throw conversionStep(QStringLiteral("the old file \"%1\" cannot be removed").arg(name));
                 continue;
             }
             if (!QFile::remove(to))
-                throw ConversionError(QStringLiteral("the incomplete copy of \"%1\" in \"%2\" cannot be removed")
+                throw conversionStep(QStringLiteral("the incomplete copy of \"%1\" in \"%2\" cannot be removed")
                                           .arg(name, plan.kept));
         }
         if (!exists(from))
-            throw ConversionError(QStringLiteral("the old file \"%1\" has vanished").arg(name));
+            throw conversionStep(QStringLiteral("the old file \"%1\" has vanished").arg(name));
         moveFileVerified(from, to);
     }
     platform::syncFolder(kept.path());
@@ -233,15 +233,15 @@ void carryOut(const QString &folder, const Plan &plan)
     for (const auto &[temporary, final] : plan.places) {
         if (!QFileInfo::exists(dir.filePath(temporary))) {
             if (!QFileInfo::exists(dir.filePath(final)))
-                throw ConversionError(QStringLiteral("the new file \"%1\" has vanished").arg(final));
+                throw conversionStep(QStringLiteral("the new file \"%1\" has vanished").arg(final));
             continue;
         }
         if (exists(dir.filePath(final)) || !QFile::rename(dir.filePath(temporary), dir.filePath(final)))
-            throw ConversionError(QStringLiteral("the new file \"%1\" cannot be put in place").arg(final));
+            throw conversionStep(QStringLiteral("the new file \"%1\" cannot be put in place").arg(final));
     }
     platform::syncFolder(folder);
     if (!QFile::remove(dir.filePath(journalFileName())))
-        throw ConversionError(QStringLiteral("its journal cannot be removed"));
+        throw conversionStep(QStringLiteral("its journal cannot be removed"));
     platform::syncFolder(folder);
 }
 
@@ -274,7 +274,7 @@ void moveFileVerified(const QString &from, const QString &to)
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return;
     if (errno != EXDEV) {
-        throw ConversionError(QStringLiteral("the old file \"%1\" cannot be moved into \"%2\" (%3)")
+        throw conversionStep(QStringLiteral("the old file \"%1\" cannot be moved into \"%2\" (%3)")
                                   .arg(name, keptName, QString::fromLocal8Bit(std::strerror(errno))));
     }
     // Another file system: copied under a name of its own, made durable and
@@ -283,7 +283,7 @@ void moveFileVerified(const QString &from, const QString &to)
     QFile::remove(partial);
     auto failCopy = [&](const QString &why) {
         QFile::remove(partial);
-        return ConversionError(QStringLiteral("the old file \"%1\" cannot be copied into \"%2\" (%3); it is kept "
+        return conversionStep(QStringLiteral("the old file \"%1\" cannot be copied into \"%2\" (%3); it is kept "
                                               "where it was")
                                    .arg(name, keptName, why));
     };
@@ -318,7 +318,7 @@ void moveFileVerified(const QString &from, const QString &to)
         throw failCopy(QStringLiteral("the copy cannot take its name"));
     platform::syncFolder(QFileInfo(to).path());
     if (!QFile::remove(from))
-        throw ConversionError(QStringLiteral("the old file \"%1\" was copied into \"%2\" but cannot be removed")
+        throw conversionStep(QStringLiteral("the old file \"%1\" was copied into \"%2\" but cannot be removed")
                                   .arg(name, keptName));
 }
 
@@ -342,9 +342,8 @@ Recovery recoverConversion(const QString &folder, QString *keptFolder)
     std::optional<Plan> plan;
     try {
         plan = readJournal(folder);
-    } catch (const ConversionError &error) {
-        throw ConversionError(QStringLiteral("An interrupted conversion in %1 cannot be finished: %2.")
-                                  .arg(nativeFolder(folder), error.message()));
+    } catch (const core::Failure &error) {
+        throw core::Failure(core::Failure::Kind::RecoveryFailed, folder, error.message());
     }
     if (!plan) {
         if (!anyTemporary(folder))
@@ -355,9 +354,8 @@ Recovery recoverConversion(const QString &folder, QString *keptFolder)
     }
     try {
         carryOut(folder, *plan);
-    } catch (const ConversionError &error) {
-        throw ConversionError(QStringLiteral("An interrupted conversion in %1 cannot be finished: %2.")
-                                  .arg(nativeFolder(folder), error.message()));
+    } catch (const core::Failure &error) {
+        throw core::Failure(core::Failure::Kind::RecoveryFailed, folder, error.message());
     }
     if (keptFolder)
         *keptFolder = plan->kept;

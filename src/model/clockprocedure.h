@@ -55,7 +55,7 @@ struct CancelledSet {
 };
 
 // What the procedure reads from the window that holds its settings, and the
-// window's share of its steps.  Every step may throw a platform::ActionError,
+// window's share of its steps.  Every step may throw a core::Failure,
 // which ends the procedure's action there.
 class ProcedureHost {
 public:

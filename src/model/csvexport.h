@@ -32,7 +32,7 @@ int appendWindows1252(QByteArray &out, QStringView text);
 int appendWindows1252(QByteArray &out, QByteArrayView utf8);
 
 // Writes all of `bytes` to `out`; a short write is retried with the rest,
-// and a failed one throws platform::ActionError with the device's reason.
+// and a failed one throws core::Failure with the device's reason.
 void writeExportBytes(QIODevice &out, const QByteArray &bytes);
 
 // What an export wrote: the stored tests, and how many of their values held
@@ -46,21 +46,21 @@ struct ExportSummary {
 // test in ascending key order, each value followed by "; ".  `query` is set
 // to the export text and run anew; it is left open.  `advance` is called with
 // the number of values written since its last call (the progress bar moves
-// one step per value).  A failed write throws platform::ActionError with the
+// one step per value).  A failed write throws core::Failure with the
 // device's reason; a failure of any kind closes the query.
 ExportSummary writeTestExport(QIODevice &out, store::Query &query, const std::function<void(int)> &advance);
 
 // Refuses to write an export at `path` when something other than an
 // ordinary file or nothing is there: a link (its target would be
 // overwritten), a named pipe, a device, a folder, or a table file of either
-// format.  Throws platform::ActionError starting with `notWritten`.  A new
+// format.  Throws core::Failure starting with `notWritten`.  A new
 // export file is made readable by its owner only; an existing one keeps its
 // permissions.
 void checkExportTarget(const QString &path, const QString &notWritten);
 
 // Writes the export to `path` through a temporary file in the same folder that
 // replaces the old file only when every write succeeded.  A failure throws
-// platform::ActionError naming the file and the reason; the old file is kept.
+// core::Failure naming the file and the reason; the old file is kept.
 ExportSummary exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance);
 
 // The message after an export whose values had characters replaced; empty

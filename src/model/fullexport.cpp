@@ -30,8 +30,8 @@ namespace data {
 namespace {
 
 // A failure to read the stored tests, told apart from a failure to write.
-class ReadError : public platform::ActionError {
-    using ActionError::ActionError;
+class ReadError : public core::Failure {
+    using Failure::Failure;
 };
 
 bool isBlank(char16_t c)
@@ -380,13 +380,13 @@ qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale)
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        throw platform::ActionError(QStringLiteral("The standard output cannot be written: %1").arg(out.errorString()));
+        throw core::Failure(QStringLiteral("The standard output cannot be written: %1").arg(out.errorString()));
     try {
         return writeFullExport(out, db, userLocale);
     } catch (const ReadError &error) {
         throw ReadError(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
-    } catch (const platform::ActionError &error) {
-        throw platform::ActionError(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
+    } catch (const core::Failure &error) {
+        throw core::Failure(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
     }
 }
 
@@ -404,7 +404,7 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw platform::ActionError(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw core::Failure(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
     // A new file holds personal data: readable by its owner only.
     if (!existed)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -414,19 +414,19 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
     } catch (const ReadError &error) {
         file.cancelWriting();
         throw ReadError(notWritten + error.message());
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         file.cancelWriting();
-        throw platform::ActionError(notWritten + error.message());
+        throw core::Failure(notWritten + error.message());
     }
     // Closing the file forgets why a write failed, so the reason is taken
     // from the last flush before the file is committed.
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw platform::ActionError(notWritten + QStringLiteral("The export could not be written: %1").arg(reason));
+        throw core::Failure(notWritten + QStringLiteral("The export could not be written: %1").arg(reason));
     }
     if (!file.commit()) {
-        throw platform::ActionError(notWritten
+        throw core::Failure(notWritten
                                     + QStringLiteral("The export could not be written: %1").arg(file.errorString()));
     }
     return count;
@@ -469,7 +469,7 @@ int runExportAll(const QString &folder, const QString &file, QTextStream &err)
         } catch (const ReadError &error) {
             err << error.message() << Qt::endl;
             status = 1;
-        } catch (const platform::ActionError &error) {
+        } catch (const core::Failure &error) {
             err << error.message() << Qt::endl;
             status = 2;
         }

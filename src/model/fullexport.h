@@ -59,12 +59,12 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8);
 // Writes the whole export to `out`: the header, then one row per stored test
 // of the connection's test table in ascending key order.  Reads one snapshot
 // of the table.  Returns the number of tests written.  A failed read or write
-// throws platform::ActionError with the reason.
+// throws core::Failure with the reason.
 qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale = QLocale());
 
 // Writes the export to `path` through a temporary file in the same folder
 // that replaces an older file only when everything was written.  A failure
-// throws platform::ActionError naming the file and the reason; an older file
+// throws core::Failure naming the file and the reason; an older file
 // is kept.  Returns the number of tests written.
 qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale = QLocale());
 

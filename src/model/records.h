@@ -26,7 +26,7 @@ QString athleteListLine(const QString &nr, const QString &name, const QString &s
 
 // The key a pick-list line starts with: the whole number before its first
 // "/", blanks around it allowed.  A line without one throws
-// platform::ConversionError naming the text before the "/".
+// core::Failure naming the text before the "/".
 std::int32_t listLineKey(const QString &line);
 std::optional<std::int32_t> tryListLineKey(const QString &line);
 

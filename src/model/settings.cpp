@@ -114,7 +114,9 @@ SettingsOutcome resetSettings(const SettingsTexts &input, const ClockTiming &pre
         v.FroScale = v.FroPhaseMs / 100;
         v.ToScale = v.ToPhaseMs / 100;
         out.completed = true;
-    } catch (const platform::ConversionError &) {
+    } catch (const core::Failure &failure) {
+        if (!failure.isNumberFailure())
+            throw;
         // The reset ends here; what was set so far stays in force.
         out.failure = reading;
     }

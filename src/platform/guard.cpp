@@ -14,7 +14,7 @@ bool runGuarded(QWidget *parent, const std::function<void()> &action)
     try {
         action();
         return true;
-    } catch (const ActionError &e) {
+    } catch (const core::Failure &e) {
         message = e.message();
     } catch (const std::exception &e) {
         message = QString::fromLocal8Bit(e.what());

@@ -33,7 +33,7 @@ ReportPage storedTestReport(store::TestReader &reader, qint64 testnr)
 {
     const std::optional<QStringList> record = reader.test(testnr);
     if (!record) {
-        throw platform::ActionError(
+        throw core::Failure(
             QCoreApplication::translate("TestReport", "There is no test %1 in \"%2\".")
                 .arg(testnr)
                 .arg(store::testTableLayout().fileName));
@@ -49,7 +49,7 @@ int runReport(const QString &folder, qint64 testnr, const QString &file, QTextSt
     try {
         std::unique_ptr<store::SqliteTestReader> reader = store::SqliteTestReader::openFile(folder);
         page.emplace(storedTestReport(*reader, testnr));
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         err << error.message() << Qt::endl;
         return 1;
     }
@@ -61,7 +61,7 @@ int runReport(const QString &folder, qint64 testnr, const QString &file, QTextSt
                                       .arg(QFileInfo(file).fileName()));
         }
         writeReportPdf(file, *page);
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         err << error.message() << Qt::endl;
         return 2;
     }

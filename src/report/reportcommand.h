@@ -12,7 +12,7 @@ class ReportPage;
 
 // The report of test `testnr` from the tests `reader` gives, with the
 // athlete's progress up to it.  Throws a StoreError when the tests cannot be
-// read and platform::ActionError when there is no such test.
+// read and core::Failure when there is no such test.
 ReportPage storedTestReport(store::TestReader &reader, qint64 testnr);
 
 // The report without a window, for the command line: reads the tests in

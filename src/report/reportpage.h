@@ -41,8 +41,8 @@ private:
 
 // A report file that could not be written; the command line tells it apart
 // from a test that cannot be read.
-class ReportFileError : public platform::ActionError {
-    using ActionError::ActionError;
+class ReportFileError : public core::Failure {
+    using Failure::Failure;
 };
 
 // Writes the report as a one-page PDF to `path` through a temporary file

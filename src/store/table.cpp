@@ -117,31 +117,21 @@ bool Table::fileWasRemovedOrReplaced() const
 
 void Table::failIfRemovedOrReplaced() const
 {
-    if (!fileWasRemovedOrReplaced())
-        return;
-    fail(QStringLiteral("the file was removed or replaced while Korvane was running, so nothing can be "
-                        "stored in it. What you entered stays in the window. Close Korvane and start it "
-                        "again: it then opens the folder's \"%1\" again (and creates it anew if none is "
-                        "there), and you can store the entry again.")
-             .arg(m_layout.fileName));
+    if (fileWasRemovedOrReplaced())
+        throw StoreError(core::Failure::Kind::TableReplaced, filePath(), QString());
 }
 
 void Table::fail(const QString &reason) const
 {
-    const QString folder = QDir::toNativeSeparators(QFileInfo(m_folder).absoluteFilePath());
-    throw StoreError(QStringLiteral("Table file \"%1\" in %2: %3").arg(m_layout.fileName, folder, reason));
+    throw StoreError(core::Failure::Kind::TableFile, filePath(), reason);
 }
 
 void Table::failToStore(const QString &reason) const
 {
     // SQLite needs to make its journal beside the table: in a folder that is
     // read-only it says only "attempt to write a readonly database".
-    if (!platform::folderIsWritable(m_folder)) {
-        const QString folder = QDir::toNativeSeparators(QFileInfo(m_folder).absoluteFilePath());
-        fail(QStringLiteral("the record cannot be stored because the folder %1 is read-only. Korvane needs a "
-                            "folder it can write to; what you entered stays in the window (%2).")
-                 .arg(folder, reason));
-    }
+    if (!platform::folderIsWritable(m_folder))
+        throw StoreError(core::Failure::Kind::TableFolderReadOnly, filePath(), reason);
     fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
 }
 

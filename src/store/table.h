@@ -10,9 +10,10 @@
 
 namespace store {
 
-// A failure of the table store; its message names the file and the reason.
-class StoreError : public platform::ActionError {
-    using ActionError::ActionError;
+// A failure of the table store: the table file and what is wrong with it.
+class StoreError : public core::Failure {
+public:
+    using Failure::Failure;
 };
 
 // One table in its own SQLite file, with a current record and at most one

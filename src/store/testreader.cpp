@@ -63,8 +63,7 @@ SqliteTestReader::~SqliteTestReader()
 
 void SqliteTestReader::fail(const QString &reason) const
 {
-    const QString folder = QDir::toNativeSeparators(QFileInfo(m_folder).absoluteFilePath());
-    throw StoreError(QStringLiteral("Table file \"%1\" in %2: %3").arg(testTableLayout().fileName, folder, reason));
+    throw StoreError(core::Failure::Kind::TableFile, QDir(m_folder).filePath(testTableLayout().fileName), reason);
 }
 
 std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &folder)
@@ -73,10 +72,12 @@ std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &fold
     const QFileInfo folderInfo(folder);
     const QString shownFolder = QDir::toNativeSeparators(folderInfo.absoluteFilePath());
     if (!folderInfo.isDir())
-        throw StoreError(QStringLiteral("The folder %1 does not exist.").arg(shownFolder));
+        throw StoreError(core::Failure::Kind::ReadFailed, folder,
+                         QStringLiteral("The folder %1 does not exist.").arg(shownFolder));
     const QString path = QDir(folder).filePath(layout.fileName);
     if (!QFileInfo(path).isFile())
-        throw StoreError(QStringLiteral("There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder));
+        throw StoreError(core::Failure::Kind::ReadFailed, path,
+                         QStringLiteral("There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder));
 
     static std::atomic<int> counter{0};
     const QString connection = QStringLiteral("korvane-test-reader-%1").arg(++counter);

@@ -99,7 +99,7 @@ void TestNumberText::readInt()
         QCOMPARE(*read, value);
         QCOMPARE(textToInt(text), value);
     } else {
-        QVERIFY_THROWS_EXCEPTION(platform::ConversionError, textToInt(text));
+        QVERIFY_THROWS_EXCEPTION(core::Failure, textToInt(text));
     }
 }
 
@@ -126,7 +126,7 @@ void TestNumberText::intFailureMessage()
     try {
         textToInt(text);
         QFAIL("no exception");
-    } catch (const platform::ConversionError &e) {
+    } catch (const core::Failure &e) {
         QCOMPARE(e.message(), message);
         QCOMPARE(QString::fromUtf8(e.what()), message);
     }
@@ -191,7 +191,7 @@ void TestNumberText::readFloat()
         QCOMPARE(*read, value);
         QCOMPARE(textToFloat(text), value);
     } else {
-        QVERIFY_THROWS_EXCEPTION(platform::ConversionError, textToFloat(text));
+        QVERIFY_THROWS_EXCEPTION(core::Failure, textToFloat(text));
     }
 }
 
@@ -215,7 +215,7 @@ void TestNumberText::floatFailureMessage()
     try {
         textToFloat(text);
         QFAIL("no exception");
-    } catch (const platform::ConversionError &e) {
+    } catch (const core::Failure &e) {
         QCOMPARE(e.message(), message);
     }
 }

@@ -269,7 +269,7 @@ void TstFullExport::fullDeviceIsReported()
     try {
         data::writeFullExport(device, tables.TestTable.database());
         QFAIL("a full device was not reported");
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         QVERIFY2(error.message().contains(QLatin1String("No space left on device")), qPrintable(error.message()));
     }
 }
@@ -318,7 +318,7 @@ void TstFullExport::failedWriteKeepsTheOlderFile()
     try {
         data::writeFullExportFile(path, tables.TestTable.database());
         QFAIL("the failed write was not reported");
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
     }
     QCOMPARE(readAll(path), before);

@@ -439,7 +439,7 @@ void TstProgress::refusedSaveKeepsTheOlderFile()
         try {
             w.saveChart(dir.filePath(target));
             QFAIL("the refused save was not reported");
-        } catch (const platform::ActionError &error) {
+        } catch (const core::Failure &error) {
             QVERIFY2(error.message().contains(QStringLiteral("could not be created")), qPrintable(error.message()));
         }
     }

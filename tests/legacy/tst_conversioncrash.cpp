@@ -33,7 +33,7 @@ int convertChild(const QString &folder)
         if (!survey.refusals.isEmpty() || survey.tables.size() != 3)
             return 3;
         legacy::convertFolder(folder, survey);
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 2;
     }

@@ -358,7 +358,7 @@ void TstCsvExport::failingDeviceIsReported()
         try {
             data::writeTestExport(device, query, {});
             QFAIL("a refused write went unnoticed");
-        } catch (const platform::ActionError &error) {
+        } catch (const core::Failure &error) {
             QVERIFY2(error.message().contains(QStringLiteral("No space left on device")), qPrintable(error.message()));
         }
         QVERIFY(device.written.size() <= capacity);
@@ -416,7 +416,7 @@ void TstCsvExport::failedWriteKeepsThePreviousFile()
         store::Query query(tables.TestTable);
         try {
             data::exportTestsToFile(path, query, {});
-        } catch (const platform::ActionError &error) {
+        } catch (const core::Failure &error) {
             message = error.message();
         }
     }
@@ -493,7 +493,7 @@ void TstCsvExport::onlyAnOrdinaryFileIsWritten()
     try {
         store::Query query(tables.TestTable);
         data::exportTestsToFile(path, query, {});
-    } catch (const platform::ActionError &error) {
+    } catch (const core::Failure &error) {
         message = error.message();
     }
     QVERIFY2(!guard.disarm(), "the export blocked on the named pipe");

@@ -47,9 +47,9 @@ void fail(Failure failure, const QString &message)
 {
     switch (failure) {
     case Failure::Action:
-        throw platform::ActionError(message);
+        throw core::Failure(message);
     case Failure::Conversion:
-        throw platform::ConversionError(message);
+        throw core::Failure(message);
     case Failure::Standard:
         throw std::runtime_error(message.toStdString());
     case Failure::Unknown:
