@@ -187,11 +187,11 @@
     </message>
     <message>
         <source>Rest after To-Phase</source>
-        <translation>Pause nach Aufwärtsphase</translation>
+        <translation>Pause oben</translation>
     </message>
     <message>
         <source>Rest after Fro-Phase</source>
-        <translation>Pause nach Abwärtsphase</translation>
+        <translation>Pause unten</translation>
     </message>
     <message>
         <source>Repetitions</source>
