@@ -3,7 +3,9 @@
 # writes PNG screenshots of the main window, of the clock window and of the
 # athlete view in mid-test and of the progress window over a few generated
 # tests to docs/ (or the folder given as the first argument), and the test
-# report of the last of those tests as a PNG of its PDF page.
+# report of the last of those tests as a PNG of its PDF page.  A second run
+# with "--language de" writes the main and the clock window in German
+# (main-window-de.png, clock-window-de.png).
 #
 #   make screenshots        (installs Xvfb, xdotool, ImageMagick and PulseAudio
 #                            if missing)
@@ -48,9 +50,14 @@ VALUES ('01.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12'),
        ('15.10.2026', 1, 'Ben', 'Alt', 'Squat', '30', '6', '1', '31', '12');
 SQL
 
+# The session: bash session.sh SUFFIX [OPTION...] writes main-window
+# SUFFIX.png and clock-window SUFFIX.png, and without a suffix the athlete
+# view and the progress window too; the options go to the program.
 cat > "$work/session.sh" <<SESSION
 set -euo pipefail
 cd "$work"
+suffix=\$1
+shift
 # A sound server with a null output, so that speech is available and the
 # "Speak" box shows as it does on a desktop.
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -61,17 +68,19 @@ if command -v pulseaudio >/dev/null; then
   sound=\$!
   for _ in \$(seq 30); do [[ -S "\$XDG_RUNTIME_DIR/pulse/native" ]] && break; sleep 0.1; done
 fi
-"$program" &
-first=\$!
-for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
-kill \$first; wait \$first 2>/dev/null || true
-sqlite3 TestTable.DB < tests.sql
-"$program" &
+if [[ ! -e TestTable.DB ]]; then
+  "$program" &
+  first=\$!
+  for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
+  kill \$first; wait \$first 2>/dev/null || true
+  sqlite3 TestTable.DB < tests.sql
+fi
+"$program" "\$@" &
 pid=\$!
 trap 'kill \$pid \${sound:-} 2>/dev/null || true' EXIT
 for _ in \$(seq 50); do xdotool search --name '^Korvane\$' >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 1
-import -window root "$out/main-window.png"
+import -window root "$out/main-window\$suffix.png"
 
 # Without a window manager the windows open in their design size, the clock
 # window centred over the main window; moved to the top left, the clicks
@@ -88,14 +97,16 @@ click_type 205 131 "170"                # Height
 click_type 210 287 "Standard"           # Profil Name
 click_type 210 315 "Bench Press"        # Exercise
 click_type 113 383 "40"                 # Load
-click_type 162 575 "3"                  # Repetitions
-click_type 162 601 "2"                  # Sets
+click_type 157 575 "3"                  # Repetitions
+click_type 157 601 "2"                  # Sets
 xdotool mousemove 228 471 click 1       # "Beep" at the start of the To-Phase
 xdotool mousemove 228 497 click 1       # "Beep" at the start of the Fro-Phase
 xdotool mousemove 553 332 click 1       # "Speak"
 xdotool mousemove 443 220 click 1       # start
 sleep 3.6
-import -window root "$out/clock-window.png"
+import -window root "$out/clock-window\$suffix.png"
+# The German run shows the two windows only.
+[[ -z "\$suffix" ]] || exit 0
 
 xdotool mousemove 460 332 click 1       # "Athlete view"
 for _ in \$(seq 50); do xdotool search --onlyvisible --name '^Athlete view\$' >/dev/null 2>&1 && break; sleep 0.1; done
@@ -120,7 +131,9 @@ else
 fi
 SESSION
 
-xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" 2>&1 | grep -v XDG_RUNTIME_DIR || true
+xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" "" 2>&1 | grep -v XDG_RUNTIME_DIR || true
+xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/session.sh" -de --language de 2>&1 \
+  | grep -v XDG_RUNTIME_DIR || true
 
 # The report: a copy of the tables with one more test of the athlete, four
 # sets of which the third was cancelled and the fourth never ran, written by
@@ -138,4 +151,5 @@ SQL
 last=$(sqlite3 "$work/report/TestTable.DB" "SELECT MAX(Testnr) FROM TestTable")
 "$program" --report "$last" --folder "$work/report" --output "$work/report.pdf" 2> >(grep -v XDG_RUNTIME_DIR >&2)
 pdftoppm -png -r 80 -singlefile "$work/report.pdf" "$out/test-report"
-echo "Screenshots in $out: main-window.png clock-window.png athlete-view.png progress-window.png test-report.png"
+echo "Screenshots in $out: main-window.png clock-window.png athlete-view.png progress-window.png test-report.png" \
+  "main-window-de.png clock-window-de.png"

@@ -7,6 +7,57 @@
         <source>Test over</source>
         <translation>Test beendet</translation>
     </message>
+    <message>
+        <source>Athlete view</source>
+        <translation>Athletenansicht</translation>
+    </message>
+    <message>
+        <source>Repetition %1 / %2</source>
+        <translation>Wiederholung %1 / %2</translation>
+    </message>
+    <message>
+        <source>Set %1 / %2</source>
+        <translation>Satz %1 / %2</translation>
+    </message>
+</context>
+<context>
+    <name>Phases</name>
+    <message>
+        <source>Start Rest</source>
+        <translation>Startpause</translation>
+    </message>
+    <message>
+        <source>Fro-Phase</source>
+        <translation>Abwärtsphase</translation>
+    </message>
+    <message>
+        <source>Rest after Fro-Phase</source>
+        <translation>Pause nach Abwärtsphase</translation>
+    </message>
+    <message>
+        <source>To-Phase</source>
+        <translation>Aufwärtsphase</translation>
+    </message>
+    <message>
+        <source>Rest after To-Phase</source>
+        <translation>Pause nach Aufwärtsphase</translation>
+    </message>
+    <message>
+        <source>Rest between Sets</source>
+        <translation>Satzpause</translation>
+    </message>
+    <message>
+        <source>TEST</source>
+        <translation>TEST</translation>
+    </message>
+    <message>
+        <source>BEGIN</source>
+        <translation>START</translation>
+    </message>
+    <message>
+        <source>Break</source>
+        <translation>Unterbrechung</translation>
+    </message>
 </context>
 <context>
     <name>ProgressWindow</name>
@@ -149,6 +200,242 @@
         <source>Print the test or save it as PDF</source>
         <translation>Den Test drucken oder als PDF speichern</translation>
     </message>
+    <message>
+        <source>A test is running</source>
+        <translation>Ein Test läuft</translation>
+    </message>
+    <message>
+        <source>Athlet</source>
+        <translation>Athlet</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Surname</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>Bodyweight</source>
+        <translation>Körpergewicht</translation>
+    </message>
+    <message>
+        <source>kg</source>
+        <translation>kg</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Körpergröße</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>Save Athlet</source>
+        <translation>Athlet speichern</translation>
+    </message>
+    <message>
+        <source>Progress...</source>
+        <translation>Verlauf...</translation>
+    </message>
+    <message>
+        <source>Testprofil</source>
+        <translation>Testprofil</translation>
+    </message>
+    <message>
+        <source>Profil Nr.</source>
+        <translation>Profil-Nr.</translation>
+    </message>
+    <message>
+        <source>Profil Name</source>
+        <translation>Profilname</translation>
+    </message>
+    <message>
+        <source>Exercise</source>
+        <translation>Übung</translation>
+    </message>
+    <message>
+        <source>Test Profil Settings</source>
+        <translation>Testprofil-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>Time intervals 100 ms ( 0,1s) minimum 0,1 s</source>
+        <translation>Zeitintervalle 100 ms (0,1 s), mindestens 0,1 s</translation>
+    </message>
+    <message>
+        <source>Begin</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>ab 1min  keine Dezimalzahl</source>
+        <translation>ab 1 min keine Dezimalzahl</translation>
+    </message>
+    <message>
+        <source>Start Rest</source>
+        <translation>Startpause</translation>
+    </message>
+    <message>
+        <source>To-Phase</source>
+        <translation>Aufwärtsphase</translation>
+    </message>
+    <message>
+        <source>Fro-Phase</source>
+        <translation>Abwärtsphase</translation>
+    </message>
+    <message>
+        <source>Rest after To-Phase</source>
+        <translation>Pause oben</translation>
+    </message>
+    <message>
+        <source>Rest after Fro-Phase</source>
+        <translation>Pause unten</translation>
+    </message>
+    <message>
+        <source>Repetitions</source>
+        <translation>Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Sets</source>
+        <translation>Sätze</translation>
+    </message>
+    <message>
+        <source>Rest in-between Sets</source>
+        <translation>Satzpause</translation>
+    </message>
+    <message>
+        <source>Beep</source>
+        <translation>Ton</translation>
+    </message>
+    <message>
+        <source>10 s before continue</source>
+        <translation>10 s vor Fortsetzung</translation>
+    </message>
+    <message>
+        <source>Open Profil</source>
+        <translation>Profil öffnen</translation>
+    </message>
+    <message>
+        <source>Save Profil </source>
+        <translation>Profil speichern</translation>
+    </message>
+    <message>
+        <source>Close Listbox</source>
+        <translation>Liste schließen</translation>
+    </message>
+    <message>
+        <source>Test Procedure</source>
+        <translation>Testablauf</translation>
+    </message>
+    <message>
+        <source>Start (F5)</source>
+        <translation>Start (F5)</translation>
+    </message>
+    <message>
+        <source>Stop (F6)</source>
+        <translation>Stopp (F6)</translation>
+    </message>
+    <message>
+        <source>Break / resume (F7)</source>
+        <translation>Unterbrechen / fortsetzen (F7)</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel the set (F8)</source>
+        <translation>Den Satz abbrechen (F8)</translation>
+    </message>
+    <message>
+        <source>Athlete view</source>
+        <translation>Athletenansicht</translation>
+    </message>
+    <message>
+        <source>The phase display in large type for the athlete; Esc closes it</source>
+        <translation>Die Phasenanzeige in großer Schrift für den Athleten; Esc schließt sie</translation>
+    </message>
+    <message>
+        <source>Speak</source>
+        <translation>Ansagen</translation>
+    </message>
+    <message>
+        <source>Speak the cues as well</source>
+        <translation>Die Signale auch ansagen</translation>
+    </message>
+    <message>
+        <source>TUT real</source>
+        <translation>TUT real</translation>
+    </message>
+    <message>
+        <source>TUT total</source>
+        <translation>TUT gesamt</translation>
+    </message>
+    <message>
+        <source>Time/Sets</source>
+        <translation>Zeit/Satz</translation>
+    </message>
+    <message>
+        <source>Save Data </source>
+        <translation>Daten speichern</translation>
+    </message>
+    <message>
+        <source>Visible</source>
+        <translation>Sichtbar</translation>
+    </message>
+    <message>
+        <source>Real Time in s</source>
+        <translation>Tatsächliche Zeit in s</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The tables are not open.</source>
+        <translation>Die Tabellen sind nicht geöffnet.</translation>
+    </message>
+    <message>
+        <source>The profile %1 is no longer stored. Open the list again to choose another.</source>
+        <translation>Das Profil %1 ist nicht mehr gespeichert. Öffnen Sie die Liste erneut, um ein anderes zu wählen.</translation>
+    </message>
+    <message>
+        <source>Couldn't find  Testnr.</source>
+        <translation>Testnr. nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Couldn't find  Profil Name.</source>
+        <translation>Profilname nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>The athlete %1 is no longer stored. Open the list again to choose another.</source>
+        <translation>Der Athlet %1 ist nicht mehr gespeichert. Öffnen Sie die Liste erneut, um einen anderen zu wählen.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Please insert athlet data</source>
+        <translation>Bitte die Daten des Athleten eingeben</translation>
+    </message>
 </context>
 <context>
     <name>TForm4</name>
@@ -163,6 +450,46 @@
     <message>
         <source>Choose a stored test in the lowest grid first.</source>
         <translation>Wählen Sie zuerst einen gespeicherten Test in der untersten Tabelle.</translation>
+    </message>
+    <message>
+        <source>Data source and export</source>
+        <translation>Datenquelle und Export</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Export to CSV-File </source>
+        <translation>Als CSV-Datei exportieren</translation>
+    </message>
+    <message>
+        <source>Export all fields...</source>
+        <translation>Alle Felder exportieren...</translation>
+    </message>
+    <message>
+        <source>Progress...</source>
+        <translation>Verlauf...</translation>
+    </message>
+    <message>
+        <source>Export all fields</source>
+        <translation>Alle Felder exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>%1 written to "%2".</source>
+        <translation>%1 in „%2“ geschrieben.</translation>
+    </message>
+    <message>
+        <source>1 test</source>
+        <translation>1 Test</translation>
+    </message>
+    <message>
+        <source>%1 tests</source>
+        <translation>%1 Tests</translation>
     </message>
 </context>
 <context>
@@ -194,6 +521,79 @@
     <message>
         <source>PDF files (*.pdf)</source>
         <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>data::DBGrid</name>
+    <message>
+        <source>The change in "%1" could not be stored</source>
+        <translation>Die Änderung in „%1“ konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>"%1" could not be read: %2</source>
+        <translation>„%1“ konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>No record can be added to "%1"</source>
+        <translation>Zu „%1“ kann kein Datensatz hinzugefügt werden</translation>
+    </message>
+    <message>
+        <source>The record in "%1" could not be deleted</source>
+        <translation>Der Datensatz in „%1“ konnte nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>data::DBNavigator</name>
+    <message>
+        <source>First record</source>
+        <translation>Erster Datensatz</translation>
+    </message>
+    <message>
+        <source>Prior record</source>
+        <translation>Vorheriger Datensatz</translation>
+    </message>
+    <message>
+        <source>Next record</source>
+        <translation>Nächster Datensatz</translation>
+    </message>
+    <message>
+        <source>Last record</source>
+        <translation>Letzter Datensatz</translation>
+    </message>
+    <message>
+        <source>Insert record</source>
+        <translation>Datensatz einfügen</translation>
+    </message>
+    <message>
+        <source>Delete record</source>
+        <translation>Datensatz löschen</translation>
+    </message>
+    <message>
+        <source>Edit record</source>
+        <translation>Datensatz bearbeiten</translation>
+    </message>
+    <message>
+        <source>Post edit</source>
+        <translation>Änderung speichern</translation>
+    </message>
+    <message>
+        <source>Cancel edit</source>
+        <translation>Änderung verwerfen</translation>
+    </message>
+    <message>
+        <source>Refresh data</source>
+        <translation>Daten aktualisieren</translation>
+    </message>
+    <message>
+        <source>Datensatz löschen?</source>
+        <translation>Datensatz löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>data::TableModel</name>
+    <message>
+        <source>"%1" could not be read to its end: %2</source>
+        <translation>„%1“ konnte nicht bis zum Ende gelesen werden: %2</translation>
     </message>
 </context>
 <context>

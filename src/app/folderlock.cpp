@@ -1,5 +1,6 @@
 #include "app/folderlock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -31,13 +32,15 @@ std::optional<QString> FolderLock::acquire(const QString &folder)
     QString application;
     const QString shown = QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath());
     if (!lock->getLockInfo(&pid, &host, &application)) {
-        return QStringLiteral("Another Korvane is working in the folder %1 (its lock file \"%2\" is there). Close "
-                              "it first, or start Korvane in another folder.")
+        return QCoreApplication::translate("FolderLock",
+                                           "Another Korvane is working in the folder %1 (its lock file \"%2\" is "
+                                           "there). Close it first, or start Korvane in another folder.")
             .arg(shown, lockFileName());
     }
-    return QStringLiteral("Another Korvane (process %1 on %2) is working in the folder %3. Close it first, or "
-                          "start Korvane in another folder.")
-        .arg(QString::number(pid), host.isEmpty() ? QStringLiteral("this computer") : host, shown);
+    return QCoreApplication::translate("FolderLock", "Another Korvane (process %1 on %2) is working in the folder "
+                                                     "%3. Close it first, or start Korvane in another folder.")
+        .arg(QString::number(pid),
+             host.isEmpty() ? QCoreApplication::translate("FolderLock", "this computer") : host, shown);
 }
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include "platform/guard.h"
 #include "platform/messages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
@@ -27,8 +28,8 @@ static void initResources()
 
 QString informationText()
 {
-    return QStringLiteral("Korvane Training (Vers 3.1 letztes Update 30.11.10)\n"
-                          "Written by the Korvane team for testers and their athletes.");
+    return QCoreApplication::translate("THauptform", "Korvane Training (Vers 3.1 letztes Update 30.11.10)\n"
+                                                     "Written by the Korvane team for testers and their athletes.");
 }
 
 QImage bannerLogo()
@@ -97,13 +98,13 @@ THauptform::THauptform(QWidget *parent)
         const char *caption;
         void (THauptform::*handler)();
     } items[] = {
-        {"est1", "Test", &THauptform::est1Click},
-        {"Daten1", "Data", &THauptform::Daten1Click},
-        {"About1", "Information", &THauptform::About1Click},
-        {"Ende1", "Close", &THauptform::Ende1Click},
+        {"est1", QT_TR_NOOP("Test"), &THauptform::est1Click},
+        {"Daten1", QT_TR_NOOP("Data"), &THauptform::Daten1Click},
+        {"About1", QT_TR_NOOP("Information"), &THauptform::About1Click},
+        {"Ende1", QT_TR_NOOP("Close"), &THauptform::Ende1Click},
     };
     for (const auto &item : items) {
-        QAction *action = MainMenu1->addAction(QString::fromUtf8(item.caption));
+        QAction *action = MainMenu1->addAction(tr(item.caption));
         action->setObjectName(QString::fromUtf8(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
@@ -124,7 +125,7 @@ THauptform::~THauptform()
 
 QString THauptform::dataFolderText() const
 {
-    return QStringLiteral("Data folder: ") + QDir::toNativeSeparators(QDir(m_tables.folder()).absolutePath());
+    return tr("Data folder: %1").arg(QDir::toNativeSeparators(QDir(m_tables.folder()).absolutePath()));
 }
 
 void THauptform::createWindows()

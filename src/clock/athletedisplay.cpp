@@ -19,14 +19,35 @@ double barShare(const BarLevel &level)
     return std::clamp(static_cast<double>(level.tenths) / level.scale, 0.0, 1.0);
 }
 
+// The texts the procedure puts on its phase display.
+[[maybe_unused]] const char *const procedureTexts[] = {
+    QT_TRANSLATE_NOOP("Phases", "Start Rest"),
+    QT_TRANSLATE_NOOP("Phases", "Fro-Phase"),
+    QT_TRANSLATE_NOOP("Phases", "Rest after Fro-Phase"),
+    QT_TRANSLATE_NOOP("Phases", "To-Phase"),
+    QT_TRANSLATE_NOOP("Phases", "Rest after To-Phase"),
+    QT_TRANSLATE_NOOP("Phases", "Rest between Sets"),
+    QT_TRANSLATE_NOOP("Phases", "TEST"),
+    QT_TRANSLATE_NOOP("Phases", "BEGIN"),
+    QT_TRANSLATE_NOOP("Phases", "Break"),
+};
+
 } // namespace
+
+QString shownProcedureText(const QString &text)
+{
+    // A countdown ticks ten times a second: its digits need no look-up.
+    if (text.isEmpty() || !text.front().isLetter())
+        return text;
+    return QCoreApplication::translate("Phases", text.toUtf8().constData());
+}
 
 AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
 {
     AthleteDisplay a;
-    a.phaseName = d.phase;
+    a.phaseName = shownProcedureText(d.phase);
     a.phaseColour = palette::panelColour(d.panel);
-    a.countdown = d.countdown;
+    a.countdown = shownProcedureText(d.countdown);
     // A tick on the very end of a set's last cycle counts one repetition
     // more until the set ends on the next tick; the athlete never sees a
     // repetition beyond the set's count.

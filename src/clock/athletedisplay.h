@@ -28,6 +28,12 @@ struct AthleteDisplay {
 
 struct ProcedureDisplay;
 
+// A text of the procedure's phase display as the user reads it.  The
+// procedure names its phases and states in English ("Fro-Phase", "BEGIN",
+// "Break"), and compares those names; only what is shown is translated.
+// Times and numbers come back as they are.
+QString shownProcedureText(const QString &text);
+
 // What the athlete view shows of what the procedure reports to the clock
 // window: the same texts and colours, the large set and repetition numbers,
 // and the bars as shares of their full height.

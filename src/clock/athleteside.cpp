@@ -104,7 +104,7 @@ void TForm1::holdScreen(bool on)
         return;
     m_screenHeld = on;
     if (on)
-        platform::screenSaver().inhibit(QStringLiteral("A test is running"));
+        platform::screenSaver().inhibit(tr("A test is running"));
     else
         platform::screenSaver().release();
 }

@@ -125,7 +125,7 @@ AthleteView::AthleteView(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("AthleteView"));
-    setWindowTitle(QStringLiteral("Athlete view"));
+    setWindowTitle(tr("Athlete view"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(320, 200);
@@ -136,12 +136,12 @@ AthleteView::AthleteView(QWidget *parent)
 
 QString AthleteView::repetitionText(const AthleteDisplay &display)
 {
-    return QStringLiteral("Repetition %1 / %2").arg(display.repetition).arg(display.repetitionCount);
+    return tr("Repetition %1 / %2").arg(display.repetition).arg(display.repetitionCount);
 }
 
 QString AthleteView::setText(const AthleteDisplay &display)
 {
-    return QStringLiteral("Set %1 / %2").arg(display.set).arg(display.setCount);
+    return tr("Set %1 / %2").arg(display.set).arg(display.setCount);
 }
 
 void AthleteView::setDisplay(const AthleteDisplay &display)

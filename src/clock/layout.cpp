@@ -157,7 +157,7 @@ QWidget *TForm1::buildLeftColumn()
     box->setContentsMargins(0, 0, 0, 0);
 
     // "Athlet"
-    GroupBox2 = named(new QGroupBox(QStringLiteral("Athlet"), column), "GroupBox2");
+    GroupBox2 = named(new QGroupBox(tr("Athlet"), column), "GroupBox2");
     auto *athlete = new QGridLayout(GroupBox2);
     auto addRow = [](QGridLayout *grid, int row, const QString &label, QWidget *field, const QString &unit) {
         grid->addWidget(new QLabel(label), row, 0);
@@ -169,25 +169,25 @@ QWidget *TForm1::buildLeftColumn()
     Edit40 = named(new QLineEdit(GroupBox2), "Edit40");
     Edit38 = named(new QLineEdit(GroupBox2), "Edit38");
     Edit41 = named(new QLineEdit(GroupBox2), "Edit41");
-    addRow(athlete, 0, QStringLiteral("Name"), Edit39, {});
-    addRow(athlete, 1, QStringLiteral("Surname"), Edit40, {});
-    addRow(athlete, 2, QStringLiteral("Bodyweight"), Edit38, QStringLiteral("kg"));
-    addRow(athlete, 3, QStringLiteral("Height"), Edit41, QStringLiteral("cm"));
-    BitBtn4 = named(new QPushButton(QStringLiteral("Athlet"), GroupBox2), "BitBtn4");
-    BitBtn7 = named(new QPushButton(QStringLiteral("Save Athlet"), GroupBox2), "BitBtn7");
+    addRow(athlete, 0, tr("Name"), Edit39, {});
+    addRow(athlete, 1, tr("Surname"), Edit40, {});
+    addRow(athlete, 2, tr("Bodyweight"), Edit38, tr("kg"));
+    addRow(athlete, 3, tr("Height"), Edit41, tr("cm"));
+    BitBtn4 = named(new QPushButton(tr("Athlet"), GroupBox2), "BitBtn4");
+    BitBtn7 = named(new QPushButton(tr("Save Athlet"), GroupBox2), "BitBtn7");
     BitBtn4->setIcon(platform::buttonIcon(platform::ButtonIcon::List));
     BitBtn7->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     auto *athleteButtons = new QHBoxLayout;
     athleteButtons->addWidget(BitBtn4);
     athleteButtons->addWidget(BitBtn7);
-    ProgressButton = named(new QPushButton(QStringLiteral("Progress..."), GroupBox2), "ProgressButton");
+    ProgressButton = named(new QPushButton(tr("Progress..."), GroupBox2), "ProgressButton");
     connect(ProgressButton, &QPushButton::clicked, this, &TForm1::ProgressButtonClick);
     athleteButtons->addWidget(ProgressButton);
     athlete->addLayout(athleteButtons, 4, 0, 1, 3);
     box->addWidget(GroupBox2);
 
     // "Testprofil"
-    GroupBox3 = named(new QGroupBox(QStringLiteral("Testprofil"), column), "GroupBox3");
+    GroupBox3 = named(new QGroupBox(tr("Testprofil"), column), "GroupBox3");
     auto *profile = new QGridLayout(GroupBox3);
     Edit37 = named(new ClickLineEdit(GroupBox3), "Edit37");
     profile->addWidget(Edit37, 0, 1);
@@ -195,27 +195,27 @@ QWidget *TForm1::buildLeftColumn()
     Edit48->setReadOnly(true);
     Edit47 = named(new QLineEdit(GroupBox3), "Edit47");
     Edit51 = named(new QLineEdit(GroupBox3), "Edit51");
-    addRow(profile, 1, QStringLiteral("Profil Nr."), Edit48, {});
-    addRow(profile, 2, QStringLiteral("Profil Name"), Edit47, {});
-    addRow(profile, 3, QStringLiteral("Exercise"), Edit51, {});
+    addRow(profile, 1, tr("Profil Nr."), Edit48, {});
+    addRow(profile, 2, tr("Profil Name"), Edit47, {});
+    addRow(profile, 3, tr("Exercise"), Edit51, {});
     box->addWidget(GroupBox3);
 
     // "Test Profil Settings"
-    GroupBox4 = named(new QGroupBox(QStringLiteral("Test Profil Settings"), column), "GroupBox4");
+    GroupBox4 = named(new QGroupBox(tr("Test Profil Settings"), column), "GroupBox4");
     auto *settings = new QGridLayout(GroupBox4);
     settings->setVerticalSpacing(4);
     Edit52 = named(new QLineEdit(GroupBox4), "Edit52");
     Edit52->setFixedWidth(60);
-    settings->addWidget(new QLabel(QStringLiteral("Load")), 0, 0);
+    settings->addWidget(new QLabel(tr("Load")), 0, 0);
     settings->addWidget(Edit52, 0, 1, 1, 2);
-    settings->addWidget(new QLabel(QStringLiteral("kg")), 0, 3);
-    auto *note = new QLabel(QStringLiteral("Time intervals 100 ms ( 0,1s) minimum 0,1 s"), GroupBox4);
+    settings->addWidget(new QLabel(tr("kg")), 0, 3);
+    auto *note = new QLabel(tr("Time intervals 100 ms ( 0,1s) minimum 0,1 s"), GroupBox4);
     note->setWordWrap(true);
     settings->addWidget(note, 1, 0, 1, 6);
-    settings->addWidget(new QLabel(QStringLiteral("Begin")), 2, 4, Qt::AlignCenter);
-    settings->addWidget(new QLabel(QStringLiteral("End")), 2, 5, Qt::AlignCenter);
+    settings->addWidget(new QLabel(tr("Begin")), 2, 4, Qt::AlignCenter);
+    settings->addWidget(new QLabel(tr("End")), 2, 5, Qt::AlignCenter);
 
-    const QString phaseHint = QStringLiteral("ab 1min  keine Dezimalzahl");
+    const QString phaseHint = tr("ab 1min  keine Dezimalzahl");
     struct Row {
         const char *label;
         QLineEdit **field;
@@ -223,20 +223,20 @@ QWidget *TForm1::buildLeftColumn()
         const char *initial;
         const char *unit;
     } rows[] = {
-        {"Start Rest", &StartHalte, "StartHalte", "1", "s"},
-        {"To-Phase", &Aufwaerts, "Aufwaerts", "1", "s"},
-        {"Fro-Phase", &Abwaerts, "Abwaerts", "1", "s"},
-        {"Rest after To-Phase", &HalteOben, "HalteOben", "1", "s"},
-        {"Rest after Fro-Phase", &HalteUnten, "HalteUnten", "1", "s"},
-        {"Repetitions", &Wiederholungen, "Wiederholungen", "1", ""},
-        {"Sets", &Serien, "Serien", "1", "x"},
-        {"Rest in-between Sets", &Pause, "Pause", "5", "s"},
+        {QT_TR_NOOP("Start Rest"), &StartHalte, "StartHalte", "1", "s"},
+        {QT_TR_NOOP("To-Phase"), &Aufwaerts, "Aufwaerts", "1", "s"},
+        {QT_TR_NOOP("Fro-Phase"), &Abwaerts, "Abwaerts", "1", "s"},
+        {QT_TR_NOOP("Rest after To-Phase"), &HalteOben, "HalteOben", "1", "s"},
+        {QT_TR_NOOP("Rest after Fro-Phase"), &HalteUnten, "HalteUnten", "1", "s"},
+        {QT_TR_NOOP("Repetitions"), &Wiederholungen, "Wiederholungen", "1", ""},
+        {QT_TR_NOOP("Sets"), &Serien, "Serien", "1", "x"},
+        {QT_TR_NOOP("Rest in-between Sets"), &Pause, "Pause", "5", "s"},
     };
     int row = 3;
     for (const Row &r : rows) {
         *r.field = named(new QLineEdit(QString::fromLatin1(r.initial), GroupBox4), r.name);
         (*r.field)->setFixedWidth(30);
-        settings->addWidget(new QLabel(QString::fromLatin1(r.label)), row, 0, 1, 2);
+        settings->addWidget(new QLabel(tr(r.label)), row, 0, 1, 2);
         settings->addWidget(*r.field, row, 2);
         settings->addWidget(new QLabel(QString::fromLatin1(r.unit)), row, 3);
         ++row;
@@ -245,7 +245,7 @@ QWidget *TForm1::buildLeftColumn()
     Aufwaerts->setToolTip(phaseHint);
 
     auto beep = [this](const char *name) {
-        auto *box = named(new QCheckBox(QStringLiteral("Beep"), GroupBox4), name);
+        auto *box = named(new QCheckBox(tr("Beep"), GroupBox4), name);
         box->setChecked(false);
         return box;
     };
@@ -259,13 +259,13 @@ QWidget *TForm1::buildLeftColumn()
     settings->addWidget(EndeFro, 4, 5);
     settings->addWidget(Tonab, 5, 4);
     settings->addWidget(EndeTo, 5, 5);
-    auto *warning = new QLabel(QStringLiteral("10 s before continue"), GroupBox4);
+    auto *warning = new QLabel(tr("10 s before continue"), GroupBox4);
     settings->addWidget(warning, 9, 4, 1, 2);
     CheckBox1 = beep("CheckBox1");
     settings->addWidget(CheckBox1, 10, 4, 1, 2);
 
-    BitBtn5 = named(new QPushButton(QStringLiteral("Open Profil"), GroupBox4), "BitBtn5");
-    BitBtn2 = named(new QPushButton(QStringLiteral("Save Profil "), GroupBox4), "BitBtn2");
+    BitBtn5 = named(new QPushButton(tr("Open Profil"), GroupBox4), "BitBtn5");
+    BitBtn2 = named(new QPushButton(tr("Save Profil "), GroupBox4), "BitBtn2");
     BitBtn5->setIcon(platform::buttonIcon(platform::ButtonIcon::Open));
     BitBtn2->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     auto *profileButtons = new QHBoxLayout;
@@ -288,7 +288,7 @@ QWidget *TForm1::buildLeftColumn()
         setBackground(list, palette::WindowBackground, QPalette::Base);
         list->hide();
     }
-    BitBtn6 = named(new QPushButton(QStringLiteral("Close Listbox"), this), "BitBtn6");
+    BitBtn6 = named(new QPushButton(tr("Close Listbox"), this), "BitBtn6");
     BitBtn6->hide();
     column->installEventFilter(this);
     m_leftColumn = column;
@@ -331,7 +331,7 @@ QWidget *TForm1::buildMiddleColumn()
     auto *box = new QVBoxLayout(column);
     box->setContentsMargins(0, 0, 0, 0);
 
-    GroupBox1 = named(new QGroupBox(QStringLiteral("Test Procedure"), column), "GroupBox1");
+    GroupBox1 = named(new QGroupBox(tr("Test Procedure"), column), "GroupBox1");
     auto *procedure = new QVBoxLayout(GroupBox1);
     gClock = named(new PieGauge(GroupBox1), "gClock");
     gClock->setFixedSize(129, 129);
@@ -352,10 +352,10 @@ QWidget *TForm1::buildMiddleColumn()
         button->setToolTip(tip);
         return button;
     };
-    sStart = pictureButton("sStart", platform::ButtonIcon::Play, QStringLiteral("Start (F5)"));
-    sStop = pictureButton("sStop", platform::ButtonIcon::Stop, QStringLiteral("Stop (F6)"));
-    SpeedButton1 = pictureButton("SpeedButton1", platform::ButtonIcon::Pause, QStringLiteral("Break / resume (F7)"));
-    sReset = pictureButton("sReset", platform::ButtonIcon::Reset, QStringLiteral("Reset"));
+    sStart = pictureButton("sStart", platform::ButtonIcon::Play, tr("Start (F5)"));
+    sStop = pictureButton("sStop", platform::ButtonIcon::Stop, tr("Stop (F6)"));
+    SpeedButton1 = pictureButton("SpeedButton1", platform::ButtonIcon::Pause, tr("Break / resume (F7)"));
+    sReset = pictureButton("sReset", platform::ButtonIcon::Reset, tr("Reset"));
     keepPlaceWhenHidden(sStart);
     auto *buttons = new QGridLayout;
     buttons->addWidget(sStart, 0, 0);
@@ -363,9 +363,9 @@ QWidget *TForm1::buildMiddleColumn()
     buttons->addWidget(SpeedButton1, 1, 0);
     buttons->addWidget(sReset, 1, 1);
     procedure->addLayout(buttons);
-    Button1 = named(new QPushButton(QStringLiteral("Cancel"), GroupBox1), "Button1");
+    Button1 = named(new QPushButton(tr("Cancel"), GroupBox1), "Button1");
     setBold(Button1);
-    Button1->setToolTip(QStringLiteral("Cancel the set (F8)"));
+    Button1->setToolTip(tr("Cancel the set (F8)"));
     Button1->setStyleSheet(QStringLiteral("QPushButton#Button1 { color: rgb(255, 0, 0); }"));
     keepPlaceWhenHidden(Button1);
     Button1->hide();
@@ -373,13 +373,13 @@ QWidget *TForm1::buildMiddleColumn()
 
     // The athlete's side of the test: the phase display across the room, and
     // the cues spoken.
-    AthleteViewButton = named(new QPushButton(QStringLiteral("Athlete view"), GroupBox1), "AthleteViewButton");
+    AthleteViewButton = named(new QPushButton(tr("Athlete view"), GroupBox1), "AthleteViewButton");
     AthleteViewButton->setCheckable(true);
     AthleteViewButton->setIcon(platform::buttonIcon(platform::ButtonIcon::AthleteView));
-    AthleteViewButton->setToolTip(QStringLiteral("The phase display in large type for the athlete; Esc closes it"));
-    SpeakBox = named(new QCheckBox(QStringLiteral("Speak"), GroupBox1), "SpeakBox");
+    AthleteViewButton->setToolTip(tr("The phase display in large type for the athlete; Esc closes it"));
+    SpeakBox = named(new QCheckBox(tr("Speak"), GroupBox1), "SpeakBox");
     SpeakBox->setChecked(false);
-    SpeakBox->setToolTip(QStringLiteral("Speak the cues as well"));
+    SpeakBox->setToolTip(tr("Speak the cues as well"));
     auto *athleteRow = new QHBoxLayout;
     athleteRow->addWidget(AthleteViewButton, 1);
     athleteRow->addWidget(SpeakBox);
@@ -392,11 +392,11 @@ QWidget *TForm1::buildMiddleColumn()
     TUTreal = smallPanel(column, "TUTreal", QString());
     TUTtotal = smallPanel(column, "TUTtotal", QString());
     Panel1 = smallPanel(column, "Panel1", QString());
-    counters->addRow(QStringLiteral("Sets"), pnSerie);
-    counters->addRow(QStringLiteral("Repetitions"), pnBNr);
-    counters->addRow(QStringLiteral("TUT real"), TUTreal);
-    counters->addRow(QStringLiteral("TUT total"), TUTtotal);
-    counters->addRow(QStringLiteral("Time/Sets"), Panel1);
+    counters->addRow(tr("Sets"), pnSerie);
+    counters->addRow(tr("Repetitions"), pnBNr);
+    counters->addRow(tr("TUT real"), TUTreal);
+    counters->addRow(tr("TUT total"), TUTtotal);
+    counters->addRow(tr("Time/Sets"), Panel1);
     box->addLayout(counters);
 
     auto *large = new QGridLayout;
@@ -411,14 +411,14 @@ QWidget *TForm1::buildMiddleColumn()
     };
     Label68 = bigNumber("Label68");
     Label69 = bigNumber("Label69");
-    large->addWidget(new QLabel(QStringLiteral("Repetitions")), 0, 0, Qt::AlignCenter);
-    large->addWidget(new QLabel(QStringLiteral("Sets")), 0, 1, Qt::AlignCenter);
+    large->addWidget(new QLabel(tr("Repetitions")), 0, 0, Qt::AlignCenter);
+    large->addWidget(new QLabel(tr("Sets")), 0, 1, Qt::AlignCenter);
     large->addWidget(Label68, 1, 0);
     large->addWidget(Label69, 1, 1);
     box->addLayout(large);
     box->addStretch();
 
-    BitBtn3 = named(new QPushButton(QStringLiteral("Save Data "), column), "BitBtn3");
+    BitBtn3 = named(new QPushButton(tr("Save Data "), column), "BitBtn3");
     BitBtn3->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     setBold(BitBtn3);
     keepPlaceWhenHidden(BitBtn3);
@@ -439,9 +439,9 @@ QWidget *TForm1::buildPhaseColumn()
     auto *box = new QVBoxLayout(column);
     box->setContentsMargins(0, 0, 0, 0);
 
-    pnAbschnitt = named(new QLabel(QStringLiteral("TEST"), column), "pnAbschnitt");
+    pnAbschnitt = named(new QLabel(shownProcedureText(QStringLiteral("TEST")), column), "pnAbschnitt");
     pnAbschnitt->setFixedSize(169, 55);
-    pClockB = named(new ClickLabel(QStringLiteral("BEGIN"), column), "pClockB");
+    pClockB = named(new ClickLabel(shownProcedureText(QStringLiteral("BEGIN")), column), "pClockB");
     pClockB->setFixedSize(167, 57);
     for (QLabel *panel : {pnAbschnitt, static_cast<QLabel *>(pClockB)}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -452,7 +452,7 @@ QWidget *TForm1::buildPhaseColumn()
     }
     box->addWidget(pnAbschnitt, 0, Qt::AlignHCenter);
     box->addWidget(pClockB, 0, Qt::AlignHCenter);
-    Balkenanzeige = named(new QCheckBox(QStringLiteral("Visible"), column), "Balkenanzeige");
+    Balkenanzeige = named(new QCheckBox(tr("Visible"), column), "Balkenanzeige");
     Balkenanzeige->setChecked(true);
     box->addWidget(Balkenanzeige);
 
@@ -516,7 +516,7 @@ QWidget *TForm1::buildRightColumn()
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);
     grid->setHorizontalSpacing(4);
-    auto *heading = new QLabel(QStringLiteral("Real Time in s"), column);
+    auto *heading = new QLabel(tr("Real Time in s"), column);
     setBold(heading);
     grid->addWidget(heading, 0, 2, 1, 2, Qt::AlignCenter);
     const QIcon startIcon = platform::buttonIcon(platform::ButtonIcon::Play);
@@ -537,7 +537,7 @@ QWidget *TForm1::buildRightColumn()
         button->setIcon(startIcon);
         button->setAutoRaise(true);
         button->setFixedSize(22, 22);
-        button->setToolTip(QStringLiteral("Start"));
+        button->setToolTip(tr("Start"));
         keepPlaceWhenHidden(button);
         button->hide();
         setButtons[k] = button;
@@ -551,7 +551,7 @@ QWidget *TForm1::buildRightColumn()
     box->addLayout(grid);
     box->addWidget(buildReportButton(column));
     box->addStretch();
-    BitBtn1 = named(new QPushButton(QStringLiteral("Close"), column), "BitBtn1");
+    BitBtn1 = named(new QPushButton(tr("Close"), column), "BitBtn1");
     BitBtn1->setIcon(platform::buttonIcon(platform::ButtonIcon::Close));
     setBold(BitBtn1);
     box->addWidget(BitBtn1);

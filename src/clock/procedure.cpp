@@ -137,9 +137,9 @@ void TForm1::render(const ProcedureDisplay &d)
     const auto changed = [last, &d](auto member) { return !last || last->*member != d.*member; };
 
     if (changed(&ProcedureDisplay::phase))
-        display::setText(pnAbschnitt, d.phase);
+        display::setText(pnAbschnitt, shownProcedureText(d.phase));
     if (changed(&ProcedureDisplay::countdown))
-        display::setText(pClockB, d.countdown);
+        display::setText(pClockB, shownProcedureText(d.countdown));
     if (changed(&ProcedureDisplay::panel)) {
         display::setColour(pnAbschnitt, palette::panelColour(d.panel));
         display::setColour(pClockB, palette::panelColour(d.panel));

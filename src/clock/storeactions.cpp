@@ -10,6 +10,7 @@
 #include "store/records.h"
 #include "store/trainingtables.h"
 
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -26,15 +27,12 @@ QString selectedLine(const QListWidget *list)
 // Finds the record a pick-list line names.  A line that names no record any
 // more (deleted in the data window since the list was filled) ends the choice
 // with a message before anything is copied; a line without a number is left
-// to the caller's conversion.
-void requireListedRecord(store::Table &table, const QString &line, const QString &what)
+// to the caller's conversion.  `gone` is that message, %1 the number.
+void requireListedRecord(store::Table &table, const QString &line, const char *gone)
 {
     const std::optional<std::int32_t> key = tryListLineKey(line);
     if (key && !table.findKey(*key))
-        throw core::Failure(
-            QStringLiteral("The %1 %2 is no longer stored. Open the list again to choose another.")
-                .arg(what)
-                .arg(*key));
+        throw core::Failure(QCoreApplication::translate("TForm1", gone).arg(*key));
 }
 
 } // namespace
@@ -42,7 +40,7 @@ void requireListedRecord(store::Table &table, const QString &line, const QString
 store::TrainingTables &TForm1::tables()
 {
     if (!m_tables)
-        throw core::Failure(QStringLiteral("The tables are not open."));
+        throw core::Failure(tr("The tables are not open."));
     return *m_tables;
 }
 
@@ -128,7 +126,7 @@ void TForm1::saveTest()
     const std::int32_t profile = textToInt(Edit48->text());
     const bool windowReset = profile < 1;
     if (windowReset)
-        showMessage(QStringLiteral("Couldn't find  Testnr."));
+        showMessage(tr("Couldn't find  Testnr."));
     store::TestRecord record = testRecord(results);
     record.date = date;
     record.profileNumber = profile;
@@ -190,7 +188,8 @@ void TForm1::ListBox1Click()
         const QString line = selectedLine(ListBox1);
         store::Table &table = tables().ProfilTable;
         // A profile deleted since the list was filled changes nothing.
-        requireListedRecord(table, line, QStringLiteral("profile"));
+        requireListedRecord(
+            table, line, QT_TRANSLATE_NOOP("TForm1", "The profile %1 is no longer stored. Open the list again to choose another."));
         Edit47->setText(QStringLiteral("NN"));
         Edit51->setText(QStringLiteral("NN"));
         for (QLineEdit *field : {StartHalte, Abwaerts, Aufwaerts, HalteUnten, HalteOben, Wiederholungen,
@@ -230,14 +229,14 @@ void TForm1::BitBtn2Click()
 {
     guarded([this] {
         if (textToInt(Edit48->text()) < 1)
-            showMessage(QStringLiteral("Couldn't find  Testnr."));
+            showMessage(tr("Couldn't find  Testnr."));
         store::Table &table = tables().ProfilTable;
         table.open();
         store::ProfileRecord record;
         if (!Edit47->text().isEmpty())
             record.profile = Edit47->text();
         else
-            showMessage(QStringLiteral("Couldn't find  Profil Name."));
+            showMessage(tr("Couldn't find  Profil Name."));
         record.exercise = Edit51->text();
         record.load = Edit52->text();
         record.startRest = StartHalte->text();
@@ -301,7 +300,8 @@ void TForm1::ListBox2Click()
     guarded([this] {
         const QString line = selectedLine(ListBox2);
         store::Table &table = tables().SPTable;
-        requireListedRecord(table, line, QStringLiteral("athlete"));
+        requireListedRecord(
+            table, line, QT_TRANSLATE_NOOP("TForm1", "The athlete %1 is no longer stored. Open the list again to choose another."));
         table.findKey(listLineKey(line));
         Edit38->setText(table.fieldText(QStringLiteral("Bodyweight")));
         Edit39->setText(table.fieldText(QStringLiteral("Name")));
@@ -316,8 +316,7 @@ void TForm1::BitBtn7Click()
 {
     guarded([this] {
         if (Edit39->text().isEmpty()) {
-            platform::messageBoxes().titled(this, QStringLiteral("Error"),
-                                            QStringLiteral("Please insert athlet data"));
+            platform::messageBoxes().titled(this, tr("Error"), tr("Please insert athlet data"));
             return;
         }
         store::Table &table = tables().SPTable;

@@ -58,7 +58,7 @@ QString TableModel::readError() const
     const QSqlError error = query().lastError();
     if (!error.isValid())
         return QString();
-    return QStringLiteral("\"%1\" could not be read to its end: %2")
+    return tr("\"%1\" could not be read to its end: %2")
         .arg(m_table.fileName(),
              store::sqliteReason(error.nativeErrorCode().toInt(),
                                  error.databaseText().isEmpty() ? error.text() : error.databaseText()));
@@ -167,7 +167,7 @@ void DBGrid::postPending()
     const bool inserted = m_insertRow >= 0 && row == m_insertRow;
     qint64 key = currentKey();
     if (!m_model->submitAll())
-        failChange(QStringLiteral("The change in \"%1\" could not be stored"), m_model->lastError().text());
+        failChange(tr("The change in \"%1\" could not be stored"), m_model->lastError().text());
     m_insertRow = -1;
     if (inserted) {
         QSqlQuery last(m_model->database());
@@ -229,7 +229,7 @@ void DBGrid::refresh()
     if (!m_model->select()) {
         const QSqlError error = m_model->lastError();
         throw store::StoreError(
-            QStringLiteral("\"%1\" could not be read: %2")
+            tr("\"%1\" could not be read: %2")
                 .arg(m_model->table().fileName(),
                      store::sqliteReason(error.nativeErrorCode().toInt(),
                                          error.databaseText().isEmpty() ? error.text() : error.databaseText())));
@@ -248,7 +248,7 @@ void DBGrid::insertRecord()
     postPending();
     const int row = std::max(currentRow(), 0);
     if (!m_model->insertRow(row))
-        failChange(QStringLiteral("No record can be added to \"%1\""), m_model->lastError().text());
+        failChange(tr("No record can be added to \"%1\""), m_model->lastError().text());
     m_insertRow = row;
     const QModelIndex cell = m_model->index(row, 1);
     setCurrentIndex(cell);
@@ -287,7 +287,7 @@ void DBGrid::deleteCurrent()
     if (!m_model->removeRow(target) || !m_model->submitAll()) {
         const QString reason = m_model->lastError().text();
         m_model->revertAll();
-        failChange(QStringLiteral("The record in \"%1\" could not be deleted"), reason);
+        failChange(tr("The record in \"%1\" could not be deleted"), reason);
     }
     // The model keeps a deleted row on show until it reads the table anew.
     refresh();

@@ -23,22 +23,22 @@ DBNavigator::DBNavigator(DBGrid *grid, Qt::Orientation orientation, QWidget *par
         const char *glyph;
         void (DBNavigator::*slot)();
     } buttons[] = {
-        {"First", "First record", "|\u25C0", &DBNavigator::first},
-        {"Prior", "Prior record", "\u25C0", &DBNavigator::prior},
-        {"Next", "Next record", "\u25B6", &DBNavigator::next},
-        {"Last", "Last record", "\u25B6|", &DBNavigator::last},
-        {"Insert", "Insert record", "+", &DBNavigator::insertRecord},
-        {"Delete", "Delete record", "\u2212", &DBNavigator::deleteRecord},
-        {"Edit", "Edit record", "\u25B2", &DBNavigator::editRecord},
-        {"Post", "Post edit", "\u2714", &DBNavigator::post},
-        {"Cancel", "Cancel edit", "\u2716", &DBNavigator::cancel},
-        {"Refresh", "Refresh data", "\u21BB", &DBNavigator::refresh},
+        {"First", QT_TR_NOOP("First record"), "|\u25C0", &DBNavigator::first},
+        {"Prior", QT_TR_NOOP("Prior record"), "\u25C0", &DBNavigator::prior},
+        {"Next", QT_TR_NOOP("Next record"), "\u25B6", &DBNavigator::next},
+        {"Last", QT_TR_NOOP("Last record"), "\u25B6|", &DBNavigator::last},
+        {"Insert", QT_TR_NOOP("Insert record"), "+", &DBNavigator::insertRecord},
+        {"Delete", QT_TR_NOOP("Delete record"), "\u2212", &DBNavigator::deleteRecord},
+        {"Edit", QT_TR_NOOP("Edit record"), "\u25B2", &DBNavigator::editRecord},
+        {"Post", QT_TR_NOOP("Post edit"), "\u2714", &DBNavigator::post},
+        {"Cancel", QT_TR_NOOP("Cancel edit"), "\u2716", &DBNavigator::cancel},
+        {"Refresh", QT_TR_NOOP("Refresh data"), "\u21BB", &DBNavigator::refresh},
     };
     for (const auto &b : buttons) {
         auto *button = new QToolButton(this);
         button->setObjectName(QString::fromUtf8(b.name));
         button->setText(QString::fromUtf8(b.glyph));
-        button->setToolTip(QString::fromUtf8(b.tip));
+        button->setToolTip(tr(b.tip));
         button->setFixedSize(25, 25);
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this, b.slot);
@@ -91,7 +91,7 @@ void DBNavigator::deleteRecord()
     platform::runGuarded(this, [&] {
         if (m_grid->currentRow() < 0)
             return;
-        if (platform::messageBoxes().confirm(this, QStringLiteral("Datensatz löschen?")))
+        if (platform::messageBoxes().confirm(this, tr("Datensatz löschen?")))
             m_grid->deleteCurrent();
     });
 }

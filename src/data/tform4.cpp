@@ -54,7 +54,7 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     , m_tables(tables)
 {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Data source and export"));
+    setWindowTitle(tr("Data source and export"));
     setGeometry(1, 134, 988, 774);
     setAutoFillBackground(true);
     QPalette background = palette();
@@ -68,11 +68,11 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setIcon(doorIcon());
     BitBtn1->setIconSize(QSize(24, 24));
-    BitBtn1->setToolTip(QStringLiteral("Close"));
+    BitBtn1->setToolTip(tr("Close"));
     connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
     buttons->addWidget(BitBtn1);
     buttons->addStretch();
-    BitBtn3 = new QPushButton(QStringLiteral("Export to CSV-File "), this);
+    BitBtn3 = new QPushButton(tr("Export to CSV-File "), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     QFont bold = BitBtn3->font();
@@ -82,12 +82,12 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     BitBtn1->setAutoDefault(false);
     connect(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
     buttons->addWidget(BitBtn3);
-    ExportAllButton = new QPushButton(QStringLiteral("Export all fields..."), this);
+    ExportAllButton = new QPushButton(tr("Export all fields..."), this);
     ExportAllButton->setObjectName(QStringLiteral("ExportAllButton"));
     ExportAllButton->setAutoDefault(false);
     connect(ExportAllButton, &QPushButton::clicked, this, &TForm4::ExportAllButtonClick);
     buttons->addWidget(ExportAllButton);
-    ProgressButton = new QPushButton(QStringLiteral("Progress..."), this);
+    ProgressButton = new QPushButton(tr("Progress..."), this);
     ProgressButton->setObjectName(QStringLiteral("ProgressButton"));
     ProgressButton->setAutoDefault(false);
     connect(ProgressButton, &QPushButton::clicked, this, &TForm4::ProgressButtonClick);
@@ -213,8 +213,8 @@ void TForm4::ExportAllButtonClick()
 {
     platform::runGuarded(this, [&] {
         const QString proposed = QDir(m_tables.folder()).absoluteFilePath(data::fullExportFileName());
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export all fields"), proposed,
-                                                          QStringLiteral("CSV files (*.csv);;All files (*)"));
+        const QString path = QFileDialog::getSaveFileName(this, tr("Export all fields"), proposed,
+                                                          tr("CSV files (*.csv);;All files (*)"));
         if (!path.isEmpty())
             exportAllTo(path);
     });
@@ -231,8 +231,8 @@ void TForm4::exportAllTo(const QString &path)
         count = data::writeFullExportFile(path, m_tables.TestTable.database());
     }
     platform::messageBoxes().inform(
-        this, QStringLiteral("%1 written to \"%2\".")
-                  .arg(count == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(count),
+        this, tr("%1 written to \"%2\".")
+                  .arg(count == 1 ? tr("1 test") : tr("%1 tests").arg(count),
                        QDir::toNativeSeparators(path)));
 }
 

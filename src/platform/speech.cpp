@@ -29,13 +29,14 @@ public:
                     candidates << name;
         }
         if (candidates.isEmpty()) {
-            m_reason = QStringLiteral("No speech engine is installed.");
+            m_reason = QCoreApplication::translate("Speech", "No speech engine is installed.");
             return;
         }
         for (const QString &name : candidates) {
             if (!installed.contains(name)) {
                 if (m_reason.isEmpty())
-                    m_reason = QStringLiteral("The speech engine \"%1\" is not installed.").arg(name);
+                    m_reason = QCoreApplication::translate("Speech", "The speech engine \"%1\" is not installed.")
+                                   .arg(name);
                 continue;
             }
             // Owned by the application object as well, so the engine and its
@@ -45,7 +46,7 @@ public:
             // An engine that cannot reach a sound output says so at once,
             // with the state still Ready; a working one leaves the text empty.
             const QString problem = engine->state() == QTextToSpeech::Error && engine->errorString().isEmpty()
-                                        ? QStringLiteral("the engine failed to start")
+                                        ? QCoreApplication::translate("Speech", "the engine failed to start")
                                         : engine->errorString();
             if (engine->engine() == name && problem.isEmpty()) {
                 m_engine = engine.release();
@@ -53,7 +54,7 @@ public:
                 return;
             }
             if (m_reason.isEmpty())
-                m_reason = QStringLiteral("Speech is not available (%1).").arg(problem);
+                m_reason = QCoreApplication::translate("Speech", "Speech is not available (%1).").arg(problem);
         }
     }
 
