@@ -73,6 +73,7 @@ void TForm1::speakCue(const ProcedureCue &cue)
 void TForm1::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    settleTickedDisplays();
     // The speech engine is looked for when the window first shows, not when
     // the program starts; where there is none the box says why.
     if (!m_speechLookedUp) {

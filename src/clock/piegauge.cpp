@@ -2,6 +2,7 @@
 
 #include "clock/palette.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -81,31 +82,150 @@ QRect PieGauge::changedArea(const QSize &size, int max, int from, int to)
 }
 
 
-void PieGauge::paintEvent(QPaintEvent *)
+void PieGauge::updateLayers()
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    const QColor background = palette().color(QPalette::Window);
+    if (m_face.size() == pixels && m_face.devicePixelRatio() == ratio && m_background == background)
+        return;
+    m_background = background;
     const QRectF face = QRectF(rect()).adjusted(1, 1, -1, -1);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(palette::GaugeFace);
-    painter.drawEllipse(face);
-    if (m_max > 0 && m_progress > 0) {
-        const double share = std::clamp(static_cast<double>(m_progress) / m_max, 0.0, 1.0);
-        QPolygonF pie;
-        pie << face.center();
-        const int steps = static_cast<int>(share * kRimSteps);
-        for (int k = 0; k <= steps; ++k)
-            pie << rimPoint(face, static_cast<double>(k) / kRimSteps);
-        pie << rimPoint(face, share);
-        painter.setBrush(palette::GaugePie);
-        painter.drawPolygon(pie);
-        painter.setPen(Qt::black);
-        painter.drawLine(face.center(), rimPoint(face, 0));
-        painter.drawLine(face.center(), rimPoint(face, share));
+    // Both drawn as the widget would draw them, so that copying the face and
+    // blending the rim over the pie gives the pixels of drawing them there.
+    m_face = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_face.setDevicePixelRatio(ratio);
+    m_face.fill(background);
+    QPainter facePainter(&m_face);
+    facePainter.setRenderHint(QPainter::Antialiasing);
+    facePainter.setPen(Qt::NoPen);
+    facePainter.setBrush(palette::GaugeFace);
+    facePainter.drawEllipse(face);
+    facePainter.end();
+    m_rim = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_rim.setDevicePixelRatio(ratio);
+    m_rim.fill(Qt::transparent);
+    QPainter rim(&m_rim);
+    rim.setRenderHint(QPainter::Antialiasing);
+    rim.setPen(Qt::black);
+    rim.setBrush(Qt::NoBrush);
+    rim.drawEllipse(face);
+    rim.end();
+    m_rimPoints.clear();
+    for (int k = 0; k <= kRimSteps; ++k)
+        m_rimPoints << rimPoint(face, static_cast<double>(k) / kRimSteps);
+}
+
+namespace {
+
+// The part of `polygon` inside `box` (Sutherland and Hodgman, edge by edge).
+// Filled with smoothing it covers the pixels well inside `box` exactly as
+// the whole polygon does, at a fraction of the cost for a small box.
+QPolygonF clipped(const QPolygonF &polygon, const QRectF &box)
+{
+    QPolygonF result = polygon;
+    const auto cut = [&result](auto inside, auto crossing) {
+        if (result.isEmpty())
+            return;
+        QPolygonF out;
+        QPointF previous = result.last();
+        bool previousInside = inside(previous);
+        for (const QPointF &point : std::as_const(result)) {
+            const bool pointInside = inside(point);
+            if (pointInside != previousInside)
+                out << crossing(previous, point);
+            if (pointInside)
+                out << point;
+            previous = point;
+            previousInside = pointInside;
+        }
+        result = out;
+    };
+    const auto atX = [](double x) {
+        return [x](const QPointF &a, const QPointF &b) {
+            return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()));
+        };
+    };
+    const auto atY = [](double y) {
+        return [y](const QPointF &a, const QPointF &b) {
+            return QPointF(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y);
+        };
+    };
+    cut([&box](const QPointF &p) { return p.x() >= box.left(); }, atX(box.left()));
+    cut([&box](const QPointF &p) { return p.x() <= box.right(); }, atX(box.right()));
+    cut([&box](const QPointF &p) { return p.y() >= box.top(); }, atY(box.top()));
+    cut([&box](const QPointF &p) { return p.y() <= box.bottom(); }, atY(box.bottom()));
+    return result;
+}
+
+// The part of `line` inside `box` (Liang and Barsky); false when none is.
+bool clipLine(QLineF &line, const QRectF &box)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = line.dx(), dy = line.dy();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {line.x1() - box.left(), box.right() - line.x1(), line.y1() - box.top(),
+                        box.bottom() - line.y1()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
     }
-    // The outline last, over the pie's edge.
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(face);
+    if (t0 > t1)
+        return false;
+    line = QLineF(line.pointAt(t0), line.pointAt(t1));
+    return true;
+}
+
+} // namespace
+
+void PieGauge::paintEvent(QPaintEvent *event)
+{
+    updateLayers();
+    QPainter painter(this);
+    // Rectangle by rectangle: a tick's area is one small rectangle.
+    for (const QRect &area : event->region()) {
+        painter.setClipRect(area);
+        paintArea(painter, area);
+    }
+}
+
+void PieGauge::paintArea(QPainter &painter, const QRect &area)
+{
+    const qreal ratio = m_face.devicePixelRatio();
+    const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
+    painter.drawImage(QRectF(area), m_face, source);
+    if (m_max > 0 && m_progress > 0) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF face = QRectF(rect()).adjusted(1, 1, -1, -1);
+        const double share = std::clamp(static_cast<double>(m_progress) / m_max, 0.0, 1.0);
+        const int steps = static_cast<int>(share * kRimSteps);
+        QPolygonF pie;
+        pie.reserve(steps + 3);
+        pie << face.center();
+        pie.append(m_rimPoints.mid(0, steps + 1));
+        pie << rimPoint(face, share);
+        // Only the shapes' parts a little beyond the area: smoothing reads a
+        // pixel's own cover, so those pixels come out as from the whole.
+        const QRectF cut = QRectF(area).adjusted(-2, -2, 2, 2);
+        const QPolygonF part = clipped(pie, cut);
+        if (part.size() >= 3) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(palette::GaugePie);
+            painter.drawPolygon(part);
+        }
+        painter.setPen(Qt::black);
+        for (QLineF edge : {QLineF(face.center(), m_rimPoints.first()), QLineF(face.center(), rimPoint(face, share))})
+            if (clipLine(edge, cut))
+                painter.drawLine(edge);
+    }
+    // The rim last, over the pie's edge.
+    painter.drawImage(QRectF(area), m_rim, source);
 }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
+#include <QPointF>
 #include <QWidget>
 
 // A pie gauge: a yellow face with a blue pie that fills clockwise from twelve
 // o'clock as the progress goes from 0 to the maximum.  No text.
+class QPainter;
+
 class PieGauge : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +31,16 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void updateLayers();
+    void paintArea(QPainter &painter, const QRect &area);
+
     int m_max = 100;
     int m_progress = 0;
+    // What does not move, drawn once per size and background: the face on
+    // the background, the rim alone (laid over the pie), and the pie's rim
+    // points.  A tick then rasterises only the part of the pie in its area.
+    QImage m_face;
+    QImage m_rim;
+    QList<QPointF> m_rimPoints;
+    QColor m_background;
 };

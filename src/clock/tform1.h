@@ -143,6 +143,7 @@ public:
 private:
     void buildLayout();
     void placeOverlays();
+    void settleTickedDisplays();
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void done(int result) override;

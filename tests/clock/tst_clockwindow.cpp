@@ -5,6 +5,8 @@
 #include "clockwindowfixture.h"
 
 #include <QCheckBox>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
@@ -49,6 +51,8 @@ private slots:
     void nextSetStartKeepsCancelledResults();
     void closeClearsRows();
     void clockTicksFastOnlyWhileATestRuns();
+    void tickRepaintsOnlyWhatChanged_data();
+    void tickRepaintsOnlyWhatChanged();
 };
 
 void TestClockWindow::firstShowing()
@@ -492,6 +496,71 @@ void TestClockWindow::clockTicksFastOnlyWhileATestRuns()
     other.sStartClick();
     QVERIFY(other.Timer1->isActive());
     QCOMPARE(other.Timer1->interval(), 100);
+}
+
+void TestClockWindow::tickRepaintsOnlyWhatChanged_data()
+{
+    // Settings of 5 s phases, 3 repetitions; the test starts at 0.
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QStringList>("painted");   // the widgets the tick paints
+    const QStringList countdown{QStringLiteral("pClockB")};
+    const QStringList gauge{QStringLiteral("gClock"), QStringLiteral("ImageClock")};
+    QTest::newRow("start rest, a tenth") << 1200 << 1300 << countdown + gauge;
+    QTest::newRow("start rest, a second") << 1900 << 2000 << countdown + gauge + QStringList{QStringLiteral("pClock")};
+    QTest::newRow("Fro-Phase, a tenth") << 5200 << 5300 << countdown + gauge + QStringList{QStringLiteral("Shape1")};
+    QTest::newRow("To-Phase, a tenth")
+        << 15200 << 15300 << countdown + gauge + QStringList{QStringLiteral("Shape2")};
+    QTest::newRow("the same moment again") << 5300 << 5300 << QStringList{};
+}
+
+// A tick repaints the displays it changes and nothing around them: neither
+// the group box nor the window behind a label, nor a neighbouring control;
+// and the window so drawn in parts looks as when drawn whole.
+void TestClockWindow::tickRepaintsOnlyWhatChanged()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QStringList, painted);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    for (QLineEdit *phase : {w.StartHalte, w.Abwaerts, w.HalteUnten, w.Aufwaerts, w.HalteOben})
+        phase->setText(QStringLiteral("5"));
+    w.Wiederholungen->setText(QStringLiteral("3"));
+    // Its own size, columns side by side, also on a small offscreen screen.
+    w.setWindowState(Qt::WindowNoState);
+    w.resize(1207, 760);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.sStartClick();
+    f.tickThrough(0, from);
+    QTest::qWait(20);
+
+    struct PaintLog : QObject {
+        QStringList widgets;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && !widgets.contains(watched->objectName()))
+                widgets << watched->objectName();
+            return false;
+        }
+    } log;
+    for (QWidget *child : w.findChildren<QWidget *>())
+        child->installEventFilter(&log);
+    w.installEventFilter(&log);
+    f.tickAt(to);
+    QCoreApplication::processEvents();
+    for (QWidget *child : w.findChildren<QWidget *>())
+        child->removeEventFilter(&log);
+    w.removeEventFilter(&log);
+    log.widgets.sort();
+    painted.sort();
+    QCOMPARE(log.widgets, painted);
+
+    const QImage shown = w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage whole = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), whole.size());
+    QVERIFY(shown == whole);
 }
 
 QTEST_MAIN(TestClockWindow)
