@@ -4,7 +4,7 @@
 <context>
     <name>FolderLock</name>
     <message>
-        <source>Another Korvane is working in the folder %1 (its lock file "%2" is there). Close it first, or start Korvane in another folder.</source>
+        <source>Another Korvane is working in the folder %1 (its lock file &quot;%2&quot; is there). Close it first, or start Korvane in another folder.</source>
         <translation>Ein anderes Korvane arbeitet im Ordner %1 (seine Sperrdatei „%2“ liegt dort). Schließen Sie es zuerst oder starten Sie Korvane in einem anderen Ordner.</translation>
     </message>
     <message>

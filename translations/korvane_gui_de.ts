@@ -154,11 +154,11 @@
         <translation>Diagramm speichern</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written; the previous file is unchanged. </source>
+        <source>"%1" was not written; the previous file is unchanged. </source>
         <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. </translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be created: %2</source>
+        <source>"%1" could not be created: %2</source>
         <translation>„%1“ konnte nicht angelegt werden: %2</translation>
     </message>
     <message>
@@ -495,15 +495,15 @@
 <context>
     <name>TestReport</name>
     <message>
-        <source>There is no test %1 in &quot;%2&quot;.</source>
+        <source>There is no test %1 in "%2".</source>
         <translation>In „%2“ gibt es keinen Test %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written: it is a table file, not a report.</source>
+        <source>"%1" was not written: it is a table file, not a report.</source>
         <translation>„%1“ wurde nicht geschrieben: Es ist eine Tabellendatei, kein Bericht.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written: %2</source>
+        <source>"%1" was not written: %2</source>
         <translation>„%1“ wurde nicht geschrieben: %2</translation>
     </message>
     <message>
@@ -521,6 +521,14 @@
     <message>
         <source>PDF files (*.pdf)</source>
         <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>"%1" was not written: it is %2, not an ordinary file.</source>
+        <translation>„%1“ wurde nicht geschrieben: Es ist %2, keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>a link</source>
+        <translation>eine Verknüpfung</translation>
     </message>
 </context>
 <context>

@@ -4,11 +4,11 @@
 <context>
     <name>Failure</name>
     <message>
-        <source>Table file "%1" in %2: %3</source>
+        <source>Table file &quot;%1&quot; in %2: %3</source>
         <translation>Tabellendatei „%1“ in %2: %3</translation>
     </message>
     <message>
-        <source>the file was removed or replaced while Korvane was running, so nothing can be stored in it. What you entered stays in the window. Close Korvane and start it again: it then opens the folder's "%1" again (and creates it anew if none is there), and you can store the entry again.</source>
+        <source>the file was removed or replaced while Korvane was running, so nothing can be stored in it. What you entered stays in the window. Close Korvane and start it again: it then opens the folder&apos;s &quot;%1&quot; again (and creates it anew if none is there), and you can store the entry again.</source>
         <translation>Die Datei wurde entfernt oder ersetzt, während Korvane lief, daher kann nichts darin gespeichert werden. Was Sie eingegeben haben, bleibt im Fenster. Beenden Sie Korvane und starten Sie es neu: Es öffnet dann wieder „%1“ im Ordner (und legt die Datei neu an, wenn keine da ist), und Sie können den Eintrag erneut speichern.</translation>
     </message>
     <message>
@@ -16,7 +16,7 @@
         <translation>Der Datensatz kann nicht gespeichert werden, weil der Ordner %1 schreibgeschützt ist. Korvane braucht einen Ordner, in den es schreiben kann; was Sie eingegeben haben, bleibt im Fenster (%2).</translation>
     </message>
     <message>
-        <source>The table file "%1" in %2 cannot be converted: %3.</source>
+        <source>The table file &quot;%1&quot; in %2 cannot be converted: %3.</source>
         <translation>Die Tabellendatei „%1“ in %2 kann nicht umgewandelt werden: %3.</translation>
     </message>
     <message>
@@ -71,7 +71,7 @@
         <translation>Kein Datum; nach Testnummer eingeordnet</translation>
     </message>
     <message>
-        <source>Date "%1" not readable; placed by test number</source>
+        <source>Date &quot;%1&quot; not readable; placed by test number</source>
         <translation>Datum „%1“ nicht lesbar; nach Testnummer eingeordnet</translation>
     </message>
     <message>
@@ -79,7 +79,7 @@
         <translation>nicht gelaufen</translation>
     </message>
     <message>
-        <source>"%1" not readable</source>
+        <source>&quot;%1&quot; not readable</source>
         <translation>„%1“ nicht lesbar</translation>
     </message>
     <message>
@@ -102,7 +102,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <source>"%1" is read as %2 s. For %3 min %4 s type %3:%5.</source>
+        <source>&quot;%1&quot; is read as %2 s. For %3 min %4 s type %3:%5.</source>
         <translation>„%1“ wird als %2 s gelesen. Für %3 min %4 s %3:%5 eingeben.</translation>
     </message>
 </context>

@@ -1,8 +1,7 @@
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "app/translations.h"
-#include "model/fullexport.h"
-#include "report/reportcommand.h"
+#include "app/commands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -29,7 +28,7 @@ int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
     app::installTranslations(app::chooseLanguage(commandLine.language));
     QTextStream err(stderr);
     const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
-    return data::runExportAll(folder, commandLine.exportFile, err);
+    return app::runExportAll(folder, commandLine.exportFile, err);
 }
 
 // --report: writes the report of one test as PDF without opening a window.
@@ -40,9 +39,10 @@ int reportTest(int argc, char *argv[], const app::CommandLine &commandLine)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    app::installTranslations(app::chooseLanguage(commandLine.language));
     QTextStream err(stderr);
     const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
-    return report::runReport(folder, commandLine.reportTest, commandLine.outputFile, err);
+    return app::runReport(folder, commandLine.reportTest, commandLine.outputFile, err);
 }
 
 } // namespace

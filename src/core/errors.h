@@ -45,6 +45,11 @@ public:
     QString message() const;
     const char *what() const noexcept override { return m_what.constData(); }
 
+    // The stored data could not be read (rather than something written).
+    bool isReadFailure() const
+    {
+        return m_kind == Kind::ReadFailed || m_kind == Kind::TableFile || m_kind == Kind::TableReplaced;
+    }
     // A text read where a number belongs.
     bool isNumberFailure() const { return m_kind == Kind::NotAWholeNumber || m_kind == Kind::NotADecimalNumber; }
 

@@ -71,7 +71,8 @@ void writeExportBytes(QIODevice &out, const QByteArray &bytes)
         const qint64 written = out.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
             const QString reason = out.errorString().isEmpty() ? QStringLiteral("write failed") : out.errorString();
-            throw core::Failure(QStringLiteral("The export could not be written: %1").arg(reason));
+            throw core::Failure(core::Failure::Kind::WriteFailed, QString(),
+                                QStringLiteral("The export could not be written: %1").arg(reason));
         }
         done += written;
     }
@@ -217,14 +218,14 @@ void checkExportTarget(const QString &path, const QString &notWritten)
     // file or a file outside the folder: a link is refused, not written through.
     if (platform::isSymLink(path)) {
         const QString target = QFileInfo(path).symLinkTarget();
-        throw core::Failure(notWritten
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten
                                     + QStringLiteral("It is a link to \"%1\"; Korvane writes its export only as an "
                                                      "ordinary file. Remove or rename the link and export again.")
                                           .arg(QDir::toNativeSeparators(target)));
     }
     const platform::FileKind kind = platform::fileKind(path, false);
     if (kind != platform::FileKind::Missing && kind != platform::FileKind::Ordinary) {
-        throw core::Failure(notWritten
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten
                                     + QStringLiteral("It is %1, not an ordinary file, so the export could not be "
                                                      "created there.")
                                           .arg(platform::describe(kind)));
@@ -232,7 +233,7 @@ void checkExportTarget(const QString &path, const QString &notWritten)
     // Replacing a table file with the export would lose its records.
     const QByteArray head = platform::readHead(path, 0x800);
     if (head.startsWith(QByteArrayView("SQLite format 3\0", 16)) || legacy::ParadoxTable::looksLikeTable(head))
-        throw core::Failure(notWritten + QStringLiteral("It is a table file, not an export."));
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten + QStringLiteral("It is a table file, not an export."));
 }
 
 namespace {
@@ -254,7 +255,7 @@ ExportSummary exportTestsToFile(const QString &path, store::Query &query, const 
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        throw core::Failure(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
     }
     keepPrivateWhenNew(file, existed);
     ExportSummary summary;
@@ -262,21 +263,24 @@ ExportSummary exportTestsToFile(const QString &path, store::Query &query, const 
         summary = writeTestExport(file, query, advance);
     } catch (const core::Failure &error) {
         file.cancelWriting();
-        throw core::Failure(QStringLiteral("\"%1\" was not written; the previous file is unchanged. %2")
-                                        .arg(name, error.message()));
+        // A failed read stays one; everything else failed the writing.
+        throw core::Failure(error.isReadFailure() ? core::Failure::Kind::ReadFailed : core::Failure::Kind::WriteFailed,
+                            path,
+                            QStringLiteral("\"%1\" was not written; the previous file is unchanged. %2")
+                                .arg(name, error.message()));
     }
     // Closing the file forgets why a write failed, so the reason is taken
     // from the last flush before the file is committed.
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw core::Failure(
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, 
             QStringLiteral("\"%1\" was not written; the previous file is unchanged. "
                            "The export could not be written: %2")
                 .arg(name, reason));
     }
     if (!file.commit()) {
-        throw core::Failure(
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, 
             QStringLiteral("\"%1\" was not written; the previous file is unchanged. "
                            "The export could not be written: %2")
                 .arg(name, file.errorString()));

@@ -30,9 +30,22 @@ namespace data {
 namespace {
 
 // A failure to read the stored tests, told apart from a failure to write.
-class ReadError : public core::Failure {
-    using Failure::Failure;
-};
+core::Failure readFailure(const QString &sentence)
+{
+    return core::Failure(core::Failure::Kind::ReadFailed, QString(), sentence);
+}
+
+core::Failure writeFailure(const QString &path, const QString &sentence)
+{
+    return core::Failure(core::Failure::Kind::WriteFailed, path, sentence);
+}
+
+// The same failure said after `prefix`.
+core::Failure prefixed(const QString &prefix, const core::Failure &failure)
+{
+    return core::Failure(failure.isReadFailure() ? core::Failure::Kind::ReadFailed : core::Failure::Kind::WriteFailed,
+                         failure.file(), prefix + failure.message());
+}
 
 bool isBlank(char16_t c)
 {
@@ -168,7 +181,7 @@ struct Statement {
 
 [[noreturn]] void failRead(sqlite3 *db)
 {
-    throw ReadError(QStringLiteral("The stored tests could not be read: %1")
+    throw readFailure(QStringLiteral("The stored tests could not be read: %1")
                         .arg(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("the test table is not open")));
 }
 
@@ -380,13 +393,11 @@ qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale)
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        throw core::Failure(QStringLiteral("The standard output cannot be written: %1").arg(out.errorString()));
+        throw writeFailure(QString(), QStringLiteral("The standard output cannot be written: %1").arg(out.errorString()));
     try {
         return writeFullExport(out, db, userLocale);
-    } catch (const ReadError &error) {
-        throw ReadError(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
     } catch (const core::Failure &error) {
-        throw core::Failure(QStringLiteral("The export on the standard output is incomplete. ") + error.message());
+        throw prefixed(QStringLiteral("The export on the standard output is incomplete. "), error);
     }
 }
 
@@ -404,79 +415,28 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw core::Failure(QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw writeFailure(path, QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
     // A new file holds personal data: readable by its owner only.
     if (!existed)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     qint64 count = 0;
     try {
         count = writeFullExport(file, db, userLocale);
-    } catch (const ReadError &error) {
-        file.cancelWriting();
-        throw ReadError(notWritten + error.message());
     } catch (const core::Failure &error) {
         file.cancelWriting();
-        throw core::Failure(notWritten + error.message());
+        throw prefixed(notWritten, error);
     }
     // Closing the file forgets why a write failed, so the reason is taken
     // from the last flush before the file is committed.
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw core::Failure(notWritten + QStringLiteral("The export could not be written: %1").arg(reason));
+        throw writeFailure(path, notWritten + QStringLiteral("The export could not be written: %1").arg(reason));
     }
     if (!file.commit()) {
-        throw core::Failure(notWritten
-                                    + QStringLiteral("The export could not be written: %1").arg(file.errorString()));
+        throw writeFailure(path, notWritten + QStringLiteral("The export could not be written: %1").arg(file.errorString()));
     }
     return count;
-}
-
-int runExportAll(const QString &folder, const QString &file, QTextStream &err)
-{
-    const store::Layout &layout = store::testTableLayout();
-    const QFileInfo folderInfo(folder);
-    const QString shownFolder = QDir::toNativeSeparators(folderInfo.absoluteFilePath());
-    if (!folderInfo.isDir()) {
-        err << QStringLiteral("The folder %1 does not exist.").arg(shownFolder) << Qt::endl;
-        return 1;
-    }
-    const QString tablePath = QDir(folder).filePath(layout.fileName);
-    if (!QFileInfo(tablePath).isFile()) {
-        err << QStringLiteral("There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder) << Qt::endl;
-        return 1;
-    }
-
-    static std::atomic<int> counter{0};
-    const QString connection = QStringLiteral("korvane-export-all-%1").arg(++counter);
-    int status = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(tablePath);
-        // Read-only: the command never changes the tables, and it works on
-        // a copy on read-only media too.
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
-        const QString prefix = QStringLiteral("Table file \"%1\" in %2: ").arg(layout.fileName, shownFolder);
-        try {
-            if (!db.open())
-                throw ReadError(prefix + db.lastError().text());
-            const store::LayoutCheck check = store::checkLayout(db, layout);
-            if (check.result == store::LayoutCheck::Result::Unreadable)
-                throw ReadError(prefix + check.error.databaseText());
-            if (!check.sameFields())
-                throw ReadError(prefix + QStringLiteral("it holds no test table of this program"));
-            writeFullExportFile(file, db);
-        } catch (const ReadError &error) {
-            err << error.message() << Qt::endl;
-            status = 1;
-        } catch (const core::Failure &error) {
-            err << error.message() << Qt::endl;
-            status = 2;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return status;
 }
 
 } // namespace data

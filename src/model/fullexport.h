@@ -64,15 +64,8 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
 
 // Writes the export to `path` through a temporary file in the same folder
 // that replaces an older file only when everything was written.  A failure
-// throws core::Failure naming the file and the reason; an older file
-// is kept.  Returns the number of tests written.
+// throws core::Failure (ReadFailed or WriteFailed) naming the file and the
+// reason; an older file is kept.  Returns the number of tests written.
 qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale = QLocale());
-
-// The export without a window, for the command line: reads "TestTable.DB" in
-// `folder` without changing it (a missing folder or table is reported, not
-// created) and writes `file` (relative to the current directory).  Returns
-// 0 on success, 1 when the tests cannot be read, 2 when the file cannot be
-// written; the reason goes to `err`.
-int runExportAll(const QString &folder, const QString &file, QTextStream &err);
 
 } // namespace data

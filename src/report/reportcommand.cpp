@@ -1,5 +1,7 @@
 #include "report/reportcommand.h"
 
+#include "core/errors.h"
+#include "core/files.h"
 #include "report/reportpage.h"
 #include "store/layout.h"
 #include "store/table.h"
@@ -19,12 +21,11 @@ QString field(const QStringList &record, const char *name)
     return record.value(store::testTableLayout().indexOf(QString::fromLatin1(name)));
 }
 
+// Read without opening anything but an ordinary file: a named pipe would
+// block the command.
 bool isTableFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(16) == QByteArrayView("SQLite format 3\0", 16);
+    return platform::readHead(path, 16) == QByteArrayView("SQLite format 3\0", 16);
 }
 
 } // namespace
@@ -43,29 +44,24 @@ ReportPage storedTestReport(store::TestReader &reader, qint64 testnr)
     return ReportPage(makeTestReport(*record, tests));
 }
 
-int runReport(const QString &folder, qint64 testnr, const QString &file, QTextStream &err)
+void checkReportTarget(const QString &path)
 {
-    std::optional<ReportPage> page;
-    try {
-        std::unique_ptr<store::SqliteTestReader> reader = store::SqliteTestReader::openFile(folder);
-        page.emplace(storedTestReport(*reader, testnr));
-    } catch (const core::Failure &error) {
-        err << error.message() << Qt::endl;
-        return 1;
+    const QString name = QFileInfo(path).fileName();
+    const platform::FileKind kind = platform::fileKind(path, false);
+    if (platform::isSymLink(path) || (kind != platform::FileKind::Missing && kind != platform::FileKind::Ordinary)) {
+        throw core::Failure(core::Failure::Kind::WriteFailed, path,
+                            QCoreApplication::translate("TestReport", "\"%1\" was not written: it is %2, not an "
+                                                                      "ordinary file.")
+                                .arg(name, platform::isSymLink(path) ? QCoreApplication::translate("TestReport", "a link")
+                                                                     : platform::describe(kind)));
     }
-    try {
-        // Replacing a table file with the report would lose its records.
-        if (isTableFile(file)) {
-            throw ReportFileError(QCoreApplication::translate("TestReport", "\"%1\" was not written: it is a table "
-                                                                            "file, not a report.")
-                                      .arg(QFileInfo(file).fileName()));
-        }
-        writeReportPdf(file, *page);
-    } catch (const core::Failure &error) {
-        err << error.message() << Qt::endl;
-        return 2;
+    // Replacing a table file with the report would lose its records.
+    if (isTableFile(path)) {
+        throw core::Failure(core::Failure::Kind::WriteFailed, path,
+                            QCoreApplication::translate("TestReport", "\"%1\" was not written: it is a table "
+                                                                      "file, not a report.")
+                                .arg(name));
     }
-    return 0;
 }
 
 } // namespace report

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QTextStream;
-
 namespace store { class TestReader; }
 
 namespace report {
@@ -15,12 +13,8 @@ class ReportPage;
 // read and core::Failure when there is no such test.
 ReportPage storedTestReport(store::TestReader &reader, qint64 testnr);
 
-// The report without a window, for the command line: reads the tests in
-// `folder` without changing anything there (a missing folder or table is
-// reported, not created) and writes `file` as PDF (relative to the current
-// folder).  Returns 0 on success, 1 when the test does not exist or the
-// tests cannot be read, 2 when the file cannot be written; the reason goes
-// to `err`.  Needs a QGuiApplication for the fonts.
-int runReport(const QString &folder, qint64 testnr, const QString &file, QTextStream &err);
+// Refuses a report file that is a link, no ordinary file or a table file,
+// before anything is written: a core::Failure (WriteFailed) says why.
+void checkReportTarget(const QString &path);
 
 } // namespace report

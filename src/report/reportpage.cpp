@@ -587,8 +587,8 @@ void writeReportPdf(const QString &path, const ReportPage &page, const QPageSize
 {
     const QString name = QFileInfo(path).fileName();
     const auto failed = [&](const QString &reason) {
-        return ReportFileError(
-            QCoreApplication::translate("TestReport", "\"%1\" was not written: %2").arg(name, reason));
+        return core::Failure(core::Failure::Kind::WriteFailed, path,
+                             QCoreApplication::translate("TestReport", "\"%1\" was not written: %2").arg(name, reason));
     };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

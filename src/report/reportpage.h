@@ -39,15 +39,10 @@ private:
     TestReport m_report;
 };
 
-// A report file that could not be written; the command line tells it apart
-// from a test that cannot be read.
-class ReportFileError : public core::Failure {
-    using Failure::Failure;
-};
-
 // Writes the report as a one-page PDF to `path` through a temporary file
 // that replaces an older file only when the whole document was written.
-// Throws ReportFileError naming the file and the reason; an older file is kept.
+// Throws a core::Failure (WriteFailed) naming the file and the reason; an
+// older file is kept.
 void writeReportPdf(const QString &path, const ReportPage &page, const QPageSize &size = defaultPageSize());
 
 } // namespace report

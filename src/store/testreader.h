@@ -45,6 +45,9 @@ public:
     static std::unique_ptr<SqliteTestReader> openFile(const QString &folder);
     ~SqliteTestReader() override;
 
+    // The connection the reads use (the complete export reads on it too).
+    const QSqlDatabase &database() const { return m_db; }
+
     std::optional<QStringList> test(qint64 testnr) override;
     QList<QStringList> athleteTests(const QString &name, const QString &surname, const QString &exercise,
                                     qint64 lastTestnr) override;

@@ -2,6 +2,7 @@
 // bytes for tricky stored values, the button of the data window, failed
 // writes, and the command line's exit codes.
 
+#include "app/commands.h"
 #include "model/fullexport.h"
 #include "data/tform4.h"
 #include "core/errors.h"
@@ -379,7 +380,7 @@ void TstFullExport::commandLine()
     QString errors;
     QTextStream err(&errors);
     const QString out = dir.filePath(target);
-    QCOMPARE(data::runExportAll(folder, out, err), status);
+    QCOMPARE(app::runExportAll(folder, out, err), status);
     err.flush();
     if (status == 0) {
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
@@ -436,7 +437,7 @@ void TstFullExport::commandLineWritesOnlyOrdinaryFilesOrStandardOutput()
     special::FifoGuard guard(d.filePath(QStringLiteral("fifo")));
     QString errors;
     QTextStream err(&errors);
-    const int result = data::runExportAll(dir.path(), target.startsWith(u'/') ? target : d.filePath(target), err);
+    const int result = app::runExportAll(dir.path(), target.startsWith(u'/') ? target : d.filePath(target), err);
     ::dup2(savedOut, STDOUT_FILENO);
     ::close(savedOut);
     QVERIFY2(!guard.disarm(), "the export blocked on the named pipe");

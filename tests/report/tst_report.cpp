@@ -2,6 +2,7 @@
 // tricky records, nothing printed past the page's edge, and the command
 // line's parsing and exit codes.
 
+#include "app/commands.h"
 #include "app/commandline.h"
 #include "clock/clockwindowfixture.h"
 #include "report/reportcommand.h"
@@ -19,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <sys/stat.h>
 
 using Fields = QList<QPair<QString, QString>>;
 Q_DECLARE_METATYPE(Fields)
@@ -161,7 +164,7 @@ void TestReportTest::pdfContent()
     if (saved) {
         QString errors;
         QTextStream err(&errors);
-        QCOMPARE(report::runReport(folder, testnr, pdf, err), 0);
+        QCOMPARE(app::runReport(folder, testnr, pdf, err), 0);
         err.flush();
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
     }
@@ -260,6 +263,9 @@ void TestReportTest::exitStatus_data()
     QTest::newRow("not a table") << "garbage" << qint64(1) << "r.pdf" << 1 << "TestTable.DB";
     QTest::newRow("folder of the file missing") << "tables" << qint64(1) << "missing/r.pdf" << 2 << "r.pdf";
     QTest::newRow("onto the table file") << "tables" << qint64(1) << "tables/TestTable.DB" << 2 << "table file";
+    // Neither opened (a named pipe would block the command) nor replaced.
+    QTest::newRow("onto a named pipe") << "tables" << qint64(1) << "fifo" << 2 << "named pipe";
+    QTest::newRow("through a link") << "tables" << qint64(1) << "link" << 2 << "a link";
 }
 
 void TestReportTest::exitStatus()
@@ -295,7 +301,11 @@ void TestReportTest::exitStatus()
     QString errors;
     QTextStream err(&errors);
     const QString out = dir.filePath(output);
-    QCOMPARE(report::runReport(folder, test, out, err), status);
+    if (output == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(out).constData(), 0600), 0);
+    if (output == QLatin1String("link"))
+        QVERIFY(QFile::link(tableFile, out));
+    QCOMPARE(app::runReport(folder, test, out, err), status);
     err.flush();
     QVERIFY2(errors.contains(reason), qPrintable(errors));
     // The report creates and changes nothing where the tables are.

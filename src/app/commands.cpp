@@ -1,0 +1,60 @@
+#include "app/commands.h"
+
+#include "core/errors.h"
+#include "core/files.h"
+#include "model/fullexport.h"
+#include "report/reportcommand.h"
+#include "report/reportpage.h"
+#include "store/testreader.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <optional>
+
+namespace app {
+namespace {
+
+// Runs `command`; a failure is said on `err` and chooses the exit status.
+template <typename Command>
+int reported(QTextStream &err, Command command)
+{
+    try {
+        command();
+        return 0;
+    } catch (const core::Failure &failure) {
+        err << failure.message() << Qt::endl;
+        return exitStatus(failure);
+    }
+}
+
+} // namespace
+
+int exitStatus(const core::Failure &failure)
+{
+    return failure.kind() == core::Failure::Kind::WriteFailed ? 2 : 1;
+}
+
+int runExportAll(const QString &folder, const QString &file, QTextStream &err)
+{
+    return reported(err, [&] {
+        const std::unique_ptr<store::SqliteTestReader> reader = store::SqliteTestReader::openFile(folder);
+        data::writeFullExportFile(file, reader->database());
+    });
+}
+
+int runReport(const QString &folder, qint64 testnr, const QString &file, QTextStream &err)
+{
+    return reported(err, [&] {
+        std::optional<report::ReportPage> page;
+        {
+            const std::unique_ptr<store::SqliteTestReader> reader = store::SqliteTestReader::openFile(folder);
+            page.emplace(report::storedTestReport(*reader, testnr));
+        }
+        report::checkReportTarget(file);
+        report::writeReportPdf(file, *page);
+    });
+}
+
+} // namespace app
