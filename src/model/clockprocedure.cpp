@@ -161,6 +161,7 @@ void ClockProcedure::setStart()
         m_display.phase = phaseName(Phase::StartRest);
         m_display.setPhase = Phase::StartRest;
         m_display.countdown.clear();
+        m_clockStands = false;
         setPanel(PanelState::Running);
         ++m_state.CurrentSet;
         m_display.set = m_state.CurrentSet;
@@ -369,6 +370,7 @@ void ClockProcedure::stopNow()
     m_state.Resting = false;
     m_state.OnBreak = false;
     m_display.countdown = QStringLiteral("BEGIN");
+    m_clockStands = true;
     m_display.phase = QStringLiteral("TEST");
     m_display.markers &= ~unsigned(RestAfterFroMarker | RestAfterToMarker);
     setPanel(PanelState::Stopped);
@@ -405,7 +407,7 @@ void ClockProcedure::breakOrResume()
 std::optional<CancelledSet> ClockProcedure::cancelSet()
 {
     m_state.SetEndMark = 100;
-    if (m_display.countdown == QLatin1String("BEGIN"))
+    if (m_clockStands)
         return std::nullopt;
     if (m_display.setPanel < 1 || m_display.setPanel > 20)
         return std::nullopt;

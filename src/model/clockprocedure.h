@@ -149,6 +149,9 @@ private:
     ProcedureHost &m_host;
     ProcedureState m_state;
     ClockTiming m_timing;
+    // From a stop (and at first) until a set starts: the countdown shows
+    // "BEGIN" and there is no set to cancel.
+    bool m_clockStands = true;
     ProcedureDisplay m_display;
     ProcedureDisplay m_published;
     bool m_inAutoStart = false;
