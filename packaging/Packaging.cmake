@@ -66,7 +66,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # platform plugins that draw the windows.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
 # Spoken cues need a voice; the athlete view's condensed face keeps long
-# countdowns large.  Both work without, so they are recommended.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-flite-plugin, fonts-dejavu-core, fonts-dejavu-extra")
+# countdowns large; Qt's own dialogs speak German with Qt's translations; the
+# report prints CJK names with a CJK face.  All work without, so they are
+# recommended.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-speech-flite-plugin, fonts-dejavu-core, fonts-dejavu-extra, qt6-translations-l10n, fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
