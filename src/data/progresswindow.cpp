@@ -6,7 +6,7 @@
 #include "core/errors.h"
 #include "platform/guard.h"
 #include "store/layout.h"
-#include "store/sqlitefile.h"
+#include "store/testrows.h"
 #include "store/table.h"
 
 #include <QBoxLayout>
@@ -39,8 +39,6 @@
 #include <QToolTip>
 #include <QValueAxis>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -52,32 +50,11 @@ constexpr int SurnameRole = Qt::UserRole + 1;
 // Above this many points a line is drawn without its point markers.
 constexpr qsizetype markedPointLimit = 400;
 
-struct Statement {
-    sqlite3_stmt *handle = nullptr;
-    ~Statement() { sqlite3_finalize(handle); }
-};
-
 // The stored tests of one athlete, all fields, in the order of their numbers.
 QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &name, const QString &surname)
 {
-    sqlite3 *handle = store::sqliteHandle(table.database());
-    if (!handle)
-        table.fail(QStringLiteral("the table is not open"));
     const store::Layout &layout = table.layout();
-    QStringList columns;
-    for (const store::FieldDef &field : layout.fields)
-        columns << QLatin1Char('"') + field.name + QLatin1Char('"');
-    const QByteArray sql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE COALESCE(\"Name\", '') = ?1 "
-                                          "AND COALESCE(\"Surname\", '') = ?2 ORDER BY \"%3\"")
-                               .arg(columns.join(QLatin1Char(',')), layout.tableName, layout.key().name)
-                               .toUtf8();
-    Statement statement;
-    if (sqlite3_prepare_v2(handle, sql.constData(), -1, &statement.handle, nullptr) != SQLITE_OK)
-        table.fail(QString::fromUtf8(sqlite3_errmsg(handle)));
-    const QByteArray nameBytes = name.toUtf8();
-    const QByteArray surnameBytes = surname.toUtf8();
-    sqlite3_bind_text(statement.handle, 1, nameBytes.constData(), int(nameBytes.size()), SQLITE_STATIC);
-    sqlite3_bind_text(statement.handle, 2, surnameBytes.constData(), int(surnameBytes.size()), SQLITE_STATIC);
+    store::TestRows rows(table.database(), name, surname, [&](const QString &reason) { table.fail(reason); });
     // Only the fields the charts read are taken; the rest stay empty.  A
     // value the same as the previous test's shares its text.
     const int count = int(layout.fields.size());
@@ -87,16 +64,14 @@ QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &nam
     QList<data::StoredTest> tests;
     data::StoredTest previous(count);
     std::vector<QByteArray> previousBytes(static_cast<size_t>(count));
-    int rc;
-    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+    while (rows.next()) {
         data::StoredTest test(count);
         for (int i = 0; i < count; ++i) {
             if (!wanted[size_t(i)])
                 continue;
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.handle, i));
-            if (!text)
+            const QByteArrayView bytes = rows.field(i);
+            if (bytes.isNull())
                 continue;
-            const QByteArrayView bytes(text, sqlite3_column_bytes(statement.handle, i));
             if (bytes == previousBytes[size_t(i)]) {
                 test[i] = previous.at(i);
             } else {
@@ -107,8 +82,6 @@ QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &nam
         previous = test;
         tests << std::move(test);
     }
-    if (rc != SQLITE_DONE)
-        table.fail(QString::fromUtf8(sqlite3_errmsg(handle)));
     return tests;
 }
 

@@ -5,7 +5,7 @@
 #include "core/numbertext.h"
 #include "model/csvexport.h"
 #include "store/layout.h"
-#include "store/sqlitefile.h"
+#include "store/testrows.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +19,6 @@
 #include <QSqlQuery>
 #include <QTextStream>
 
-#include <sqlite3.h>
 
 #include <atomic>
 
@@ -174,17 +173,6 @@ const std::vector<bool> &numberFields()
     return mask;
 }
 
-struct Statement {
-    sqlite3_stmt *handle = nullptr;
-    ~Statement() { sqlite3_finalize(handle); }
-};
-
-[[noreturn]] void failRead(sqlite3 *db)
-{
-    throw readFailure(QStringLiteral("The stored tests could not be read: %1")
-                        .arg(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("the test table is not open")));
-}
-
 } // namespace
 
 QByteArray fullExportHeader()
@@ -309,25 +297,14 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8)
 
 qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale)
 {
-    sqlite3 *handle = db.isOpen() ? store::sqliteHandle(db) : nullptr;
-    if (!handle)
-        failRead(nullptr);
-
-    const store::Layout &layout = store::testTableLayout();
-    QStringList columns;
-    for (const store::FieldDef &field : layout.fields)
-        columns << QLatin1Char('"') + field.name + QLatin1Char('"');
-    const QByteArray sql = QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY \"%3\"")
-                               .arg(columns.join(QLatin1Char(',')), layout.tableName, layout.key().name)
-                               .toUtf8();
     // One statement reads one snapshot of the table from start to end.
-    Statement rows;
-    if (sqlite3_prepare_v2(handle, sql.constData(), -1, &rows.handle, nullptr) != SQLITE_OK)
-        failRead(handle);
+    store::TestRows rows(db, [](const QString &reason) {
+        throw readFailure(QStringLiteral("The stored tests could not be read: %1").arg(reason));
+    });
 
     writeExportBytes(out, fullExportHeader());
 
-    const int fieldCount = int(layout.fields.size());
+    const int fieldCount = rows.fieldCount();
     const int dateIndex = dateFieldIndex();
     const std::vector<bool> &numbers = numberFields();
     const int referenceYear = QDate::currentDate().year();
@@ -338,15 +315,11 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
     QByteArray block;
     block.reserve(2 * blockSize);
     qint64 count = 0;
-    int rc;
-    while ((rc = sqlite3_step(rows.handle)) == SQLITE_ROW) {
+    while (rows.next()) {
         for (int i = 0; i < fieldCount; ++i) {
             if (i > 0)
                 block.append(',');
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(rows.handle, i));
-            if (!text)
-                continue;
-            const QByteArrayView value(text, sqlite3_column_bytes(rows.handle, i));
+            const QByteArrayView value = rows.field(i);
             if (value.isEmpty())
                 continue;
             if (numbers[size_t(i)]) {
@@ -380,8 +353,6 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
             block.resize(0);
         }
     }
-    if (rc != SQLITE_DONE)
-        failRead(handle);
     if (!block.isEmpty())
         writeExportBytes(out, block);
     return count;
