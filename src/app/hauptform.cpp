@@ -128,9 +128,8 @@ THauptform::THauptform(QWidget *parent)
     // saved") come and go.
     m_backupState = new QLabel(this);
     m_backupState->setObjectName(QStringLiteral("BackupState"));
-    m_backupState->setWordWrap(true);
     m_backupState->hide();
-    statusBar()->addPermanentWidget(m_backupState, 1);
+    statusBar()->addPermanentWidget(m_backupState);
 }
 
 THauptform::~THauptform()
