@@ -16,7 +16,7 @@ build: deps
 
 run: build
 	@mkdir -p "$(DIR)"
-	cd "$(DIR)" && "$(CURDIR)/build/release/korvane"
+	cd "$(DIR)" && "$(CURDIR)/build/release/korvane" --folder .
 
 test: build
 	@ctest --preset release

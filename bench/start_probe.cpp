@@ -8,5 +8,8 @@
 
 int main(int, char *argv[])
 {
-    return app::runWindows(argv, app::CommandLine{}, [](THauptform &main) { new QuitWhenAnswering(&main); });
+    // The current folder, whatever folder was last chosen in the window.
+    app::CommandLine commandLine;
+    commandLine.folder = QStringLiteral(".");
+    return app::runWindows(argv, commandLine, [](THauptform &main) { new QuitWhenAnswering(&main); });
 }

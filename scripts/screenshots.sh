@@ -61,6 +61,8 @@ shift
 # A sound server with a null output, so that speech is available and the
 # "Speak" box shows as it does on a desktop.
 export XDG_RUNTIME_DIR="$work/runtime"
+# Settings of their own: a data folder chosen on this desktop is not used.
+export XDG_CONFIG_HOME="$work/config"
 mkdir -p -m 700 "\$XDG_RUNTIME_DIR"
 if command -v pulseaudio >/dev/null; then
   pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \\

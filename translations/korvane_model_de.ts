@@ -31,6 +31,10 @@
         <source>An interrupted conversion in %1 cannot be finished: %2.</source>
         <translation>Eine unterbrochene Umwandlung in %1 kann nicht abgeschlossen werden: %2.</translation>
     </message>
+    <message>
+        <source>The daily backup into %1 failed: %2. Saving goes on as usual; the backup is tried again tomorrow.</source>
+        <translation>Die tägliche Sicherung nach %1 ist fehlgeschlagen: %2. Gespeichert wird weiter wie gewohnt; die Sicherung wird morgen erneut versucht.</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

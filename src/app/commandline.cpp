@@ -175,6 +175,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return usageError(QStringLiteral("The folder after --folder is empty."));
     } else if (parser.isSet(QStringLiteral("user-folder"))) {
         result.folder = userDataFolder();
+        result.userFolder = true;
         if (result.folder.isEmpty())
             return failure(QStringLiteral("This system names no documents folder for you; "
                                           "start Korvane with --folder <dir>."), 1);

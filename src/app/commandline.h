@@ -21,6 +21,8 @@ struct CommandLine {
     // The working folder as given (--folder) or chosen (--user-folder);
     // empty keeps the folder the program was started in.
     QString folder;
+    // --user-folder was given (the desktop menu's start).
+    bool userFolder = false;
     // The language named by --language ("en", "de"); empty follows the system.
     QString language;
     // The export file named by --export-all.

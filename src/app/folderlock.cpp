@@ -17,7 +17,9 @@ QString FolderLock::lockFileName()
 
 std::optional<QString> FolderLock::acquire(const QString &folder)
 {
-    const QString path = QDir(folder).filePath(lockFileName());
+    // Absolute: the lock file is removed by its name when the lock goes,
+    // which may be after the working folder changed.
+    const QString path = QDir(QFileInfo(folder).absoluteFilePath()).filePath(lockFileName());
     auto lock = std::make_unique<QLockFile>(path);
     // Stale only when its process is gone, however long a Korvane runs.
     lock->setStaleLockTime(0);

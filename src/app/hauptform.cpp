@@ -1,5 +1,7 @@
 #include "app/hauptform.h"
 
+#include "app/folderlock.h"
+#include "core/filesystem.h"
 #include "clock/tform1.h"
 #include "data/progresswindow.h"
 #include "data/tform4.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -54,7 +57,10 @@ THauptform::THauptform(QWidget *parent)
     setObjectName(QStringLiteral("Hauptform"));
     setWindowTitle(QStringLiteral("Korvane"));
     resize(997, 745);
-    m_tables.openAll();
+    m_tables = std::make_unique<store::TrainingTables>(QStringLiteral("."));
+    m_tables->openAll();
+    watchBackups();
+    m_networkFolder = core::isOnNetworkFileSystem(QStringLiteral("."));
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -114,6 +120,16 @@ THauptform::THauptform(QWidget *parent)
     m_folderLabel = new QLabel(dataFolderText(), this);
     m_folderLabel->setObjectName(QStringLiteral("DataFolder"));
     statusBar()->addWidget(m_folderLabel);
+    m_changeFolder = new QPushButton(tr("Change..."), this);
+    m_changeFolder->setObjectName(QStringLiteral("ChangeDataFolder"));
+    connect(m_changeFolder, &QPushButton::clicked, this, &THauptform::ChangeFolderClick);
+    statusBar()->addWidget(m_changeFolder);
+    // Said beside the folder and kept: the status line's messages ("Test 1
+    // saved") come and go.
+    m_backupState = new QLabel(this);
+    m_backupState->setObjectName(QStringLiteral("BackupState"));
+    m_backupState->hide();
+    statusBar()->addPermanentWidget(m_backupState);
 }
 
 THauptform::~THauptform()
@@ -121,17 +137,20 @@ THauptform::~THauptform()
     // The windows work on the tables, which go with the members after this.
     m_ownedDataWindow.reset();
     m_ownedClockWindow.reset();
+    // The tables are closed before the folder's lock goes.
+    m_tables.reset();
 }
 
 QString THauptform::dataFolderText() const
 {
-    return tr("Data folder: %1").arg(QDir::toNativeSeparators(QDir(m_tables.folder()).absolutePath()));
+    const QString folder = QDir::toNativeSeparators(QDir(m_tables->folder()).absolutePath());
+    return m_networkFolder ? tr("Data folder: %1 (network folder)").arg(folder) : tr("Data folder: %1").arg(folder);
 }
 
 void THauptform::createWindows()
 {
-    m_ownedClockWindow = std::make_unique<TForm1>(&m_tables, this);
-    m_ownedDataWindow = std::make_unique<TForm4>(m_tables, this);
+    m_ownedClockWindow = std::make_unique<TForm1>(m_tables.get(), this);
+    m_ownedDataWindow = std::make_unique<TForm4>(*m_tables, this);
     setWindows(m_ownedClockWindow.get(), m_ownedDataWindow.get());
 }
 
@@ -205,9 +224,9 @@ void THauptform::est1Click()
 void THauptform::Daten1Click()
 {
     platform::runGuarded(this, [this] {
-        m_tables.TestTable.open();
-        m_tables.ProfilTable.open();
-        m_tables.SPTable.open();
+        m_tables->TestTable.open();
+        m_tables->ProfilTable.open();
+        m_tables->SPTable.open();
         buildWindows();
         if (m_dataWindow)
             m_dataWindow->exec();

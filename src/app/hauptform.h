@@ -11,8 +11,11 @@
 class QAction;
 class QLabel;
 class QFrame;
+class QPushButton;
 class TForm1;
 class TForm4;
+
+namespace app { class FolderLock; }
 
 // The main window: a banner, and a menu that shows the clock window and the
 // data window, the information text, or ends the program.
@@ -25,7 +28,22 @@ public:
     // Destroys the clock and data windows it created before its tables.
     ~THauptform() override;
 
-    store::TrainingTables &tables() { return m_tables; }
+    store::TrainingTables &tables() { return *m_tables; }
+
+    // The lock of the working folder, held while the window works there and
+    // handed on when the folder changes.
+    void setFolderLock(std::unique_ptr<app::FolderLock> lock);
+
+    // Makes `folder` the working folder: takes its lock, offers its Paradox
+    // tables for conversion, opens its tables and builds the clock and data
+    // windows anew on them, then lets go of the old folder.  Results not
+    // saved in the clock window are asked about first.  Whatever fails is
+    // said in a box and leaves everything on the old folder; returns whether
+    // the folder changed.
+    bool switchDataFolder(const QString &folder);
+
+    // Says once that the working folder lies on a network file system.
+    void warnAboutNetworkFolder();
 
     // Creates the clock window, then the data window, on the tables of this
     // window; they live until this window is destroyed.
@@ -52,12 +70,22 @@ public slots:
     void About1Click();
     void Ende1Click();
     void FormActivate();
+    // "Change..." beside the data-folder line.
+    void ChangeFolderClick();
 
 protected:
     bool event(QEvent *event) override;
 
 private:
-    store::TrainingTables m_tables{QStringLiteral(".")};
+    // Reports a failed daily backup of the tables in the status line.
+    void watchBackups();
+    void showBackupFailure(const QString &message);
+
+    std::unique_ptr<store::TrainingTables> m_tables;
+    std::unique_ptr<app::FolderLock> m_folderLock;
+    bool m_networkFolder = false;
+    QPushButton *m_changeFolder = nullptr;
+    QLabel *m_backupState = nullptr;
     QLabel *Panel1 = nullptr;
     QLabel *Image2 = nullptr;
     QFrame *Shape1 = nullptr;

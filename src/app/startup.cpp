@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/datasource.h"
 #include "app/folderlock.h"
 #include "app/hauptform.h"
 #include "clock/tform1.h"
@@ -101,6 +102,8 @@ std::unique_ptr<Windows> start()
     new AfterFirstPaint(&hauptform, [&hauptform] {
         setProgramIcon();
         hauptform.buildWindows();
+        // Said once the window stands, in the turn after.
+        QTimer::singleShot(0, &hauptform, [&hauptform] { hauptform.warnAboutNetworkFolder(); });
     });
     hauptform.showAtStart();
     return windows;
@@ -120,15 +123,23 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
 
     // Everything after this works in the working folder: the tables, the
     // export and the sound files are named without a folder.
-    if (const auto reason = enterWorkingFolder(commandLine.folder)) {
+    // The folder chosen in the window last time, unless the command line
+    // names one.
+    QString note;
+    const QString folder = startFolder(commandLine, &note);
+    if (!note.isEmpty()) {
+        std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(note)), stderr);
+        platform::messageBoxes().inform(nullptr, note);
+    }
+    if (const auto reason = enterWorkingFolder(folder)) {
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
         platform::messageBoxes().error(nullptr, *reason);
         return 1;
     }
 
-    // One Korvane per folder; the lock is held to the end of the run.
-    FolderLock folderLock;
-    if (const auto reason = folderLock.acquire(QStringLiteral("."))) {
+    // One Korvane per folder; the lock is held while Korvane works there.
+    auto folderLock = std::make_unique<FolderLock>();
+    if (const auto reason = folderLock->acquire(QStringLiteral("."))) {
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
         platform::messageBoxes().error(nullptr, *reason);
         return 1;
@@ -145,6 +156,9 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     const std::unique_ptr<Windows> windows = start();
     if (!windows)
         return 1;
+    // The main window holds the lock from now on and hands it on when the
+    // folder changes.
+    windows->main->setFolderLock(std::move(folderLock));
     // The session bus is reached once the window is on the screen rather
     // than when the first test starts.
     new AfterFirstPaint(windows->main.get(), [] { platform::screenSaver(); });

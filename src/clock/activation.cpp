@@ -132,6 +132,11 @@ bool TForm1::settleUnsavedResults()
     return platform::runGuarded(this, [this] { saveTest(); });
 }
 
+bool TForm1::settleBeforeClosing()
+{
+    return settleRunningTest() && settleUnsavedResults();
+}
+
 bool TForm1::settleRunningTest()
 {
     const ProcedureState &s = m_procedure.state();

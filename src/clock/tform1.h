@@ -69,6 +69,10 @@ public:
 
     // "Test" in the main window: activates the window and shows it modally.
     void showModal();
+    // Before the window goes for good (the data folder changes): a running
+    // test and results not saved are asked about as at Close and activation.
+    // Returns whether the window may go.
+    bool settleBeforeClosing();
 
     const ProcedureState &procedure() const { return m_procedure.state(); }
     const ClockTiming &timing() const { return m_procedure.timing(); }

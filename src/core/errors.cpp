@@ -64,6 +64,10 @@ QString Failure::message() const
     case Kind::ConversionUnfinished:
         return QCoreApplication::translate("Failure", "The conversion in %1 could not be finished: %2. It will be finished at the next start.")
             .arg(nativeFolder(m_file), m_detail);
+    case Kind::BackupFailed:
+        return QCoreApplication::translate("Failure", "The daily backup into %1 failed: %2. Saving goes on as usual; "
+                                                      "the backup is tried again tomorrow.")
+            .arg(nativeFolder(m_file), m_detail);
     case Kind::RecoveryFailed:
         return QCoreApplication::translate("Failure", "An interrupted conversion in %1 cannot be finished: %2.").arg(nativeFolder(m_file), m_detail);
     }

@@ -28,6 +28,7 @@ public:
         ConversionStep,       // detail: a step of a conversion (part of one of the above)
         ReadFailed,           // the stored data cannot be read; detail says it whole
         WriteFailed,          // a file cannot be written; detail says it whole
+        BackupFailed,         // file: the day's backup folder; detail: why the backup failed
     };
 
     // An action that cannot be done, said whole.

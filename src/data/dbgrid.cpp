@@ -166,6 +166,7 @@ void DBGrid::postPending()
     const int row = currentRow();
     const bool inserted = m_insertRow >= 0 && row == m_insertRow;
     qint64 key = currentKey();
+    m_model->table().aboutToWrite();
     if (!m_model->submitAll())
         failChange(tr("The change in \"%1\" could not be stored"), m_model->lastError().text());
     m_insertRow = -1;
@@ -284,6 +285,7 @@ void DBGrid::deleteCurrent()
     // the only change the model sends.
     postPending();
     const int target = currentRow() >= 0 ? currentRow() : row;
+    m_model->table().aboutToWrite();
     if (!m_model->removeRow(target) || !m_model->submitAll()) {
         const QString reason = m_model->lastError().text();
         m_model->revertAll();

@@ -354,6 +354,7 @@ void Table::post()
     requireOpen();
     if (!m_inserting)
         return;
+    aboutToWrite();
     QSqlDatabase db = database();
     QStringList columns;
     QStringList marks;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 namespace store {
 
 // A failure of the table store: the table file and what is wrong with it.
@@ -66,6 +68,15 @@ public:
     // current record stays current.
     bool findKey(qint64 key);
 
+    // Runs before anything is written to the file, by post() and by the
+    // grids before they store their changes: the daily backup hooks in here.
+    void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
+    void aboutToWrite() const
+    {
+        if (m_beforeWrite)
+            m_beforeWrite();
+    }
+
     // Field access by name without regard to case; an unknown name is a
     // StoreError.  Reads give the written text back unchanged.
     QString fieldText(const QString &name) const;
@@ -121,6 +132,7 @@ private:
     bool m_inserting = false;
     bool m_modified = false;
     QList<QVariant> m_newValues; // the record being inserted
+    std::function<void()> m_beforeWrite;
 };
 
 // The reason of a failed SQLite call for a StoreError: SQLite's own text,

@@ -7,7 +7,10 @@ TrainingTables::TrainingTables(const QString &folder)
     , SPTable(spTableLayout(), folder)
     , TestTable(testTableLayout(), folder)
     , ProfilTable(profilLayout(), folder)
+    , m_backup(folder, {&SPTable, &TestTable, &ProfilTable})
 {
+    for (Table *table : {&SPTable, &TestTable, &ProfilTable})
+        table->setBeforeWrite([this] { m_backup.beforeWrite(); });
 }
 
 void TrainingTables::openAll()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/dailybackup.h"
 #include "store/table.h"
 
 #include <QString>
@@ -20,6 +21,9 @@ public:
 
     QString folder() const { return m_folder; }
 
+    // The copy made before the first write of each day.
+    DailyBackup &backup() { return m_backup; }
+
 private:
     QString m_folder;
 
@@ -27,6 +31,9 @@ public:
     Table SPTable;
     Table TestTable;
     Table ProfilTable;
+
+private:
+    DailyBackup m_backup;
 };
 
 } // namespace store

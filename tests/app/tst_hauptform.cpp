@@ -1,10 +1,14 @@
 // The main window: banner, menu, information box, showing the clock window.
 
 #include "app/application.h"
+#include "app/datasource.h"
+#include "app/folderlock.h"
 #include "app/hauptform.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
 #include "support/recorders.h"
+#include "support/screensaver.h"
+#include "store/query.h"
 
 #include "platform/messages.h"
 
@@ -12,7 +16,10 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPointer>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QSqlQuery>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +47,7 @@ QString titleAsTheWindowSystemGetsIt(QWidget *window)
 class TestHauptform : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void bannerAndMenu();
@@ -53,11 +61,25 @@ private slots:
     void savesAreNamedInTheStatusLine();
     void titlesReachTheWindowSystemUnchanged_data();
     void titlesReachTheWindowSystemUnchanged();
+    void changeSwitchesTheDataFolder_data();
+    void changeSwitchesTheDataFolder();
+    void startFolder_data();
+    void startFolder();
 
 private:
+    QTemporaryDir m_settings;
     QTemporaryDir m_folder;
     QString m_previousFolder;
 };
+
+void TestHauptform::initTestCase()
+{
+    // The folder chosen in the window is remembered here, not in the
+    // settings of whoever runs the tests.
+    QVERIFY(m_settings.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+}
 
 void TestHauptform::init()
 {
@@ -276,6 +298,157 @@ void TestHauptform::titlesReachTheWindowSystemUnchanged()
             platform::messageBoxes().inform(&main, QStringLiteral("Text"));
     }
     QCOMPARE(seen, title);
+}
+
+namespace {
+
+// The number of tests stored in the TestTable of `folder`.
+int storedTests(const QString &folder)
+{
+    int count = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("counter"));
+        db.setDatabaseName(QDir(folder).filePath(QStringLiteral("TestTable.DB")));
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("SELECT COUNT(*) FROM TestTable")) && query.next())
+            count = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("counter"));
+    return count;
+}
+
+} // namespace
+
+void TestHauptform::changeSwitchesTheDataFolder_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("switched");
+    QTest::addColumn<int>("testsLeftBehind");
+    QTest::newRow("nothing unsaved") << "" << int(platform::SaveAnswer::Discard) << true << 0;
+    QTest::newRow("unsaved results, Save") << "running" << int(platform::SaveAnswer::Save) << true << 1;
+    QTest::newRow("unsaved results, Discard") << "running" << int(platform::SaveAnswer::Discard) << true << 0;
+    QTest::newRow("unsaved results, Cancel") << "running" << int(platform::SaveAnswer::Cancel) << false << 0;
+    QTest::newRow("a table there cannot be opened") << "bad table" << int(platform::SaveAnswer::Discard) << false
+                                                    << 0;
+}
+
+void TestHauptform::changeSwitchesTheDataFolder()
+{
+    QFETCH(QString, before);
+    QFETCH(int, answer);
+    QFETCH(bool, switched);
+    QFETCH(int, testsLeftBehind);
+    TestPlatform platform;
+    RecordingScreenSaver screenSaver;
+    platform.clock.set(36000000);
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).clear();
+    QTemporaryDir other;
+    QVERIFY(other.isValid());
+    const QString oldFolder = QDir::currentPath();
+    const QString newFolder = QDir(other.path()).canonicalPath();
+    if (before == QLatin1String("bad table"))
+        QVERIFY(QDir(newFolder).mkdir(QStringLiteral("TestTable.DB")));
+
+    auto lock = std::make_unique<app::FolderLock>();
+    QVERIFY(!lock->acquire(QStringLiteral(".")));
+    THauptform main;
+    main.setFolderLock(std::move(lock));
+    main.createWindows();
+    const int storedBefore = storedTests(oldFolder);
+    TForm1 *clock = main.clockWindow();
+    clock->Timer1->stop();
+    if (before == QLatin1String("running")) {
+        clock->Edit39->setText(QStringLiteral("Anna"));
+        clock->Edit47->setText(QStringLiteral("Bench"));
+        clock->Edit51->setText(QStringLiteral("Press"));
+        clock->FormActivate();
+        clock->sStartClick();
+        platform.clock.set(36001500);
+        clock->Timer1Timer();
+    }
+    platform.boxes.saveAnswer = static_cast<platform::SaveAnswer>(answer);
+
+    // "Change...", the folder typed into the dialog, OK.
+    bool dialogSeen = false;
+    QTimer::singleShot(0, &main, [&] {
+        auto *dialog = qobject_cast<app::DataSourceDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialogSeen = true;
+        dialog->findChild<QLineEdit *>(QStringLiteral("FolderEdit"))->setText(newFolder);
+        dialog->accept();
+    });
+    main.findChild<QPushButton *>(QStringLiteral("ChangeDataFolder"))->click();
+    QVERIFY(dialogSeen);
+
+    const QString working = switched ? newFolder : oldFolder;
+    QCOMPARE(QDir::currentPath(), working);
+    QCOMPARE(main.findChild<QLabel *>(QStringLiteral("DataFolder"))->text(),
+             QStringLiteral("Data folder: ") + QDir::toNativeSeparators(working));
+    QCOMPARE(app::rememberedDataFolder(), switched ? newFolder : QString());
+    QCOMPARE(storedTests(oldFolder), storedBefore + testsLeftBehind);
+    // The folder in use is locked, the other one free.
+    QCOMPARE(QFileInfo::exists(QDir(oldFolder).filePath(app::FolderLock::lockFileName())), !switched);
+    QCOMPARE(QFileInfo::exists(QDir(newFolder).filePath(app::FolderLock::lockFileName())), switched);
+    QCOMPARE(bool(app::FolderLock().acquire(working)), true);
+    if (before == QLatin1String("bad table")) {
+        QCOMPARE(platform.boxes.shown.size(), 1);
+        QVERIFY(platform.boxes.shown.first().startsWith(QStringLiteral("error:Table file \"TestTable.DB\"")));
+    }
+    if (!switched)
+        return;
+
+    // The windows work on the new folder's tables: a test saved now is
+    // stored there, after that day's backup.
+    QVERIFY(!main.clockWindow());
+    main.buildWindows();
+    clock = main.clockWindow();
+    QVERIFY(clock);
+    clock->Timer1->stop();
+    clock->Edit39->setText(QStringLiteral("Ben"));
+    clock->Edit47->setText(QStringLiteral("Bench"));
+    clock->BitBtn3->show();
+    clock->BitBtn3->click();
+    QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Test 1 saved"));
+    QCOMPARE(storedTests(newFolder), 1);
+    QCOMPARE(storedTests(oldFolder), storedBefore + testsLeftBehind);
+    QVERIFY(QFileInfo::exists(QDir(newFolder).filePath(QStringLiteral("Backups/2026-12-06/TestTable.DB"))));
+}
+
+void TestHauptform::startFolder_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("noted");
+    const QString chosen = QDir::currentPath();
+    const QString gone = QDir(chosen).filePath(QStringLiteral("gone"));
+    const QString user = app::userDataFolder();
+    QTest::newRow("nothing chosen") << QStringList() << QString() << QString() << false;
+    QTest::newRow("chosen") << QStringList() << chosen << chosen << false;
+    QTest::newRow("--folder wins") << QStringList{QStringLiteral("--folder"), QStringLiteral("/srv/k")} << chosen
+                                   << QStringLiteral("/srv/k") << false;
+    QTest::newRow("menu start, chosen") << QStringList{QStringLiteral("--user-folder")} << chosen << chosen << false;
+    QTest::newRow("menu start, nothing chosen") << QStringList{QStringLiteral("--user-folder")} << QString() << user
+                                                << false;
+    QTest::newRow("chosen folder gone") << QStringList() << gone << QString() << true;
+    QTest::newRow("menu start, chosen folder gone") << QStringList{QStringLiteral("--user-folder")} << gone << user
+                                                    << true;
+}
+
+void TestHauptform::startFolder()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, remembered);
+    QFETCH(QString, folder);
+    QFETCH(bool, noted);
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).clear();
+    if (!remembered.isEmpty())
+        app::rememberDataFolder(remembered);
+    QString note;
+    const app::CommandLine commandLine = app::parseCommandLine(QStringList{QStringLiteral("korvane")} + arguments);
+    QCOMPARE(app::startFolder(commandLine, &note), folder);
+    QCOMPARE(!note.isEmpty(), noted);
 }
 
 QTEST_MAIN(TestHauptform)
