@@ -2,6 +2,115 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Work in &lt;dir&gt;: keep the tables and the export there. The folder is created when missing. Without this option Korvane works in the folder it was started in.</source>
+        <translation>In &lt;dir&gt; arbeiten: die Tabellen und den Export dort ablegen. Der Ordner wird angelegt, wenn er fehlt. Ohne diese Option arbeitet Korvane in dem Ordner, in dem es gestartet wurde.</translation>
+    </message>
+    <message>
+        <source>Work in the folder &quot;Korvane&quot; in your documents folder, created when missing. The desktop menu starts Korvane this way.</source>
+        <translation>Im Ordner „Korvane“ in Ihrem Dokumentenordner arbeiten; er wird angelegt, wenn er fehlt. Das Desktop-Menü startet Korvane so.</translation>
+    </message>
+    <message>
+        <source>Write all stored tests to &lt;file&gt; and end, without opening a window. &lt;file&gt; is relative to the current folder, not to --folder; /dev/stdout writes to standard output. The tables are read from --folder, which must exist (it is not created), and are never changed; a folder in use by a running Korvane may be read. A &lt;file&gt; that is a link, a folder, a named pipe, a device or a table file is refused.</source>
+        <translation>Alle gespeicherten Tests in &lt;file&gt; schreiben und enden, ohne ein Fenster zu öffnen. &lt;file&gt; bezieht sich auf den aktuellen Ordner, nicht auf --folder; /dev/stdout schreibt auf die Standardausgabe. Die Tabellen werden aus --folder gelesen, der existieren muss (er wird nicht angelegt), und nie geändert; ein Ordner, in dem ein laufendes Korvane arbeitet, darf gelesen werden. Eine &lt;file&gt;, die eine Verknüpfung, ein Ordner, eine benannte Pipe, ein Gerät oder eine Tabellendatei ist, wird abgelehnt.</translation>
+    </message>
+    <message>
+        <source>Speak the language &lt;code&gt;: en (English) or de (German). Without this option Korvane speaks the language of the system, or English.</source>
+        <translation>Die Sprache &lt;code&gt; sprechen: en (Englisch) oder de (Deutsch). Ohne diese Option spricht Korvane die Sprache des Systems oder Englisch.</translation>
+    </message>
+    <message>
+        <source>Write the report of the stored test &lt;testnr&gt; as PDF to the file named by --output and end, without opening a window. Nothing is created or changed in the working folder.</source>
+        <translation>Den Bericht des gespeicherten Tests &lt;testnr&gt; als PDF in die mit --output genannte Datei schreiben und enden, ohne ein Fenster zu öffnen. Im Arbeitsordner wird nichts angelegt oder geändert.</translation>
+    </message>
+    <message>
+        <source>The PDF file --report writes.</source>
+        <translation>Die PDF-Datei, die --report schreibt.</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>Diese Hilfe zeigen und enden.</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>Die Version zeigen und enden.</translation>
+    </message>
+    <message>
+        <source>Usage: korvane [options]
+Paces and times strength-training tests.
+
+Korvane keeps its tables &quot;TestTable.DB&quot;, &quot;Profil.db&quot; and &quot;SPTable.db&quot; and
+writes its export &quot;Korvane.csv&quot; in its working folder.
+
+Options:
+</source>
+        <translation>Aufruf: korvane [Optionen]
+Taktet und misst Tests im Krafttraining.
+
+Korvane führt seine Tabellen „TestTable.DB“, „Profil.db“ und „SPTable.db“
+und schreibt seinen Export „Korvane.csv“ in seinen Arbeitsordner.
+
+Optionen:
+</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument: &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Give either --folder or --user-folder, not both.</source>
+        <translation>Geben Sie entweder --folder oder --user-folder an, nicht beide.</translation>
+    </message>
+    <message>
+        <source>The folder after --folder is empty.</source>
+        <translation>Der Ordner nach --folder ist leer.</translation>
+    </message>
+    <message>
+        <source>This system names no documents folder for you; start Korvane with --folder &lt;dir&gt;.</source>
+        <translation>Dieses System nennt keinen Dokumentenordner für Sie; starten Sie Korvane mit --folder &lt;dir&gt;.</translation>
+    </message>
+    <message>
+        <source>Unknown language &apos;%1&apos;: give en or de.</source>
+        <translation>Unbekannte Sprache &apos;%1&apos;: Geben Sie en oder de an.</translation>
+    </message>
+    <message>
+        <source>The file after --export-all is empty.</source>
+        <translation>Die Datei nach --export-all ist leer.</translation>
+    </message>
+    <message>
+        <source>Give either --export-all or --report, not both.</source>
+        <translation>Geben Sie entweder --export-all oder --report an, nicht beide.</translation>
+    </message>
+    <message>
+        <source>--output names the file of --report.</source>
+        <translation>--output nennt die Datei von --report.</translation>
+    </message>
+    <message>
+        <source>The test number after --report is not a test number: &apos;%1&apos;.</source>
+        <translation>Die Testnummer nach --report ist keine Testnummer: &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--report needs --output &lt;file&gt;.</source>
+        <translation>--report braucht --output &lt;file&gt;.</translation>
+    </message>
+    <message>
+        <source>The file after --output is empty.</source>
+        <translation>Die Datei nach --output ist leer.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a file, not a folder.</source>
+        <translation>„%1“ ist eine Datei, kein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; cannot be created: %2.</source>
+        <translation>Der Ordner „%1“ kann nicht angelegt werden: %2.</translation>
+    </message>
+    <message>
+        <source>Korvane cannot work in the folder &quot;%1&quot;: %2.</source>
+        <translation>Korvane kann nicht im Ordner „%1“ arbeiten: %2.</translation>
+    </message>
+</context>
+<context>
     <name>DataSource</name>
     <message>
         <source>The data folder %1 chosen last time is not there. Korvane works in %2 instead.</source>
@@ -21,6 +130,139 @@
     <message>
         <source>this computer</source>
         <translation>diesem Computer</translation>
+    </message>
+</context>
+<context>
+    <name>LegacyImport</name>
+    <message>
+        <source>The folder
+%1
+holds tables in the older Paradox format:
+
+</source>
+        <translation>Der Ordner
+%1
+enthält Tabellen im älteren Paradox-Format:
+
+</translation>
+    </message>
+    <message>
+        <source>record</source>
+        <translation>Datensatz</translation>
+    </message>
+    <message>
+        <source>records</source>
+        <translation>Datensätze</translation>
+    </message>
+    <message>
+        <source>
+Korvane can convert them into its own tables now. The old files are kept unchanged: they and their companion files are moved into the subfolder &quot;%1&quot;.
+
+Convert the tables now? No ends Korvane and leaves the folder as it is.</source>
+        <translation>
+Korvane kann sie jetzt in seine eigenen Tabellen umwandeln. Die alten Dateien bleiben unverändert erhalten: Sie und ihre Begleitdateien werden in den Unterordner „%1“ verschoben.
+
+Die Tabellen jetzt umwandeln? Nein beendet Korvane und lässt den Ordner, wie er ist.</translation>
+    </message>
+    <message>
+        <source>The Paradox tables in the folder
+%1
+cannot be converted:
+
+</source>
+        <translation>Die Paradox-Tabellen im Ordner
+%1
+können nicht umgewandelt werden:
+
+</translation>
+    </message>
+    <message>
+        <source>
+Nothing in the folder was changed. Korvane ends.</source>
+        <translation>
+Im Ordner wurde nichts geändert. Korvane wird beendet.</translation>
+    </message>
+    <message>
+        <source>The tables were converted. The old files are kept unchanged in the subfolder &quot;%1&quot;.
+</source>
+        <translation>Die Tabellen wurden umgewandelt. Die alten Dateien bleiben unverändert im Unterordner „%1“ erhalten.
+</translation>
+    </message>
+    <message>
+        <source>
+%1 (now %2): %3 converted, %4 skipped as empty.
+</source>
+        <translation>
+%1 (jetzt %2): %3 umgewandelt, %4 als leer übersprungen.
+</translation>
+    </message>
+    <message>
+        <source>    Its header counts %1 but its blocks hold %2; every record found was converted.
+</source>
+        <translation>    Ihr Kopf zählt %1, ihre Blöcke enthalten aber %2; jeder gefundene Datensatz wurde umgewandelt.
+</translation>
+    </message>
+    <message>
+        <source>    Fields with no place in Korvane: %1.
+</source>
+        <translation>    Felder ohne Platz in Korvane: %1.
+</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>    Values with characters that had to be replaced: %1.
+</source>
+        <translation>    Werte mit Zeichen, die ersetzt werden mussten: %1.
+</translation>
+    </message>
+    <message>
+        <source>    Values left empty because they are no whole number: %1.
+</source>
+        <translation>    Werte, die leer blieben, weil sie keine ganze Zahl sind: %1.
+</translation>
+    </message>
+    <message>
+        <source>    Keys renumbered: none.
+</source>
+        <translation>    Neu nummerierte Schlüssel: keine.
+</translation>
+    </message>
+    <message>
+        <source>an empty %1</source>
+        <translation>ein leeres %1</translation>
+    </message>
+    <message>
+        <source> became </source>
+        <translation> wurde zu </translation>
+    </message>
+    <message>
+        <source>%1 more</source>
+        <translation>%1 weitere</translation>
+    </message>
+    <message>
+        <source>    Keys renumbered because they were repeated or unusable: %1 (%2).
+</source>
+        <translation>    Schlüssel, die neu nummeriert wurden, weil sie doppelt oder unbrauchbar waren: %1 (%2).
+</translation>
+    </message>
+    <message>
+        <source>An interrupted conversion of the Paradox tables in
+%1
+has been finished. The old files are kept unchanged in the subfolder &quot;%2&quot;.</source>
+        <translation>Eine unterbrochene Umwandlung der Paradox-Tabellen in
+%1
+wurde abgeschlossen. Die alten Dateien bleiben unverändert im Unterordner „%2“ erhalten.</translation>
+    </message>
+    <message>
+        <source>Converting the Paradox tables...</source>
+        <translation>Die Paradox-Tabellen werden umgewandelt...</translation>
+    </message>
+    <message>
+        <source>The Paradox tables in %1 cannot be converted: %2.</source>
+        <translation>Die Paradox-Tabellen in %1 können nicht umgewandelt werden: %2.</translation>
     </message>
 </context>
 <context>
@@ -54,9 +296,9 @@ Geschrieben vom Korvane-Team für Testleiter und ihre Athleten.</translation>
     <message>
         <source>The data folder %1 lies on a network file system.
 
-Korvane keeps its tables in SQLite files, and SQLite's locking is not reliable on network file systems: when two stations write to the same tables at once, the tables can be damaged. Let only one station at a time use this folder.
+Korvane keeps its tables in SQLite files, and SQLite&apos;s locking is not reliable on network file systems: when two stations write to the same tables at once, the tables can be damaged. Let only one station at a time use this folder.
 
-For several stations a shared database server is the right place; Korvane's support for one is planned. Until then Korvane works in this folder as in any other.</source>
+For several stations a shared database server is the right place; Korvane&apos;s support for one is planned. Until then Korvane works in this folder as in any other.</source>
         <translation>Der Datenordner %1 liegt auf einem Netzwerk-Dateisystem.
 
 Korvane hält seine Tabellen in SQLite-Dateien, und die Sperren von SQLite sind auf Netzwerk-Dateisystemen nicht zuverlässig: Schreiben zwei Stationen gleichzeitig in dieselben Tabellen, können die Tabellen beschädigt werden. Lassen Sie immer nur eine Station zur Zeit mit diesem Ordner arbeiten.
@@ -64,15 +306,15 @@ Korvane hält seine Tabellen in SQLite-Dateien, und die Sperren von SQLite sind 
 Für mehrere Stationen ist ein gemeinsamer Datenbankserver der richtige Ort; Korvane soll ihn künftig unterstützen. Bis dahin arbeitet Korvane in diesem Ordner wie in jedem anderen.</translation>
     </message>
     <message>
-        <source>"%1" is not a folder.</source>
+        <source>&quot;%1&quot; is not a folder.</source>
         <translation>„%1“ ist kein Ordner.</translation>
     </message>
     <message>
-        <source>The folder "%1" cannot be created: %2.</source>
+        <source>The folder &quot;%1&quot; cannot be created: %2.</source>
         <translation>Der Ordner „%1“ kann nicht angelegt werden: %2.</translation>
     </message>
     <message>
-        <source>Korvane cannot work in the folder "%1".</source>
+        <source>Korvane cannot work in the folder &quot;%1&quot;.</source>
         <translation>Korvane kann nicht im Ordner „%1“ arbeiten.</translation>
     </message>
     <message>

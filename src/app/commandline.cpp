@@ -4,6 +4,7 @@
 #include "core/files.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,29 +32,29 @@ const QList<OptionRow> &optionRows()
 {
     static const QList<OptionRow> rows = {
         {{QStringLiteral("folder")}, "dir",
-         "Work in <dir>: keep the tables and the export there. The folder is "
+         QT_TRANSLATE_NOOP("CommandLine", "Work in <dir>: keep the tables and the export there. The folder is "
          "created when missing. Without this option Korvane works in the folder "
-         "it was started in."},
+         "it was started in.")},
         {{QStringLiteral("user-folder")}, nullptr,
-         "Work in the folder \"Korvane\" in your documents folder, created when "
-         "missing. The desktop menu starts Korvane this way."},
+         QT_TRANSLATE_NOOP("CommandLine", "Work in the folder \"Korvane\" in your documents folder, created when "
+         "missing. The desktop menu starts Korvane this way.")},
         {{QStringLiteral("export-all")}, "file",
-         "Write all stored tests to <file> and end, without opening a window. "
+         QT_TRANSLATE_NOOP("CommandLine", "Write all stored tests to <file> and end, without opening a window. "
          "<file> is relative to the current folder, not to --folder; /dev/stdout "
          "writes to standard output. The tables are read from --folder, which "
          "must exist (it is not created), and are never changed; a folder in "
          "use by a running Korvane may be read. A <file> that is a link, a "
-         "folder, a named pipe, a device or a table file is refused."},
+         "folder, a named pipe, a device or a table file is refused.")},
         {{QStringLiteral("language")}, "code",
-         "Speak the language <code>: en (English) or de (German). Without this "
-         "option Korvane speaks the language of the system, or English."},
+         QT_TRANSLATE_NOOP("CommandLine", "Speak the language <code>: en (English) or de (German). Without this "
+         "option Korvane speaks the language of the system, or English.")},
         {{QStringLiteral("report")}, "testnr",
-         "Write the report of the stored test <testnr> as PDF to the file "
+         QT_TRANSLATE_NOOP("CommandLine", "Write the report of the stored test <testnr> as PDF to the file "
          "named by --output and end, without opening a window. Nothing is "
-         "created or changed in the working folder."},
-        {{QStringLiteral("output")}, "file", "The PDF file --report writes."},
-        {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, "Show this help and end."},
-        {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, "Show the version and end."},
+         "created or changed in the working folder.")},
+        {{QStringLiteral("output")}, "file", QT_TRANSLATE_NOOP("CommandLine", "The PDF file --report writes.")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, QT_TRANSLATE_NOOP("CommandLine", "Show this help and end.")},
+        {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, QT_TRANSLATE_NOOP("CommandLine", "Show the version and end.")},
     };
     return rows;
 }
@@ -118,7 +119,7 @@ QString helpText()
     for (const OptionRow &row : optionRows())
         column = std::max(column, indent + optionSignature(row).size() + 2);
 
-    QString text = QStringLiteral(
+    QString text = QCoreApplication::translate("CommandLine",
         "Usage: korvane [options]\n"
         "Paces and times strength-training tests.\n"
         "\n"
@@ -128,28 +129,18 @@ QString helpText()
         "Options:\n");
     for (const OptionRow &row : optionRows()) {
         const QString signature = QString(indent, u' ') + optionSignature(row);
-        const QStringList lines = wrapped(QString::fromUtf8(row.description), lineWidth - column);
+        const QStringList lines = wrapped(QCoreApplication::translate("CommandLine", row.description), lineWidth - column);
         for (qsizetype i = 0; i < lines.size(); ++i)
             text += (i == 0 ? signature.leftJustified(column) : QString(column, u' ')) + lines[i] + u'\n';
     }
     return text;
 }
 
-CommandLine parseCommandLine(const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    for (const OptionRow &row : optionRows()) {
-        QCommandLineOption option(row.names, QString::fromUtf8(row.description));
-        if (row.valueName)
-            option.setValueName(QString::fromUtf8(row.valueName));
-        parser.addOption(option);
-    }
-    // Without an argument list there is not even a program name to skip.
-    const QStringList withName = arguments.isEmpty() ? QStringList{QStringLiteral("korvane")} : arguments;
-    if (!parser.parse(withName))
-        return usageError(parser.errorText());
+namespace {
 
+// Everything but the language, from a parsed command line.
+CommandLine readOptions(const QCommandLineParser &parser)
+{
     if (parser.isSet(QStringLiteral("help"))) {
         CommandLine result;
         result.action = CommandLine::Action::Print;
@@ -163,53 +154,77 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return result;
     }
     if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("Unexpected argument: '%1'.").arg(parser.positionalArguments().first()));
+        return usageError(QCoreApplication::translate("CommandLine", "Unexpected argument: '%1'.").arg(parser.positionalArguments().first()));
 
     CommandLine result;
     const bool folderGiven = parser.isSet(QStringLiteral("folder"));
     if (folderGiven && parser.isSet(QStringLiteral("user-folder")))
-        return usageError(QStringLiteral("Give either --folder or --user-folder, not both."));
+        return usageError(QCoreApplication::translate("CommandLine", "Give either --folder or --user-folder, not both."));
     if (folderGiven) {
         result.folder = parser.values(QStringLiteral("folder")).constLast();
         if (result.folder.isEmpty())
-            return usageError(QStringLiteral("The folder after --folder is empty."));
+            return usageError(QCoreApplication::translate("CommandLine", "The folder after --folder is empty."));
     } else if (parser.isSet(QStringLiteral("user-folder"))) {
         result.folder = userDataFolder();
         result.userFolder = true;
         if (result.folder.isEmpty())
-            return failure(QStringLiteral("This system names no documents folder for you; "
+            return failure(QCoreApplication::translate("CommandLine", "This system names no documents folder for you; "
                                           "start Korvane with --folder <dir>."), 1);
-    }
-    if (parser.isSet(QStringLiteral("language"))) {
-        result.language = parser.values(QStringLiteral("language")).constLast();
-        if (!availableLanguages().contains(result.language))
-            return usageError(QStringLiteral("Unknown language '%1': give en or de.").arg(result.language));
     }
     if (parser.isSet(QStringLiteral("export-all"))) {
         result.action = CommandLine::Action::ExportAll;
         result.exportFile = parser.values(QStringLiteral("export-all")).constLast();
         if (result.exportFile.isEmpty())
-            return usageError(QStringLiteral("The file after --export-all is empty."));
+            return usageError(QCoreApplication::translate("CommandLine", "The file after --export-all is empty."));
     }
     const bool report = parser.isSet(QStringLiteral("report"));
     const bool output = parser.isSet(QStringLiteral("output"));
     if (report && result.action == CommandLine::Action::ExportAll)
-        return usageError(QStringLiteral("Give either --export-all or --report, not both."));
+        return usageError(QCoreApplication::translate("CommandLine", "Give either --export-all or --report, not both."));
     if (output && !report)
-        return usageError(QStringLiteral("--output names the file of --report."));
+        return usageError(QCoreApplication::translate("CommandLine", "--output names the file of --report."));
     if (report) {
         const QString number = parser.values(QStringLiteral("report")).constLast();
         bool ok = false;
         result.reportTest = number.trimmed().toLongLong(&ok);
         if (!ok || result.reportTest < 1)
-            return usageError(QStringLiteral("The test number after --report is not a test number: '%1'.").arg(number));
+            return usageError(QCoreApplication::translate("CommandLine", "The test number after --report is not a test number: '%1'.").arg(number));
         if (!output)
-            return usageError(QStringLiteral("--report needs --output <file>."));
+            return usageError(QCoreApplication::translate("CommandLine", "--report needs --output <file>."));
         result.outputFile = parser.values(QStringLiteral("output")).constLast();
         if (result.outputFile.isEmpty())
-            return usageError(QStringLiteral("The file after --output is empty."));
+            return usageError(QCoreApplication::translate("CommandLine", "The file after --output is empty."));
         result.action = CommandLine::Action::Report;
     }
+    return result;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    for (const OptionRow &row : optionRows()) {
+        QCommandLineOption option(row.names, QCoreApplication::translate("CommandLine", row.description));
+        if (row.valueName)
+            option.setValueName(QString::fromUtf8(row.valueName));
+        parser.addOption(option);
+    }
+    // Without an argument list there is not even a program name to skip.
+    const QStringList withName = arguments.isEmpty() ? QStringList{QStringLiteral("korvane")} : arguments;
+    if (!parser.parse(withName))
+        return usageError(parser.errorText());
+
+    // The language first: the help and every usage error are said in it.
+    QString language;
+    if (parser.isSet(QStringLiteral("language"))) {
+        language = parser.values(QStringLiteral("language")).constLast();
+        if (!availableLanguages().contains(language))
+            return usageError(QCoreApplication::translate("CommandLine", "Unknown language '%1': give en or de.").arg(language));
+    }
+    CommandLine result = readOptions(parser);
+    result.language = language;
     return result;
 }
 
@@ -230,14 +245,14 @@ std::optional<QString> enterWorkingFolder(const QString &folder)
     std::error_code error;
     const bool exists = std::filesystem::exists(path, error);
     if (exists && !std::filesystem::is_directory(path, error))
-        return QStringLiteral("\"%1\" is a file, not a folder.").arg(shown);
+        return QCoreApplication::translate("CommandLine", "\"%1\" is a file, not a folder.").arg(shown);
     // Readable by its user only: the tables hold personal data.
     QString reason;
     if (!exists && !platform::createPrivateFolder(folder, &reason))
-        return QStringLiteral("The folder \"%1\" cannot be created: %2.").arg(shown, reason);
+        return QCoreApplication::translate("CommandLine", "The folder \"%1\" cannot be created: %2.").arg(shown, reason);
     std::filesystem::current_path(path, error);
     if (error)
-        return QStringLiteral("Korvane cannot work in the folder \"%1\": %2.")
+        return QCoreApplication::translate("CommandLine", "Korvane cannot work in the folder \"%1\": %2.")
             .arg(shown, QString::fromLocal8Bit(error.message()));
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "core/files.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -66,23 +67,23 @@ QString describe(FileKind kind)
 {
     switch (kind) {
     case FileKind::Missing:
-        return QStringLiteral("missing");
+        return QCoreApplication::translate("Files", "missing");
     case FileKind::Ordinary:
-        return QStringLiteral("an ordinary file");
+        return QCoreApplication::translate("Files", "an ordinary file");
     case FileKind::Folder:
-        return QStringLiteral("a folder");
+        return QCoreApplication::translate("Files", "a folder");
     case FileKind::DanglingLink:
-        return QStringLiteral("a link to a missing file");
+        return QCoreApplication::translate("Files", "a link to a missing file");
     case FileKind::Fifo:
-        return QStringLiteral("a named pipe (FIFO)");
+        return QCoreApplication::translate("Files", "a named pipe (FIFO)");
     case FileKind::Device:
-        return QStringLiteral("a device");
+        return QCoreApplication::translate("Files", "a device");
     case FileKind::Socket:
-        return QStringLiteral("a socket");
+        return QCoreApplication::translate("Files", "a socket");
     case FileKind::Other:
         break;
     }
-    return QStringLiteral("no ordinary file");
+    return QCoreApplication::translate("Files", "no ordinary file");
 }
 
 int openOrdinaryForReading(const QString &path, QString *reason)
@@ -100,7 +101,7 @@ int openOrdinaryForReading(const QString &path, QString *reason)
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         if (reason)
-            *reason = QStringLiteral("it is %1, not an ordinary file").arg(describe(kindOf(info.st_mode)));
+            *reason = QCoreApplication::translate("Files", "it is %1, not an ordinary file").arg(describe(kindOf(info.st_mode)));
         return -1;
     }
     // Reads of an ordinary file never block; the flag is dropped so that
@@ -162,7 +163,7 @@ bool createPrivateFolder(const QString &path, QString *reason)
     }
     if (fileKind(clean) != FileKind::Folder) {
         if (reason)
-            *reason = QStringLiteral("it is %1, not a folder").arg(describe(fileKind(clean)));
+            *reason = QCoreApplication::translate("Files", "it is %1, not a folder").arg(describe(fileKind(clean)));
         return false;
     }
     return true;

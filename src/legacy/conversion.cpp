@@ -5,6 +5,7 @@
 #include "store/newtablefile.h"
 #include "store/table.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -113,7 +114,7 @@ TableReport convertTable(const ParadoxTable &table, const store::Layout &layout,
             return;
         }
         if (position >= keys.size())
-            throw conversionStep(QStringLiteral("it changed while it was read"));
+            throw conversionStep(QCoreApplication::translate("Conversion", "it changed while it was read"));
         file.bindInteger(0, keys[position++]);
         for (int i = 1; i < columns; ++i) {
             const int from = source.at(i);
@@ -170,9 +171,9 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
 {
     const QDir dir(folder);
     if (QFileInfo::exists(dir.filePath(journalFileName())))
-        throw core::Failure(QStringLiteral("An earlier conversion in %1 is not finished.").arg(nativeFolder(folder)));
+        throw core::Failure(QCoreApplication::translate("Conversion", "An earlier conversion in %1 is not finished.").arg(nativeFolder(folder)));
     if (!platform::folderIsWritable(folder)) {
-        throw core::Failure(QStringLiteral("The tables in %1 cannot be converted because the folder is read-only. "
+        throw core::Failure(QCoreApplication::translate("Conversion", "The tables in %1 cannot be converted because the folder is read-only. "
                                              "Nothing in it was changed; copy the folder to a place you can write "
                                              "to and start Korvane there.")
                                   .arg(nativeFolder(folder)));
@@ -215,7 +216,7 @@ ConversionResult convertFolder(const QString &folder, const Survey &survey,
             // name is left alone and reported before anything is moved.
             const platform::FileKind kind = platform::fileKind(keptPath);
             if (kind != platform::FileKind::Missing && kind != platform::FileKind::Folder) {
-                throw conversionStep(QStringLiteral("the subfolder \"%1\" that receives the old files cannot be "
+                throw conversionStep(QCoreApplication::translate("Conversion", "the subfolder \"%1\" that receives the old files cannot be "
                                                      "used: it is %2, not a folder")
                                           .arg(plan.kept, platform::describe(kind)));
             }

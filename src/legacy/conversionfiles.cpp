@@ -2,6 +2,7 @@
 
 #include "core/files.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -22,7 +23,7 @@ void checkPlan(const QString &folder, const Plan &plan)
 {
     const QDir dir(folder);
     auto refuse = [](const QString &name) {
-        return conversionStep(QStringLiteral("its journal names \"%1\", which a conversion never writes; nothing "
+        return conversionStep(QCoreApplication::translate("Conversion", "its journal names \"%1\", which a conversion never writes; nothing "
                                               "was changed. Remove the journal \"%2\" if no conversion was "
                                               "interrupted")
                                    .arg(name, journalFileName()));
@@ -37,7 +38,7 @@ void checkPlan(const QString &folder, const Plan &plan)
         for (int l = 0; l < layoutCount && !known; ++l)
             known = temporary == temporaryFileName(*layouts()[l]) && final == layouts()[l]->fileName;
         if (!known)
-            throw refuse(temporary + QStringLiteral("\" and \"") + final);
+            throw refuse(temporary + QCoreApplication::translate("Conversion", "\" and \"") + final);
         tableBases << baseName(final);
         // What is put in place is a table file of the program's own.
         const QString path = dir.filePath(temporary);
@@ -99,7 +100,7 @@ FileBytes::FileBytes(const QString &path)
     if (fd < 0 || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (fd >= 0)
             ::close(fd);
-        throw ParadoxError(QStringLiteral("it cannot be read (%1)").arg(reason));
+        throw ParadoxError(QCoreApplication::translate("Conversion", "it cannot be read (%1)").arg(reason));
     }
     const qint64 size = m_file.size();
     if (size > 0) {
@@ -110,7 +111,7 @@ FileBytes::FileBytes(const QString &path)
     }
     m_data = m_file.readAll();
     if (m_file.error() != QFileDevice::NoError)
-        throw ParadoxError(QStringLiteral("it cannot be read (%1)").arg(m_file.errorString()));
+        throw ParadoxError(QCoreApplication::translate("Conversion", "it cannot be read (%1)").arg(m_file.errorString()));
     m_view = m_data;
 }
 
@@ -123,7 +124,7 @@ OpenTable openTable(const QString &folder, const QString &fileName, const QStrin
         try {
             open.memo = std::make_unique<FileBytes>(dir.filePath(memoFileName));
         } catch (const ParadoxError &error) {
-            throw ParadoxError(QStringLiteral("its memo file \"%1\" cannot be read").arg(memoFileName));
+            throw ParadoxError(QCoreApplication::translate("Conversion", "its memo file \"%1\" cannot be read").arg(memoFileName));
         }
     }
     open.table = std::make_unique<ParadoxTable>(open.db->view(), open.memo ? open.memo->view() : QByteArrayView(),
@@ -152,12 +153,12 @@ void writeJournal(const QString &folder, const Plan &plan)
         const QString reason = file.errorString();
         file.close();
         QFile::remove(partial);
-        throw conversionStep(QStringLiteral("its journal cannot be written (%1)").arg(reason));
+        throw conversionStep(QCoreApplication::translate("Conversion", "its journal cannot be written (%1)").arg(reason));
     }
     file.close();
     if (!platform::syncPath(partial, false) || !QFile::rename(partial, path)) {
         QFile::remove(partial);
-        throw conversionStep(QStringLiteral("its journal cannot be written"));
+        throw conversionStep(QCoreApplication::translate("Conversion", "its journal cannot be written"));
     }
     platform::syncFolder(folder);
 }
@@ -168,7 +169,7 @@ std::optional<Plan> readJournal(const QString &folder)
     if (!file.exists())
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw conversionStep(QStringLiteral("its journal cannot be read (%1)").arg(file.errorString()));
+        throw conversionStep(QCoreApplication::translate("Conversion", "its journal cannot be read (%1)").arg(file.errorString()));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     Plan plan;
     bool complete = false;
@@ -192,7 +193,7 @@ std::optional<Plan> readJournal(const QString &folder)
             ok = false;
     }
     if (!ok || !complete || plan.kept.isEmpty())
-        throw conversionStep(QStringLiteral("its journal \"%1\" is damaged").arg(journalFileName()));
+        throw conversionStep(QCoreApplication::translate("Conversion", "its journal \"%1\" is damaged").arg(journalFileName()));
     return plan;
 }
 
@@ -202,7 +203,7 @@ void carryOut(const QString &folder, const Plan &plan)
     checkPlan(folder, plan);
     QString reason;
     if (!platform::createPrivateFolder(dir.filePath(plan.kept), &reason))
-        throw conversionStep(QStringLiteral("the folder \"%1\" cannot be created (%2)").arg(plan.kept, reason));
+        throw conversionStep(QCoreApplication::translate("Conversion", "the folder \"%1\" cannot be created (%2)").arg(plan.kept, reason));
     platform::syncFolder(folder);
     const QDir kept(dir.filePath(plan.kept));
     // The kept folder held none of these names when the journal was
@@ -217,15 +218,15 @@ void carryOut(const QString &folder, const Plan &plan)
                 continue;
             if (platform::sameContent(from, to)) {
                 if (!QFile::remove(from))
-                    throw conversionStep(QStringLiteral("the old file \"%1\" cannot be removed").arg(name));
+                    throw conversionStep(QCoreApplication::translate("Conversion", "the old file \"%1\" cannot be removed").arg(name));
                 continue;
             }
             if (!QFile::remove(to))
-                throw conversionStep(QStringLiteral("the incomplete copy of \"%1\" in \"%2\" cannot be removed")
+                throw conversionStep(QCoreApplication::translate("Conversion", "the incomplete copy of \"%1\" in \"%2\" cannot be removed")
                                           .arg(name, plan.kept));
         }
         if (!exists(from))
-            throw conversionStep(QStringLiteral("the old file \"%1\" has vanished").arg(name));
+            throw conversionStep(QCoreApplication::translate("Conversion", "the old file \"%1\" has vanished").arg(name));
         moveFileVerified(from, to);
     }
     platform::syncFolder(kept.path());
@@ -233,15 +234,15 @@ void carryOut(const QString &folder, const Plan &plan)
     for (const auto &[temporary, final] : plan.places) {
         if (!QFileInfo::exists(dir.filePath(temporary))) {
             if (!QFileInfo::exists(dir.filePath(final)))
-                throw conversionStep(QStringLiteral("the new file \"%1\" has vanished").arg(final));
+                throw conversionStep(QCoreApplication::translate("Conversion", "the new file \"%1\" has vanished").arg(final));
             continue;
         }
         if (exists(dir.filePath(final)) || !QFile::rename(dir.filePath(temporary), dir.filePath(final)))
-            throw conversionStep(QStringLiteral("the new file \"%1\" cannot be put in place").arg(final));
+            throw conversionStep(QCoreApplication::translate("Conversion", "the new file \"%1\" cannot be put in place").arg(final));
     }
     platform::syncFolder(folder);
     if (!QFile::remove(dir.filePath(journalFileName())))
-        throw conversionStep(QStringLiteral("its journal cannot be removed"));
+        throw conversionStep(QCoreApplication::translate("Conversion", "its journal cannot be removed"));
     platform::syncFolder(folder);
 }
 
@@ -274,7 +275,7 @@ void moveFileVerified(const QString &from, const QString &to)
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return;
     if (errno != EXDEV) {
-        throw conversionStep(QStringLiteral("the old file \"%1\" cannot be moved into \"%2\" (%3)")
+        throw conversionStep(QCoreApplication::translate("Conversion", "the old file \"%1\" cannot be moved into \"%2\" (%3)")
                                   .arg(name, keptName, QString::fromLocal8Bit(std::strerror(errno))));
     }
     // Another file system: copied under a name of its own, made durable and
@@ -283,7 +284,7 @@ void moveFileVerified(const QString &from, const QString &to)
     QFile::remove(partial);
     auto failCopy = [&](const QString &why) {
         QFile::remove(partial);
-        return conversionStep(QStringLiteral("the old file \"%1\" cannot be copied into \"%2\" (%3); it is kept "
+        return conversionStep(QCoreApplication::translate("Conversion", "the old file \"%1\" cannot be copied into \"%2\" (%3); it is kept "
                                               "where it was")
                                    .arg(name, keptName, why));
     };
@@ -311,14 +312,14 @@ void moveFileVerified(const QString &from, const QString &to)
         throw failCopy(copy.errorString());
     copy.close();
     if (!platform::syncPath(partial, false))
-        throw failCopy(QStringLiteral("the copy cannot be made durable"));
+        throw failCopy(QCoreApplication::translate("Conversion", "the copy cannot be made durable"));
     if (!platform::sameContent(from, partial))
-        throw failCopy(QStringLiteral("the copy differs from the original"));
+        throw failCopy(QCoreApplication::translate("Conversion", "the copy differs from the original"));
     if (!QFile::rename(partial, to))
-        throw failCopy(QStringLiteral("the copy cannot take its name"));
+        throw failCopy(QCoreApplication::translate("Conversion", "the copy cannot take its name"));
     platform::syncFolder(QFileInfo(to).path());
     if (!QFile::remove(from))
-        throw conversionStep(QStringLiteral("the old file \"%1\" was copied into \"%2\" but cannot be removed")
+        throw conversionStep(QCoreApplication::translate("Conversion", "the old file \"%1\" was copied into \"%2\" but cannot be removed")
                                   .arg(name, keptName));
 }
 

@@ -1,5 +1,6 @@
 #include "legacy/paradoxtable.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <cstring>
@@ -181,7 +182,7 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
     , m_hasMemoFile(hasMemoFile)
 {
     if (db.size() < 0x58)
-        throw ParadoxError(QStringLiteral("it is cut off: it ends within its header"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is cut off: it ends within its header"));
     m_recordSize = int(le16(db, 0));
     m_headerSize = int(le16(db, 2));
     const int fileType = quint8(db[4]);
@@ -194,9 +195,9 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
     const quint8 versionCode = quint8(db[0x39]);
 
     if (fileType == 1 || (fileType >= 3 && fileType <= 8))
-        throw ParadoxError(QStringLiteral("it is an index file, not a table"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is an index file, not a table"));
     if (fileType != 0 && fileType != 2)
-        throw ParadoxError(QStringLiteral("it is damaged: its file type %1 is unknown").arg(fileType));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its file type %1 is unknown").arg(fileType));
     m_keyed = fileType == 0;
     if (versionCode == 3)
         m_version = 30;
@@ -209,20 +210,20 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
     else if (versionCode == 12)
         m_version = 70;
     else
-        throw ParadoxError(QStringLiteral("it is of a version this program does not read (version code %1)").arg(versionCode));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is of a version this program does not read (version code %1)").arg(versionCode));
     if (blockCode < 1 || blockCode > 32)
-        throw ParadoxError(QStringLiteral("it is damaged: its block size code %1 is unknown").arg(blockCode));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its block size code %1 is unknown").arg(blockCode));
     m_blockSize = blockCode * 0x400;
 
     const qsizetype fieldInfoAt = m_version >= 40 ? 0x78 : 0x58;
     if (m_headerSize < fieldInfoAt)
-        throw ParadoxError(QStringLiteral("it is damaged: its header is too small (%1 bytes)").arg(m_headerSize));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its header is too small (%1 bytes)").arg(m_headerSize));
     if (m_headerSize > db.size())
-        throw ParadoxError(QStringLiteral("it is cut off: it ends within its header"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is cut off: it ends within its header"));
 
     const bool encrypted = m_version >= 40 ? le32(db, 0x5C) != 0 : le32(db, 0x25) != 0;
     if (encrypted)
-        throw ParadoxError(QStringLiteral("it is encrypted (protected by a password)"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is encrypted (protected by a password)"));
 
     m_codePage = m_version >= 40 ? int(le16(db, 0x6A)) : 0;
     if (m_codePage == 0) {
@@ -230,20 +231,20 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
     } else {
         m_encodingName = encodingForCodePage(m_codePage);
         if (m_encodingName.isEmpty())
-            throw ParadoxError(QStringLiteral("its code page %1 cannot be decoded on this system").arg(m_codePage));
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "its code page %1 cannot be decoded on this system").arg(m_codePage));
     }
     m_decoder = QStringDecoder(m_encodingName.toLatin1().constData(), QStringDecoder::Flag::Stateless);
 
     if (fieldCount < 1 || fieldCount > 255)
-        throw ParadoxError(QStringLiteral("it is damaged: it names %1 fields").arg(fieldCount));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: it names %1 fields").arg(fieldCount));
     if (fieldInfoAt + 2 * fieldCount > m_headerSize)
-        throw ParadoxError(QStringLiteral("it is damaged: its field list does not fit its header"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its field list does not fit its header"));
     int offset = 0;
     for (int i = 0; i < fieldCount; ++i) {
         const quint8 code = quint8(db[fieldInfoAt + 2 * i]);
         const int size = quint8(db[fieldInfoAt + 2 * i + 1]);
         if (!knownType(code))
-            throw ParadoxError(QStringLiteral("its field %1 is of a kind this program does not read (type code %2)")
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "its field %1 is of a kind this program does not read (type code %2)")
                                    .arg(i + 1).arg(code));
         ParadoxField field;
         field.type = FieldType(code);
@@ -252,24 +253,24 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
             field.decimals = size;
             field.size = 17;
             if (size > 32)
-                throw ParadoxError(QStringLiteral("it is damaged: field %1 has %2 decimal places").arg(i + 1).arg(size));
+                throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: field %1 has %2 decimal places").arg(i + 1).arg(size));
         } else if (const int expected = fixedSize(field.type); expected != 0 && size != expected) {
-            throw ParadoxError(QStringLiteral("it is damaged: field %1 is %2 bytes wide instead of %3")
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: field %1 is %2 bytes wide instead of %3")
                                    .arg(i + 1).arg(size).arg(expected));
         } else if (isBlobType(field.type) && size < 10) {
-            throw ParadoxError(QStringLiteral("it is damaged: the memo field %1 is only %2 bytes wide").arg(i + 1).arg(size));
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: the memo field %1 is only %2 bytes wide").arg(i + 1).arg(size));
         } else if (size == 0) {
-            throw ParadoxError(QStringLiteral("it is damaged: field %1 has no width").arg(i + 1));
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: field %1 has no width").arg(i + 1));
         }
         field.offset = offset;
         offset += field.size;
         m_fields.append(field);
     }
     if (offset != m_recordSize || m_recordSize == 0)
-        throw ParadoxError(QStringLiteral("it is damaged: its records are %1 bytes long but its fields take %2")
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its records are %1 bytes long but its fields take %2")
                                .arg(m_recordSize).arg(offset));
     if (m_recordSize + 6 > m_blockSize)
-        throw ParadoxError(QStringLiteral("it is damaged: its records do not fit its blocks"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its records do not fit its blocks"));
 
     // The field names follow the table name, whose length grew in version 7;
     // take the reading whose names are all plain, complete names.
@@ -304,11 +305,11 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
         }
     }
     if (!named)
-        throw ParadoxError(QStringLiteral("it is damaged: its field names cannot be read"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its field names cannot be read"));
 
     const qint64 available = (db.size() - m_headerSize) / m_blockSize;
     if (m_fileBlocks > available) {
-        throw ParadoxError(QStringLiteral("it is cut off: its header counts %1 blocks, the file holds %2")
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is cut off: its header counts %1 blocks, the file holds %2")
                                .arg(m_fileBlocks).arg(available));
     }
 }
@@ -337,7 +338,7 @@ QList<ParadoxTable::Block> ParadoxTable::chain() const
     const qint64 available = (m_db.size() - m_headerSize) / m_blockSize;
     if (m_firstBlock == 0) {
         if (m_headerRecords != 0)
-            throw ParadoxError(QStringLiteral("it is damaged: it counts %1 records but has no data block").arg(m_headerRecords));
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: it counts %1 records but has no data block").arg(m_headerRecords));
         return blocks;
     }
     QSet<int> seen;
@@ -345,10 +346,10 @@ QList<ParadoxTable::Block> ParadoxTable::chain() const
     while (number != 0) {
         if (number > available) {
             if (number <= m_fileBlocks || qint64(m_headerSize) + qint64(number) * m_blockSize > m_db.size())
-                throw ParadoxError(QStringLiteral("it is cut off: its block %1 is missing").arg(number));
+                throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is cut off: its block %1 is missing").arg(number));
         }
         if (seen.contains(number))
-            throw ParadoxError(QStringLiteral("it is damaged: its blocks are linked in a circle"));
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: its blocks are linked in a circle"));
         seen.insert(number);
         const qsizetype at = m_headerSize + qsizetype(number - 1) * m_blockSize;
         const int next = int(le16(m_db, at));
@@ -356,10 +357,10 @@ QList<ParadoxTable::Block> ParadoxTable::chain() const
         int records = 0;
         if (addDataSize >= 0) {
             if (addDataSize % m_recordSize != 0)
-                throw ParadoxError(QStringLiteral("it is damaged: block %1 holds a broken record").arg(number));
+                throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: block %1 holds a broken record").arg(number));
             records = addDataSize / m_recordSize + 1;
             if (6 + qint64(records) * m_recordSize > m_blockSize)
-                throw ParadoxError(QStringLiteral("it is damaged: block %1 claims more records than it can hold").arg(number));
+                throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: block %1 claims more records than it can hold").arg(number));
         }
         blocks.append({number, records});
         number = next;
@@ -409,15 +410,15 @@ QByteArrayView ParadoxTable::memoBytes(const uchar *field, int size) const
     const quint32 length = le32(field + leader + 4);
     if (pointer == 0) {
         if (length > quint32(leader))
-            throw ParadoxError(QStringLiteral("it is damaged: a memo is longer than its field"));
+            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: a memo is longer than its field"));
         return QByteArrayView(reinterpret_cast<const char *>(field), qsizetype(length));
     }
     if (!m_hasMemoFile)
-        throw ParadoxError(QStringLiteral("its memo file (\".MB\") is missing"));
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "its memo file (\".MB\") is missing"));
     const qsizetype blockAt = qsizetype(pointer & 0xFFFFFF00u);
     const int index = int(pointer & 0xFF);
     const qsizetype memoSize = m_memo.size();
-    auto broken = [] { return ParadoxError(QStringLiteral("its memo file (\".MB\") is damaged or does not belong to it")); };
+    auto broken = [] { return ParadoxError(QCoreApplication::translate("ParadoxTable", "its memo file (\".MB\") is damaged or does not belong to it")); };
     if (blockAt + 12 > memoSize)
         throw broken();
     const auto *memo = reinterpret_cast<const uchar *>(m_memo.data());

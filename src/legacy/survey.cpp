@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "legacy/conversionfiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 
@@ -28,7 +29,7 @@ Survey surveyFolder(const QString &folder)
                 if (name == layout.fileName)
                     ownFile = true;
                 else
-                    survey.refusals.append({name, QStringLiteral("it is %1, not an ordinary file").arg(platform::describe(kind))});
+                    survey.refusals.append({name, QCoreApplication::translate("Conversion", "it is %1, not an ordinary file").arg(platform::describe(kind))});
                 continue;
             }
             const QByteArray head = platform::readHead(dir.filePath(name), 0x800);
@@ -44,7 +45,7 @@ Survey surveyFolder(const QString &folder)
         // beside it.
         if (!ownFile && candidates.isEmpty()) {
             for (const QString &name : misnamed) {
-                survey.refusals.append({name, QStringLiteral("it is named like the table \"%1\" but is no Paradox "
+                survey.refusals.append({name, QCoreApplication::translate("Conversion", "it is named like the table \"%1\" but is no Paradox "
                                                              "table (its header does not match)")
                                                   .arg(layout.fileName)});
             }
@@ -54,7 +55,7 @@ Survey surveyFolder(const QString &folder)
         if (ownFile || candidates.isEmpty())
             continue;
         if (candidates.size() > 1) {
-            survey.refusals.append({candidates.at(1), QStringLiteral("the file \"%1\" holds the same table")
+            survey.refusals.append({candidates.at(1), QCoreApplication::translate("Conversion", "the file \"%1\" holds the same table")
                                                           .arg(candidates.at(0))});
             continue;
         }

@@ -4,6 +4,7 @@
 #include "model/sound.h"
 #include "core/wallclock.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -129,11 +130,11 @@ void ClockProcedure::setStart()
     const StartFields fields = m_host.startFields();
     QString missing;
     if (!fields.name)
-        missing = QStringLiteral("Couldn't find   Name");
+        missing = QCoreApplication::translate("ClockProcedure", "Couldn't find   Name");
     else if (!fields.profileName)
-        missing = QStringLiteral("Couldn't find  Profil Name");
+        missing = QCoreApplication::translate("ClockProcedure", "Couldn't find  Profil Name");
     else if (!fields.exercise)
-        missing = QStringLiteral("Couldn't find  Exercise");
+        missing = QCoreApplication::translate("ClockProcedure", "Couldn't find  Exercise");
     if (!missing.isEmpty()) {
         // An automatic start after a rest stops the test before the box opens,
         // so the ticks that arrive meanwhile find nothing to start again.

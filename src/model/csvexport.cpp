@@ -5,6 +5,7 @@
 #include "legacy/paradoxtable.h"
 #include "store/query.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
@@ -27,7 +28,7 @@ const std::array<qint16, 0x10000> &windows1252Table()
         QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
         if (!encoder.isValid()) {
             throw core::Failure(
-                QStringLiteral("The code page Windows-1252 is not available for the export."));
+                QCoreApplication::translate("Export", "The code page Windows-1252 is not available for the export."));
         }
         std::array<qint16, 0x10000> bytes;
         bytes.fill(-1);
@@ -70,9 +71,9 @@ void writeExportBytes(QIODevice &out, const QByteArray &bytes)
     while (done < bytes.size()) {
         const qint64 written = out.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            const QString reason = out.errorString().isEmpty() ? QStringLiteral("write failed") : out.errorString();
+            const QString reason = out.errorString().isEmpty() ? QCoreApplication::translate("Export", "write failed") : out.errorString();
             throw core::Failure(core::Failure::Kind::WriteFailed, QString(),
-                                QStringLiteral("The export could not be written: %1").arg(reason));
+                                QCoreApplication::translate("Export", "The export could not be written: %1").arg(reason));
         }
         done += written;
     }
@@ -219,21 +220,21 @@ void checkExportTarget(const QString &path, const QString &notWritten)
     if (platform::isSymLink(path)) {
         const QString target = QFileInfo(path).symLinkTarget();
         throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten
-                                    + QStringLiteral("It is a link to \"%1\"; Korvane writes its export only as an "
+                                    + QCoreApplication::translate("Export", "It is a link to \"%1\"; Korvane writes its export only as an "
                                                      "ordinary file. Remove or rename the link and export again.")
                                           .arg(QDir::toNativeSeparators(target)));
     }
     const platform::FileKind kind = platform::fileKind(path, false);
     if (kind != platform::FileKind::Missing && kind != platform::FileKind::Ordinary) {
         throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten
-                                    + QStringLiteral("It is %1, not an ordinary file, so the export could not be "
+                                    + QCoreApplication::translate("Export", "It is %1, not an ordinary file, so the export could not be "
                                                      "created there.")
                                           .arg(platform::describe(kind)));
     }
     // Replacing a table file with the export would lose its records.
     const QByteArray head = platform::readHead(path, 0x800);
     if (head.startsWith(QByteArrayView("SQLite format 3\0", 16)) || legacy::ParadoxTable::looksLikeTable(head))
-        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten + QStringLiteral("It is a table file, not an export."));
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten + QCoreApplication::translate("Export", "It is a table file, not an export."));
 }
 
 namespace {
@@ -251,11 +252,11 @@ void keepPrivateWhenNew(QSaveFile &file, bool existed)
 ExportSummary exportTestsToFile(const QString &path, store::Query &query, const std::function<void(int)> &advance)
 {
     const QString name = QFileInfo(path).fileName();
-    checkExportTarget(path, QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name));
+    checkExportTarget(path, QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. ").arg(name));
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        throw core::Failure(core::Failure::Kind::WriteFailed, path, QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw core::Failure(core::Failure::Kind::WriteFailed, path, QCoreApplication::translate("Export", "\"%1\" could not be created: %2").arg(name, file.errorString()));
     }
     keepPrivateWhenNew(file, existed);
     ExportSummary summary;
@@ -266,7 +267,7 @@ ExportSummary exportTestsToFile(const QString &path, store::Query &query, const 
         // A failed read stays one; everything else failed the writing.
         throw core::Failure(error.isReadFailure() ? core::Failure::Kind::ReadFailed : core::Failure::Kind::WriteFailed,
                             path,
-                            QStringLiteral("\"%1\" was not written; the previous file is unchanged. %2")
+                            QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. %2")
                                 .arg(name, error.message()));
     }
     // Closing the file forgets why a write failed, so the reason is taken
@@ -275,13 +276,13 @@ ExportSummary exportTestsToFile(const QString &path, store::Query &query, const 
         const QString reason = file.errorString();
         file.cancelWriting();
         throw core::Failure(core::Failure::Kind::WriteFailed, path, 
-            QStringLiteral("\"%1\" was not written; the previous file is unchanged. "
+            QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. "
                            "The export could not be written: %2")
                 .arg(name, reason));
     }
     if (!file.commit()) {
         throw core::Failure(core::Failure::Kind::WriteFailed, path, 
-            QStringLiteral("\"%1\" was not written; the previous file is unchanged. "
+            QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. "
                            "The export could not be written: %2")
                 .arg(name, file.errorString()));
     }
@@ -293,9 +294,9 @@ QString replacementNotice(const ExportSummary &summary)
     if (summary.valuesWithReplacements == 0)
         return QString();
     const QString values = summary.valuesWithReplacements == 1
-        ? QStringLiteral("1 value holds")
-        : QStringLiteral("%1 values hold").arg(summary.valuesWithReplacements);
-    return QStringLiteral("\"%1\" was written. %2 characters that its code page (Windows-1252) cannot "
+        ? QCoreApplication::translate("Export", "1 value holds")
+        : QCoreApplication::translate("Export", "%1 values hold").arg(summary.valuesWithReplacements);
+    return QCoreApplication::translate("Export", "\"%1\" was written. %2 characters that its code page (Windows-1252) cannot "
                           "represent; each of them was written as \"?\". The tables keep the full text.")
         .arg(exportFileName(), values);
 }

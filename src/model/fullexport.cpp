@@ -7,6 +7,7 @@
 #include "store/layout.h"
 #include "store/testrows.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -299,7 +300,7 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
 {
     // One statement reads one snapshot of the table from start to end.
     store::TestRows rows(db, [](const QString &reason) {
-        throw readFailure(QStringLiteral("The stored tests could not be read: %1").arg(reason));
+        throw readFailure(QCoreApplication::translate("Export", "The stored tests could not be read: %1").arg(reason));
     });
 
     writeExportBytes(out, fullExportHeader());
@@ -364,11 +365,11 @@ qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale)
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        throw writeFailure(QString(), QStringLiteral("The standard output cannot be written: %1").arg(out.errorString()));
+        throw writeFailure(QString(), QCoreApplication::translate("Export", "The standard output cannot be written: %1").arg(out.errorString()));
     try {
         return writeFullExport(out, db, userLocale);
     } catch (const core::Failure &error) {
-        throw prefixed(QStringLiteral("The export on the standard output is incomplete. "), error);
+        throw prefixed(QCoreApplication::translate("Export", "The export on the standard output is incomplete. "), error);
     }
 }
 
@@ -377,7 +378,7 @@ qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale)
 qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale)
 {
     const QString name = QFileInfo(path).fileName();
-    const QString notWritten = QStringLiteral("\"%1\" was not written; the previous file is unchanged. ").arg(name);
+    const QString notWritten = QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. ").arg(name);
     // Standard output (/dev/stdout, or the file it was sent to) is written
     // as a stream: there is nothing to replace.
     if (platform::namesStandardOutput(path))
@@ -386,7 +387,7 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw writeFailure(path, QStringLiteral("\"%1\" could not be created: %2").arg(name, file.errorString()));
+        throw writeFailure(path, QCoreApplication::translate("Export", "\"%1\" could not be created: %2").arg(name, file.errorString()));
     // A new file holds personal data: readable by its owner only.
     if (!existed)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -402,10 +403,10 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw writeFailure(path, notWritten + QStringLiteral("The export could not be written: %1").arg(reason));
+        throw writeFailure(path, notWritten + QCoreApplication::translate("Export", "The export could not be written: %1").arg(reason));
     }
     if (!file.commit()) {
-        throw writeFailure(path, notWritten + QStringLiteral("The export could not be written: %1").arg(file.errorString()));
+        throw writeFailure(path, notWritten + QCoreApplication::translate("Export", "The export could not be written: %1").arg(file.errorString()));
     }
     return count;
 }

@@ -129,10 +129,14 @@ const struct {
     const char *field;
     const char *label;
 } kSettingRows[] = {
-    {"StartHalte", "Start Rest"},          {"Aufwaerts", "To-Phase"},
-    {"Abwaerts", "Fro-Phase"},             {"HalteOben", "Rest after To-Phase"},
-    {"HalteUnten", "Rest after Fro-Phase"}, {"Wiederholungen", "Repetitions"},
-    {"Serien", "Sets"},                    {"Pause", "Rest in-between Sets"},
+    {"StartHalte", QT_TRANSLATE_NOOP("Settings", "Start Rest")},
+    {"Aufwaerts", QT_TRANSLATE_NOOP("Settings", "To-Phase")},
+    {"Abwaerts", QT_TRANSLATE_NOOP("Settings", "Fro-Phase")},
+    {"HalteOben", QT_TRANSLATE_NOOP("Settings", "Rest after To-Phase")},
+    {"HalteUnten", QT_TRANSLATE_NOOP("Settings", "Rest after Fro-Phase")},
+    {"Wiederholungen", QT_TRANSLATE_NOOP("Settings", "Repetitions")},
+    {"Serien", QT_TRANSLATE_NOOP("Settings", "Sets")},
+    {"Pause", QT_TRANSLATE_NOOP("Settings", "Rest in-between Sets")},
 };
 
 // A duration as a person reads it: [-][[h:]m:]s[,fraction], blanks around it
@@ -203,16 +207,16 @@ QString settingRowLabel(const QString &field)
 {
     for (const auto &row : kSettingRows) {
         if (field == QLatin1String(row.field))
-            return QString::fromLatin1(row.label);
+            return QCoreApplication::translate("Settings", row.label);
     }
     return field;
 }
 
 QString settingsFailureMessage(const SettingsFailure &failure)
 {
-    return QStringLiteral("%1: \"%2\" is not %3")
+    return QCoreApplication::translate("Settings", "%1: \"%2\" is not %3")
         .arg(settingRowLabel(failure.field), failure.text,
-             failure.wholeNumber ? QStringLiteral("a whole number") : QStringLiteral("a number of seconds"));
+             failure.wholeNumber ? QCoreApplication::translate("Settings", "a whole number") : QCoreApplication::translate("Settings", "a number of seconds"));
 }
 
 QString settingHint(const QString &field, const QString &typed)
@@ -222,10 +226,10 @@ QString settingHint(const QString &field, const QString &typed)
     if (isOneOf(field, {"StartHalte", "Aufwaerts", "Abwaerts", "Pause"}))
         text.replace(u'.', u',');
     const QString quoted = u'"' + text + u'"';
-    const QString noStart = QStringLiteral("%1 is not %2: a test cannot start.");
+    const QString noStart = QCoreApplication::translate("Settings", "%1 is not %2: a test cannot start.");
 
     if (isOneOf(field, {"Wiederholungen", "Serien"}))
-        return tryTextToInt(text) ? QString() : noStart.arg(quoted, QStringLiteral("a whole number"));
+        return tryTextToInt(text) ? QString() : noStart.arg(quoted, QCoreApplication::translate("Settings", "a whole number"));
 
     const bool decimalSeconds = field == QLatin1String("Pause")
         || (isOneOf(field, {"Abwaerts", "Aufwaerts"}) && !ordinalLess(text, QStringLiteral(" 60")));
@@ -235,9 +239,9 @@ QString settingHint(const QString &field, const QString &typed)
                 return minutesLookHint(text, floatToText(*seconds));
             return {};
         }
-        QString hint = noStart.arg(quoted, QStringLiteral("a number of seconds"));
+        QString hint = noStart.arg(quoted, QCoreApplication::translate("Settings", "a number of seconds"));
         if (const std::optional<std::int64_t> meant = meantMs(text); meant && *meant >= 0)
-            hint += QStringLiteral(" For %1 s type %1.").arg(secondsText(*meant));
+            hint += QCoreApplication::translate("Settings", " For %1 s type %1.").arg(secondsText(*meant));
         return hint;
     }
 
@@ -250,17 +254,17 @@ QString settingHint(const QString &field, const QString &typed)
     const std::optional<std::int64_t> meant = meantMs(text);
     if (!meant) {
         if (text.trimmed().isEmpty())
-            return QStringLiteral("No time typed: the clock takes %1 s.").arg(taken);
-        return QStringLiteral("%1 cannot be read as a time: the clock takes %2 s.").arg(quoted, taken);
+            return QCoreApplication::translate("Settings", "No time typed: the clock takes %1 s.").arg(taken);
+        return QCoreApplication::translate("Settings", "%1 cannot be read as a time: the clock takes %2 s.").arg(quoted, taken);
     }
     if (*meant < 0)
-        return QStringLiteral("A time cannot be negative: the clock takes %1 s.").arg(taken);
+        return QCoreApplication::translate("Settings", "A time cannot be negative: the clock takes %1 s.").arg(taken);
     // A minute or more is written as minutes and seconds where the text is
     // read by position; the movement phases read plain seconds.
     const bool rest = isOneOf(field, {"StartHalte", "HalteUnten", "HalteOben"});
     if (*meant == read)
         return rest ? minutesLookHint(text, taken) : QString();
     const QString form = rest && *meant >= 60000 ? minutesText(*meant) : secondsText(*meant);
-    return QStringLiteral("%1 is read as %2 s. For %3 s type %4.")
+    return QCoreApplication::translate("Settings", "%1 is read as %2 s. For %3 s type %4.")
         .arg(quoted, taken, secondsText(*meant), form);
 }

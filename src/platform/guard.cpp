@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "platform/messages.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <exception>
 
@@ -19,7 +20,7 @@ bool runGuarded(QWidget *parent, const std::function<void()> &action)
     } catch (const std::exception &e) {
         message = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        message = QStringLiteral("Unknown error");
+        message = QCoreApplication::translate("Guard", "Unknown error");
     }
     messageBoxes().error(parent, message);
     return false;

@@ -4,6 +4,7 @@
 #include "store/sqlitefile.h"
 #include "store/table.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -17,17 +18,17 @@ NewTableFile::NewTableFile(const QString &path, const Layout &layout)
 {
     if (platform::fileKind(path) != platform::FileKind::Missing || platform::isSymLink(path)) {
         m_done = true;   // not ours to remove
-        throw StoreError(QStringLiteral("the file \"%1\" is in the way").arg(QFileInfo(path).fileName()));
+        throw StoreError(QCoreApplication::translate("Store", "the file \"%1\" is in the way").arg(QFileInfo(path).fileName()));
     }
     // Made first, readable by its owner only: the tables hold personal data.
     QString reason;
     if (!platform::createPrivateFile(path, &reason)) {
         m_done = true;
-        throw StoreError(QStringLiteral("the new table file cannot be created (%1)").arg(reason));
+        throw StoreError(QCoreApplication::translate("Store", "the new table file cannot be created (%1)").arg(reason));
     }
     try {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            fail(QStringLiteral("cannot be opened"));
+            fail(QCoreApplication::translate("Store", "cannot be opened"));
         exec(QStringLiteral("PRAGMA journal_mode = OFF"));
         exec(QStringLiteral("PRAGMA synchronous = OFF"));
         exec(createTableStatement(layout));
@@ -42,7 +43,7 @@ NewTableFile::NewTableFile(const QString &path, const Layout &layout)
                                    .arg(quoted(layout.tableName), names.join(u','), marks.join(u','))
                                    .toUtf8();
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &m_insert, nullptr) != SQLITE_OK)
-            fail(QStringLiteral("cannot be written"));
+            fail(QCoreApplication::translate("Store", "cannot be written"));
     } catch (...) {
         close();
         throw;
@@ -68,14 +69,14 @@ void NewTableFile::close()
 
 void NewTableFile::fail(const QString &what)
 {
-    const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
-    throw StoreError(QStringLiteral("the new table file %1 (%2)").arg(what, reason));
+    const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QCoreApplication::translate("Store", "out of memory");
+    throw StoreError(QCoreApplication::translate("Store", "the new table file %1 (%2)").arg(what, reason));
 }
 
 void NewTableFile::exec(const QString &sql)
 {
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail(QStringLiteral("cannot be written"));
+        fail(QCoreApplication::translate("Store", "cannot be written"));
 }
 
 void NewTableFile::bindNull(int field)
@@ -96,7 +97,7 @@ void NewTableFile::bindText(int field, QByteArrayView utf8, bool copy)
 void NewTableFile::insert()
 {
     if (sqlite3_step(m_insert) != SQLITE_DONE)
-        fail(QStringLiteral("cannot be written"));
+        fail(QCoreApplication::translate("Store", "cannot be written"));
     sqlite3_reset(m_insert);
 }
 
@@ -106,10 +107,10 @@ void NewTableFile::finish()
     sqlite3_finalize(m_insert);
     m_insert = nullptr;
     if (sqlite3_close(m_db) != SQLITE_OK)
-        fail(QStringLiteral("cannot be closed"));
+        fail(QCoreApplication::translate("Store", "cannot be closed"));
     m_db = nullptr;
     if (!platform::syncPath(m_path, false))
-        throw StoreError(QStringLiteral("the new table file cannot be made durable"));
+        throw StoreError(QCoreApplication::translate("Store", "the new table file cannot be made durable"));
     m_done = true;
 }
 

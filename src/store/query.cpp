@@ -3,6 +3,7 @@
 #include "store/sqlitefile.h"
 #include "store/table.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlDriver>
 
@@ -34,7 +35,7 @@ void Query::close()
 void Query::fail() const
 {
     if (!m_handle)
-        m_table.fail(QStringLiteral("the query cannot run"));
+        m_table.fail(QCoreApplication::translate("Store", "the query cannot run"));
     m_table.fail(sqliteReason(sqlite3_extended_errcode(m_handle), QString::fromUtf8(sqlite3_errmsg(m_handle))));
 }
 
@@ -48,7 +49,7 @@ void Query::open()
     if (!match.hasMatch()
         || (match.captured(1).compare(m_table.fileName(), Qt::CaseInsensitive) != 0
             && match.captured(1).compare(m_table.tableName(), Qt::CaseInsensitive) != 0)) {
-        m_table.fail(QStringLiteral("the query \"%1\" is not supported").arg(m_text));
+        m_table.fail(QCoreApplication::translate("Store", "the query \"%1\" is not supported").arg(m_text));
     }
     m_table.open();
     m_handle = sqliteHandle(m_table.database());

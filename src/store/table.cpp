@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "store/sqlitefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,9 +38,9 @@ QString newConnectionName(const QString &tableName)
 
 QString sqliteReason(int code, const QString &text)
 {
-    const QString said = text.isEmpty() ? QStringLiteral("unknown error") : text;
+    const QString said = text.isEmpty() ? QCoreApplication::translate("Store", "unknown error") : text;
     if ((code & 0xFF) == SQLITE_CORRUPT)
-        return QStringLiteral("it is damaged (%1); nothing was changed in it").arg(said);
+        return QCoreApplication::translate("Store", "it is damaged (%1); nothing was changed in it").arg(said);
     return said;
 }
 
@@ -132,7 +133,7 @@ void Table::failToStore(const QString &reason) const
     // read-only it says only "attempt to write a readonly database".
     if (!platform::folderIsWritable(m_folder))
         throw StoreError(core::Failure::Kind::TableFolderReadOnly, filePath(), reason);
-    fail(QStringLiteral("the record cannot be stored (%1)").arg(reason));
+    fail(QCoreApplication::translate("Store", "the record cannot be stored (%1)").arg(reason));
 }
 
 void Table::connectFile()
@@ -142,12 +143,12 @@ void Table::connectFile()
     const platform::FileKind kind = platform::fileKind(filePath());
     const bool existed = kind != platform::FileKind::Missing;
     if (existed && kind != platform::FileKind::Ordinary)
-        fail(QStringLiteral("it is %1, not an ordinary file").arg(platform::describe(kind)));
+        fail(QCoreApplication::translate("Store", "it is %1, not an ordinary file").arg(platform::describe(kind)));
     QString notCreated;
     // A new table holds personal data: readable by its owner only (SQLite
     // gives its journal the same permissions).
     if (!existed && !platform::createPrivateFile(filePath(), &notCreated))
-        fail(QStringLiteral("it cannot be created (%1)").arg(notCreated));
+        fail(QCoreApplication::translate("Store", "it cannot be created (%1)").arg(notCreated));
 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -169,7 +170,7 @@ void Table::connectFile()
             // program holds locked past the wait is refused now rather than
             // at the first post.  Nothing is written.
             if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-                fail(QStringLiteral("it cannot be written (%1)").arg(reasonOf(query.lastError())));
+                fail(QCoreApplication::translate("Store", "it cannot be written (%1)").arg(reasonOf(query.lastError())));
             query.exec(QStringLiteral("ROLLBACK"));
         } catch (...) {
             db.close();
@@ -204,12 +205,12 @@ void Table::checkLayout(QSqlDatabase &db)
     case LayoutCheck::Result::Unreadable:
         fail(reasonOf(check.error));
     case LayoutCheck::Result::NoTable:
-        fail(QStringLiteral("it holds no table \"%1\"").arg(m_layout.tableName));
+        fail(QCoreApplication::translate("Store", "it holds no table \"%1\"").arg(m_layout.tableName));
     case LayoutCheck::Result::OtherFields:
-        fail(QStringLiteral("its table \"%1\" has the fields %2 instead of %3")
+        fail(QCoreApplication::translate("Store", "its table \"%1\" has the fields %2 instead of %3")
                  .arg(m_layout.tableName, check.fields.join(QStringLiteral(", ")), expected.join(QStringLiteral(", "))));
     case LayoutCheck::Result::KeyNotInteger:
-        fail(QStringLiteral("its field \"%1\" is not an integer key").arg(m_layout.key().name));
+        fail(QCoreApplication::translate("Store", "its field \"%1\" is not an integer key").arg(m_layout.key().name));
     }
     checkEdges(db);
 }
@@ -232,7 +233,7 @@ void Table::createLayout(QSqlDatabase &db)
 {
     QSqlQuery query(db);
     if (!query.exec(createTableStatement(m_layout)))
-        fail(QStringLiteral("it cannot be created (%1)").arg(reasonOf(query.lastError())));
+        fail(QCoreApplication::translate("Store", "it cannot be created (%1)").arg(reasonOf(query.lastError())));
 }
 
 void Table::open()
@@ -261,14 +262,14 @@ void Table::close()
 void Table::requireOpen() const
 {
     if (!m_open)
-        fail(QStringLiteral("the table \"%1\" is closed").arg(m_layout.tableName));
+        fail(QCoreApplication::translate("Store", "the table \"%1\" is closed").arg(m_layout.tableName));
 }
 
 int Table::fieldIndex(const QString &name) const
 {
     const int index = m_layout.indexOf(name);
     if (index < 0)
-        fail(QStringLiteral("the table \"%1\" has no field \"%2\"").arg(m_layout.tableName, name));
+        fail(QCoreApplication::translate("Store", "the table \"%1\" has no field \"%2\"").arg(m_layout.tableName, name));
     return index;
 }
 
@@ -428,9 +429,9 @@ void Table::setFieldText(const QString &name, const QString &value)
     const int index = fieldIndex(name);
     const FieldDef &field = m_layout.fields.at(index);
     if (field.kind == FieldKind::Key)
-        fail(QStringLiteral("the field \"%1\" is assigned by the store").arg(field.name));
+        fail(QCoreApplication::translate("Store", "the field \"%1\" is assigned by the store").arg(field.name));
     if (!m_inserting)
-        fail(QStringLiteral("no record of \"%1\" is being inserted").arg(m_layout.tableName));
+        fail(QCoreApplication::translate("Store", "no record of \"%1\" is being inserted").arg(m_layout.tableName));
     if (field.kind == FieldKind::Integer) {
         const QString trimmed = value.trimmed();
         if (trimmed.isEmpty()) {
@@ -454,9 +455,9 @@ void Table::setFieldInteger(const QString &name, qint32 value)
     const int index = fieldIndex(name);
     const FieldDef &field = m_layout.fields.at(index);
     if (field.kind == FieldKind::Key)
-        fail(QStringLiteral("the field \"%1\" is assigned by the store").arg(field.name));
+        fail(QCoreApplication::translate("Store", "the field \"%1\" is assigned by the store").arg(field.name));
     if (!m_inserting)
-        fail(QStringLiteral("no record of \"%1\" is being inserted").arg(m_layout.tableName));
+        fail(QCoreApplication::translate("Store", "no record of \"%1\" is being inserted").arg(m_layout.tableName));
     if (field.kind == FieldKind::Integer)
         m_newValues[index] = value;
     else

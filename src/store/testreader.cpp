@@ -4,6 +4,7 @@
 #include "store/sqlitefile.h"
 #include "store/table.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -73,11 +74,11 @@ std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &fold
     const QString shownFolder = QDir::toNativeSeparators(folderInfo.absoluteFilePath());
     if (!folderInfo.isDir())
         throw StoreError(core::Failure::Kind::ReadFailed, folder,
-                         QStringLiteral("The folder %1 does not exist.").arg(shownFolder));
+                         QCoreApplication::translate("Store", "The folder %1 does not exist.").arg(shownFolder));
     const QString path = QDir(folder).filePath(layout.fileName);
     if (!QFileInfo(path).isFile())
         throw StoreError(core::Failure::Kind::ReadFailed, path,
-                         QStringLiteral("There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder));
+                         QCoreApplication::translate("Store", "There is no table file \"%1\" in %2.").arg(layout.fileName, shownFolder));
 
     static std::atomic<int> counter{0};
     const QString connection = QStringLiteral("korvane-test-reader-%1").arg(++counter);
@@ -96,7 +97,7 @@ std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &fold
     if (check.result == LayoutCheck::Result::Unreadable)
         reader->fail(errorText(check.error));
     if (!check.sameFields())
-        reader->fail(QStringLiteral("it holds no test table of this program"));
+        reader->fail(QCoreApplication::translate("Store", "it holds no test table of this program"));
     return reader;
 }
 

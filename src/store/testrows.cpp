@@ -3,6 +3,7 @@
 #include "store/layout.h"
 #include "store/sqlitefile.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -37,7 +38,7 @@ TestRows::~TestRows()
 void TestRows::prepare(const QString &where)
 {
     if (!m_handle)
-        failWith(QStringLiteral("the test table is not open"));
+        failWith(QCoreApplication::translate("Store", "the test table is not open"));
     const Layout &layout = testTableLayout();
     QStringList columns;
     for (const FieldDef &field : layout.fields)

@@ -4,12 +4,16 @@
 
 #include "app/commandline.h"
 #include "app/hauptform.h"
+#include "app/legacyimport.h"
 #include "app/translations.h"
 #include "clock/tform1.h"
 #include "data/tform4.h"
+#include "store/layout.h"
+#include "store/table.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QFile>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -53,6 +57,8 @@ private slots:
     void cleanup();
     void captions_data();
     void captions();
+    void sentences_data();
+    void sentences();
 
 private:
     QTemporaryDir m_folder;
@@ -151,6 +157,96 @@ void TestLanguage::captions()
     const QObject *object = named(shownIn, name);
     QVERIFY2(object, qPrintable(name));
     QCOMPARE(shownText(object), shown);
+}
+
+void TestLanguage::sentences_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("shown"); // %1 stands for the folder
+
+    const QStringList en{QStringLiteral("--language"), QStringLiteral("en")};
+    const QStringList de{QStringLiteral("--language"), QStringLiteral("de")};
+    // Under the German system, "--language en" keeps every text English
+    // byte for byte, also where it comes before the usage error.
+    QTest::newRow("help, --language de") << de << "help"
+        << "Aufruf: korvane [Optionen]\nTaktet und misst Tests im Krafttraining.\n";
+    QTest::newRow("help, --language en") << en << "help"
+        << "Usage: korvane [options]\nPaces and times strength-training tests.\n";
+    QTest::newRow("option, system German") << QStringList{} << "option" << "Diese Hilfe zeigen und enden.\n";
+    QTest::newRow("option, --language en") << en << "option" << "Show this help and end.\n";
+    QTest::newRow("usage error, system German") << QStringList{} << "usage"
+        << "korvane: Geben Sie entweder --folder oder --user-folder an, nicht beide.\n";
+    QTest::newRow("usage error, --language en") << en << "usage"
+        << "korvane: Give either --folder or --user-folder, not both.\n";
+    QTest::newRow("store failure, system German") << QStringList{} << "store"
+        << QString::fromUtf8("Tabellendatei „TestTable.DB“ in %1: sie ist ein Ordner, keine gewöhnliche Datei");
+    QTest::newRow("store failure, --language en") << en << "store"
+        << "Table file \"TestTable.DB\" in %1: it is a folder, not an ordinary file";
+    QTest::newRow("conversion refusal, system German") << QStringList{} << "refusal"
+        << QString::fromUtf8("Die Paradox-Tabellen im Ordner\n%1\nkönnen nicht umgewandelt werden:\n\n"
+                             "\"testtable.db\": sie heißt wie die Tabelle „TestTable.DB“, ist aber keine "
+                             "Paradox-Tabelle (ihr Kopf passt nicht).\n\nIm Ordner wurde nichts geändert. "
+                             "Korvane wird beendet.");
+    QTest::newRow("conversion refusal, --language en") << en << "refusal"
+        << "The Paradox tables in the folder\n%1\ncannot be converted:\n\n\"testtable.db\": it is named like "
+           "the table \"TestTable.DB\" but is no Paradox table (its header does not match).\n\nNothing in the "
+           "folder was changed. Korvane ends.";
+}
+
+void TestLanguage::sentences()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, subject);
+    QFETCH(QString, shown);
+
+    // As main() prints: the command line read once to learn the language,
+    // then read again with the translations installed.
+    QStringList arguments{QStringLiteral("korvane")};
+    arguments << options;
+    if (subject == QLatin1String("help") || subject == QLatin1String("option"))
+        arguments << QStringLiteral("--help");
+    else if (subject == QLatin1String("usage"))
+        arguments << QStringLiteral("--folder") << QStringLiteral("a") << QStringLiteral("--user-folder");
+    QVERIFY(app::installTranslations(app::chooseLanguage(app::parseCommandLine(arguments).language)));
+    // A folder of its own: the captions leave tables in the shared one.
+    QTemporaryDir own;
+    QVERIFY(own.isValid());
+    QVERIFY(QDir::setCurrent(own.path()));
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+
+    QString text;
+    if (subject == QLatin1String("help")) {
+        text = app::parseCommandLine(arguments).text.left(shown.size());
+    } else if (subject == QLatin1String("option")) {
+        const QStringList lines = app::parseCommandLine(arguments).text.split(u'\n');
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [](const QString &l) { return l.startsWith(QLatin1String("  -h, --help")); });
+        QVERIFY(line != lines.end());
+        text = line->mid(line->indexOf(QLatin1String("  "), 12)).trimmed() + u'\n';
+    } else if (subject == QLatin1String("usage")) {
+        const app::CommandLine commandLine = app::parseCommandLine(arguments);
+        QCOMPARE(commandLine.exitCode, 2);
+        text = commandLine.text.left(commandLine.text.indexOf(u'\n') + 1);
+    } else if (subject == QLatin1String("store")) {
+        QVERIFY(QDir().mkdir(QStringLiteral("TestTable.DB")));
+        store::Table table(store::testTableLayout(), QStringLiteral("."));
+        try {
+            table.open();
+            QFAIL("a folder in the place of the table file was opened");
+        } catch (const core::Failure &failure) {
+            text = failure.message();
+        }
+    } else {
+        QFile misnamed(QStringLiteral("testtable.db"));
+        QVERIFY(misnamed.open(QIODevice::WriteOnly));
+        misnamed.write("not a table");
+        misnamed.close();
+        const legacy::Survey survey = legacy::surveyFolder(QStringLiteral("."));
+        QCOMPARE(survey.refusals.size(), 1);
+        text = legacy::refusalMessage(QStringLiteral("."), survey.refusals);
+    }
+    QCOMPARE(text, shown.contains(QLatin1String("%1")) ? shown.arg(folder) : shown);
 }
 
 QTEST_MAIN(TestLanguage)
