@@ -4,7 +4,6 @@
 #include "store/layout.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -267,10 +266,10 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
                  Qt::AlignHCenter, frameArea.width());
         return;
     }
-    const double xUnit = report.progress.byTestNumber ? 1.0 : 86400000.0;
-    if (x1 - x0 < xUnit) {
-        x0 -= xUnit;
-        x1 += xUnit;
+    // Each test has its own place along the axis, one apart.
+    if (x1 - x0 < 1.0) {
+        x0 -= 1.0;
+        x1 += 1.0;
     }
     if (y1 - y0 < 1e-9) {
         y0 -= 1;
@@ -291,7 +290,8 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
         yLabelWidth = std::max(yLabelWidth, axis.horizontalAdvance(yLabels.last()));
     }
     const QRectF plot(frameArea.left() + yLabelWidth + page.mm(1.5), frameArea.top(),
-                      frameArea.width() - yLabelWidth - page.mm(1.5), frameArea.height() - axis.lineSpacing() - page.mm(1));
+                      frameArea.width() - yLabelWidth - page.mm(1.5),
+                      frameArea.height() - 2 * axis.lineSpacing() - page.mm(1));
     const auto px = [&](double x) { return plot.left() + (x - x0) / (x1 - x0) * plot.width(); };
     const auto py = [&](double y) { return plot.bottom() - (y - y0) / (y1 - y0) * plot.height(); };
 
@@ -304,23 +304,26 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
         drawLine(page, yLabels[i], axisFont, {frameArea.left(), y - axis.height() / 2}, muted, Qt::AlignRight,
                  yLabelWidth);
     }
-    // The x labels: the dates (or test numbers) at a few places, this
-    // test's first; a label that would run into one already placed is left out.
-    const auto xText = [&](double x) {
-        if (report.progress.byTestNumber)
-            return QString::number(std::llround(x));
-        return QDateTime::fromMSecsSinceEpoch(qint64(x)).date().toString(QStringLiteral("dd.MM.yyyy"));
-    };
-    QList<double> xs;
-    if (thisX)
-        xs << *thisX;
-    const int xTicks = 4;
-    for (int i = 0; i <= xTicks; ++i)
-        xs << x0 + xPad + (x1 - x0 - 2 * xPad) * i / xTicks;
+    // The x labels: the days (or test numbers) as the progress window labels
+    // them, as many as fit; this test's day first, in ink.  A label that would
+    // run into one already placed is left out.
+    const int most = std::max(1, int(plot.width() / page.mm(24)));
+    QList<data::ProgressAxisLabel> labels = data::progressAxisLabels(report.progress, most);
+    if (thisX) {
+        for (const data::ProgressAxisLabel &label : data::progressAxisLabels(report.progress, 0)) {
+            if (std::abs(label.x - *thisX) < 0.5 || label.text.contains(QString::number(thisTest))) {
+                labels.prepend(label);
+                break;
+            }
+        }
+    }
     QList<QPair<double, double>> placed;
-    for (const double x : xs) {
-        const QString text = xText(x);
-        const double w = axis.horizontalAdvance(text);
+    for (int i = 0; i < labels.size(); ++i) {
+        const QStringList lines = labels[i].text.split(u'\n');
+        double w = 0;
+        for (const QString &line : lines)
+            w = std::max(w, axis.horizontalAdvance(line));
+        const double x = labels[i].x;
         const double left = std::clamp(px(x) - w / 2, plot.left() - yLabelWidth, plot.right() - w);
         const bool clash = std::any_of(placed.cbegin(), placed.cend(), [&](const QPair<double, double> &span) {
             return left < span.second + page.mm(2) && left + w > span.first - page.mm(2);
@@ -328,7 +331,11 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
         if (clash)
             continue;
         placed.append({left, left + w});
-        drawLine(page, text, axisFont, {left, plot.bottom() + page.mm(1)}, x == xs.first() && thisX ? ink : muted);
+        const bool mine = i == 0 && thisX;
+        for (int l = 0; l < lines.size(); ++l) {
+            drawLine(page, lines[l], axisFont, {left, plot.bottom() + page.mm(1) + l * axis.lineSpacing()},
+                     mine ? ink : muted, Qt::AlignHCenter, w);
+        }
         p.setPen(QPen(rule, page.mm(0.12)));
         p.drawLine(QPointF(px(x), plot.bottom()), QPointF(px(x), plot.bottom() + page.mm(0.8)));
     }
@@ -380,7 +387,7 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
     p.restore();
 
     // The legend.
-    double y = plot.bottom() + axis.lineSpacing() + page.mm(2.5);
+    double y = plot.bottom() + 2 * axis.lineSpacing() + page.mm(2.5);
     for (const QList<int> &row : legendRows) {
         double x = area.left();
         for (int i : row) {
