@@ -106,7 +106,9 @@ void TestReportTest::pdfContent_data()
         << QStringList{"Test \\d+", "Date 07\\.12\\.2026", "Name\\s+Anna", "Body weight\\s+62,5 kg",
                        "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*2\\s+20\\s+12,3\\s+3\\s+cancelled",
                        "\\n\\s*3\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*4\\s+20\\s+–\\s+–\\s+not run",
-                       "Progress in Bench up to this test \\(3 tests\\)"};
+                       "Progress in Bench up to this test \\(3 tests\\)",
+                       // The axis labels each day with its tests, as the progress window does.
+                       "07\\.12\\.2026[\\s\\S]*Tests? \\d+"};
     QTest::newRow("one set, empty fields")
         << plainTest({{"Sets", "1"}, {"Bodyweight", ""}, {"Height", " "}, {"Load", ""}, {"TUTReal", ""},
                       {"Date", ""}})
