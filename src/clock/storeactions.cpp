@@ -72,6 +72,12 @@ SetResults TForm1::completedResults() const
     return results;
 }
 
+store::TestSettings TForm1::testSettings() const
+{
+    return {StartHalte->text(), Abwaerts->text(),       Aufwaerts->text(), HalteUnten->text(),
+            HalteOben->text(),  Wiederholungen->text(), Serien->text(),    Pause->text()};
+}
+
 store::TestRecord TForm1::testRecord(const SetResults &results) const
 {
     store::TestRecord record;
@@ -86,14 +92,7 @@ store::TestRecord TForm1::testRecord(const SetResults &results) const
         record.realTimes[k] = results.realTimes.value(k);
         record.repetitions[k] = results.repetitions.value(k);
     }
-    record.startRest = StartHalte->text();
-    record.froPhase = Abwaerts->text();
-    record.toPhase = Aufwaerts->text();
-    record.restAfterFro = HalteUnten->text();
-    record.restAfterTo = HalteOben->text();
-    record.repetitionsPerSet = Wiederholungen->text();
-    record.sets = Serien->text();
-    record.restBetweenSets = Pause->text();
+    record.settings = testSettings();
     record.tutTotal = TUTtotal->text();
     record.tutReal = TUTreal->text();
     return record;
@@ -239,14 +238,7 @@ void TForm1::BitBtn2Click()
             showMessage(tr("Couldn't find  Profil Name."));
         record.exercise = Edit51->text();
         record.load = Edit52->text();
-        record.startRest = StartHalte->text();
-        record.froPhase = Abwaerts->text();
-        record.toPhase = Aufwaerts->text();
-        record.restAfterFro = HalteUnten->text();
-        record.restAfterTo = HalteOben->text();
-        record.repetitionsPerSet = Wiederholungen->text();
-        record.sets = Serien->text();
-        record.restBetweenSets = Pause->text();
+        record.settings = testSettings();
         const qint64 number = store::appendProfile(table, record);
         table.close();
         emit recordStored(tr("Profile %1 saved").arg(number));

@@ -203,6 +203,8 @@ private:
     // The test in the window as it is stored, with these set results; the
     // profile's number is left to the caller.
     store::TestRecord testRecord(const SetResults &results) const;
+    // The settings fields as typed.
+    store::TestSettings testSettings() const;
     void saveTest();
     void openTestTable();
     store::TrainingTables &tables();

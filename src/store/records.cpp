@@ -9,6 +9,17 @@
 namespace store {
 namespace {
 
+// The settings' fields, by field name.
+QList<std::pair<QString, QString>> settingsTexts(const TestSettings &s)
+{
+    return {
+        {QStringLiteral("StartRest"), s.startRest},       {QStringLiteral("FroPhase"), s.froPhase},
+        {QStringLiteral("ToPhase"), s.toPhase},           {QStringLiteral("RestafterFro"), s.restAfterFro},
+        {QStringLiteral("RestafterTo"), s.restAfterTo},   {QStringLiteral("Rep"), s.repetitionsPerSet},
+        {QStringLiteral("Sets"), s.sets},                 {QStringLiteral("RestSets"), s.restBetweenSets},
+    };
+}
+
 // The text fields of a test record, by field name.
 QList<std::pair<QString, QString>> testTexts(const TestRecord &r)
 {
@@ -22,25 +33,15 @@ QList<std::pair<QString, QString>> testTexts(const TestRecord &r)
         texts.append({QStringLiteral("RealTime%1").arg(k + 1), r.realTimes[k]});
     for (int k = 0; k < 20; ++k)
         texts.append({QStringLiteral("RealR%1").arg(k + 1), r.repetitions[k]});
-    texts += {
-        {QStringLiteral("StartRest"), r.startRest},       {QStringLiteral("FroPhase"), r.froPhase},
-        {QStringLiteral("ToPhase"), r.toPhase},           {QStringLiteral("RestafterFro"), r.restAfterFro},
-        {QStringLiteral("RestafterTo"), r.restAfterTo},   {QStringLiteral("Rep"), r.repetitionsPerSet},
-        {QStringLiteral("Sets"), r.sets},                 {QStringLiteral("RestSets"), r.restBetweenSets},
-        {QStringLiteral("TUTTotal"), r.tutTotal},         {QStringLiteral("TUTReal"), r.tutReal},
-    };
+    texts += settingsTexts(r.settings);
+    texts += {{QStringLiteral("TUTTotal"), r.tutTotal}, {QStringLiteral("TUTReal"), r.tutReal}};
     return texts;
 }
 
 QList<std::pair<QString, QString>> profileTexts(const ProfileRecord &r)
 {
-    return {
-        {QStringLiteral("Exercise"), r.exercise},         {QStringLiteral("Load"), r.load},
-        {QStringLiteral("StartRest"), r.startRest},       {QStringLiteral("FroPhase"), r.froPhase},
-        {QStringLiteral("ToPhase"), r.toPhase},           {QStringLiteral("RestafterFro"), r.restAfterFro},
-        {QStringLiteral("RestafterTo"), r.restAfterTo},   {QStringLiteral("Rep"), r.repetitionsPerSet},
-        {QStringLiteral("Sets"), r.sets},                 {QStringLiteral("RestSets"), r.restBetweenSets},
-    };
+    return QList<std::pair<QString, QString>>{{QStringLiteral("Exercise"), r.exercise}, {QStringLiteral("Load"), r.load}}
+        + settingsTexts(r.settings);
 }
 
 // Begins a record, lets `fill` set its fields and posts it; on a failure

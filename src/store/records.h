@@ -14,6 +14,13 @@ namespace store {
 
 class Table;
 
+// The settings of a test as typed: what a profile keeps and a stored test
+// repeats.
+struct TestSettings {
+    QString startRest, froPhase, toPhase, restAfterFro, restAfterTo;
+    QString repetitionsPerSet, sets, restBetweenSets;
+};
+
 // A test as the clock window stores it: texts as typed, the profile's
 // number as a whole number.  Its key (Testnr) is the store's to give.
 struct TestRecord {
@@ -23,8 +30,7 @@ struct TestRecord {
     QString exercise, load;
     std::array<QString, 20> realTimes;     // RealTime1..RealTime20
     std::array<QString, 20> repetitions;   // RealR1..RealR20
-    QString startRest, froPhase, toPhase, restAfterFro, restAfterTo;
-    QString repetitionsPerSet, sets, restBetweenSets;
+    TestSettings settings;
     QString tutTotal, tutReal;
 };
 
@@ -32,8 +38,7 @@ struct TestRecord {
 struct ProfileRecord {
     std::optional<QString> profile;
     QString exercise, load;
-    QString startRest, froPhase, toPhase, restAfterFro, restAfterTo;
-    QString repetitionsPerSet, sets, restBetweenSets;
+    TestSettings settings;
 };
 
 struct AthleteRecord {

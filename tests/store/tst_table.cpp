@@ -819,7 +819,7 @@ void TstTable::typedRecordsLandInTheirFields()
     test.realTimes[0] = QStringLiteral("12,5");
     test.repetitions[0] = QStringLiteral("3");
     test.repetitions[19] = QStringLiteral("0");
-    test.restBetweenSets = QStringLiteral("1:30");
+    test.settings.restBetweenSets = QStringLiteral("1:30");
     test.tutReal = QStringLiteral("24");
     QCOMPARE(store::appendTest(tables.TestTable, test), qint64(1));
     QCOMPARE(store::appendTest(tables.TestTable, test), qint64(2));
@@ -834,7 +834,7 @@ void TstTable::typedRecordsLandInTheirFields()
 
     store::ProfileRecord unnamed;
     unnamed.exercise = QStringLiteral("Squat");
-    unnamed.sets = QStringLiteral("3");
+    unnamed.settings.sets = QStringLiteral("3");
     QCOMPARE(store::appendProfile(tables.ProfilTable, unnamed), qint64(1));
     QVERIFY(tables.ProfilTable.fieldText(QStringLiteral("Profil")).isEmpty());
     QCOMPARE(tables.ProfilTable.fieldText(QStringLiteral("Exercise")), QStringLiteral("Squat"));
