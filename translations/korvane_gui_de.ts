@@ -530,82 +530,6 @@
         <source>a link</source>
         <translation>eine Verknüpfung</translation>
     </message>
-</context>
-<context>
-    <name>data::DBGrid</name>
-    <message>
-        <source>The change in &quot;%1&quot; could not be stored</source>
-        <translation>Die Änderung in „%1“ konnte nicht gespeichert werden</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; could not be read: %2</source>
-        <translation>„%1“ konnte nicht gelesen werden: %2</translation>
-    </message>
-    <message>
-        <source>No record can be added to &quot;%1&quot;</source>
-        <translation>Zu „%1“ kann kein Datensatz hinzugefügt werden</translation>
-    </message>
-    <message>
-        <source>The record in &quot;%1&quot; could not be deleted</source>
-        <translation>Der Datensatz in „%1“ konnte nicht gelöscht werden</translation>
-    </message>
-</context>
-<context>
-    <name>data::DBNavigator</name>
-    <message>
-        <source>First record</source>
-        <translation>Erster Datensatz</translation>
-    </message>
-    <message>
-        <source>Prior record</source>
-        <translation>Vorheriger Datensatz</translation>
-    </message>
-    <message>
-        <source>Next record</source>
-        <translation>Nächster Datensatz</translation>
-    </message>
-    <message>
-        <source>Last record</source>
-        <translation>Letzter Datensatz</translation>
-    </message>
-    <message>
-        <source>Insert record</source>
-        <translation>Datensatz einfügen</translation>
-    </message>
-    <message>
-        <source>Delete record</source>
-        <translation>Datensatz löschen</translation>
-    </message>
-    <message>
-        <source>Edit record</source>
-        <translation>Datensatz bearbeiten</translation>
-    </message>
-    <message>
-        <source>Post edit</source>
-        <translation>Änderung speichern</translation>
-    </message>
-    <message>
-        <source>Cancel edit</source>
-        <translation>Änderung verwerfen</translation>
-    </message>
-    <message>
-        <source>Refresh data</source>
-        <translation>Daten aktualisieren</translation>
-    </message>
-    <message>
-        <source>Datensatz löschen?</source>
-        <translation>Datensatz löschen?</translation>
-    </message>
-</context>
-<context>
-    <name>data::TableModel</name>
-    <message>
-        <source>&quot;%1&quot; could not be read to its end: %2</source>
-        <translation>„%1“ konnte nicht bis zum Ende gelesen werden: %2</translation>
-    </message>
-</context>
-<context>
-    <name>report</name>
     <message>
         <source>this test</source>
         <translation>dieser Test</translation>
@@ -617,13 +541,6 @@
     <message>
         <source>No values to chart.</source>
         <translation>Keine Werte für ein Diagramm.</translation>
-    </message>
-</context>
-<context>
-    <name>report::ReportPage</name>
-    <message>
-        <source>Test report</source>
-        <translation>Testbericht</translation>
     </message>
     <message>
         <source>Test %1</source>
@@ -735,11 +652,11 @@
     </message>
     <message>
         <source>Planned time in s</source>
-        <translation>Geplante Zeit in s</translation>
+        <translation>Soll-Zeit in s</translation>
     </message>
     <message>
         <source>Real time in s</source>
-        <translation>Tatsächliche Zeit in s</translation>
+        <translation>Ist-Zeit in s</translation>
     </message>
     <message>
         <source>Repetitions</source>
@@ -792,6 +709,79 @@
     <message>
         <source>TUT per test in s</source>
         <translation>TUT je Test in s</translation>
+    </message>
+</context>
+<context>
+    <name>data::DBGrid</name>
+    <message>
+        <source>The change in &quot;%1&quot; could not be stored</source>
+        <translation>Die Änderung in „%1“ konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be read: %2</source>
+        <translation>„%1“ konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>No record can be added to &quot;%1&quot;</source>
+        <translation>Zu „%1“ kann kein Datensatz hinzugefügt werden</translation>
+    </message>
+    <message>
+        <source>The record in &quot;%1&quot; could not be deleted</source>
+        <translation>Der Datensatz in „%1“ konnte nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>data::DBNavigator</name>
+    <message>
+        <source>First record</source>
+        <translation>Erster Datensatz</translation>
+    </message>
+    <message>
+        <source>Prior record</source>
+        <translation>Vorheriger Datensatz</translation>
+    </message>
+    <message>
+        <source>Next record</source>
+        <translation>Nächster Datensatz</translation>
+    </message>
+    <message>
+        <source>Last record</source>
+        <translation>Letzter Datensatz</translation>
+    </message>
+    <message>
+        <source>Insert record</source>
+        <translation>Datensatz einfügen</translation>
+    </message>
+    <message>
+        <source>Delete record</source>
+        <translation>Datensatz löschen</translation>
+    </message>
+    <message>
+        <source>Edit record</source>
+        <translation>Datensatz bearbeiten</translation>
+    </message>
+    <message>
+        <source>Post edit</source>
+        <translation>Änderung speichern</translation>
+    </message>
+    <message>
+        <source>Cancel edit</source>
+        <translation>Änderung verwerfen</translation>
+    </message>
+    <message>
+        <source>Refresh data</source>
+        <translation>Daten aktualisieren</translation>
+    </message>
+    <message>
+        <source>Datensatz löschen?</source>
+        <translation>Datensatz löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>data::TableModel</name>
+    <message>
+        <source>&quot;%1&quot; could not be read to its end: %2</source>
+        <translation>„%1“ konnte nicht bis zum Ende gelesen werden: %2</translation>
     </message>
 </context>
 </TS>

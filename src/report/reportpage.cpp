@@ -25,11 +25,6 @@
 namespace report {
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TestReport", text);
-}
-
 const QColor ink(25, 25, 25);
 const QColor muted(105, 105, 105);
 const QColor accent(21, 101, 112);
@@ -227,7 +222,7 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
         if (!line.series->points.isEmpty())
             entries.append({line.label, line.colour, line.dashed, false});
     }
-    entries.append({report.saved ? tr("this test") : tr("this test (not saved)"), ink, false, true});
+    entries.append({report.saved ? QCoreApplication::translate("TestReport", "this test") : QCoreApplication::translate("TestReport", "this test (not saved)"), ink, false, true});
     const double swatch = page.mm(5);
     const double gap = page.mm(3);
     QList<QList<int>> legendRows{{}};
@@ -262,7 +257,7 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
         p.setPen(QPen(rule, page.mm(0.25)));
         p.setBrush(Qt::NoBrush);
         p.drawRect(frameArea);
-        drawLine(page, tr("No values to chart."), axisFont, {frameArea.left(), frameArea.center().y()}, muted,
+        drawLine(page, QCoreApplication::translate("TestReport", "No values to chart."), axisFont, {frameArea.left(), frameArea.center().y()}, muted,
                  Qt::AlignHCenter, frameArea.width());
         return;
     }
@@ -453,10 +448,10 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
     const QFont testFont = page.font(15, true);
     drawLine(page, QStringLiteral("Korvane"), brandFont, {left, y}, accent);
     const double brandHeight = page.metrics(brandFont).lineSpacing();
-    drawLine(page, tr("Test report"), subFont, {left, y + brandHeight}, muted);
-    const QString testText = r.saved ? tr("Test %1").arg(r.testnr) : tr("Test not saved");
+    drawLine(page, QCoreApplication::translate("TestReport", "Test report"), subFont, {left, y + brandHeight}, muted);
+    const QString testText = r.saved ? QCoreApplication::translate("TestReport", "Test %1").arg(r.testnr) : QCoreApplication::translate("TestReport", "Test not saved");
     drawLine(page, testText, testFont, {left, y}, r.saved ? ink : cancelledInk, Qt::AlignRight, width);
-    const QString dateText = tr("Date %1").arg(r.date);
+    const QString dateText = QCoreApplication::translate("TestReport", "Date %1").arg(r.date);
     const Fitted date = fitText(page, dateText, subFont, width / 2, 1);
     drawFitted(page, date, QRectF(left + width / 2, y + brandHeight, width / 2, date.height()), Qt::AlignRight, ink);
     y += brandHeight + page.metrics(subFont).lineSpacing() + page.mm(2.5);
@@ -466,28 +461,28 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
 
     // The athlete with the totals, and the profile, side by side.
     const double column = (width - page.mm(10)) / 2;
-    const QString s = tr("s");
-    double leftHeight = drawBlock(page, tr("Athlete"),
-                                  {{tr("Name"), r.name},
-                                   {tr("Surname"), r.surname},
-                                   {tr("Body weight"), withUnit(r.bodyweight, tr("kg"))},
-                                   {tr("Height"), withUnit(r.height, tr("cm"))}},
+    const QString s = QCoreApplication::translate("TestReport", "s");
+    double leftHeight = drawBlock(page, QCoreApplication::translate("TestReport", "Athlete"),
+                                  {{QCoreApplication::translate("TestReport", "Name"), r.name},
+                                   {QCoreApplication::translate("TestReport", "Surname"), r.surname},
+                                   {QCoreApplication::translate("TestReport", "Body weight"), withUnit(r.bodyweight, QCoreApplication::translate("TestReport", "kg"))},
+                                   {QCoreApplication::translate("TestReport", "Height"), withUnit(r.height, QCoreApplication::translate("TestReport", "cm"))}},
                                   QRectF(left, y, column, 0));
     leftHeight += page.mm(4);
-    leftHeight += drawBlock(page, tr("Time under tension"),
-                            {{tr("TUT total"), withUnit(r.tutTotal, s)}, {tr("TUT real"), withUnit(r.tutReal, s)}},
+    leftHeight += drawBlock(page, QCoreApplication::translate("TestReport", "Time under tension"),
+                            {{QCoreApplication::translate("TestReport", "TUT total"), withUnit(r.tutTotal, s)}, {QCoreApplication::translate("TestReport", "TUT real"), withUnit(r.tutReal, s)}},
                             QRectF(left, y + leftHeight, column, 0));
-    const double rightHeight = drawBlock(page, tr("Profile"),
-                                         {{tr("Exercise"), r.exercise},
-                                          {tr("Load"), withUnit(r.load, tr("kg"))},
-                                          {tr("Start rest"), withUnit(r.startRest, s)},
-                                          {tr("Fro-Phase"), withUnit(r.froPhase, s)},
-                                          {tr("Rest after Fro-Phase"), withUnit(r.restAfterFro, s)},
-                                          {tr("To-Phase"), withUnit(r.toPhase, s)},
-                                          {tr("Rest after To-Phase"), withUnit(r.restAfterTo, s)},
-                                          {tr("Repetitions per set"), r.repetitions},
-                                          {tr("Sets"), r.sets},
-                                          {tr("Rest between sets"), withUnit(r.restSets, s)}},
+    const double rightHeight = drawBlock(page, QCoreApplication::translate("TestReport", "Profile"),
+                                         {{QCoreApplication::translate("TestReport", "Exercise"), r.exercise},
+                                          {QCoreApplication::translate("TestReport", "Load"), withUnit(r.load, QCoreApplication::translate("TestReport", "kg"))},
+                                          {QCoreApplication::translate("TestReport", "Start rest"), withUnit(r.startRest, s)},
+                                          {QCoreApplication::translate("TestReport", "Fro-Phase"), withUnit(r.froPhase, s)},
+                                          {QCoreApplication::translate("TestReport", "Rest after Fro-Phase"), withUnit(r.restAfterFro, s)},
+                                          {QCoreApplication::translate("TestReport", "To-Phase"), withUnit(r.toPhase, s)},
+                                          {QCoreApplication::translate("TestReport", "Rest after To-Phase"), withUnit(r.restAfterTo, s)},
+                                          {QCoreApplication::translate("TestReport", "Repetitions per set"), r.repetitions},
+                                          {QCoreApplication::translate("TestReport", "Sets"), r.sets},
+                                          {QCoreApplication::translate("TestReport", "Rest between sets"), withUnit(r.restSets, s)}},
                                          QRectF(left + column + page.mm(10), y, column, 0));
     y += std::max(leftHeight, rightHeight) + page.mm(5);
 
@@ -495,21 +490,21 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
     const QFont headingFont = page.font(10.5, true);
     const QFont cellFont = page.font(9);
     const QFont cellHeadFont = page.font(8, true);
-    drawLine(page, tr("Sets"), headingFont, {left, y}, accent);
+    drawLine(page, QCoreApplication::translate("TestReport", "Sets"), headingFont, {left, y}, accent);
     y += page.metrics(headingFont).lineSpacing() + page.mm(1);
     const double footerHeight = page.mm(6);
     const double chartMin = page.mm(68);
     const double bottom = area.bottom() - footerHeight;
     if (r.setLines.isEmpty()) {
-        drawLine(page, tr("No set results recorded."), cellFont, {left, y}, muted);
+        drawLine(page, QCoreApplication::translate("TestReport", "No set results recorded."), cellFont, {left, y}, muted);
         y += page.metrics(cellFont).lineSpacing() + page.mm(4);
     } else {
         const double headHeight = page.mm(6);
         const double room = bottom - chartMin - page.mm(8) - y - headHeight;
         const double rowHeight = std::clamp(room / r.setLines.size(), page.mm(4.2), page.mm(6));
         const double columns[] = {page.mm(14), page.mm(34), page.mm(34), page.mm(30)};
-        const QString heads[] = {tr("Set"), tr("Planned time in s"), tr("Real time in s"), tr("Repetitions"),
-                                 tr("Result")};
+        const QString heads[] = {QCoreApplication::translate("TestReport", "Set"), QCoreApplication::translate("TestReport", "Planned time in s"), QCoreApplication::translate("TestReport", "Real time in s"), QCoreApplication::translate("TestReport", "Repetitions"),
+                                 QCoreApplication::translate("TestReport", "Result")};
         painter.setPen(Qt::NoPen);
         painter.setBrush(shade);
         painter.drawRect(QRectF(left, y, width, headHeight));
@@ -533,15 +528,15 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
         y += headHeight;
         for (const SetLine &line : r.setLines) {
             QColor colour = ink;
-            QString result = tr("completed");
+            QString result = QCoreApplication::translate("TestReport", "completed");
             if (line.outcome == SetLine::Outcome::Cancelled) {
                 painter.setPen(Qt::NoPen);
                 painter.setBrush(cancelledShade);
                 painter.drawRect(QRectF(left, y, width, rowHeight));
-                result = tr("cancelled");
+                result = QCoreApplication::translate("TestReport", "cancelled");
             } else if (line.outcome == SetLine::Outcome::NotRun) {
                 colour = muted;
-                result = tr("not run");
+                result = QCoreApplication::translate("TestReport", "not run");
             }
             cells(y, rowHeight, {QString::number(line.set), line.planned, line.realTime, line.repetitions, QString()},
                   cellFont, colour);
@@ -557,10 +552,10 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
     }
 
     // The progress charts of the exercise, up to this test.
-    const QString exercise = r.exercise == dash() ? tr("(no exercise)") : r.exercise;
-    const Fitted heading = fitText(page, tr("Progress in %1 up to this test (%2)")
-                                             .arg(exercise, r.progress.tests == 1 ? tr("1 test")
-                                                                                  : tr("%1 tests").arg(r.progress.tests)),
+    const QString exercise = r.exercise == dash() ? QCoreApplication::translate("TestReport", "(no exercise)") : r.exercise;
+    const Fitted heading = fitText(page, QCoreApplication::translate("TestReport", "Progress in %1 up to this test (%2)")
+                                             .arg(exercise, r.progress.tests == 1 ? QCoreApplication::translate("TestReport", "1 test")
+                                                                                  : QCoreApplication::translate("TestReport", "%1 tests").arg(r.progress.tests)),
                                    headingFont, width, 2);
     drawFitted(page, heading, QRectF(left, y, width, heading.height()), Qt::AlignLeft, accent);
     y += heading.height() + page.mm(2);
@@ -569,13 +564,13 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
     for (int i = 0; i < r.progress.setTimes.size(); ++i) {
         const data::ProgressSeries &series = r.progress.setTimes[i];
         const int set = series.name.section(u' ', 1).toInt();
-        times.append({&series, setColour(set - 1), false, tr("Set %1").arg(set)});
+        times.append({&series, setColour(set - 1), false, QCoreApplication::translate("TestReport", "Set %1").arg(set)});
     }
-    times.append({&r.progress.plannedSetTime, muted, true, tr("planned")});
-    drawChart(page, QRectF(left, y, column, chartHeight), tr("Real time per set in s"), times, r);
-    drawChart(page, QRectF(left + column + page.mm(10), y, column, chartHeight), tr("TUT per test in s"),
-              {{&r.progress.tutTotal, accent, false, tr("TUT total")},
-               {&r.progress.tutReal, QColor(214, 39, 40), false, tr("TUT real")}},
+    times.append({&r.progress.plannedSetTime, muted, true, QCoreApplication::translate("TestReport", "planned")});
+    drawChart(page, QRectF(left, y, column, chartHeight), QCoreApplication::translate("TestReport", "Real time per set in s"), times, r);
+    drawChart(page, QRectF(left + column + page.mm(10), y, column, chartHeight), QCoreApplication::translate("TestReport", "TUT per test in s"),
+              {{&r.progress.tutTotal, accent, false, QCoreApplication::translate("TestReport", "TUT total")},
+               {&r.progress.tutReal, QColor(214, 39, 40), false, QCoreApplication::translate("TestReport", "TUT real")}},
               r);
 
     // The foot of the page names the test again, for a sheet that is filed.

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/commandline.h"
+#include "app/translations.h"
 #include "clock/clockwindowfixture.h"
 #include "report/reportcommand.h"
 #include "report/reportpage.h"
@@ -16,10 +17,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <sys/stat.h>
 
@@ -88,6 +91,7 @@ private slots:
     void exitStatus();
     void clockWindow_data();
     void clockWindow();
+    void germanPage();
 };
 
 void TestReportTest::pdfContent_data()
@@ -375,6 +379,36 @@ void TestReportTest::clockWindow()
     // The window's activation (as after a save) ends the test in it.
     form.FormActivate();
     QVERIFY(!form.ReportButton->isEnabled());
+}
+
+void TestReportTest::germanPage()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tables"));
+    QVERIFY(QDir().mkpath(folder));
+    qint64 testnr = 0;
+    {
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        testnr = storeTest(tables.TestTable, plainTest({{"RealTime2", "12,3"}, {"RealR2", "3"}, {"Sets", "2"}}));
+    }
+    QVERIFY(app::installTranslations(QStringLiteral("de")));
+    const auto english = qScopeGuard([] {
+        for (QTranslator *translator : QCoreApplication::instance()->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    });
+    const QString pdf = dir.filePath(QStringLiteral("bericht.pdf"));
+    QString errors;
+    QTextStream err(&errors);
+    QCOMPARE(app::runReport(folder, testnr, pdf, err), 0);
+    // The page's own texts, its table and its chart speak German.
+    const QString text = pdfText(pdf, QStringLiteral("-layout"));
+    for (const QString &expected : {QStringLiteral("Testbericht"), QStringLiteral("Körpergewicht"), QStringLiteral("Sätze"),
+                                    QStringLiteral("abgebrochen"), QStringLiteral("Verlauf in Bench"),
+                                    QStringLiteral("dieser Test")})
+        QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" in:\n") + text));
 }
 
 QTEST_MAIN(TestReportTest)
