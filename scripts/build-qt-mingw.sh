@@ -162,7 +162,10 @@ fetch_source() {
     | grep -v -e 'unsandboxed as root' -e '^dpkg-source: info: applying' || true
   local unpacked
   unpacked=$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-  [[ -n $unpacked ]] || fail "apt-get source $pkg unpacked nothing"
+  if [[ -z $unpacked ]]; then
+    say "apt-get source $pkg unpacked nothing (see the messages above)"
+    return 1
+  fi
   touch "$dir/.fetched"
 }
 source_dir() {
@@ -178,11 +181,22 @@ if [[ -z $(apt-cache showsrc qt6-base 2>/dev/null) ]]; then
   say "Updating the package lists"
   "${sudo_cmd[@]}" apt-get update -qq
 fi
-fetch_source sqlite3 "$(source_version libsqlite3-dev)"
-fetch_source qt6-base "$(source_version qt6-base-dev-tools)"
-fetch_source qt6-svg "$(source_version qt6-svg-dev)"
-fetch_source qt6-charts "$(source_version qt6-charts-dev)"
-say "Sources ready ($(elapsed "$t"))"
+fetch_source sqlite3 "$(source_version libsqlite3-dev)" || fail "no SQLite source"
+fetch_source qt6-base "$(source_version qt6-base-dev-tools)" || fail "no qtbase source"
+# The other modules are fetched now as well, so a source that cannot be had
+# shows early; qtbase is built even so, and they are tried again before
+# their turn.
+fetch_module_sources() {
+  local ok=0
+  fetch_source qt6-svg "$(source_version qt6-svg-dev)" || ok=1
+  fetch_source qt6-charts "$(source_version qt6-charts-dev)" || ok=1
+  return $ok
+}
+if fetch_module_sources; then
+  say "Sources ready ($(elapsed "$t"))"
+else
+  say "WARNING: not every module source could be fetched; building qtbase first anyway"
+fi
 
 # ----------------------------------------------------------------- SQLite
 # Debian's sqlite3 source is the full tree, not the single-file
@@ -326,6 +340,7 @@ for plugin in plugins/platforms/qwindows.dll plugins/sqldrivers/qsqlite.dll; do
   [[ -f $prefix/$plugin ]] || fail "qtbase installed without $plugin"
 done
 
+fetch_module_sources || fail "the sources of qtsvg and qtcharts are needed (apt-get source qt6-svg qt6-charts)"
 build_module qtsvg
 build_module qtcharts
 
