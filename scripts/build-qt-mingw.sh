@@ -155,10 +155,15 @@ fetch_source() {
   say "Fetching the source of $pkg${pin:+ $pin}"
   rm -rf "$dir"
   mkdir -p "$dir"
+  # Without the pinned version in the archive, its current one is taken.
+  if [[ -n $pin ]] && ! apt-cache showsrc --only-source "$pkg" 2>/dev/null \
+                        | grep -qxF "Version: $pin"; then
+    say "  $pkg $pin is not in the archive; taking its current version"
+    pin=
+  fi
   # apt downloads as root unsandboxed here; its warning about that is
   # noise.  Whether the fetch worked shows in what got unpacked.
-  (cd "$dir" && if [[ -n $pin ]] && apt-get source -qq "$pkg=$pin"; then :
-                else apt-get source -qq "$pkg"; fi) 2>&1 \
+  (cd "$dir" && apt-get source -qq "$pkg${pin:+=$pin}") 2>&1 \
     | grep -v -e 'unsandboxed as root' -e '^dpkg-source: info: applying' || true
   local unpacked
   unpacked=$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1)
