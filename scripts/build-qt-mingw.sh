@@ -200,7 +200,7 @@ fetch_module_sources() {
 if fetch_module_sources; then
   say "Sources ready ($(elapsed "$t"))"
 else
-  say "WARNING: not every module source could be fetched; building qtbase first anyway"
+  say "WARNING: not every module source could be fetched; building what can be built first"
 fi
 
 # ----------------------------------------------------------------- SQLite
