@@ -8,6 +8,10 @@
 #   scripts/install-deps.sh --gui    also the tools for screenshots under Xvfb
 #   scripts/install-deps.sh --package  also the tools that build and check
 #                                      the Debian package
+#   scripts/install-deps.sh --windows  also the tools that cross-build Qt and
+#                                      Korvane for Windows and test it there
+#
+# The options can be combined.
 set -euo pipefail
 
 packages=(
@@ -34,13 +38,27 @@ packages=(
   xvfb
   clang libclang-rt-14-dev
 )
-if [[ "${1:-}" == "--gui" ]]; then
-  # A sound server with a null output lets speech work under Xvfb.
-  packages+=(xdotool imagemagick x11-utils pulseaudio)
-fi
-if [[ "${1:-}" == "--package" ]]; then
-  packages+=(dpkg-dev file lintian desktop-file-utils appstream)
-fi
+for option in "$@"; do
+  case "$option" in
+    --gui)
+      # A sound server with a null output lets speech work under Xvfb.
+      packages+=(xdotool imagemagick x11-utils pulseaudio) ;;
+    --package)
+      packages+=(dpkg-dev file lintian desktop-file-utils appstream) ;;
+    --windows)
+      # The MinGW-w64 compilers with POSIX threads (their run-time DLLs
+      # ship beside the program), Ninja for the Qt build, the host tools
+      # of the same Qt version, dpkg-dev for `apt-get source`, Tcl in case
+      # SQLite's single-file source has to be generated, and Wine and NSIS
+      # for testing and packaging the Windows build.
+      packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+                 binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools
+                 dpkg-dev xz-utils tcl wine wine64 nsis) ;;
+    *)
+      echo "install-deps.sh: unknown option $option" >&2
+      exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
