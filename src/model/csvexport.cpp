@@ -213,28 +213,45 @@ static ExportSummary writeRows(QIODevice &out, store::Query &query, const std::f
     return summary;
 }
 
+WriteTarget writeTarget(const QString &path)
+{
+    WriteTarget target;
+    target.kind = platform::fileKind(path, false);
+    if (platform::isSymLink(path)) {
+        target.problem = WriteTarget::Problem::Link;
+        target.linkTarget = QFileInfo(path).symLinkTarget();
+    } else if (target.kind != platform::FileKind::Missing && target.kind != platform::FileKind::Ordinary) {
+        target.problem = WriteTarget::Problem::NotOrdinary;
+    } else {
+        const QByteArray head = platform::readHead(path, 0x800);
+        if (head.startsWith(QByteArrayView("SQLite format 3\0", 16)) || legacy::ParadoxTable::looksLikeTable(head))
+            target.problem = WriteTarget::Problem::TableFile;
+    }
+    return target;
+}
+
 void checkExportTarget(const QString &path, const QString &notWritten)
 {
-    // QSaveFile follows a link and replaces its target, which may be a table
-    // file or a file outside the folder: a link is refused, not written through.
-    if (platform::isSymLink(path)) {
-        const QString target = QFileInfo(path).symLinkTarget();
-        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten
-                                    + QCoreApplication::translate("Export", "It is a link to \"%1\"; Korvane writes its export only as an "
-                                                     "ordinary file. Remove or rename the link and export again.")
-                                          .arg(QDir::toNativeSeparators(target)));
+    const WriteTarget target = writeTarget(path);
+    QString why;
+    switch (target.problem) {
+    case WriteTarget::Problem::None:
+        return;
+    case WriteTarget::Problem::Link:
+        why = QCoreApplication::translate("Export", "It is a link to \"%1\"; Korvane writes its export only as an "
+                                                    "ordinary file. Remove or rename the link and export again.")
+                  .arg(QDir::toNativeSeparators(target.linkTarget));
+        break;
+    case WriteTarget::Problem::NotOrdinary:
+        why = QCoreApplication::translate("Export", "It is %1, not an ordinary file, so the export could not be "
+                                                    "created there.")
+                  .arg(platform::describe(target.kind));
+        break;
+    case WriteTarget::Problem::TableFile:
+        why = QCoreApplication::translate("Export", "It is a table file, not an export.");
+        break;
     }
-    const platform::FileKind kind = platform::fileKind(path, false);
-    if (kind != platform::FileKind::Missing && kind != platform::FileKind::Ordinary) {
-        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten
-                                    + QCoreApplication::translate("Export", "It is %1, not an ordinary file, so the export could not be "
-                                                     "created there.")
-                                          .arg(platform::describe(kind)));
-    }
-    // Replacing a table file with the export would lose its records.
-    const QByteArray head = platform::readHead(path, 0x800);
-    if (head.startsWith(QByteArrayView("SQLite format 3\0", 16)) || legacy::ParadoxTable::looksLikeTable(head))
-        throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten + QCoreApplication::translate("Export", "It is a table file, not an export."));
+    throw core::Failure(core::Failure::Kind::WriteFailed, path, notWritten + why);
 }
 
 namespace {

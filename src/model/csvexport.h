@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -56,6 +58,18 @@ ExportSummary writeTestExport(QIODevice &out, store::Query &query, const std::fu
 // format.  Throws core::Failure starting with `notWritten`.  A new
 // export file is made readable by its owner only; an existing one keeps its
 // permissions.
+// What stands in the way of writing a file at `path`: nothing, a link
+// (never written through: QSaveFile would replace its target), something
+// that is no ordinary file, or a table file of either format, whose records
+// a written file would replace.  Nothing is opened but an ordinary file.
+struct WriteTarget {
+    enum class Problem { None, Link, NotOrdinary, TableFile };
+    Problem problem = Problem::None;
+    platform::FileKind kind = platform::FileKind::Missing;
+    QString linkTarget;
+};
+WriteTarget writeTarget(const QString &path);
+
 void checkExportTarget(const QString &path, const QString &notWritten);
 
 // Writes the export to `path` through a temporary file in the same folder that

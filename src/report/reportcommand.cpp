@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/files.h"
+#include "model/csvexport.h"
 #include "report/reportpage.h"
 #include "store/layout.h"
 #include "store/table.h"
@@ -19,13 +20,6 @@ namespace {
 QString field(const QStringList &record, const char *name)
 {
     return record.value(store::testTableLayout().indexOf(QString::fromLatin1(name)));
-}
-
-// Read without opening anything but an ordinary file: a named pipe would
-// block the command.
-bool isTableFile(const QString &path)
-{
-    return platform::readHead(path, 16) == QByteArrayView("SQLite format 3\0", 16);
 }
 
 } // namespace
@@ -47,16 +41,20 @@ ReportPage storedTestReport(store::TestReader &reader, qint64 testnr)
 void checkReportTarget(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
-    const platform::FileKind kind = platform::fileKind(path, false);
-    if (platform::isSymLink(path) || (kind != platform::FileKind::Missing && kind != platform::FileKind::Ordinary)) {
+    const data::WriteTarget target = data::writeTarget(path);
+    switch (target.problem) {
+    case data::WriteTarget::Problem::None:
+        return;
+    case data::WriteTarget::Problem::Link:
+    case data::WriteTarget::Problem::NotOrdinary:
         throw core::Failure(core::Failure::Kind::WriteFailed, path,
                             QCoreApplication::translate("TestReport", "\"%1\" was not written: it is %2, not an "
                                                                       "ordinary file.")
-                                .arg(name, platform::isSymLink(path) ? QCoreApplication::translate("TestReport", "a link")
-                                                                     : platform::describe(kind)));
-    }
-    // Replacing a table file with the report would lose its records.
-    if (isTableFile(path)) {
+                                .arg(name, target.problem == data::WriteTarget::Problem::Link
+                                               ? QCoreApplication::translate("TestReport", "a link")
+                                               : platform::describe(target.kind)));
+    case data::WriteTarget::Problem::TableFile:
+        // Replacing a table file with the report would lose its records.
         throw core::Failure(core::Failure::Kind::WriteFailed, path,
                             QCoreApplication::translate("TestReport", "\"%1\" was not written: it is a table "
                                                                       "file, not a report.")
