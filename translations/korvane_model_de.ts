@@ -166,10 +166,6 @@
         <translation>„%1“ konnte nicht angelegt werden: %2</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written; the previous file is unchanged. %2</source>
-        <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. %2</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; was not written; the previous file is unchanged. The export could not be written: %2</source>
         <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. Der Export konnte nicht geschrieben werden: %2</translation>
     </message>

@@ -51,6 +51,12 @@ public:
     {
         return m_kind == Kind::ReadFailed || m_kind == Kind::TableFile || m_kind == Kind::TableReplaced;
     }
+    // The same failure said after `prefix` ("... was not written. "): a read
+    // failure stays one, everything else failed a writing.
+    Failure afterPrefix(const QString &prefix) const
+    {
+        return Failure(isReadFailure() ? Kind::ReadFailed : Kind::WriteFailed, m_file, prefix + message());
+    }
     // A text read where a number belongs.
     bool isNumberFailure() const { return m_kind == Kind::NotAWholeNumber || m_kind == Kind::NotADecimalNumber; }
 

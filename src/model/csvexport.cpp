@@ -281,11 +281,8 @@ ExportSummary exportTestsToFile(const QString &path, store::Query &query, const 
         summary = writeTestExport(file, query, advance);
     } catch (const core::Failure &error) {
         file.cancelWriting();
-        // A failed read stays one; everything else failed the writing.
-        throw core::Failure(error.isReadFailure() ? core::Failure::Kind::ReadFailed : core::Failure::Kind::WriteFailed,
-                            path,
-                            QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. %2")
-                                .arg(name, error.message()));
+        throw error.afterPrefix(
+            QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. ").arg(name));
     }
     // Closing the file forgets why a write failed, so the reason is taken
     // from the last flush before the file is committed.

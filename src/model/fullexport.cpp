@@ -40,13 +40,6 @@ core::Failure writeFailure(const QString &path, const QString &sentence)
     return core::Failure(core::Failure::Kind::WriteFailed, path, sentence);
 }
 
-// The same failure said after `prefix`.
-core::Failure prefixed(const QString &prefix, const core::Failure &failure)
-{
-    return core::Failure(failure.isReadFailure() ? core::Failure::Kind::ReadFailed : core::Failure::Kind::WriteFailed,
-                         failure.file(), prefix + failure.message());
-}
-
 bool isBlank(char16_t c)
 {
     // The characters QString::trimmed() takes off that fit in ASCII.
@@ -369,7 +362,7 @@ qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale)
     try {
         return writeFullExport(out, db, userLocale);
     } catch (const core::Failure &error) {
-        throw prefixed(QCoreApplication::translate("Export", "The export on the standard output is incomplete. "), error);
+        throw error.afterPrefix(QCoreApplication::translate("Export", "The export on the standard output is incomplete. "));
     }
 }
 
@@ -396,7 +389,7 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
         count = writeFullExport(file, db, userLocale);
     } catch (const core::Failure &error) {
         file.cancelWriting();
-        throw prefixed(notWritten, error);
+        throw error.afterPrefix(notWritten);
     }
     // Closing the file forgets why a write failed, so the reason is taken
     // from the last flush before the file is committed.
