@@ -33,6 +33,9 @@ packages=(
   fonts-wqy-microhei poppler-utils
   libasound2-dev libsndfile1-dev libfontconfig-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
+  # The shared database: Qt's PostgreSQL driver, libpq for its fast reads,
+  # and the server the tests start for themselves.
+  libqt6sql6-psql libpq-dev postgresql
   dbus-daemon
   pxlib-dev
   xvfb

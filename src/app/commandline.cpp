@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "store/serveraddress.h"
+
 #include "app/translations.h"
 #include "core/files.h"
 
@@ -45,6 +47,13 @@ const QList<OptionRow> &optionRows()
          "must exist (it is not created), and are never changed; a folder in "
          "use by a running Korvane may be read. A <file> that is a link, a "
          "folder, a named pipe, a device or a table file is refused.")},
+        {{QStringLiteral("database")}, "url",
+         QT_TRANSLATE_NOOP("CommandLine", "Keep the tables on the database server at <url>, shared by several "
+         "stations: postgresql://user@host:port/database, with libpq's parameters such as "
+         "?sslmode=verify-full. The password comes from ~/.pgpass or the service file, or is asked for.")},
+        {{QStringLiteral("copy-to-database")}, "url",
+         QT_TRANSLATE_NOOP("CommandLine", "Copy the tables of --folder with their keys into the empty tables of "
+         "the database server at <url>, check the copy and end.")},
         {{QStringLiteral("language")}, "code",
          QT_TRANSLATE_NOOP("CommandLine", "Speak the language <code>: en (English) or de (German). Without this "
          "option Korvane speaks the language of the system, or English.")},
@@ -171,6 +180,26 @@ CommandLine readOptions(const QCommandLineParser &parser)
             return failure(QCoreApplication::translate("CommandLine", "This system names no documents folder for you; "
                                           "start Korvane with --folder <dir>."), 1);
     }
+    const auto readAddress = [&](const QString &option, QString &into) -> std::optional<QString> {
+        if (!parser.isSet(option))
+            return std::nullopt;
+        into = parser.values(option).constLast();
+        QString why;
+        if (!store::ServerAddress::parse(into, &why))
+            return why;
+        return std::nullopt;
+    };
+    if (const auto why = readAddress(QStringLiteral("database"), result.database))
+        return usageError(*why);
+    if (const auto why = readAddress(QStringLiteral("copy-to-database"), result.copyToDatabase))
+        return usageError(*why);
+    if (!result.database.isEmpty() && parser.isSet(QStringLiteral("user-folder")))
+        return usageError(QCoreApplication::translate("CommandLine", "Give either --database or --user-folder, not both."));
+    if (!result.copyToDatabase.isEmpty()) {
+        if (!folderGiven || !result.database.isEmpty())
+            return usageError(QCoreApplication::translate("CommandLine", "--copy-to-database copies the tables of --folder <dir>."));
+        result.action = CommandLine::Action::CopyToDatabase;
+    }
     if (parser.isSet(QStringLiteral("export-all"))) {
         result.action = CommandLine::Action::ExportAll;
         result.exportFile = parser.values(QStringLiteral("export-all")).constLast();
@@ -179,6 +208,8 @@ CommandLine readOptions(const QCommandLineParser &parser)
     }
     const bool report = parser.isSet(QStringLiteral("report"));
     const bool output = parser.isSet(QStringLiteral("output"));
+    if ((report || result.action == CommandLine::Action::ExportAll) && result.action == CommandLine::Action::CopyToDatabase)
+        return usageError(QCoreApplication::translate("CommandLine", "--copy-to-database does not go with --export-all or --report."));
     if (report && result.action == CommandLine::Action::ExportAll)
         return usageError(QCoreApplication::translate("CommandLine", "Give either --export-all or --report, not both."));
     if (output && !report)

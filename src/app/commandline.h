@@ -14,6 +14,7 @@ struct CommandLine {
         Run,        // open the windows
         ExportAll,  // write the export of all stored tests and end
         Report,     // write the report of one test as PDF and end
+        CopyToDatabase, // copy the folder's tables to a database server and end
         Print,      // print `text` on standard output and end
         Fail,       // print `text` on standard error and end
     };
@@ -23,6 +24,10 @@ struct CommandLine {
     QString folder;
     // --user-folder was given (the desktop menu's start).
     bool userFolder = false;
+    // The database server of --database (a checked URL); empty: a folder.
+    QString database;
+    // The server of --copy-to-database.
+    QString copyToDatabase;
     // The language named by --language ("en", "de"); empty follows the system.
     QString language;
     // The export file named by --export-all.

@@ -3,6 +3,8 @@
 #include "core/errors.h"
 #include "core/files.h"
 #include "model/fullexport.h"
+#include "model/servercopy.h"
+#include "store/table.h"
 #include "report/reportcommand.h"
 #include "report/reportpage.h"
 #include "store/testreader.h"
@@ -41,6 +43,31 @@ int runExportAll(const QString &folder, const QString &file, QTextStream &err)
     return reported(err, [&] {
         const std::unique_ptr<store::SqliteTestReader> reader = store::SqliteTestReader::openFile(folder);
         data::writeFullExportFile(file, reader->database());
+    });
+}
+
+int runServerExportAll(const QString &url, const QString &file, QTextStream &err)
+{
+    return reported(err, [&] {
+        const auto server = store::ServerAddress::parse(url);
+        store::Table tests(store::testTableLayout(), *server);
+        tests.open();
+        data::writeFullExportFile(file, tests.database());
+    });
+}
+
+int runCopyToDatabase(const QString &folder, const QString &url, QTextStream &out, QTextStream &err)
+{
+    return reported(err, [&] {
+        const auto server = store::ServerAddress::parse(url);
+        const data::CopiedRecords copied = data::copyFolderToServer(folder, *server);
+        out << QCoreApplication::translate("Commands", "Copied to %1: %2 tests, %3 athletes and %4 profiles, "
+                                                       "checked against the folder.")
+                   .arg(server->display())
+                   .arg(copied.tests)
+                   .arg(copied.athletes)
+                   .arg(copied.profiles)
+            << Qt::endl;
     });
 }
 

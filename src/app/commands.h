@@ -20,6 +20,12 @@ int exitStatus(const core::Failure &failure);
 // missing folder or table is reported, not created) and writes `file`
 // (relative to the current directory).
 int runExportAll(const QString &folder, const QString &file, QTextStream &err);
+// The same from the test table on the database server at `url` (nothing
+// is changed there, but the tables are made when the database is empty).
+int runServerExportAll(const QString &url, const QString &file, QTextStream &err);
+// --copy-to-database: copies the tables of `folder` to the server at `url`
+// and says on `out` what was copied.
+int runCopyToDatabase(const QString &folder, const QString &url, QTextStream &out, QTextStream &err);
 
 // --report: reads the tests in `folder` the same way and writes the report
 // of test `testnr` as PDF to `file`.  Needs a QGuiApplication for the fonts.

@@ -1,6 +1,10 @@
 #include "app/datasource.h"
 
+#include "platform/messages.h"
+
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QRadioButton>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -22,6 +26,7 @@ QSettings settings()
 }
 
 const QString kFolderKey = QStringLiteral("DataSource/Folder");
+const QString kServerKey = QStringLiteral("DataSource/Server");
 
 } // namespace
 
@@ -34,7 +39,33 @@ void rememberDataFolder(const QString &folder)
 {
     QSettings stored = settings();
     stored.setValue(kFolderKey, QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    stored.remove(kServerKey);
     stored.sync();
+}
+
+std::optional<store::ServerAddress> rememberedDataServer()
+{
+    const QString url = settings().value(kServerKey).toString();
+    if (url.isEmpty())
+        return std::nullopt;
+    return store::ServerAddress::parse(url);
+}
+
+void rememberDataServer(const store::ServerAddress &server)
+{
+    QSettings stored = settings();
+    // Never a password: url() leaves it out.
+    stored.setValue(kServerKey, server.url());
+    stored.sync();
+}
+
+std::optional<store::ServerAddress> startServer(const CommandLine &commandLine)
+{
+    if (!commandLine.database.isEmpty())
+        return store::ServerAddress::parse(commandLine.database);
+    if (!commandLine.folder.isEmpty() && !commandLine.userFolder)
+        return std::nullopt;
+    return rememberedDataServer();
 }
 
 QString startFolder(const CommandLine &commandLine, QString *note)
@@ -57,15 +88,20 @@ QString startFolder(const CommandLine &commandLine, QString *note)
     return commandLine.folder;
 }
 
-DataSourceDialog::DataSourceDialog(const QString &currentFolder, QWidget *parent)
+DataSourceDialog::DataSourceDialog(const QString &currentFolder,
+                                   const std::optional<store::ServerAddress> &currentServer, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("DataSourceDialog"));
     setWindowTitle(tr("Data source"));
     auto *column = new QVBoxLayout(this);
 
-    // One group per kind of data source; today a folder.
-    auto *folderGroup = new QGroupBox(tr("Folder on this computer or a network drive"), this);
+    // One choice per kind of data source: a folder, or a database server.
+    m_folderChoice = new QRadioButton(tr("Folder on this computer or a network drive"), this);
+    m_folderChoice->setObjectName(QStringLiteral("FolderChoice"));
+    column->addWidget(m_folderChoice);
+    auto *folderGroup = new QGroupBox(this);
+    m_folderPart = folderGroup;
     folderGroup->setObjectName(QStringLiteral("FolderGroup"));
     auto *folderRow = new QHBoxLayout(folderGroup);
     m_folderEdit = new QLineEdit(QDir::toNativeSeparators(currentFolder), folderGroup);
@@ -77,6 +113,33 @@ DataSourceDialog::DataSourceDialog(const QString &currentFolder, QWidget *parent
     connect(browse, &QPushButton::clicked, this, &DataSourceDialog::BrowseClick);
     folderRow->addWidget(browse);
     column->addWidget(folderGroup);
+
+    m_serverChoice = new QRadioButton(tr("Database server shared by several stations"), this);
+    m_serverChoice->setObjectName(QStringLiteral("ServerChoice"));
+    column->addWidget(m_serverChoice);
+    auto *serverGroup = new QGroupBox(this);
+    m_serverPart = serverGroup;
+    serverGroup->setObjectName(QStringLiteral("ServerGroup"));
+    auto *serverColumn = new QVBoxLayout(serverGroup);
+    m_serverEdit = new QLineEdit(currentServer ? currentServer->url() : QString(), serverGroup);
+    m_serverEdit->setObjectName(QStringLiteral("ServerEdit"));
+    m_serverEdit->setPlaceholderText(QStringLiteral("postgresql://user@host:5432/korvane?sslmode=verify-full"));
+    serverColumn->addWidget(m_serverEdit);
+    auto *passwordNote = new QLabel(tr("The password comes from ~/.pgpass or the service file, or is asked for; "
+                                       "Korvane never stores it."),
+                                    serverGroup);
+    passwordNote->setWordWrap(true);
+    serverColumn->addWidget(passwordNote);
+    m_copyFolder = new QCheckBox(tr("Copy the tables of the current folder there first (only into empty tables)"),
+                                 serverGroup);
+    m_copyFolder->setObjectName(QStringLiteral("CopyFolder"));
+    m_copyFolder->setEnabled(!currentServer);
+    serverColumn->addWidget(m_copyFolder);
+    column->addWidget(serverGroup);
+
+    (currentServer ? m_serverChoice : m_folderChoice)->setChecked(true);
+    connect(m_folderChoice, &QRadioButton::toggled, this, &DataSourceDialog::showChoice);
+    showChoice();
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("Buttons"));
@@ -91,6 +154,35 @@ QString DataSourceDialog::folder() const
     if (typed.isEmpty())
         return QString();
     return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(typed)).absoluteFilePath());
+}
+
+std::optional<store::ServerAddress> DataSourceDialog::server() const
+{
+    if (!m_serverChoice->isChecked())
+        return std::nullopt;
+    return store::ServerAddress::parse(m_serverEdit->text());
+}
+
+bool DataSourceDialog::copyFolder() const
+{
+    return m_serverChoice->isChecked() && m_copyFolder->isEnabled() && m_copyFolder->isChecked();
+}
+
+void DataSourceDialog::showChoice()
+{
+    m_folderPart->setEnabled(m_folderChoice->isChecked());
+    m_serverPart->setEnabled(m_serverChoice->isChecked());
+}
+
+void DataSourceDialog::accept()
+{
+    QString why;
+    if (m_serverChoice->isChecked() && !store::ServerAddress::parse(m_serverEdit->text(), &why)) {
+        platform::messageBoxes().error(this, why);
+        m_serverEdit->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 void DataSourceDialog::BrowseClick()

@@ -4,17 +4,28 @@
 // is remembered for the next start.
 
 #include "app/commandline.h"
+#include "store/serveraddress.h"
 
 #include <QDialog>
 #include <QString>
 
+class QCheckBox;
 class QLineEdit;
+class QRadioButton;
 
 namespace app {
 
 // The folder chosen last in the window; empty when none was.
 QString rememberedDataFolder();
 void rememberDataFolder(const QString &folder);
+// A database server chosen last in the window (its address without a
+// password); nothing when a folder was chosen last.
+std::optional<store::ServerAddress> rememberedDataServer();
+void rememberDataServer(const store::ServerAddress &server);
+
+// The database server of a start with windows: --database as given; else,
+// unless --folder or --user-folder names a folder, the server chosen last.
+std::optional<store::ServerAddress> startServer(const CommandLine &commandLine);
 
 // The working folder of a start with windows: --folder as given; else the
 // folder chosen last in the window, when it still exists; else the folder
@@ -22,19 +33,35 @@ void rememberDataFolder(const QString &folder);
 // when the remembered folder is gone and another one is used.
 QString startFolder(const CommandLine &commandLine, QString *note = nullptr);
 
-// "Change..." beside the data-folder line: asks for the data folder.
+// "Change..." beside the data-folder line: asks for the data folder or a
+// database server.
 class DataSourceDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit DataSourceDialog(const QString &currentFolder, QWidget *parent = nullptr);
+    explicit DataSourceDialog(const QString &currentFolder,
+                              const std::optional<store::ServerAddress> &currentServer = std::nullopt,
+                              QWidget *parent = nullptr);
     // The folder as typed or chosen, absolute.
     QString folder() const;
+    // The server when one was chosen.
+    std::optional<store::ServerAddress> server() const;
+    // Copy the working folder's tables to the chosen server first.
+    bool copyFolder() const;
 
 public slots:
     void BrowseClick();
+    void accept() override;
 
 private:
+    void showChoice();
+
+    QRadioButton *m_folderChoice = nullptr;
+    QRadioButton *m_serverChoice = nullptr;
     QLineEdit *m_folderEdit = nullptr;
+    QLineEdit *m_serverEdit = nullptr;
+    QCheckBox *m_copyFolder = nullptr;
+    QWidget *m_folderPart = nullptr;
+    QWidget *m_serverPart = nullptr;
 };
 
 } // namespace app

@@ -9,6 +9,7 @@
 #include "core/filesystem.h"
 #include "core/files.h"
 #include "data/tform4.h"
+#include "model/servercopy.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 
@@ -45,35 +46,93 @@ void THauptform::warnAboutNetworkFolder()
                  "Korvane keeps its tables in SQLite files, and SQLite's locking is not reliable on network file "
                  "systems: when two stations write to the same tables at once, the tables can be damaged. Let only "
                  "one station at a time use this folder.\n\n"
-                 "For several stations a shared database server is the right place; Korvane's support for one is "
-                 "planned. Until then Korvane works in this folder as in any other.")
+                 "For several stations a shared database server is the right place: choose \"Change...\" beside "
+                 "the data-folder line and enter its address. Until then Korvane works in this folder as in any other.")
                   .arg(QDir::toNativeSeparators(QDir(m_tables->folder()).absolutePath())));
 }
 
 void THauptform::ChangeFolderClick()
 {
     platform::runGuarded(this, [this] {
-        app::DataSourceDialog dialog(QDir(m_tables->folder()).absolutePath(), this);
-        if (dialog.exec() != QDialog::Accepted || dialog.folder().isEmpty())
+        app::DataSourceDialog dialog(QDir::currentPath(), m_tables->server(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        if (const auto server = dialog.server()) {
+            if (switchToServer(*server, dialog.copyFolder()))
+                app::rememberDataServer(*server);
+            return;
+        }
+        if (dialog.folder().isEmpty())
             return;
         if (switchDataFolder(dialog.folder()))
             app::rememberDataFolder(QDir::currentPath());
     });
 }
 
-bool THauptform::switchDataFolder(const QString &folder)
+bool THauptform::windowsMayBeReplaced()
 {
-    const QString target = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    const QString current = QDir(m_tables->folder()).canonicalPath();
-    if (QFileInfo(target).canonicalFilePath() == current && !current.isEmpty())
-        return true;
     // The windows work on the tables; windows owned elsewhere cannot be
     // built anew here.
     if (m_clockWindow && m_clockWindow != m_ownedClockWindow.get())
         return false;
-    // Results not saved go to the old folder's tables or are dropped by the
-    // user's own answer; Cancel keeps everything as it is.
-    if (m_clockWindow && !m_clockWindow->settleBeforeClosing())
+    // Results not saved go to the old tables or are dropped by the user's
+    // own answer; Cancel keeps everything as it is.
+    return !m_clockWindow || m_clockWindow->settleBeforeClosing();
+}
+
+bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFolder)
+{
+    if (m_tables->onServer() && m_tables->server()->url() == server.url())
+        return true;
+    if (!windowsMayBeReplaced())
+        return false;
+    try {
+        if (copyFolder) {
+            const data::CopiedRecords copied = data::copyFolderToServer(QDir::currentPath(), server);
+            platform::messageBoxes().inform(
+                this, tr("Copied to %1: %2 tests, %3 athletes and %4 profiles, checked against the folder.")
+                          .arg(server.display()).arg(copied.tests).arg(copied.athletes).arg(copied.profiles));
+        }
+        auto tables = std::make_unique<store::TrainingTables>(server);
+        tables->openAll();
+        // A server needs no folder lock: it keeps the stations apart itself.
+        replaceTables(std::move(tables), nullptr);
+    } catch (const core::Failure &failure) {
+        platform::messageBoxes().error(this, failure.message());
+        return false;
+    }
+    return true;
+}
+
+void THauptform::replaceTables(std::unique_ptr<store::TrainingTables> tables, std::unique_ptr<app::FolderLock> lock)
+{
+    // The windows go before the tables they work on; they are built anew on
+    // the new tables when the menu needs them.  The old lock goes last.
+    m_ownedDataWindow.reset();
+    m_ownedClockWindow.reset();
+    m_clockWindow = nullptr;
+    m_dataWindow = nullptr;
+    std::unique_ptr<app::FolderLock> oldLock = std::exchange(m_folderLock, std::move(lock));
+    std::unique_ptr<store::TrainingTables> oldTables = std::exchange(m_tables, std::move(tables));
+    oldTables.reset();
+    oldLock.reset();
+    m_buildWindows = [this] { createWindows(); };
+
+    watchBackups();
+    m_backupState->hide();
+    m_backupState->clear();
+    m_networkFolder = !m_tables->onServer() && core::isOnNetworkFileSystem(QStringLiteral("."));
+    m_folderLabel->setText(dataFolderText());
+    statusBar()->clearMessage();
+}
+
+bool THauptform::switchDataFolder(const QString &folder)
+{
+    const QString target = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QString current = m_tables->onServer() ? QString() : QDir(m_tables->folder()).canonicalPath();
+    if (QFileInfo(target).canonicalFilePath() == current && !current.isEmpty())
+        return true;
+    if (!windowsMayBeReplaced())
         return false;
 
     const QString shown = QDir::toNativeSeparators(target);
@@ -108,24 +167,7 @@ bool THauptform::switchDataFolder(const QString &folder)
         return false;
     }
 
-    // The windows go before the tables they work on; they are built anew on
-    // the new tables when the menu needs them.  The old lock goes last.
-    m_ownedDataWindow.reset();
-    m_ownedClockWindow.reset();
-    m_clockWindow = nullptr;
-    m_dataWindow = nullptr;
-    std::unique_ptr<app::FolderLock> oldLock = std::exchange(m_folderLock, std::move(lock));
-    std::unique_ptr<store::TrainingTables> oldTables = std::exchange(m_tables, std::move(tables));
-    oldTables.reset();
-    oldLock.reset();
-    m_buildWindows = [this] { createWindows(); };
-
-    watchBackups();
-    m_backupState->hide();
-    m_backupState->clear();
-    m_networkFolder = core::isOnNetworkFileSystem(target);
-    m_folderLabel->setText(dataFolderText());
-    statusBar()->clearMessage();
+    replaceTables(std::move(tables), std::move(lock));
     warnAboutNetworkFolder();
     return true;
 }

@@ -51,16 +51,26 @@ QImage bannerLogo()
 }
 
 THauptform::THauptform(QWidget *parent)
+    : THauptform(std::make_unique<store::TrainingTables>(QStringLiteral(".")), parent)
+{
+}
+
+THauptform::THauptform(const store::ServerAddress &server, QWidget *parent)
+    : THauptform(std::make_unique<store::TrainingTables>(server), parent)
+{
+}
+
+THauptform::THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *parent)
     : QMainWindow(parent)
+    , m_tables(std::move(tables))
 {
     initResources();
     setObjectName(QStringLiteral("Hauptform"));
     setWindowTitle(QStringLiteral("Korvane"));
     resize(997, 745);
-    m_tables = std::make_unique<store::TrainingTables>(QStringLiteral("."));
     m_tables->openAll();
     watchBackups();
-    m_networkFolder = core::isOnNetworkFileSystem(QStringLiteral("."));
+    m_networkFolder = !m_tables->onServer() && core::isOnNetworkFileSystem(QStringLiteral("."));
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -143,6 +153,8 @@ THauptform::~THauptform()
 
 QString THauptform::dataFolderText() const
 {
+    if (m_tables->onServer())
+        return tr("Database: %1").arg(m_tables->server()->display());
     const QString folder = QDir::toNativeSeparators(QDir(m_tables->folder()).absolutePath());
     return m_networkFolder ? tr("Data folder: %1 (network folder)").arg(folder) : tr("Data folder: %1").arg(folder);
 }

@@ -25,6 +25,8 @@ public:
     // Opens the three tables in the working folder; a table that cannot be
     // opened throws store::StoreError naming the file and the reason.
     explicit THauptform(QWidget *parent = nullptr);
+    // The same on the tables of a database server shared by several stations.
+    explicit THauptform(const store::ServerAddress &server, QWidget *parent = nullptr);
     // Destroys the clock and data windows it created before its tables.
     ~THauptform() override;
 
@@ -41,6 +43,9 @@ public:
     // said in a box and leaves everything on the old folder; returns whether
     // the folder changed.
     bool switchDataFolder(const QString &folder);
+    // The same for the tables on a database server; `copyFolder` first
+    // copies the working folder's tables into the server's empty ones.
+    bool switchToServer(const store::ServerAddress &server, bool copyFolder = false);
 
     // Says once that the working folder lies on a network file system.
     void warnAboutNetworkFolder();
@@ -77,6 +82,12 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *parent);
+    // Puts the clock and data windows and the tables in place of the old
+    // ones (which go, windows first) once the new tables are open.
+    void replaceTables(std::unique_ptr<store::TrainingTables> tables, std::unique_ptr<app::FolderLock> lock);
+    // Whether the windows may be built anew: unsaved results are asked about.
+    bool windowsMayBeReplaced();
     // Reports a failed daily backup of the tables in the status line.
     void watchBackups();
     void showBackupFailure(const QString &message);

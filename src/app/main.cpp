@@ -27,6 +27,8 @@ int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
     QCoreApplication application(argc, argv);
     app::installTranslations(app::chooseLanguage(commandLine.language));
     QTextStream err(stderr);
+    if (!commandLine.database.isEmpty())
+        return app::runServerExportAll(commandLine.database, commandLine.exportFile, err);
     const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
     return app::runExportAll(folder, commandLine.exportFile, err);
 }
@@ -71,6 +73,13 @@ int main(int argc, char *argv[])
         return exportAll(argc, argv, commandLine);
     case app::CommandLine::Action::Report:
         return reportTest(argc, argv, commandLine);
+    case app::CommandLine::Action::CopyToDatabase: {
+        QCoreApplication application(argc, argv);
+        app::installTranslations(app::chooseLanguage(commandLine.language));
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return app::runCopyToDatabase(commandLine.folder, commandLine.copyToDatabase, out, err);
+    }
     case app::CommandLine::Action::Run:
         break;
     }

@@ -16,6 +16,10 @@
 #include "platform/sound.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QImageReader>
@@ -86,6 +90,12 @@ TForm4 *Windows::data() const
     return main ? main->dataWindow() : nullptr;
 }
 
+namespace {
+
+void showMainWindow(Windows &windows);
+
+} // namespace
+
 std::unique_ptr<Windows> start()
 {
     auto windows = std::make_unique<Windows>();
@@ -97,7 +107,51 @@ std::unique_ptr<Windows> start()
         platform::messageBoxes().error(nullptr, error.message());
         return nullptr;
     }
-    THauptform &hauptform = *windows->main;
+    showMainWindow(*windows);
+    return windows;
+}
+
+std::unique_ptr<Windows> start(store::ServerAddress server, bool *useFolderInstead)
+{
+    auto windows = std::make_unique<Windows>();
+    for (;;) {
+        try {
+            windows->main = std::make_unique<THauptform>(server);
+            break;
+        } catch (const core::Failure &error) {
+            // libpq says so when the server wants a password that neither
+            // ~/.pgpass nor the service file gave; it is asked for, kept in
+            // memory only.
+            if (server.password.isEmpty() && error.detail().contains(QLatin1String("no password supplied"))) {
+                bool given = false;
+                const QString password = QInputDialog::getText(
+                    nullptr, QCoreApplication::translate("Startup", "Database password"),
+                    QCoreApplication::translate("Startup", "Password of %1:").arg(server.display()),
+                    QLineEdit::Password, QString(), &given);
+                if (given && !password.isEmpty()) {
+                    server.password = password;
+                    continue;
+                }
+            }
+            if (useFolderInstead) {
+                *useFolderInstead = platform::messageBoxes().ask(
+                    nullptr, QCoreApplication::translate("Startup", "%1\n\nWork with the tables in the folder %2 instead?")
+                                 .arg(error.message(), QDir::toNativeSeparators(QDir::currentPath())));
+            } else {
+                platform::messageBoxes().error(nullptr, error.message());
+            }
+            return nullptr;
+        }
+    }
+    showMainWindow(*windows);
+    return windows;
+}
+
+namespace {
+
+void showMainWindow(Windows &windows)
+{
+    THauptform &hauptform = *windows.main;
     hauptform.setWindowBuilder([&hauptform] { hauptform.createWindows(); });
     new AfterFirstPaint(&hauptform, [&hauptform] {
         setProgramIcon();
@@ -106,8 +160,9 @@ std::unique_ptr<Windows> start()
         QTimer::singleShot(0, &hauptform, [&hauptform] { hauptform.warnAboutNetworkFolder(); });
     });
     hauptform.showAtStart();
-    return windows;
 }
+
+} // namespace
 
 int runWindows(char *argv[], const CommandLine &commandLine, const std::function<void(THauptform &)> &started)
 {
@@ -135,6 +190,21 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
         platform::messageBoxes().error(nullptr, *reason);
         return 1;
+    }
+
+    // Tables on a database server: the server keeps the stations apart, so
+    // no folder lock, and there is nothing of the older kind to convert.
+    if (const auto server = startServer(commandLine)) {
+        bool useFolderInstead = false;
+        const std::unique_ptr<Windows> windows = start(*server, &useFolderInstead);
+        if (windows) {
+            new AfterFirstPaint(windows->main.get(), [] { platform::screenSaver(); });
+            if (started)
+                started(*windows->main);
+            return application.exec();
+        }
+        if (!useFolderInstead)
+            return 1;
     }
 
     // One Korvane per folder; the lock is held while Korvane works there.

@@ -11,6 +11,8 @@ class THauptform;
 class TForm1;
 class TForm4;
 
+#include "store/serveraddress.h"
+
 namespace app {
 
 // The program's windows, created once at start and kept to its end.  The
@@ -31,6 +33,11 @@ struct Windows {
 // that, so the main window shows without waiting for them (the menu builds
 // them itself should it be used first).  Needs a QApplication.
 std::unique_ptr<Windows> start();
+// The same on the tables of a database server.  A server that cannot be
+// reached is said with its reason, and the user may choose to work in the
+// local folder instead (`useFolderInstead` is then set and nothing is
+// returned).  A password the server asks for is asked for in a box.
+std::unique_ptr<Windows> start(store::ServerAddress server, bool *useFolderInstead = nullptr);
 
 // The program's run with windows, from before the toolkit is up to the end
 // of its event loop; returns the exit status.  Speaks the language the

@@ -69,6 +69,7 @@ void TForm1::setBrokenOff(const CancelledSet &broken)
 
 void TForm1::ClearSetRows()
 {
+    m_saveId.clear();
     for (int k = 0; k < 20; ++k) {
         plannedSlots[k]->hide();
         realSlots[k]->hide();

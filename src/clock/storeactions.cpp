@@ -1,6 +1,7 @@
 // The clock window's actions on the tables: saving a test, the profiles and
 // the athletes.
 
+#include <QUuid>
 #include "clock/display.h"
 #include "core/numbertext.h"
 #include "model/records.h"
@@ -129,6 +130,9 @@ void TForm1::saveTest()
     store::TestRecord record = testRecord(results);
     record.date = date;
     record.profileNumber = profile;
+    if (m_saveId.isEmpty())
+        m_saveId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    record.saveId = m_saveId;
     qint64 key = 0;
     try {
         key = store::appendTest(table, record);
@@ -146,6 +150,7 @@ void TForm1::saveTest()
     }
     table.close();
     m_outcomes.clear();
+    m_saveId.clear();
     emit recordStored(tr("Test %1 saved").arg(key));
 
     // Step 3: back to the starting state.

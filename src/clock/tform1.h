@@ -220,6 +220,10 @@ private:
     bool m_saving = false;           // a save is under way: its own reset asks nothing
     bool m_closeSettled = false;     // "Close" asked already; the closing asks no more
     TestOutcomes m_outcomes;
+    // The identity of the results on show, made at their first save and
+    // kept until they are cleared: a save repeated after a lost connection
+    // stores them once.
+    QString m_saveId;
 
 public:
     // The controls, named as the window's users and tests know them.

@@ -68,6 +68,8 @@ QString Failure::message() const
         return QCoreApplication::translate("Failure", "The daily backup into %1 failed: %2. Saving goes on as usual; "
                                                       "the backup is tried again tomorrow.")
             .arg(nativeFolder(m_file), m_detail);
+    case Kind::ServerTable:
+        return QCoreApplication::translate("Failure", "Database server %1: %2").arg(m_file, m_detail);
     case Kind::RecoveryFailed:
         return QCoreApplication::translate("Failure", "An interrupted conversion in %1 cannot be finished: %2.").arg(nativeFolder(m_file), m_detail);
     }

@@ -29,6 +29,7 @@ public:
         ReadFailed,           // the stored data cannot be read; detail says it whole
         WriteFailed,          // a file cannot be written; detail says it whole
         BackupFailed,         // file: the day's backup folder; detail: why the backup failed
+        ServerTable,          // file: the database server's address; detail: what is wrong there
     };
 
     // An action that cannot be done, said whole.
@@ -49,7 +50,8 @@ public:
     // The stored data could not be read (rather than something written).
     bool isReadFailure() const
     {
-        return m_kind == Kind::ReadFailed || m_kind == Kind::TableFile || m_kind == Kind::TableReplaced;
+        return m_kind == Kind::ReadFailed || m_kind == Kind::TableFile || m_kind == Kind::TableReplaced
+            || m_kind == Kind::ServerTable;
     }
     // The same failure said after `prefix` ("... was not written. "): a read
     // failure stays one, everything else failed a writing.

@@ -39,7 +39,11 @@ void TableModel::fetchMore(const QModelIndex &parent)
 bool TableModel::select()
 {
     m_readErrorReported = false;
-    const bool selected = QSqlTableModel::select();
+    bool selected = QSqlTableModel::select();
+    // A server restarted while the window stood open: read on a new
+    // connection.
+    if (!selected && m_table.reconnectIfLost())
+        selected = QSqlTableModel::select();
     if (selected)
         reportReadError();
     return selected;
@@ -60,8 +64,114 @@ QString TableModel::readError() const
         return QString();
     return tr("\"%1\" could not be read to its end: %2")
         .arg(m_table.fileName(),
-             store::sqliteReason(error.nativeErrorCode().toInt(),
-                                 error.databaseText().isEmpty() ? error.text() : error.databaseText()));
+             m_table.reasonOf(error));
+}
+
+QString TableModel::unchangedCondition(int row, QVariantList &bindings) const
+{
+    const bool onServer = m_table.onServer();
+    QStringList conditions;
+    const QSqlRecord fields = QSqlQueryModel::record();
+    for (int column = 0; column < fields.count(); ++column) {
+        // The base model answers from what was read, not from the edits.
+        const QVariant read = QSqlQueryModel::data(index(row, column), Qt::EditRole);
+        const QString name = QLatin1Char('"') + fields.fieldName(column) + QLatin1Char('"');
+        if (read.isNull()) {
+            conditions << name + QStringLiteral(" IS NULL");
+        } else {
+            conditions << name + (onServer ? QStringLiteral(" IS NOT DISTINCT FROM ?") : QStringLiteral(" IS ?"));
+            bindings << read;
+        }
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+bool TableModel::refuseChanged(int row)
+{
+    const QVariant key = QSqlQueryModel::data(index(row, 0), Qt::EditRole);
+    QSqlQuery still(database());
+    still.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE \"%2\" = ?")
+                      .arg(m_tableName, m_table.layout().key().name));
+    still.addBindValue(key);
+    const bool deleted = still.exec() && still.next() && still.value(0).toInt() == 0;
+    const QString why = deleted
+        ? tr("record %1 was deleted at another station meanwhile; your change is still in the grid, Refresh shows "
+             "the table as it is stored now").arg(key.toString())
+        : tr("record %1 was changed at another station meanwhile; your change was not stored over it and is still in "
+             "the grid, Refresh shows the record as it is stored now").arg(key.toString());
+    setLastError(QSqlError(why, QString(), QSqlError::TransactionError));
+    return false;
+}
+
+bool TableModel::updateRowInTable(int row, const QSqlRecord &values)
+{
+    QStringList assignments;
+    QVariantList bindings;
+    for (int i = 0; i < values.count(); ++i) {
+        if (!values.isGenerated(i))
+            continue;
+        assignments << QLatin1Char('"') + values.fieldName(i) + QStringLiteral("\" = ?");
+        bindings << values.value(i);
+    }
+    if (assignments.isEmpty())
+        return true;
+    const QString where = unchangedCondition(row, bindings);
+    QSqlQuery update(database());
+    update.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE %3").arg(m_tableName, assignments.join(QLatin1Char(',')), where));
+    for (const QVariant &value : bindings)
+        update.addBindValue(value);
+    if (!update.exec()) {
+        setLastError(update.lastError());
+        return false;
+    }
+    return update.numRowsAffected() == 1 || refuseChanged(row);
+}
+
+bool TableModel::deleteRowFromTable(int row)
+{
+    QVariantList bindings;
+    const QString where = unchangedCondition(row, bindings);
+    QSqlQuery remove(database());
+    remove.prepare(QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(m_tableName, where));
+    for (const QVariant &value : bindings)
+        remove.addBindValue(value);
+    if (!remove.exec()) {
+        setLastError(remove.lastError());
+        return false;
+    }
+    return remove.numRowsAffected() == 1 || refuseChanged(row);
+}
+
+bool TableModel::insertRowIntoTable(const QSqlRecord &values)
+{
+    QStringList columns;
+    QStringList marks;
+    QVariantList bindings;
+    for (int i = 0; i < values.count(); ++i) {
+        if (!values.isGenerated(i) || i == 0)
+            continue;
+        columns << QLatin1Char('"') + values.fieldName(i) + QLatin1Char('"');
+        marks << QStringLiteral("?");
+        bindings << values.value(i);
+    }
+    const QString key = QLatin1Char('"') + m_table.layout().key().name + QLatin1Char('"');
+    QString statement = columns.isEmpty()
+        ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_tableName)
+        : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(m_tableName, columns.join(QLatin1Char(',')),
+                                                                 marks.join(QLatin1Char(',')));
+    if (m_table.onServer())
+        statement += QStringLiteral(" RETURNING ") + key;
+    QSqlQuery insert(database());
+    insert.prepare(statement);
+    for (const QVariant &value : bindings)
+        insert.addBindValue(value);
+    if (!insert.exec()) {
+        setLastError(insert.lastError());
+        return false;
+    }
+    m_lastInsertedKey = m_table.onServer() ? (insert.next() ? insert.value(0).toLongLong() : -1)
+                                           : insert.lastInsertId().toLongLong();
+    return true;
 }
 
 Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
@@ -166,15 +276,13 @@ void DBGrid::postPending()
     const int row = currentRow();
     const bool inserted = m_insertRow >= 0 && row == m_insertRow;
     qint64 key = currentKey();
+    m_model->table().ensureConnection();
     m_model->table().aboutToWrite();
     if (!m_model->submitAll())
         failChange(tr("The change in \"%1\" could not be stored"), m_model->lastError().text());
     m_insertRow = -1;
-    if (inserted) {
-        QSqlQuery last(m_model->database());
-        if (last.exec(QStringLiteral("SELECT last_insert_rowid()")) && last.next())
-            key = last.value(0).toLongLong();
-    }
+    if (inserted)
+        key = m_model->lastInsertedKey();
     // Storing reads the table anew; stay on the record the user was on,
     // a new one included, wherever it sorts.
     if (key >= 0 && goToKey(key))
@@ -232,8 +340,7 @@ void DBGrid::refresh()
         throw store::StoreError(
             tr("\"%1\" could not be read: %2")
                 .arg(m_model->table().fileName(),
-                     store::sqliteReason(error.nativeErrorCode().toInt(),
-                                         error.databaseText().isEmpty() ? error.text() : error.databaseText())));
+                     m_model->table().reasonOf(error)));
     }
     if (key >= 0 && goToKey(key))
         return;
@@ -285,6 +392,7 @@ void DBGrid::deleteCurrent()
     // the only change the model sends.
     postPending();
     const int target = currentRow() >= 0 ? currentRow() : row;
+    m_model->table().ensureConnection();
     m_model->table().aboutToWrite();
     if (!m_model->removeRow(target) || !m_model->submitAll()) {
         const QString reason = m_model->lastError().text();

@@ -27,6 +27,16 @@ public:
     bool select() override;
     QString tableName() const { return m_tableName; }
     store::Table &table() const { return m_table; }
+    // The key the store gave the record inserted last.
+    qint64 lastInsertedKey() const { return m_lastInsertedKey; }
+
+protected:
+    // Changes go only to the record as it was read: a record that another
+    // station changed or deleted meanwhile is not overwritten, and the
+    // change is refused with a message that says so.
+    bool updateRowInTable(int row, const QSqlRecord &values) override;
+    bool deleteRowFromTable(int row) override;
+    bool insertRowIntoTable(const QSqlRecord &values) override;
 
 signals:
     // The rows end early because the file could not be read past them; sent
@@ -35,8 +45,13 @@ signals:
 
 private:
     void reportReadError();
+    // The record at `row` as it was read, and the condition that finds it
+    // only while it is unchanged.
+    QString unchangedCondition(int row, QVariantList &bindings) const;
+    bool refuseChanged(int row);
 
     store::Table &m_table;
+    qint64 m_lastInsertedKey = -1;
     QString m_tableName;
     bool m_readErrorReported = false;
 };

@@ -1,11 +1,14 @@
 #include "store/query.h"
 
+#include "store/postgres.h"
 #include "store/sqlitefile.h"
 #include "store/table.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
@@ -24,6 +27,7 @@ Query::~Query()
 
 void Query::close()
 {
+    endServerRead();
     if (m_statement)
         sqlite3_finalize(m_statement);
     m_statement = nullptr;
@@ -52,15 +56,19 @@ void Query::open()
         m_table.fail(QCoreApplication::translate("Store", "the query \"%1\" is not supported").arg(m_text));
     }
     m_table.open();
-    m_handle = sqliteHandle(m_table.database());
-    if (!m_handle)
-        fail();
-
     const Layout &layout = m_table.layout();
     QStringList columns;
     for (const FieldDef &field : layout.fields)
         columns << QLatin1Char('"') + field.name + QLatin1Char('"');
     const QString table = QLatin1Char('"') + layout.tableName + QLatin1Char('"');
+    if (m_table.onServer()) {
+        openOnServer(columns.join(QLatin1Char(',')), table);
+        return;
+    }
+
+    m_handle = sqliteHandle(m_table.database());
+    if (!m_handle)
+        fail();
 
     // The rows' statement starts its read before the count runs, so both see
     // the same records whenever there are any.  Any failure on the way
@@ -89,8 +97,67 @@ void Query::open()
     m_atFirst = true;
 }
 
+void Query::openOnServer(const QString &columns, const QString &table)
+{
+    // The count and the rows come from one snapshot of the table, whatever
+    // the other stations store meanwhile.
+    QSqlDatabase db = m_table.database();
+    if (!db.transaction() && !(m_table.reconnectIfLost() && db.transaction()))
+        m_table.fail(errorText(db.lastError()));
+    m_inServerRead = true;
+    try {
+        {
+            // Gone before the copy starts: the driver's results must not
+            // read on the connection while it copies.
+            QSqlQuery count(db);
+            if (!count.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"))
+                || !count.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) || !count.next())
+                m_table.fail(errorText(count.lastError()));
+            m_count = count.value(0).toLongLong();
+        }
+        m_fieldCount = int(m_table.layout().fields.size());
+        m_copy = std::make_unique<CopyRows>(
+            db, QStringLiteral("SELECT %1 FROM %2 ORDER BY \"%3\"").arg(columns, table, m_table.layout().key().name),
+            QList<QByteArray>());
+        if (!m_copy->error().isEmpty())
+            m_table.fail(m_copy->error());
+        stepOnServer();
+    } catch (...) {
+        close();
+        throw;
+    }
+    m_atFirst = true;
+}
+
+void Query::stepOnServer()
+{
+    if (m_copy->next()) {
+        m_eof = false;
+        return;
+    }
+    m_eof = true;
+    const QString error = m_copy->error();
+    if (!error.isEmpty()) {
+        close();
+        m_table.fail(error);
+    }
+}
+
+void Query::endServerRead()
+{
+    m_copy.reset();
+    if (m_inServerRead) {
+        m_inServerRead = false;
+        m_table.database().rollback();
+    }
+}
+
 void Query::step()
 {
+    if (m_copy) {
+        stepOnServer();
+        return;
+    }
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_ROW) {
         m_eof = false;
@@ -110,6 +177,11 @@ void Query::step()
 
 void Query::first()
 {
+    if (m_copy) {
+        if (!m_atFirst)
+            open();
+        return;
+    }
     if (!m_statement) {
         open();
     } else if (!m_atFirst) {
@@ -121,6 +193,13 @@ void Query::first()
 
 void Query::next()
 {
+    if (m_copy) {
+        if (!m_eof) {
+            m_atFirst = false;
+            stepOnServer();
+        }
+        return;
+    }
     if (!m_statement || m_eof)
         return;
     m_atFirst = false;
@@ -129,6 +208,8 @@ void Query::next()
 
 QByteArrayView Query::fieldUtf8(int position) const
 {
+    if (m_copy)
+        return m_eof || position < 1 || position > m_fieldCount ? QByteArrayView() : m_copy->field(position - 1);
     if (!m_statement || m_eof || position < 1 || position > m_fieldCount)
         return {};
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, position - 1));

@@ -3,12 +3,15 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <memory>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace store {
 
 class Table;
+class CopyRows;
 
 // A read-only query over one table, for the export.  The one text it knows is
 // "Select * from <file name> " (as the export sets it): every record with all
@@ -32,7 +35,7 @@ public:
     // Runs the text anew and stands on the first result record.
     void open();
     void close();
-    bool isOpen() const { return m_statement != nullptr; }
+    bool isOpen() const { return m_statement != nullptr || m_copy != nullptr; }
 
     qint64 recordCount() const { return m_count; }
     void first();
@@ -46,6 +49,9 @@ public:
 
 private:
     void step();
+    void openOnServer(const QString &columns, const QString &table);
+    void stepOnServer();
+    void endServerRead();
     [[noreturn]] void fail() const;
 
     Table &m_table;
@@ -56,6 +62,8 @@ private:
     bool m_atFirst = false;
     qint64 m_count = 0;
     int m_fieldCount = 0;
+    std::unique_ptr<CopyRows> m_copy;   // on a database server
+    bool m_inServerRead = false;        // its snapshot transaction is open
 };
 
 } // namespace store

@@ -65,6 +65,7 @@ qint64 append(Table &table, const std::function<void()> &fill)
 qint64 appendTest(Table &table, const TestRecord &record)
 {
     return append(table, [&] {
+        table.setSaveId(record.saveId);
         table.setFieldInteger(QStringLiteral("ProfilNr"), record.profileNumber);
         for (const auto &[field, text] : testTexts(record))
             table.setFieldText(field, text);

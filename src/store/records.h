@@ -32,6 +32,9 @@ struct TestRecord {
     std::array<QString, 20> repetitions;   // RealR1..RealR20
     TestSettings settings;
     QString tutTotal, tutReal;
+    // The identity of these results: a save repeated after its answer was
+    // lost stores them once (see Table::setSaveId).  Not a field.
+    QString saveId;
 };
 
 // A test profile; without a name its field stays empty (null).

@@ -1,6 +1,7 @@
 #include "store/table.h"
 
 #include "core/files.h"
+#include "store/postgres.h"
 #include "store/sqlitefile.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,7 @@
 namespace store {
 namespace {
 
-QString reasonOf(const QSqlError &error)
+QString fileReasonOf(const QSqlError &error)
 {
     const QString text = errorText(error);
     bool numeric = false;
@@ -35,6 +36,16 @@ QString newConnectionName(const QString &tableName)
 }
 
 } // namespace
+
+QString Table::reasonOf(const QSqlError &error) const
+{
+    // A server's codes are SQLSTATE texts, not SQLite's numbers.
+    if (m_server) {
+        const QString text = errorText(error).trimmed();
+        return text.isEmpty() ? QCoreApplication::translate("Store", "unknown error") : text;
+    }
+    return fileReasonOf(error);
+}
 
 QString sqliteReason(int code, const QString &text)
 {
@@ -60,6 +71,12 @@ Table::Table(const Layout &layout, const QString &folder)
     for (const FieldDef &field : layout.fields)
         columns << quoted(field.name);
     m_columns = columns.join(QLatin1Char(','));
+}
+
+Table::Table(const Layout &layout, const ServerAddress &server)
+    : Table(layout, QString())
+{
+    m_server = server;
 }
 
 Table::~Table()
@@ -92,7 +109,16 @@ void Table::discardCreatedFile()
 
 QString Table::filePath() const
 {
+    if (m_server)
+        return m_layout.tableName;
     return QDir(m_folder).filePath(m_layout.fileName);
+}
+
+QString Table::place() const
+{
+    if (m_server)
+        return QCoreApplication::translate("Store", "the table \"%1\" on %2").arg(m_layout.tableName, m_server->display());
+    return QDir::toNativeSeparators(QFileInfo(filePath()).absoluteFilePath());
 }
 
 QSqlDatabase Table::database() const
@@ -102,6 +128,8 @@ QSqlDatabase Table::database() const
 
 bool Table::fileExists() const
 {
+    if (m_server)
+        return true;
     return QFileInfo::exists(filePath());
 }
 
@@ -124,6 +152,9 @@ void Table::failIfRemovedOrReplaced() const
 
 void Table::fail(const QString &reason) const
 {
+    if (m_server)
+        throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
+                         QCoreApplication::translate("Store", "table \"%1\": %2").arg(m_layout.tableName, reason));
     throw StoreError(core::Failure::Kind::TableFile, filePath(), reason);
 }
 
@@ -131,7 +162,7 @@ void Table::failToStore(const QString &reason) const
 {
     // SQLite needs to make its journal beside the table: in a folder that is
     // read-only it says only "attempt to write a readonly database".
-    if (!platform::folderIsWritable(m_folder))
+    if (!m_server && !platform::folderIsWritable(m_folder))
         throw StoreError(core::Failure::Kind::TableFolderReadOnly, filePath(), reason);
     fail(QCoreApplication::translate("Store", "the record cannot be stored (%1)").arg(reason));
 }
@@ -188,6 +219,73 @@ void Table::connectFile()
     m_created = !existed;
 }
 
+void Table::openServerConnection(QSqlDatabase &db)
+{
+    m_server->applyTo(db);
+    if (!db.open())
+        throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
+                         QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reasonOf(db.lastError())));
+}
+
+void Table::connectServer()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(postgresDriver(), m_connectionName);
+        try {
+            openServerConnection(db);
+            QSqlQuery query(db);
+            // An empty database gets the tables on first use.  Stations that
+            // start together make them once: the lock orders them.
+            if (!db.transaction()
+                || !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7482301)"))
+                || !query.exec(createSaveIdTableStatement()))
+                fail(reasonOf(db.lastError().isValid() ? db.lastError() : query.lastError()));
+            if (store::checkServerLayout(db, m_layout).result == LayoutCheck::Result::NoTable
+                && !query.exec(createServerTableStatement(m_layout)))
+                fail(QCoreApplication::translate("Store", "it cannot be created (%1)").arg(reasonOf(query.lastError())));
+            if (!db.commit())
+                fail(reasonOf(db.lastError()));
+            checkLayout(db);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            throw;
+        }
+    }
+    m_connected = true;
+}
+
+bool Table::reconnectIfLost()
+{
+    if (!m_server || !m_connected)
+        return false;
+    QSqlDatabase db = database();
+    if (!connectionLost(db))
+        return false;
+    db.close();
+    try {
+        openServerConnection(db);
+    } catch (const StoreError &) {
+        return false;
+    }
+    return true;
+}
+
+void Table::ensureConnection()
+{
+    if (!m_server || !m_connected)
+        return;
+    QSqlQuery probe(database());
+    if (probe.exec(QStringLiteral("SELECT 1")))
+        return;
+    const QString reason = reasonOf(probe.lastError());
+    probe.finish();
+    if (!reconnectIfLost())
+        throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
+                         QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reason));
+}
+
 void Table::checkLayout(QSqlDatabase &db)
 {
     // Reading the schema is the first read of the file.  SQLite checks the
@@ -195,7 +293,7 @@ void Table::checkLayout(QSqlDatabase &db)
     // states against the file's size (a cut-off file is "malformed"); a
     // damaged first page fails here too.  None of this writes, and none of
     // it reads more than the schema.
-    const LayoutCheck check = store::checkLayout(db, m_layout);
+    const LayoutCheck check = m_server ? store::checkServerLayout(db, m_layout) : store::checkLayout(db, m_layout);
     QStringList expected;
     for (const FieldDef &field : m_layout.fields)
         expected << field.name;
@@ -207,6 +305,17 @@ void Table::checkLayout(QSqlDatabase &db)
     case LayoutCheck::Result::NoTable:
         fail(QCoreApplication::translate("Store", "it holds no table \"%1\"").arg(m_layout.tableName));
     case LayoutCheck::Result::OtherFields:
+        if (m_server) {
+            // The first field that differs, by name, as the server has it.
+            qsizetype at = 0;
+            while (at < check.fields.size() && at < expected.size() && check.fields.at(at) == expected.at(at))
+                ++at;
+            const QString found = at < check.fields.size() ? check.fields.at(at) : QStringLiteral("-");
+            const QString wanted = at < expected.size() ? expected.at(at) : QStringLiteral("-");
+            fail(QCoreApplication::translate("Store", "field %1 is \"%2\" where Korvane keeps \"%3\"; this database holds "
+                                                      "the table in another layout and is not used")
+                     .arg(at + 1).arg(found, wanted));
+        }
         fail(QCoreApplication::translate("Store", "its table \"%1\" has the fields %2 instead of %3")
                  .arg(m_layout.tableName, check.fields.join(QStringLiteral(", ")), expected.join(QStringLiteral(", "))));
     case LayoutCheck::Result::KeyNotInteger:
@@ -240,8 +349,12 @@ void Table::open()
 {
     if (m_open)
         return;
-    if (!m_connected)
-        connectFile();
+    if (!m_connected) {
+        if (m_server)
+            connectServer();
+        else
+            connectFile();
+    }
     m_open = true;
     m_inserting = false;
     m_modified = false;
@@ -286,6 +399,19 @@ void Table::settlePending()
 }
 
 bool Table::loadRecord(const QString &condition, const QVariantList &bindings)
+{
+    try {
+        return readRecord(condition, bindings);
+    } catch (const StoreError &) {
+        // A server restarted while the program stood idle: read again on a
+        // new connection.
+        if (!reconnectIfLost())
+            throw;
+    }
+    return readRecord(condition, bindings);
+}
+
+bool Table::readRecord(const QString &condition, const QVariantList &bindings)
 {
     QSqlQuery query(database());
     query.setForwardOnly(true);
@@ -339,6 +465,7 @@ void Table::append()
     requireOpen();
     settlePending();
     m_newValues = QList<QVariant>(m_layout.fields.size());
+    m_saveId.clear();
     m_inserting = true;
     m_modified = false;
 }
@@ -348,6 +475,7 @@ void Table::cancel()
     m_inserting = false;
     m_modified = false;
     m_newValues.clear();
+    m_saveId.clear();
 }
 
 void Table::post()
@@ -356,6 +484,10 @@ void Table::post()
     if (!m_inserting)
         return;
     aboutToWrite();
+    if (m_server) {
+        postToServer();
+        return;
+    }
     QSqlDatabase db = database();
     QStringList columns;
     QStringList marks;
@@ -392,13 +524,90 @@ void Table::post()
         failIfRemovedOrReplaced();
         failToStore(reason);
     }
+    becomeStored(key.toLongLong());
+}
+
+void Table::becomeStored(qint64 key)
+{
     m_values = m_newValues;
-    m_values[0] = key.toLongLong();
+    m_values[0] = key;
     m_hasRecord = true;
     m_eof = false;
     m_inserting = false;
     m_modified = false;
     m_newValues.clear();
+    m_saveId.clear();
+}
+
+void Table::postToServer()
+{
+    QSqlDatabase db = database();
+    // A connection that broke while the program stood idle fails at the
+    // transaction's start, before anything was sent: open it again once.
+    if (!db.transaction()) {
+        if (!reconnectIfLost() || !db.transaction())
+            failToStore(reasonOf(db.lastError()));
+    }
+    const auto failInside = [&](const QSqlError &error) {
+        const QString reason = reasonOf(error);
+        db.rollback();
+        if (connectionLost(db))
+            fail(QCoreApplication::translate("Store", "the connection to the server broke while the record was stored (%1); "
+                                                      "what you entered stays in the window and can be stored again")
+                     .arg(reason));
+        failToStore(reason);
+    };
+    QSqlQuery query(db);
+    if (!m_saveId.isEmpty()) {
+        // Stored before, and the answer lost: the record is there once.
+        query.prepare(QStringLiteral("SELECT \"RecordKey\" FROM %1 WHERE \"SaveId\" = ?").arg(quoted(saveIdTable())));
+        query.addBindValue(m_saveId);
+        if (!query.exec())
+            failInside(query.lastError());
+        if (query.next()) {
+            const qint64 key = query.value(0).toLongLong();
+            query.finish();
+            if (!db.commit())
+                failInside(db.lastError());
+            becomeStored(key);
+            return;
+        }
+        query.finish();
+    }
+    QStringList columns;
+    QStringList marks;
+    for (int i = 1; i < m_layout.fields.size(); ++i) {
+        columns << quoted(m_layout.fields.at(i).name);
+        marks << QStringLiteral("?");
+    }
+    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+                           .arg(quoted(m_layout.tableName), columns.join(QLatin1Char(',')),
+                                marks.join(QLatin1Char(',')), quoted(m_layout.key().name))))
+        failInside(query.lastError());
+    for (int i = 1; i < m_layout.fields.size(); ++i) {
+        const QVariant &value = m_newValues.at(i);
+        // An empty field is NULL of the column's type.
+        query.addBindValue(value.isValid() ? value
+                                           : QVariant(m_layout.fields.at(i).kind == FieldKind::Integer
+                                                          ? QMetaType(QMetaType::Int) : QMetaType(QMetaType::QString)));
+    }
+    if (!query.exec() || !query.next())
+        failInside(query.lastError());
+    const qint64 key = query.value(0).toLongLong();
+    query.finish();
+    if (!m_saveId.isEmpty()) {
+        QSqlQuery remember(db);
+        remember.prepare(QStringLiteral("INSERT INTO %1 (\"SaveId\", \"TableName\", \"RecordKey\") VALUES (?, ?, ?)")
+                             .arg(quoted(saveIdTable())));
+        remember.addBindValue(m_saveId);
+        remember.addBindValue(m_layout.tableName);
+        remember.addBindValue(key);
+        if (!remember.exec())
+            failInside(remember.lastError());
+    }
+    if (!db.commit())
+        failInside(db.lastError());
+    becomeStored(key);
 }
 
 bool Table::findKey(qint64 key)

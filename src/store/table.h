@@ -2,13 +2,16 @@
 
 #include "core/errors.h"
 #include "store/layout.h"
+#include "store/serveraddress.h"
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 namespace store {
 
@@ -18,15 +21,19 @@ public:
     using Failure::Failure;
 };
 
-// One table in its own SQLite file, with a current record and at most one
-// record being inserted.  Every call comes from the user-interface thread.
+// One table in its own SQLite file, or on a database server shared by
+// several stations, with a current record and at most one record being
+// inserted.  Every call comes from the user-interface thread.
 //
-// The file is reached through a connection of its own that stays up from the
+// The table is reached through a connection of its own that stays up from the
 // first open() to the end of the object; close() and open() only end and
-// begin the use of the table, as the windows expect.
+// begin the use of the table, as the windows expect.  A server connection
+// that was lost (the server restarted while the program stood idle) is
+// opened again by the next action.
 class Table {
 public:
     Table(const Layout &layout, const QString &folder);
+    Table(const Layout &layout, const ServerAddress &server);
     ~Table();
     Table(const Table &) = delete;
     Table &operator=(const Table &) = delete;
@@ -64,6 +71,11 @@ public:
     // record gets its key now and becomes current.  Without a begun record
     // this does nothing.  A refused post keeps the record pending.
     void post();
+    // Marks the begun record with an identity of its own: a post on a server
+    // that is repeated because its answer was lost (the connection broke
+    // while it was stored) finds the record stored the first time instead
+    // of storing it twice.  Empty: no such mark.
+    void setSaveId(const QString &saveId) { m_saveId = saveId; }
     // Searches the key; a pending record is settled first.  On a miss the
     // current record stays current.
     bool findKey(qint64 key);
@@ -87,7 +99,12 @@ public:
     bool isModified() const { return m_modified; }
 
     QString fileName() const { return m_layout.fileName; }
+    // The file's path; on a server, the table's name there.
     QString filePath() const;
+    // Where the table lies, for messages: its file, or the table on a server.
+    QString place() const;
+    bool onServer() const { return m_server.has_value(); }
+    const std::optional<ServerAddress> &server() const { return m_server; }
     // Whether the file is in the folder now.
     bool fileExists() const;
     // Whether the file this table works on was removed from the folder or
@@ -103,13 +120,26 @@ public:
     // window's grids and the export work on it.
     QSqlDatabase database() const;
     QString connectionName() const { return m_connectionName; }
+    // After a failed statement: when the server connection was lost, opens
+    // it again and returns true (the statement may be tried once more).
+    bool reconnectIfLost();
+    // On a server: makes sure the connection answers before a write, and
+    // opens it anew when it was lost; a server that cannot be reached is a
+    // StoreError.  Nothing for a file.
+    void ensureConnection();
 
+    // The reason of a failed call on this table's connection, as a message
+    // says it (a damaged file is called damaged).
+    QString reasonOf(const QSqlError &error) const;
     // Throws a StoreError naming this table's file and the reason.
     [[noreturn]] void fail(const QString &reason) const;
 
 private:
     [[noreturn]] void failToStore(const QString &reason) const;
     void connectFile();
+    void connectServer();
+    void openServerConnection(QSqlDatabase &db);
+    void postToServer();
     void disconnectFile();
     void checkLayout(QSqlDatabase &db);
     void checkEdges(QSqlDatabase &db);
@@ -118,6 +148,8 @@ private:
     int fieldIndex(const QString &name) const;
     void settlePending();
     bool loadRecord(const QString &condition, const QVariantList &bindings);
+    bool readRecord(const QString &condition, const QVariantList &bindings);
+    void becomeStored(qint64 key);
 
     const Layout &m_layout;
     QString m_folder;
@@ -133,6 +165,8 @@ private:
     bool m_modified = false;
     QList<QVariant> m_newValues; // the record being inserted
     std::function<void()> m_beforeWrite;
+    std::optional<ServerAddress> m_server;
+    QString m_saveId;
 };
 
 // The reason of a failed SQLite call for a StoreError: SQLite's own text,

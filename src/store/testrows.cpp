@@ -1,6 +1,7 @@
 #include "store/testrows.h"
 
 #include "store/layout.h"
+#include "store/postgres.h"
 #include "store/sqlitefile.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@ TestRows::TestRows(const QSqlDatabase &db, Failing fail)
     : m_fail(std::move(fail))
     , m_handle(db.isOpen() ? sqliteHandle(db) : nullptr)
 {
-    prepare(QString());
+    prepare(db, QString());
 }
 
 TestRows::TestRows(const QSqlDatabase &db, const QString &name, const QString &surname, Failing fail)
@@ -25,7 +26,11 @@ TestRows::TestRows(const QSqlDatabase &db, const QString &name, const QString &s
     , m_name(name.toUtf8())
     , m_surname(surname.toUtf8())
 {
-    prepare(QStringLiteral(" WHERE COALESCE(\"Name\", '') = ?1 AND COALESCE(\"Surname\", '') = ?2"));
+    if (isPostgres(db)) {
+        prepare(db, QStringLiteral(" WHERE COALESCE(\"Name\", '') = $1 AND COALESCE(\"Surname\", '') = $2"));
+        return;
+    }
+    prepare(db, QStringLiteral(" WHERE COALESCE(\"Name\", '') = ?1 AND COALESCE(\"Surname\", '') = ?2"));
     sqlite3_bind_text(m_statement, 1, m_name.constData(), int(m_name.size()), SQLITE_STATIC);
     sqlite3_bind_text(m_statement, 2, m_surname.constData(), int(m_surname.size()), SQLITE_STATIC);
 }
@@ -35,9 +40,10 @@ TestRows::~TestRows()
     sqlite3_finalize(m_statement);
 }
 
-void TestRows::prepare(const QString &where)
+void TestRows::prepare(const QSqlDatabase &db, const QString &where)
 {
-    if (!m_handle)
+    const bool onServer = db.isOpen() && isPostgres(db);
+    if (!m_handle && !onServer)
         failWith(QCoreApplication::translate("Store", "the test table is not open"));
     const Layout &layout = testTableLayout();
     QStringList columns;
@@ -48,6 +54,15 @@ void TestRows::prepare(const QString &where)
                                .arg(columns.join(QLatin1Char(',')), quoted(layout.tableName), where,
                                     quoted(layout.key().name))
                                .toUtf8();
+    if (onServer) {
+        QList<QByteArray> parameters;
+        if (!where.isEmpty())
+            parameters = {m_name, m_surname};
+        m_copy = std::make_unique<CopyRows>(db, QString::fromUtf8(sql), parameters);
+        if (!m_copy->error().isEmpty())
+            failWith(m_copy->error());
+        return;
+    }
     if (sqlite3_prepare_v2(m_handle, sql.constData(), -1, &m_statement, nullptr) != SQLITE_OK)
         fail();
 }
@@ -66,6 +81,13 @@ void TestRows::failWith(const QString &reason)
 
 bool TestRows::next()
 {
+    if (m_copy) {
+        if (m_copy->next())
+            return true;
+        if (!m_copy->error().isEmpty())
+            failWith(m_copy->error());
+        return false;
+    }
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_ROW)
         return true;
@@ -76,6 +98,8 @@ bool TestRows::next()
 
 QByteArrayView TestRows::field(int index) const
 {
+    if (m_copy)
+        return m_copy->field(index);
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
     return text ? QByteArrayView(text, sqlite3_column_bytes(m_statement, index)) : QByteArrayView();
 }

@@ -10,11 +10,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace store {
+
+class CopyRows;
 
 class TestRows {
 public:
@@ -38,7 +41,7 @@ public:
     int fieldCount() const { return m_fieldCount; }
 
 private:
-    void prepare(const QString &where);
+    void prepare(const QSqlDatabase &db, const QString &where);
     [[noreturn]] void fail();
     [[noreturn]] void failWith(const QString &reason);
 
@@ -48,6 +51,7 @@ private:
     int m_fieldCount = 0;
     QByteArray m_name;
     QByteArray m_surname;
+    std::unique_ptr<CopyRows> m_copy;   // on a database server
 };
 
 } // namespace store

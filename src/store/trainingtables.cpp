@@ -13,6 +13,14 @@ TrainingTables::TrainingTables(const QString &folder)
         table->setBeforeWrite([this] { m_backup.beforeWrite(); });
 }
 
+TrainingTables::TrainingTables(const ServerAddress &server)
+    : SPTable(spTableLayout(), server)
+    , TestTable(testTableLayout(), server)
+    , ProfilTable(profilLayout(), server)
+    , m_backup(QString(), {})
+{
+}
+
 void TrainingTables::openAll()
 {
     // The files there are checked first, all of them, so that a refused one

@@ -1,0 +1,244 @@
+#include "model/servercopy.h"
+
+#include "core/errors.h"
+#include "model/fullexport.h"
+#include "store/postgres.h"
+#include "store/sqlitefile.h"
+#include "store/trainingtables.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <atomic>
+
+namespace data {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ServerCopy", text);
+}
+
+// A read-only connection to one table file of the folder, checked to hold
+// the program's layout; closed and removed at the end of the copy.
+class SourceFile {
+public:
+    SourceFile(const QString &folder, const store::Layout &layout)
+        : m_path(QDir(folder).filePath(layout.fileName))
+    {
+        static std::atomic<int> counter{0};
+        m_connection = QStringLiteral("korvane-copy-source-%1").arg(++counter);
+        if (!QFileInfo(m_path).isFile())
+            return;
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        m_db.setDatabaseName(m_path);
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (!m_db.open())
+            fail(store::errorText(m_db.lastError()));
+        const store::LayoutCheck check = store::checkLayout(m_db, layout);
+        if (check.result == store::LayoutCheck::Result::Unreadable)
+            fail(store::errorText(check.error));
+        if (!check.sameFields())
+            fail(tr("it holds no table of this program"));
+    }
+    ~SourceFile()
+    {
+        if (!m_db.isValid())
+            return;
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    bool exists() const { return m_db.isValid(); }
+    const QSqlDatabase &database() const { return m_db; }
+    [[noreturn]] void fail(const QString &reason) const
+    {
+        throw core::Failure(core::Failure::Kind::TableFile, m_path, reason);
+    }
+
+private:
+    QString m_path;
+    QString m_connection;
+    QSqlDatabase m_db;
+};
+
+class ServerCopy {
+public:
+    ServerCopy(store::Table &target, QSqlDatabase db, const store::ServerAddress &server)
+        : m_target(target)
+        , m_db(std::move(db))
+        , m_server(server)
+    {
+    }
+
+    [[noreturn]] void fail(const QString &reason) const
+    {
+        throw core::Failure(core::Failure::Kind::ServerTable, m_server.display(), reason);
+    }
+
+    qint64 count(const QSqlDatabase &db, const store::Layout &layout) const
+    {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(store::quoted(layout.tableName))) || !query.next())
+            fail(store::errorText(query.lastError()));
+        return query.value(0).toLongLong();
+    }
+
+    // Every record of the file, keys included, in statements of many rows.
+    qint64 copy(const SourceFile &source, const store::Layout &layout)
+    {
+        if (!source.exists())
+            return 0;
+        QStringList columns;
+        for (const store::FieldDef &field : layout.fields)
+            columns << store::quoted(field.name);
+        QSqlQuery read(source.database());
+        read.setForwardOnly(true);
+        if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY 1").arg(columns.join(QLatin1Char(',')),
+                                                                          store::quoted(layout.tableName))))
+            source.fail(store::errorText(read.lastError()));
+        const int fields = int(layout.fields.size());
+        const int rowsPerStatement = 60000 / fields;
+        qint64 copied = 0;
+        QVariantList values;
+        const auto flush = [&] {
+            if (values.isEmpty())
+                return;
+            const int rows = int(values.size()) / fields;
+            const QString row = QLatin1Char('(') + QStringList(fields, QStringLiteral("?")).join(QLatin1Char(','))
+                + QLatin1Char(')');
+            QSqlQuery insert(m_db);
+            insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                               .arg(store::quoted(layout.tableName), columns.join(QLatin1Char(',')),
+                                    QStringList(rows, row).join(QLatin1Char(','))));
+            for (const QVariant &value : std::as_const(values))
+                insert.addBindValue(value);
+            if (!insert.exec())
+                fail(store::errorText(insert.lastError()));
+            copied += rows;
+            values.clear();
+        };
+        while (read.next()) {
+            for (int i = 0; i < fields; ++i) {
+                QVariant value = read.value(i);
+                // Text stays text and a whole number a whole number; the
+                // server's columns take them as the file holds them.
+                if (value.isNull())
+                    value = QVariant(layout.fields.at(i).kind == store::FieldKind::Text ? QMetaType(QMetaType::QString)
+                                                                                        : QMetaType(QMetaType::LongLong));
+                else if (layout.fields.at(i).kind == store::FieldKind::Text)
+                    value = value.toString();
+                values << value;
+            }
+            if (values.size() >= qsizetype(rowsPerStatement) * fields)
+                flush();
+        }
+        if (read.lastError().isValid())
+            source.fail(store::errorText(read.lastError()));
+        flush();
+        continueKeysAfter(source, layout);
+        return copied;
+    }
+
+    // The server gives keys after every key the folder ever gave, also those
+    // of records deleted there.
+    void continueKeysAfter(const SourceFile &source, const store::Layout &layout)
+    {
+        qint64 highest = 0;
+        QSqlQuery used(source.database());
+        if (used.exec(QStringLiteral("SELECT MAX(%1) FROM %2").arg(store::quoted(layout.key().name),
+                                                                   store::quoted(layout.tableName)))
+            && used.next())
+            highest = used.value(0).toLongLong();
+        QSqlQuery sequence(source.database());
+        sequence.prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+        sequence.addBindValue(layout.tableName);
+        if (sequence.exec() && sequence.next())
+            highest = std::max(highest, sequence.value(0).toLongLong());
+        if (highest < 1)
+            return;
+        QSqlQuery set(m_db);
+        set.prepare(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), ?)"));
+        set.addBindValue(store::quoted(layout.tableName));
+        set.addBindValue(layout.key().name);
+        set.addBindValue(highest);
+        if (!set.exec())
+            fail(store::errorText(set.lastError()));
+    }
+
+private:
+    store::Table &m_target;
+    QSqlDatabase m_db;
+    const store::ServerAddress &m_server;
+};
+
+QByteArray exportOf(const QSqlDatabase &db)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeFullExport(buffer, db, QLocale::c());
+    return bytes;
+}
+
+} // namespace
+
+CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddress &server)
+{
+    if (!QFileInfo(folder).isDir())
+        throw core::Failure(core::Failure::Kind::ReadFailed, folder,
+                            tr("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder)));
+    const SourceFile athletes(folder, store::spTableLayout());
+    const SourceFile tests(folder, store::testTableLayout());
+    const SourceFile profiles(folder, store::profilLayout());
+
+    store::TrainingTables target(server);
+    target.openAll();
+    // One connection does the whole copy, so that it is one transaction.
+    QSqlDatabase db = target.TestTable.database();
+    ServerCopy copy(target.TestTable, db, server);
+    for (const store::Table *table : {&target.SPTable, &target.TestTable, &target.ProfilTable}) {
+        const qint64 held = copy.count(db, table->layout());
+        if (held > 0)
+            copy.fail(tr("its table \"%1\" holds %2 records already; the tables of a folder are copied only into "
+                         "empty tables").arg(table->tableName()).arg(held));
+    }
+    if (!db.transaction())
+        copy.fail(store::errorText(db.lastError()));
+    try {
+        CopiedRecords copied;
+        copied.athletes = copy.copy(athletes, store::spTableLayout());
+        copied.tests = copy.copy(tests, store::testTableLayout());
+        copied.profiles = copy.copy(profiles, store::profilLayout());
+        // Checked inside the transaction: a copy that differs is never seen.
+        const struct {
+            const SourceFile &source;
+            const store::Layout &layout;
+            qint64 copied;
+        } checks[] = {{athletes, store::spTableLayout(), copied.athletes},
+                      {tests, store::testTableLayout(), copied.tests},
+                      {profiles, store::profilLayout(), copied.profiles}};
+        for (const auto &check : checks) {
+            const qint64 there = copy.count(db, check.layout);
+            const qint64 here = check.source.exists() ? copy.count(check.source.database(), check.layout) : 0;
+            if (there != here || there != check.copied)
+                copy.fail(tr("the copy of \"%1\" holds %2 records instead of %3; nothing was copied")
+                              .arg(check.layout.tableName).arg(there).arg(here));
+        }
+        if (tests.exists() && exportOf(tests.database()) != exportOf(db))
+            copy.fail(tr("the tests read back from the server differ from those in the folder; nothing was copied"));
+        if (!db.commit())
+            copy.fail(store::errorText(db.lastError()));
+        return copied;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+} // namespace data

@@ -1,0 +1,70 @@
+#pragma once
+
+// What the store needs of a PostgreSQL server beyond Qt SQL: the table
+// layouts there, whether a connection was lost, and a fast read of many rows.
+
+#include "store/layout.h"
+#include "store/sqlitefile.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+typedef struct pg_conn PGconn;
+
+namespace store {
+
+// The driver name of Qt SQL's PostgreSQL connections.
+inline QString postgresDriver() { return QStringLiteral("QPSQL"); }
+bool isPostgres(const QSqlDatabase &db);
+
+// The libpq connection behind a QPSQL connection; null for any other.
+PGconn *postgresHandle(const QSqlDatabase &db);
+
+// The connection was open and is no longer (the server went away or was
+// restarted); reopening it may help.
+bool connectionLost(const QSqlDatabase &db);
+
+// How the table of `layout` stands on the server (the same results as for
+// a file: no table, other fields, a key that is no integer).
+LayoutCheck checkServerLayout(const QSqlDatabase &db, const Layout &layout);
+// The statement that makes the table on the server.  Keys come from an
+// identity sequence: never used twice, also when a copy brings its own.
+QString createServerTableStatement(const Layout &layout);
+
+// The table that remembers which saves arrived, so that a save repeated
+// after its answer was lost is not stored twice.
+QString saveIdTable();
+QString createSaveIdTableStatement();
+
+// The rows of a SELECT read with COPY ... TO STDOUT: every field as the
+// UTF-8 bytes the server sends, without a result object per row.  The
+// statement takes its values as parameters, bound as text.
+class CopyRows {
+public:
+    CopyRows(const QSqlDatabase &db, const QString &select, const QList<QByteArray> &parameters);
+    ~CopyRows();
+    CopyRows(const CopyRows &) = delete;
+    CopyRows &operator=(const CopyRows &) = delete;
+
+    // Empty when the read started; else the server's reason.
+    QString error() const { return m_error; }
+    bool next();
+    QByteArrayView field(int index) const;
+    int fieldCount() const { return int(m_starts.size()); }
+
+private:
+    void finish();
+    PGconn *m_conn = nullptr;
+    char *m_line = nullptr;
+    QByteArray m_row;            // the current row, unescaped
+    QList<qsizetype> m_starts;   // -1: NULL
+    QList<qsizetype> m_ends;
+    QString m_error;
+    bool m_done = true;
+};
+
+} // namespace store

@@ -1,0 +1,310 @@
+// The tables on a database server shared by several stations, beside the
+// same operations on a folder's files: keys, saves, reads, the export query,
+// stations at once, a lost or restarted server, refused layouts, passwords
+// and copying a folder into the server.
+
+#include "model/fullexport.h"
+#include "model/servercopy.h"
+#include "store/postgres.h"
+#include "store/query.h"
+#include "store/records.h"
+#include "store/serveraddress.h"
+#include "store/testrows.h"
+#include "store/trainingtables.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/pgserver.h"
+
+#include <memory>
+
+using store::TrainingTables;
+
+namespace {
+
+const QString kHostileName = QStringLiteral("'); DROP TABLE \"TestTable\"; --");
+
+store::TestRecord testOf(const QString &name, const QString &realTime = QStringLiteral("6,603"))
+{
+    store::TestRecord record;
+    record.date = QStringLiteral("07.12.2026");
+    record.profileNumber = 3;
+    record.name = name;
+    record.surname = QStringLiteral("Müller\tTab\\Slash\nLine");
+    record.exercise = QStringLiteral("Squat");
+    record.realTimes[0] = realTime;
+    record.repetitions[0] = QStringLiteral("2");
+    return record;
+}
+
+qint64 countOf(store::Table &table)
+{
+    store::Query query(table);
+    query.setText(QStringLiteral("Select * from ") + table.fileName());
+    query.open();
+    return query.recordCount();
+}
+
+QByteArray exportOf(const QSqlDatabase &db)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    data::writeFullExport(buffer, db, QLocale::c());
+    return bytes;
+}
+
+} // namespace
+
+class SharedStoreTest : public QObject {
+    Q_OBJECT
+
+    testsupport::PostgresServer m_server;
+    QTemporaryDir m_folders;
+    int m_nextFolder = 0;
+
+    // A fresh set of tables: in a new folder, or in a new database.
+    std::unique_ptr<TrainingTables> freshTables(bool onServer, QString *database = nullptr)
+    {
+        if (onServer) {
+            const QString name = m_server.newDatabase();
+            if (database)
+                *database = name;
+            return std::make_unique<TrainingTables>(m_server.address(name));
+        }
+        const QString folder = m_folders.filePath(QString::number(++m_nextFolder));
+        QDir().mkpath(folder);
+        return std::make_unique<TrainingTables>(folder);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QString why;
+        QVERIFY2(m_server.start(&why), qPrintable(why));
+    }
+
+    void addresses_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("plain") << "postgresql://lab@db.example:5433/korvane" << true
+                               << "postgresql://lab@db.example:5433/korvane" << "lab@db.example:5433/korvane";
+        QTest::addRow("password never kept") << "postgresql://lab:secret@db/korvane?sslmode=verify-full" << true
+                                             << "postgresql://lab@db/korvane?sslmode=verify-full" << "lab@db/korvane";
+        QTest::addRow("password parameter dropped") << "postgres://db/k?password=x&connect_timeout=5" << true
+                                                    << "postgresql://db/k?connect_timeout=5" << "db/k";
+        QTest::addRow("other scheme") << "mysql://lab@db/korvane" << false << "" << "";
+        QTest::addRow("folder path") << "/home/lab/Korvane" << false << "" << "";
+    }
+    void addresses()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, valid);
+        const auto address = store::ServerAddress::parse(url);
+        QCOMPARE(address.has_value(), valid);
+        if (!valid)
+            return;
+        QFETCH(QString, remembered);
+        QFETCH(QString, shown);
+        QCOMPARE(address->url(), remembered);
+        QCOMPARE(address->display(), shown);
+    }
+
+    void savesAndReads_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addRow("folder") << false;
+        QTest::addRow("server") << true;
+    }
+    // The same records, keys and texts on both stores; names that look like
+    // SQL are stored as names.
+    void savesAndReads()
+    {
+        QFETCH(bool, onServer);
+        auto tables = freshTables(onServer);
+        tables->openAll();
+        const qint64 first = store::appendTest(tables->TestTable, testOf(kHostileName));
+        const qint64 second = store::appendTest(tables->TestTable, testOf(QStringLiteral("Jürgen"), QString()));
+        QVERIFY(first >= 1);
+        QVERIFY(second > first);
+        QVERIFY(tables->TestTable.findKey(first));
+        QCOMPARE(tables->TestTable.fieldText(QStringLiteral("Name")), kHostileName);
+        QCOMPARE(tables->TestTable.fieldText(QStringLiteral("Surname")), QStringLiteral("Müller\tTab\\Slash\nLine"));
+        QCOMPARE(tables->TestTable.fieldText(QStringLiteral("ProfilNr")), QStringLiteral("3"));
+        QCOMPARE(countOf(tables->TestTable), 2);
+
+        // The readers of many rows: one athlete's tests, the export query.
+        store::TestRows rows(tables->TestTable.database(), kHostileName, QStringLiteral("Müller\tTab\\Slash\nLine"),
+                             [](const QString &reason) { throw core::Failure(reason); });
+        QVERIFY(rows.next());
+        QCOMPARE(rows.field(0).toByteArray(), QByteArray::number(first));
+        QCOMPARE(rows.field(9).toByteArray(), QByteArray("6,603"));
+        QVERIFY(!rows.next());
+        store::Query query(tables->TestTable);
+        query.setText(QStringLiteral("Select * from TestTable.DB"));
+        query.open();
+        QCOMPARE(query.fieldText(5), QStringLiteral("Müller\tTab\\Slash\nLine"));
+        query.next();
+        QCOMPARE(query.fieldText(1), QString::number(second));
+        QVERIFY(query.fieldText(10).isEmpty());
+        QVERIFY(query.fieldUtf8(9).isNull());
+        query.next();
+        QVERIFY(query.eof());
+
+        // The hostile name did nothing to the table.
+        tables->TestTable.close();
+        tables->TestTable.open();
+        QCOMPARE(countOf(tables->TestTable), 2);
+    }
+
+    // Two stations save at the same time: every test lands once, with keys
+    // of its own, and each station reads the other's.
+    void stationsSaveTogether()
+    {
+        QString database;
+        auto first = freshTables(true, &database);
+        TrainingTables second(m_server.address(database));
+        first->openAll();
+        second.openAll();
+        QSet<qint64> keys;
+        for (int i = 0; i < 25; ++i) {
+            keys.insert(store::appendTest(first->TestTable, testOf(QStringLiteral("A%1").arg(i))));
+            keys.insert(store::appendTest(second.TestTable, testOf(QStringLiteral("B%1").arg(i))));
+        }
+        QCOMPARE(keys.size(), 50);
+        QCOMPARE(countOf(first->TestTable), 50);
+        QVERIFY(second.TestTable.findKey(*std::min_element(keys.begin(), keys.end())));
+        QCOMPARE(second.TestTable.fieldText(QStringLiteral("Name")), QStringLiteral("A0"));
+    }
+
+    void otherLayoutIsRefused()
+    {
+        const QString database = m_server.newDatabase();
+        QVERIFY(m_server.exec(QStringLiteral("CREATE TABLE \"Profil\" (\"Nr\" BIGINT PRIMARY KEY, \"Name\" TEXT)"),
+                              nullptr, database));
+        TrainingTables tables(m_server.address(database));
+        try {
+            tables.openAll();
+            QFAIL("a table in another layout was used");
+        } catch (const core::Failure &failure) {
+            QCOMPARE(failure.kind(), core::Failure::Kind::ServerTable);
+            QVERIFY2(failure.message().contains(QLatin1String("\"Profil\"")), qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(QLatin1String("\"Name\"")), qPrintable(failure.message()));
+        }
+    }
+
+    void unreachableServerIsNamed()
+    {
+        auto address = m_server.address();
+        address.port = m_server.port() == 1 ? 2 : 1;
+        TrainingTables tables(address);
+        try {
+            tables.openAll();
+            QFAIL("an unreachable server was used");
+        } catch (const core::Failure &failure) {
+            QCOMPARE(failure.kind(), core::Failure::Kind::ServerTable);
+            QVERIFY2(failure.message().contains(QStringLiteral("127.0.0.1:%1").arg(address.port)), qPrintable(failure.message()));
+        }
+    }
+
+    // The password comes from libpq's password file; without one the reason
+    // says that a password is missing.
+    void passwordFromPasswordFile()
+    {
+        const QString database = m_server.newDatabase();
+        QVERIFY(m_server.exec(QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'station') "
+                                             "THEN CREATE ROLE station LOGIN PASSWORD 'secret 1'; END IF; END $$")));
+        QVERIFY(m_server.exec(QStringLiteral("ALTER DATABASE \"%1\" OWNER TO station").arg(database)));
+        const store::ServerAddress station = *store::ServerAddress::parse(m_server.url(database, QStringLiteral("station")));
+        QTemporaryDir home;
+        const QString passFile = home.filePath(QStringLiteral("pgpass"));
+        qputenv("PGPASSFILE", passFile.toLocal8Bit());
+        {
+            TrainingTables tables(station);
+            QVERIFY_THROWS_EXCEPTION(core::Failure, tables.openAll());
+        }
+        QFile file(passFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("127.0.0.1:%1:*:station:secret 1\n").arg(m_server.port()).toUtf8());
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        TrainingTables tables(station);
+        tables.openAll();
+        QVERIFY(store::appendTest(tables.TestTable, testOf(QStringLiteral("P"))) >= 1);
+        qunsetenv("PGPASSFILE");
+    }
+
+    // A server restarted while the program stood idle: the next read and
+    // the next save open the connection anew by themselves.  A save while the
+    // server is away fails and stores nothing; repeated with the same save id
+    // once it is back, the test is stored once, also when the first save
+    // did arrive and only its answer was lost.
+    void lostAndRestartedServer()
+    {
+        auto tables = freshTables(true);
+        tables->openAll();
+        const qint64 before = store::appendTest(tables->TestTable, testOf(QStringLiteral("before")));
+
+        m_server.kill();
+        QString why;
+        QVERIFY2(m_server.startServer(&why), qPrintable(why));
+        QVERIFY(tables->TestTable.findKey(before));
+        QCOMPARE(tables->TestTable.fieldText(QStringLiteral("Name")), QStringLiteral("before"));
+
+        store::TestRecord record = testOf(QStringLiteral("once"));
+        record.saveId = QStringLiteral("save-1");
+        m_server.kill();
+        QVERIFY_THROWS_EXCEPTION(core::Failure, store::appendTest(tables->TestTable, record));
+        QVERIFY2(m_server.startServer(&why), qPrintable(why));
+        const qint64 stored = store::appendTest(tables->TestTable, record);
+        // The same save again, as after an answer that never arrived.
+        QCOMPARE(store::appendTest(tables->TestTable, record), stored);
+        QCOMPARE(countOf(tables->TestTable), 2);
+    }
+
+    // A folder's tables go into an empty server whole, keys included; the
+    // server's keys go on after the folder's; a server with records is
+    // refused and keeps what it has.
+    void copyFolderToServer()
+    {
+        auto folder = freshTables(false);
+        folder->openAll();
+        for (int i = 0; i < 5; ++i)
+            store::appendTest(folder->TestTable, testOf(i == 2 ? kHostileName : QStringLiteral("T%1").arg(i)));
+        store::AthleteRecord athlete{QStringLiteral("Jürgen"), QStringLiteral("Ölz"), QStringLiteral("80"), QString()};
+        store::appendAthlete(folder->SPTable, athlete);
+        {
+            // The last test deleted: its key is never given again.
+            QSqlQuery remove(folder->TestTable.database());
+            QVERIFY(remove.exec(QStringLiteral("DELETE FROM \"TestTable\" WHERE \"Testnr\" = 5")));
+        }
+        const QString database = m_server.newDatabase();
+        const data::CopiedRecords copied = data::copyFolderToServer(folder->folder(), m_server.address(database));
+        QCOMPARE(copied.tests, 4);
+        QCOMPARE(copied.athletes, 1);
+        QCOMPARE(copied.profiles, 0);
+
+        TrainingTables server(m_server.address(database));
+        server.openAll();
+        QCOMPARE(exportOf(server.TestTable.database()), exportOf(folder->TestTable.database()));
+        QCOMPARE(store::appendTest(server.TestTable, testOf(QStringLiteral("new"))), 6);
+
+        try {
+            data::copyFolderToServer(folder->folder(), m_server.address(database));
+            QFAIL("a copy went into tables that hold records");
+        } catch (const core::Failure &failure) {
+            QVERIFY2(failure.message().contains(QLatin1String("\"SPTable\"")), qPrintable(failure.message()));
+        }
+        QCOMPARE(countOf(server.TestTable), 5);
+    }
+};
+
+QTEST_GUILESS_MAIN(SharedStoreTest)
+#include "tst_sharedstore.moc"

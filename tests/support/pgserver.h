@@ -1,0 +1,199 @@
+#pragma once
+
+// A PostgreSQL server of the tests' own: initdb in a temporary folder, a
+// free port on 127.0.0.1, run as the unprivileged "postgres" user when the
+// tests run as root, stopped and removed at the end.  Every test program
+// that needs one starts it itself.
+
+#include "store/serveraddress.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace testsupport {
+
+class PostgresServer {
+public:
+    PostgresServer() = default;
+    ~PostgresServer() { stop(); }
+    PostgresServer(const PostgresServer &) = delete;
+    PostgresServer &operator=(const PostgresServer &) = delete;
+
+    // Makes and starts the server; false with the reason when it cannot.
+    bool start(QString *why)
+    {
+        const QString bin = binFolder();
+        if (bin.isEmpty())
+            return fail(why, QStringLiteral("no PostgreSQL server programs under /usr/lib/postgresql "
+                                             "(scripts/install-deps.sh installs them)"));
+        m_bin = bin;
+        if (!m_dir.isValid())
+            return fail(why, QStringLiteral("no temporary folder"));
+        m_data = m_dir.filePath(QStringLiteral("data"));
+        if (::geteuid() == 0 && !run({QStringLiteral("chown"), QStringLiteral("postgres:postgres"), m_dir.path()}, why))
+            return false;
+        if (!runAsServerUser({m_bin + QStringLiteral("/initdb"), QStringLiteral("-D"), m_data, QStringLiteral("-U"),
+                              QStringLiteral("korvane"), QStringLiteral("--auth=trust"), QStringLiteral("-E"),
+                              QStringLiteral("UTF8"), QStringLiteral("--locale=C")},
+                             why))
+            return false;
+        // The station account logs in with a password; the others are trusted.
+        QFile hba(m_data + QStringLiteral("/pg_hba.conf"));
+        const QByteArray rules = "local all all trust\n"
+                                 "host all station 127.0.0.1/32 scram-sha-256\n"
+                                 "host all all 127.0.0.1/32 trust\n";
+        if (!runAsServerUser({QStringLiteral("sh"), QStringLiteral("-c"),
+                              QStringLiteral("printf '%1' > '%2'").arg(QString::fromLatin1(rules).replace(QLatin1String("\n"), QLatin1String("\\n")), hba.fileName())},
+                             why))
+            return false;
+        m_port = freePort();
+        return startServer(why) && createDatabase(QStringLiteral("korvane"), why);
+    }
+
+    // Stops the server at once, as a crash or a cut cable would.
+    void kill()
+    {
+        if (!m_running)
+            return;
+        QString ignored;
+        runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
+                         QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")},
+                        &ignored);
+        m_running = false;
+    }
+    void stop()
+    {
+        if (!m_running)
+            return;
+        QString ignored;
+        runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
+                         QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
+                        &ignored);
+        m_running = false;
+    }
+    bool startServer(QString *why)
+    {
+        const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
+                                               "-c full_page_writes=off -c max_connections=60")
+                                    .arg(m_port)
+                                    .arg(m_dir.path());
+        if (!runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-o"),
+                              options, QStringLiteral("-l"), m_dir.filePath(QStringLiteral("server.log")),
+                              QStringLiteral("-w"), QStringLiteral("start")},
+                             why))
+            return false;
+        m_running = true;
+        return true;
+    }
+
+    int port() const { return m_port; }
+    QString url(const QString &database = QStringLiteral("korvane"), const QString &user = QStringLiteral("korvane")) const
+    {
+        return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(user).arg(m_port).arg(database);
+    }
+    store::ServerAddress address(const QString &database = QStringLiteral("korvane")) const
+    {
+        return *store::ServerAddress::parse(url(database));
+    }
+
+    // A new, empty database for one test.
+    bool createDatabase(const QString &name, QString *why = nullptr) { return exec(QStringLiteral("CREATE DATABASE \"%1\"").arg(name), why); }
+    QString newDatabase()
+    {
+        const QString name = QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        return createDatabase(name) ? name : QString();
+    }
+    // A statement run as the superuser in `database`.
+    bool exec(const QString &statement, QString *why = nullptr, const QString &database = QStringLiteral("postgres"))
+    {
+        const QString connection = QStringLiteral("pgserver-admin-%1").arg(QUuid::createUuid().toString());
+        bool done = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+            address(database).applyTo(db);
+            if (db.open()) {
+                QSqlQuery query(db);
+                done = query.exec(statement);
+                if (!done && why)
+                    *why = query.lastError().text();
+            } else if (why) {
+                *why = db.lastError().text();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        return done;
+    }
+
+private:
+    static bool fail(QString *why, const QString &reason)
+    {
+        if (why)
+            *why = reason;
+        return false;
+    }
+    static QString binFolder()
+    {
+        QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() > b.toInt(); });
+        for (const QString &version : versions) {
+            const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(version);
+            if (QFile::exists(bin + QStringLiteral("/initdb")))
+                return bin;
+        }
+        return QString();
+    }
+    static int freePort()
+    {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        int port = 0;
+        if (::bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+            && ::getsockname(s, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+        ::close(s);
+        return port;
+    }
+    bool run(const QStringList &command, QString *why)
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(command.first(), command.mid(1));
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            return fail(why, command.join(QLatin1Char(' ')) + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAll()));
+        return true;
+    }
+    bool runAsServerUser(const QStringList &command, QString *why)
+    {
+        if (::geteuid() != 0)
+            return run(command, why);
+        return run(QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")}
+                       + command,
+                   why);
+    }
+
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/korvane-pg-XXXXXX")};
+    QString m_bin;
+    QString m_data;
+    int m_port = 0;
+    bool m_running = false;
+};
+
+} // namespace testsupport
