@@ -1,0 +1,126 @@
+// The data window's grids when another station works on the same tables: an
+// edit of a record changed or deleted there meanwhile is refused with a
+// message and overwrites nothing; Refresh shows the other station's records.
+
+#include "core/errors.h"
+#include "data/dbgrid.h"
+#include "data/tform4.h"
+#include "store/records.h"
+#include "store/trainingtables.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/pgserver.h"
+
+#include <memory>
+
+class SharedGridTest : public QObject {
+    Q_OBJECT
+
+    testsupport::PostgresServer m_server;
+    QTemporaryDir m_folders;
+    int m_next = 0;
+
+    // Two stations' tables on one folder or one server database.
+    std::pair<std::unique_ptr<store::TrainingTables>, std::unique_ptr<store::TrainingTables>> twoStations(bool onServer)
+    {
+        if (onServer) {
+            const QString database = m_server.newDatabase();
+            return {std::make_unique<store::TrainingTables>(m_server.address(database)),
+                    std::make_unique<store::TrainingTables>(m_server.address(database))};
+        }
+        const QString folder = m_folders.filePath(QString::number(++m_next));
+        QDir().mkpath(folder);
+        return {std::make_unique<store::TrainingTables>(folder), std::make_unique<store::TrainingTables>(folder)};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QString why;
+        QVERIFY2(m_server.start(&why), qPrintable(why));
+    }
+
+    void editMeetsOtherStation_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addColumn<QString>("otherStation");   // what the other station did to record 1
+        QTest::addColumn<QString>("refusal");         // part of the message; empty: stored
+        for (const bool onServer : {false, true}) {
+            const char *store = onServer ? "server" : "folder";
+            QTest::addRow("%s, nothing", store) << onServer << "" << "";
+            QTest::addRow("%s, changed", store) << onServer << "UPDATE \"SPTable\" SET \"Height\" = '181' WHERE \"Nr\" = 1"
+                                                << "was changed at another station";
+            QTest::addRow("%s, deleted", store) << onServer << "DELETE FROM \"SPTable\" WHERE \"Nr\" = 1"
+                                                << "was deleted at another station";
+        }
+    }
+    void editMeetsOtherStation()
+    {
+        QFETCH(bool, onServer);
+        QFETCH(QString, otherStation);
+        QFETCH(QString, refusal);
+        auto [here, there] = twoStations(onServer);
+        here->openAll();
+        there->openAll();
+        store::appendAthlete(here->SPTable, {QStringLiteral("Ann"), QStringLiteral("Lee"), QStringLiteral("60"), QStringLiteral("170")});
+        here->SPTable.close();
+
+        TForm4 window(*here);
+        window.show();
+        data::DBGrid *grid = window.grid(3);
+        grid->refresh();
+        if (!otherStation.isEmpty()) {
+            QSqlQuery other(there->SPTable.database());
+            QVERIFY(other.exec(otherStation));
+        }
+        QVERIFY(grid->model()->setData(grid->model()->index(0, 1), QStringLiteral("Anna")));
+        try {
+            grid->postPending();
+            QVERIFY2(refusal.isEmpty(), "an edit went over another station's change");
+        } catch (const core::Failure &failure) {
+            QVERIFY2(!refusal.isEmpty(), qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(refusal), qPrintable(failure.message()));
+            // The edit is still on show, for the user to enter again.
+            QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("Anna"));
+        }
+        // What the other station stored is there as it stored it.
+        there->SPTable.open();
+        const bool found = there->SPTable.findKey(1);
+        QCOMPARE(found, !otherStation.startsWith(QLatin1String("DELETE")));
+        if (found) {
+            QCOMPARE(there->SPTable.fieldText(QStringLiteral("Name")), refusal.isEmpty() ? QStringLiteral("Anna") : QStringLiteral("Ann"));
+            QCOMPARE(there->SPTable.fieldText(QStringLiteral("Height")), otherStation.isEmpty() ? QStringLiteral("170") : QStringLiteral("181"));
+        }
+    }
+
+    void refreshShowsOtherStationsTests_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addRow("folder") << false;
+        QTest::addRow("server") << true;
+    }
+    void refreshShowsOtherStationsTests()
+    {
+        QFETCH(bool, onServer);
+        auto [here, there] = twoStations(onServer);
+        here->openAll();
+        there->openAll();
+        TForm4 window(*here);
+        window.show();
+        data::DBGrid *grid = window.grid(1);
+        grid->refresh();
+        QCOMPARE(grid->model()->rowCount(), 0);
+        store::TestRecord test;
+        test.name = QStringLiteral("Other");
+        const qint64 key = store::appendTest(there->TestTable, test);
+        grid->refresh();
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(grid->model()->index(0, 0).data().toLongLong(), key);
+    }
+};
+
+QTEST_MAIN(SharedGridTest)
+#include "tst_sharedgrid.moc"
