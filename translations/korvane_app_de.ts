@@ -8,7 +8,7 @@
         <translation>In &lt;dir&gt; arbeiten: die Tabellen und den Export dort ablegen. Der Ordner wird angelegt, wenn er fehlt. Ohne diese Option arbeitet Korvane in dem Ordner, in dem es gestartet wurde.</translation>
     </message>
     <message>
-        <source>Work in the folder &quot;Korvane&quot; in your documents folder, created when missing. The desktop menu starts Korvane this way.</source>
+        <source>Work in the folder "Korvane" in your documents folder, created when missing. The desktop menu starts Korvane this way.</source>
         <translation>Im Ordner „Korvane“ in Ihrem Dokumentenordner arbeiten; er wird angelegt, wenn er fehlt. Das Desktop-Menü startet Korvane so.</translation>
     </message>
     <message>
@@ -39,8 +39,8 @@
         <source>Usage: korvane [options]
 Paces and times strength-training tests.
 
-Korvane keeps its tables &quot;TestTable.DB&quot;, &quot;Profil.db&quot; and &quot;SPTable.db&quot; and
-writes its export &quot;Korvane.csv&quot; in its working folder.
+Korvane keeps its tables "TestTable.DB", "Profil.db" and "SPTable.db" and
+writes its export "Korvane.csv" in its working folder.
 
 Options:
 </source>
@@ -54,8 +54,8 @@ Optionen:
 </translation>
     </message>
     <message>
-        <source>Unexpected argument: &apos;%1&apos;.</source>
-        <translation>Unerwartetes Argument: &apos;%1&apos;.</translation>
+        <source>Unexpected argument: '%1'.</source>
+        <translation>Unerwartetes Argument: '%1'.</translation>
     </message>
     <message>
         <source>Give either --folder or --user-folder, not both.</source>
@@ -70,8 +70,8 @@ Optionen:
         <translation>Dieses System nennt keinen Dokumentenordner für Sie; starten Sie Korvane mit --folder &lt;dir&gt;.</translation>
     </message>
     <message>
-        <source>Unknown language &apos;%1&apos;: give en or de.</source>
-        <translation>Unbekannte Sprache &apos;%1&apos;: Geben Sie en oder de an.</translation>
+        <source>Unknown language '%1': give en or de.</source>
+        <translation>Unbekannte Sprache '%1': Geben Sie en oder de an.</translation>
     </message>
     <message>
         <source>The file after --export-all is empty.</source>
@@ -86,8 +86,8 @@ Optionen:
         <translation>--output nennt die Datei von --report.</translation>
     </message>
     <message>
-        <source>The test number after --report is not a test number: &apos;%1&apos;.</source>
-        <translation>Die Testnummer nach --report ist keine Testnummer: &apos;%1&apos;.</translation>
+        <source>The test number after --report is not a test number: '%1'.</source>
+        <translation>Die Testnummer nach --report ist keine Testnummer: '%1'.</translation>
     </message>
     <message>
         <source>--report needs --output &lt;file&gt;.</source>
@@ -98,16 +98,43 @@ Optionen:
         <translation>Die Datei nach --output ist leer.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is a file, not a folder.</source>
+        <source>"%1" is a file, not a folder.</source>
         <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; cannot be created: %2.</source>
+        <source>The folder "%1" cannot be created: %2.</source>
         <translation>Der Ordner „%1“ kann nicht angelegt werden: %2.</translation>
     </message>
     <message>
-        <source>Korvane cannot work in the folder &quot;%1&quot;: %2.</source>
+        <source>Korvane cannot work in the folder "%1": %2.</source>
         <translation>Korvane kann nicht im Ordner „%1“ arbeiten: %2.</translation>
+    </message>
+    <message>
+        <source>Keep the tables on the database server at &lt;url&gt;, shared by several stations: postgresql://user@host:port/database, with libpq's parameters such as ?sslmode=verify-full. The password comes from ~/.pgpass or the service file, or is asked for.</source>
+        <translation>Die Tabellen auf dem Datenbankserver unter &lt;url&gt; führen, den mehrere Stationen teilen: postgresql://benutzer@host:port/datenbank, mit den Parametern von libpq wie ?sslmode=verify-full. Das Passwort kommt aus ~/.pgpass oder der Service-Datei, oder es wird erfragt.</translation>
+    </message>
+    <message>
+        <source>Copy the tables of --folder with their keys into the empty tables of the database server at &lt;url&gt;, check the copy and end.</source>
+        <translation>Die Tabellen von --folder mit ihren Schlüsseln in die leeren Tabellen des Datenbankservers unter &lt;url&gt; kopieren, die Kopie prüfen und enden.</translation>
+    </message>
+    <message>
+        <source>Give either --database or --user-folder, not both.</source>
+        <translation>Geben Sie entweder --database oder --user-folder an, nicht beides.</translation>
+    </message>
+    <message>
+        <source>--copy-to-database copies the tables of --folder &lt;dir&gt;.</source>
+        <translation>--copy-to-database kopiert die Tabellen von --folder &lt;dir&gt;.</translation>
+    </message>
+    <message>
+        <source>--copy-to-database does not go with --export-all or --report.</source>
+        <translation>--copy-to-database lässt sich nicht mit --export-all oder --report verbinden.</translation>
+    </message>
+</context>
+<context>
+    <name>Commands</name>
+    <message>
+        <source>Copied to %1: %2 tests, %3 athletes and %4 profiles, checked against the folder.</source>
+        <translation>Nach %1 kopiert: %2 Tests, %3 Sportler und %4 Profile, mit dem Ordner verglichen.</translation>
     </message>
 </context>
 <context>
@@ -120,7 +147,7 @@ Optionen:
 <context>
     <name>FolderLock</name>
     <message>
-        <source>Another Korvane is working in the folder %1 (its lock file &quot;%2&quot; is there). Close it first, or start Korvane in another folder.</source>
+        <source>Another Korvane is working in the folder %1 (its lock file "%2" is there). Close it first, or start Korvane in another folder.</source>
         <translation>Ein anderes Korvane arbeitet im Ordner %1 (seine Sperrdatei „%2“ liegt dort). Schließen Sie es zuerst oder starten Sie Korvane in einem anderen Ordner.</translation>
     </message>
     <message>
@@ -156,7 +183,7 @@ enthält Tabellen im älteren Paradox-Format:
     </message>
     <message>
         <source>
-Korvane can convert them into its own tables now. The old files are kept unchanged: they and their companion files are moved into the subfolder &quot;%1&quot;.
+Korvane can convert them into its own tables now. The old files are kept unchanged: they and their companion files are moved into the subfolder "%1".
 
 Convert the tables now? No ends Korvane and leaves the folder as it is.</source>
         <translation>
@@ -183,7 +210,7 @@ Nothing in the folder was changed. Korvane ends.</source>
 Im Ordner wurde nichts geändert. Korvane wird beendet.</translation>
     </message>
     <message>
-        <source>The tables were converted. The old files are kept unchanged in the subfolder &quot;%1&quot;.
+        <source>The tables were converted. The old files are kept unchanged in the subfolder "%1".
 </source>
         <translation>Die Tabellen wurden umgewandelt. Die alten Dateien bleiben unverändert im Unterordner „%1“ erhalten.
 </translation>
@@ -251,7 +278,7 @@ Im Ordner wurde nichts geändert. Korvane wird beendet.</translation>
     <message>
         <source>An interrupted conversion of the Paradox tables in
 %1
-has been finished. The old files are kept unchanged in the subfolder &quot;%2&quot;.</source>
+has been finished. The old files are kept unchanged in the subfolder "%2".</source>
         <translation>Eine unterbrochene Umwandlung der Paradox-Tabellen in
 %1
 wurde abgeschlossen. Die alten Dateien bleiben unverändert im Unterordner „%2“ erhalten.</translation>
@@ -263,6 +290,25 @@ wurde abgeschlossen. Die alten Dateien bleiben unverändert im Unterordner „%2
     <message>
         <source>The Paradox tables in %1 cannot be converted: %2.</source>
         <translation>Die Paradox-Tabellen in %1 können nicht umgewandelt werden: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>Database password</source>
+        <translation>Datenbank-Passwort</translation>
+    </message>
+    <message>
+        <source>Password of %1:</source>
+        <translation>Passwort für %1:</translation>
+    </message>
+    <message>
+        <source>%1
+
+Work with the tables in the folder %2 instead?</source>
+        <translation>%1
+
+Stattdessen mit den Tabellen im Ordner %2 arbeiten?</translation>
     </message>
 </context>
 <context>
@@ -294,27 +340,15 @@ Geschrieben vom Korvane-Team für Testleiter und ihre Athleten.</translation>
         <translation>Datenordner: %1</translation>
     </message>
     <message>
-        <source>The data folder %1 lies on a network file system.
-
-Korvane keeps its tables in SQLite files, and SQLite&apos;s locking is not reliable on network file systems: when two stations write to the same tables at once, the tables can be damaged. Let only one station at a time use this folder.
-
-For several stations a shared database server is the right place; Korvane&apos;s support for one is planned. Until then Korvane works in this folder as in any other.</source>
-        <translation>Der Datenordner %1 liegt auf einem Netzwerk-Dateisystem.
-
-Korvane hält seine Tabellen in SQLite-Dateien, und die Sperren von SQLite sind auf Netzwerk-Dateisystemen nicht zuverlässig: Schreiben zwei Stationen gleichzeitig in dieselben Tabellen, können die Tabellen beschädigt werden. Lassen Sie immer nur eine Station zur Zeit mit diesem Ordner arbeiten.
-
-Für mehrere Stationen ist ein gemeinsamer Datenbankserver der richtige Ort; Korvane soll ihn künftig unterstützen. Bis dahin arbeitet Korvane in diesem Ordner wie in jedem anderen.</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a folder.</source>
+        <source>"%1" is not a folder.</source>
         <translation>„%1“ ist kein Ordner.</translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; cannot be created: %2.</source>
+        <source>The folder "%1" cannot be created: %2.</source>
         <translation>Der Ordner „%1“ kann nicht angelegt werden: %2.</translation>
     </message>
     <message>
-        <source>Korvane cannot work in the folder &quot;%1&quot;.</source>
+        <source>Korvane cannot work in the folder "%1".</source>
         <translation>Korvane kann nicht im Ordner „%1“ arbeiten.</translation>
     </message>
     <message>
@@ -324,6 +358,26 @@ Für mehrere Stationen ist ein gemeinsamer Datenbankserver der richtige Ort; Kor
     <message>
         <source>Data folder: %1 (network folder)</source>
         <translation>Datenordner: %1 (Netzwerkordner)</translation>
+    </message>
+    <message>
+        <source>The data folder %1 lies on a network file system.
+
+Korvane keeps its tables in SQLite files, and SQLite's locking is not reliable on network file systems: when two stations write to the same tables at once, the tables can be damaged. Let only one station at a time use this folder.
+
+For several stations a shared database server is the right place: choose "Change..." beside the data-folder line and enter its address. Until then Korvane works in this folder as in any other.</source>
+        <translation>Der Datenordner %1 liegt auf einem Netzwerk-Dateisystem.
+
+Korvane führt seine Tabellen in SQLite-Dateien, und das Sperren von SQLite ist auf Netzwerk-Dateisystemen nicht zuverlässig: Wenn zwei Stationen gleichzeitig in dieselben Tabellen schreiben, können die Tabellen beschädigt werden. Lassen Sie immer nur eine Station diesen Ordner benutzen.
+
+Für mehrere Stationen ist ein gemeinsamer Datenbankserver der richtige Ort: Wählen Sie „Ändern...“ neben der Zeile des Datenordners und geben Sie seine Adresse ein. Bis dahin arbeitet Korvane in diesem Ordner wie in jedem anderen.</translation>
+    </message>
+    <message>
+        <source>Copied to %1: %2 tests, %3 athletes and %4 profiles, checked against the folder.</source>
+        <translation>Nach %1 kopiert: %2 Tests, %3 Sportler und %4 Profile, mit dem Ordner verglichen.</translation>
+    </message>
+    <message>
+        <source>Database: %1</source>
+        <translation>Datenbank: %1</translation>
     </message>
 </context>
 <context>
@@ -343,6 +397,18 @@ Für mehrere Stationen ist ein gemeinsamer Datenbankserver der richtige Ort; Kor
     <message>
         <source>Choose the data folder</source>
         <translation>Datenordner wählen</translation>
+    </message>
+    <message>
+        <source>Database server shared by several stations</source>
+        <translation>Datenbankserver, den mehrere Stationen teilen</translation>
+    </message>
+    <message>
+        <source>The password comes from ~/.pgpass or the service file, or is asked for; Korvane never stores it.</source>
+        <translation>Das Passwort kommt aus ~/.pgpass oder der Service-Datei, oder es wird erfragt; Korvane speichert es nie.</translation>
+    </message>
+    <message>
+        <source>Copy the tables of the current folder there first (only into empty tables)</source>
+        <translation>Zuerst die Tabellen des aktuellen Ordners dorthin kopieren (nur in leere Tabellen)</translation>
     </message>
 </context>
 </TS>

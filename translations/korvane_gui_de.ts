@@ -154,11 +154,11 @@
         <translation>Diagramm speichern</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written; the previous file is unchanged. </source>
+        <source>"%1" was not written; the previous file is unchanged. </source>
         <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. </translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be created: %2</source>
+        <source>"%1" could not be created: %2</source>
         <translation>„%1“ konnte nicht angelegt werden: %2</translation>
     </message>
     <message>
@@ -417,11 +417,11 @@
         <translation>Das Profil %1 ist nicht mehr gespeichert. Öffnen Sie die Liste erneut, um ein anderes zu wählen.</translation>
     </message>
     <message>
-        <source>Couldn&apos;t find  Testnr.</source>
+        <source>Couldn't find  Testnr.</source>
         <translation>Testnr. nicht gefunden.</translation>
     </message>
     <message>
-        <source>Couldn&apos;t find  Profil Name.</source>
+        <source>Couldn't find  Profil Name.</source>
         <translation>Profilname nicht gefunden.</translation>
     </message>
     <message>
@@ -480,7 +480,7 @@
         <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <source>%1 written to &quot;%2&quot;.</source>
+        <source>%1 written to "%2".</source>
         <translation>%1 in „%2“ geschrieben.</translation>
     </message>
     <message>
@@ -495,15 +495,15 @@
 <context>
     <name>TestReport</name>
     <message>
-        <source>There is no test %1 in &quot;%2&quot;.</source>
+        <source>There is no test %1 in "%2".</source>
         <translation>In „%2“ gibt es keinen Test %1.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written: it is a table file, not a report.</source>
+        <source>"%1" was not written: it is a table file, not a report.</source>
         <translation>„%1“ wurde nicht geschrieben: Es ist eine Tabellendatei, kein Bericht.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written: %2</source>
+        <source>"%1" was not written: %2</source>
         <translation>„%1“ wurde nicht geschrieben: %2</translation>
     </message>
     <message>
@@ -523,7 +523,7 @@
         <translation>PDF-Dateien (*.pdf)</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written: it is %2, not an ordinary file.</source>
+        <source>"%1" was not written: it is %2, not an ordinary file.</source>
         <translation>„%1“ wurde nicht geschrieben: Es ist %2, keine gewöhnliche Datei.</translation>
     </message>
     <message>
@@ -714,19 +714,19 @@
 <context>
     <name>data::DBGrid</name>
     <message>
-        <source>The change in &quot;%1&quot; could not be stored</source>
+        <source>The change in "%1" could not be stored</source>
         <translation>Die Änderung in „%1“ konnte nicht gespeichert werden</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be read: %2</source>
+        <source>"%1" could not be read: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <source>No record can be added to &quot;%1&quot;</source>
+        <source>No record can be added to "%1"</source>
         <translation>Zu „%1“ kann kein Datensatz hinzugefügt werden</translation>
     </message>
     <message>
-        <source>The record in &quot;%1&quot; could not be deleted</source>
+        <source>The record in "%1" could not be deleted</source>
         <translation>Der Datensatz in „%1“ konnte nicht gelöscht werden</translation>
     </message>
 </context>
@@ -780,8 +780,16 @@
 <context>
     <name>data::TableModel</name>
     <message>
-        <source>&quot;%1&quot; could not be read to its end: %2</source>
+        <source>"%1" could not be read to its end: %2</source>
         <translation>„%1“ konnte nicht bis zum Ende gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>record %1 was deleted at another station meanwhile; your change is still in the grid, Refresh shows the table as it is stored now</source>
+        <translation>Datensatz %1 wurde inzwischen an einer anderen Station gelöscht; Ihre Änderung steht noch in der Tabelle, Aktualisieren zeigt die Tabelle, wie sie jetzt gespeichert ist</translation>
+    </message>
+    <message>
+        <source>record %1 was changed at another station meanwhile; your change was not stored over it and is still in the grid, Refresh shows the record as it is stored now</source>
+        <translation>Datensatz %1 wurde inzwischen an einer anderen Station geändert; Ihre Änderung wurde nicht darüber gespeichert und steht noch in der Tabelle, Aktualisieren zeigt den Datensatz, wie er jetzt gespeichert ist</translation>
     </message>
 </context>
 </TS>

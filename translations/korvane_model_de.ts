@@ -4,15 +4,15 @@
 <context>
     <name>ClockProcedure</name>
     <message>
-        <source>Couldn&apos;t find   Name</source>
+        <source>Couldn't find   Name</source>
         <translation>Name nicht gefunden</translation>
     </message>
     <message>
-        <source>Couldn&apos;t find  Profil Name</source>
+        <source>Couldn't find  Profil Name</source>
         <translation>Profilname nicht gefunden</translation>
     </message>
     <message>
-        <source>Couldn&apos;t find  Exercise</source>
+        <source>Couldn't find  Exercise</source>
         <translation>Übung nicht gefunden</translation>
     </message>
 </context>
@@ -31,15 +31,15 @@
         <translation>Die Tabellen in %1 können nicht umgewandelt werden, weil der Ordner schreibgeschützt ist. Darin wurde nichts geändert; kopieren Sie den Ordner an einen Ort, an dem Sie schreiben können, und starten Sie Korvane dort.</translation>
     </message>
     <message>
-        <source>the subfolder &quot;%1&quot; that receives the old files cannot be used: it is %2, not a folder</source>
+        <source>the subfolder "%1" that receives the old files cannot be used: it is %2, not a folder</source>
         <translation>der Unterordner „%1“, der die alten Dateien aufnimmt, kann nicht verwendet werden: Er ist %2, kein Ordner</translation>
     </message>
     <message>
-        <source>its journal names &quot;%1&quot;, which a conversion never writes; nothing was changed. Remove the journal &quot;%2&quot; if no conversion was interrupted</source>
+        <source>its journal names "%1", which a conversion never writes; nothing was changed. Remove the journal "%2" if no conversion was interrupted</source>
         <translation>ihr Protokoll nennt „%1“, was eine Umwandlung nie schreibt; es wurde nichts geändert. Entfernen Sie das Protokoll „%2“, wenn keine Umwandlung unterbrochen wurde</translation>
     </message>
     <message>
-        <source>&quot; and &quot;</source>
+        <source>" and "</source>
         <translation>“ und „</translation>
     </message>
     <message>
@@ -47,7 +47,7 @@
         <translation>sie kann nicht gelesen werden (%1)</translation>
     </message>
     <message>
-        <source>its memo file &quot;%1&quot; cannot be read</source>
+        <source>its memo file "%1" cannot be read</source>
         <translation>ihre Memodatei „%1“ kann nicht gelesen werden</translation>
     </message>
     <message>
@@ -63,31 +63,31 @@
         <translation>ihr Protokoll kann nicht gelesen werden (%1)</translation>
     </message>
     <message>
-        <source>its journal &quot;%1&quot; is damaged</source>
+        <source>its journal "%1" is damaged</source>
         <translation>ihr Protokoll „%1“ ist beschädigt</translation>
     </message>
     <message>
-        <source>the folder &quot;%1&quot; cannot be created (%2)</source>
+        <source>the folder "%1" cannot be created (%2)</source>
         <translation>der Ordner „%1“ kann nicht angelegt werden (%2)</translation>
     </message>
     <message>
-        <source>the old file &quot;%1&quot; cannot be removed</source>
+        <source>the old file "%1" cannot be removed</source>
         <translation>die alte Datei „%1“ kann nicht entfernt werden</translation>
     </message>
     <message>
-        <source>the incomplete copy of &quot;%1&quot; in &quot;%2&quot; cannot be removed</source>
+        <source>the incomplete copy of "%1" in "%2" cannot be removed</source>
         <translation>die unvollständige Kopie von „%1“ in „%2“ kann nicht entfernt werden</translation>
     </message>
     <message>
-        <source>the old file &quot;%1&quot; has vanished</source>
+        <source>the old file "%1" has vanished</source>
         <translation>die alte Datei „%1“ ist verschwunden</translation>
     </message>
     <message>
-        <source>the new file &quot;%1&quot; has vanished</source>
+        <source>the new file "%1" has vanished</source>
         <translation>die neue Datei „%1“ ist verschwunden</translation>
     </message>
     <message>
-        <source>the new file &quot;%1&quot; cannot be put in place</source>
+        <source>the new file "%1" cannot be put in place</source>
         <translation>die neue Datei „%1“ kann nicht an ihren Platz gebracht werden</translation>
     </message>
     <message>
@@ -95,11 +95,11 @@
         <translation>ihr Protokoll kann nicht entfernt werden</translation>
     </message>
     <message>
-        <source>the old file &quot;%1&quot; cannot be moved into &quot;%2&quot; (%3)</source>
+        <source>the old file "%1" cannot be moved into "%2" (%3)</source>
         <translation>die alte Datei „%1“ kann nicht nach „%2“ verschoben werden (%3)</translation>
     </message>
     <message>
-        <source>the old file &quot;%1&quot; cannot be copied into &quot;%2&quot; (%3); it is kept where it was</source>
+        <source>the old file "%1" cannot be copied into "%2" (%3); it is kept where it was</source>
         <translation>die alte Datei „%1“ kann nicht nach „%2“ kopiert werden (%3); sie bleibt, wo sie war</translation>
     </message>
     <message>
@@ -115,7 +115,7 @@
         <translation>die Kopie kann ihren Namen nicht erhalten</translation>
     </message>
     <message>
-        <source>the old file &quot;%1&quot; was copied into &quot;%2&quot; but cannot be removed</source>
+        <source>the old file "%1" was copied into "%2" but cannot be removed</source>
         <translation>die alte Datei „%1“ wurde nach „%2“ kopiert, kann aber nicht entfernt werden</translation>
     </message>
     <message>
@@ -123,11 +123,11 @@
         <translation>sie ist %1, keine gewöhnliche Datei</translation>
     </message>
     <message>
-        <source>it is named like the table &quot;%1&quot; but is no Paradox table (its header does not match)</source>
+        <source>it is named like the table "%1" but is no Paradox table (its header does not match)</source>
         <translation>sie heißt wie die Tabelle „%1“, ist aber keine Paradox-Tabelle (ihr Kopf passt nicht)</translation>
     </message>
     <message>
-        <source>the file &quot;%1&quot; holds the same table</source>
+        <source>the file "%1" holds the same table</source>
         <translation>die Datei „%1“ enthält dieselbe Tabelle</translation>
     </message>
 </context>
@@ -146,7 +146,7 @@
         <translation>Der Export konnte nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <source>It is a link to &quot;%1&quot;; Korvane writes its export only as an ordinary file. Remove or rename the link and export again.</source>
+        <source>It is a link to "%1"; Korvane writes its export only as an ordinary file. Remove or rename the link and export again.</source>
         <translation>Sie ist eine Verknüpfung auf „%1“; Korvane schreibt seinen Export nur als gewöhnliche Datei. Entfernen Sie die Verknüpfung oder benennen Sie sie um und exportieren Sie erneut.</translation>
     </message>
     <message>
@@ -158,15 +158,15 @@
         <translation>Sie ist eine Tabellendatei, kein Export.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written; the previous file is unchanged. </source>
+        <source>"%1" was not written; the previous file is unchanged. </source>
         <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. </translation>
     </message>
     <message>
-        <source>&quot;%1&quot; could not be created: %2</source>
+        <source>"%1" could not be created: %2</source>
         <translation>„%1“ konnte nicht angelegt werden: %2</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was not written; the previous file is unchanged. The export could not be written: %2</source>
+        <source>"%1" was not written; the previous file is unchanged. The export could not be written: %2</source>
         <translation>„%1“ wurde nicht geschrieben; die bisherige Datei ist unverändert. Der Export konnte nicht geschrieben werden: %2</translation>
     </message>
     <message>
@@ -178,7 +178,7 @@
         <translation>%1 Werte enthalten</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; was written. %2 characters that its code page (Windows-1252) cannot represent; each of them was written as &quot;?&quot;. The tables keep the full text.</source>
+        <source>"%1" was written. %2 characters that its code page (Windows-1252) cannot represent; each of them was written as "?". The tables keep the full text.</source>
         <translation>„%1“ wurde geschrieben. %2 Zeichen, die ihre Codepage (Windows-1252) nicht darstellen kann; jedes davon wurde als „?“ geschrieben. Die Tabellen behalten den vollständigen Text.</translation>
     </message>
     <message>
@@ -197,11 +197,11 @@
 <context>
     <name>Failure</name>
     <message>
-        <source>Table file &quot;%1&quot; in %2: %3</source>
+        <source>Table file "%1" in %2: %3</source>
         <translation>Tabellendatei „%1“ in %2: %3</translation>
     </message>
     <message>
-        <source>the file was removed or replaced while Korvane was running, so nothing can be stored in it. What you entered stays in the window. Close Korvane and start it again: it then opens the folder&apos;s &quot;%1&quot; again (and creates it anew if none is there), and you can store the entry again.</source>
+        <source>the file was removed or replaced while Korvane was running, so nothing can be stored in it. What you entered stays in the window. Close Korvane and start it again: it then opens the folder's "%1" again (and creates it anew if none is there), and you can store the entry again.</source>
         <translation>Die Datei wurde entfernt oder ersetzt, während Korvane lief, daher kann nichts darin gespeichert werden. Was Sie eingegeben haben, bleibt im Fenster. Beenden Sie Korvane und starten Sie es neu: Es öffnet dann wieder „%1“ im Ordner (und legt die Datei neu an, wenn keine da ist), und Sie können den Eintrag erneut speichern.</translation>
     </message>
     <message>
@@ -209,7 +209,7 @@
         <translation>Der Datensatz kann nicht gespeichert werden, weil der Ordner %1 schreibgeschützt ist. Korvane braucht einen Ordner, in den es schreiben kann; was Sie eingegeben haben, bleibt im Fenster (%2).</translation>
     </message>
     <message>
-        <source>The table file &quot;%1&quot; in %2 cannot be converted: %3.</source>
+        <source>The table file "%1" in %2 cannot be converted: %3.</source>
         <translation>Die Tabellendatei „%1“ in %2 kann nicht umgewandelt werden: %3.</translation>
     </message>
     <message>
@@ -227,6 +227,10 @@
     <message>
         <source>The daily backup into %1 failed: %2. Saving goes on as usual; the backup is tried again tomorrow.</source>
         <translation>Die tägliche Sicherung nach %1 ist fehlgeschlagen: %2. Gespeichert wird weiter wie gewohnt; die Sicherung wird morgen erneut versucht.</translation>
+    </message>
+    <message>
+        <source>Database server %1: %2</source>
+        <translation>Datenbankserver %1: %2</translation>
     </message>
 </context>
 <context>
@@ -375,11 +379,11 @@
         <translation>sie ist beschädigt: ein Memo ist länger als sein Feld</translation>
     </message>
     <message>
-        <source>its memo file (&quot;.MB&quot;) is missing</source>
+        <source>its memo file (".MB") is missing</source>
         <translation>ihre Memodatei („.MB“) fehlt</translation>
     </message>
     <message>
-        <source>its memo file (&quot;.MB&quot;) is damaged or does not belong to it</source>
+        <source>its memo file (".MB") is damaged or does not belong to it</source>
         <translation>ihre Memodatei („.MB“) ist beschädigt oder gehört nicht zu ihr</translation>
     </message>
 </context>
@@ -422,7 +426,7 @@
         <translation>Kein Datum; nach Testnummer eingeordnet</translation>
     </message>
     <message>
-        <source>Date &quot;%1&quot; not readable; placed by test number</source>
+        <source>Date "%1" not readable; placed by test number</source>
         <translation>Datum „%1“ nicht lesbar; nach Testnummer eingeordnet</translation>
     </message>
     <message>
@@ -430,7 +434,7 @@
         <translation>nicht gelaufen</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; not readable</source>
+        <source>"%1" not readable</source>
         <translation>„%1“ nicht lesbar</translation>
     </message>
     <message>
@@ -451,9 +455,32 @@
     </message>
 </context>
 <context>
+    <name>ServerCopy</name>
+    <message>
+        <source>it holds no table of this program</source>
+        <translation>sie enthält keine Tabelle dieses Programms</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Den Ordner %1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>its table "%1" holds %2 records already; the tables of a folder are copied only into empty tables</source>
+        <translation>seine Tabelle „%1“ enthält bereits %2 Datensätze; die Tabellen eines Ordners werden nur in leere Tabellen kopiert</translation>
+    </message>
+    <message>
+        <source>the copy of "%1" holds %2 records instead of %3; nothing was copied</source>
+        <translation>die Kopie von „%1“ enthält %2 statt %3 Datensätze; nichts wurde kopiert</translation>
+    </message>
+    <message>
+        <source>the tests read back from the server differ from those in the folder; nothing was copied</source>
+        <translation>die vom Server zurückgelesenen Tests weichen von denen im Ordner ab; nichts wurde kopiert</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
-        <source>&quot;%1&quot; is read as %2 s. For %3 min %4 s type %3:%5.</source>
+        <source>"%1" is read as %2 s. For %3 min %4 s type %3:%5.</source>
         <translation>„%1“ wird als %2 s gelesen. Für %3 min %4 s %3:%5 eingeben.</translation>
     </message>
     <message>
@@ -489,7 +516,7 @@
         <translation>Satzpause</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; is not %3</source>
+        <source>%1: "%2" is not %3</source>
         <translation>%1: „%2“ ist keine %3</translation>
     </message>
     <message>
@@ -532,11 +559,11 @@
         <translation>die Abfrage kann nicht ausgeführt werden</translation>
     </message>
     <message>
-        <source>the query &quot;%1&quot; is not supported</source>
+        <source>the query "%1" is not supported</source>
         <translation>die Abfrage „%1“ wird nicht unterstützt</translation>
     </message>
     <message>
-        <source>the file &quot;%1&quot; is in the way</source>
+        <source>the file "%1" is in the way</source>
         <translation>die Datei „%1“ ist im Weg</translation>
     </message>
     <message>
@@ -592,31 +619,31 @@
         <translation>sie kann nicht geschrieben werden (%1)</translation>
     </message>
     <message>
-        <source>it holds no table &quot;%1&quot;</source>
+        <source>it holds no table "%1"</source>
         <translation>sie enthält keine Tabelle „%1“</translation>
     </message>
     <message>
-        <source>its table &quot;%1&quot; has the fields %2 instead of %3</source>
+        <source>its table "%1" has the fields %2 instead of %3</source>
         <translation>ihre Tabelle „%1“ hat die Felder %2 statt %3</translation>
     </message>
     <message>
-        <source>its field &quot;%1&quot; is not an integer key</source>
+        <source>its field "%1" is not an integer key</source>
         <translation>ihr Feld „%1“ ist kein ganzzahliger Schlüssel</translation>
     </message>
     <message>
-        <source>the table &quot;%1&quot; is closed</source>
+        <source>the table "%1" is closed</source>
         <translation>die Tabelle „%1“ ist geschlossen</translation>
     </message>
     <message>
-        <source>the table &quot;%1&quot; has no field &quot;%2&quot;</source>
+        <source>the table "%1" has no field "%2"</source>
         <translation>die Tabelle „%1“ hat kein Feld „%2“</translation>
     </message>
     <message>
-        <source>the field &quot;%1&quot; is assigned by the store</source>
+        <source>the field "%1" is assigned by the store</source>
         <translation>das Feld „%1“ wird beim Speichern vergeben</translation>
     </message>
     <message>
-        <source>no record of &quot;%1&quot; is being inserted</source>
+        <source>no record of "%1" is being inserted</source>
         <translation>es wird kein Datensatz in „%1“ eingefügt</translation>
     </message>
     <message>
@@ -624,7 +651,7 @@
         <translation>Der Ordner %1 existiert nicht.</translation>
     </message>
     <message>
-        <source>There is no table file &quot;%1&quot; in %2.</source>
+        <source>There is no table file "%1" in %2.</source>
         <translation>In %2 gibt es keine Tabellendatei „%1“.</translation>
     </message>
     <message>
@@ -634,6 +661,38 @@
     <message>
         <source>the test table is not open</source>
         <translation>die Testtabelle ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>the connection to the database server is not open</source>
+        <translation>die Verbindung zum Datenbankserver ist nicht offen</translation>
+    </message>
+    <message>
+        <source>"%1" is no database address of the form postgresql://user@host:port/database</source>
+        <translation>„%1“ ist keine Datenbankadresse der Form postgresql://benutzer@host:port/datenbank</translation>
+    </message>
+    <message>
+        <source>"%1" names more than one database</source>
+        <translation>„%1“ nennt mehr als eine Datenbank</translation>
+    </message>
+    <message>
+        <source>the table "%1" on %2</source>
+        <translation>die Tabelle „%1“ auf %2</translation>
+    </message>
+    <message>
+        <source>table "%1": %2</source>
+        <translation>Tabelle „%1“: %2</translation>
+    </message>
+    <message>
+        <source>it cannot be reached (%1)</source>
+        <translation>er ist nicht erreichbar (%1)</translation>
+    </message>
+    <message>
+        <source>field %1 is "%2" where Korvane keeps "%3"; this database holds the table in another layout and is not used</source>
+        <translation>Feld %1 ist „%2“, wo Korvane „%3“ führt; diese Datenbank hält die Tabelle in einem anderen Aufbau und wird nicht benutzt</translation>
+    </message>
+    <message>
+        <source>the connection to the server broke while the record was stored (%1); what you entered stays in the window and can be stored again</source>
+        <translation>die Verbindung zum Server brach ab, während der Datensatz gespeichert wurde (%1); Ihre Eingaben bleiben im Fenster und können erneut gespeichert werden</translation>
     </message>
 </context>
 </TS>

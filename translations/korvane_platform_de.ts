@@ -15,7 +15,7 @@
         <translation>Es ist keine Sprachausgabe installiert.</translation>
     </message>
     <message>
-        <source>The speech engine &quot;%1&quot; is not installed.</source>
+        <source>The speech engine "%1" is not installed.</source>
         <translation>Die Sprachausgabe „%1“ ist nicht installiert.</translation>
     </message>
     <message>

@@ -142,36 +142,13 @@ bool TableModel::deleteRowFromTable(int row)
     return remove.numRowsAffected() == 1 || refuseChanged(row);
 }
 
-bool TableModel::insertRowIntoTable(const QSqlRecord &values)
+qint64 TableModel::lastInsertedKey() const
 {
-    QStringList columns;
-    QStringList marks;
-    QVariantList bindings;
-    for (int i = 0; i < values.count(); ++i) {
-        if (!values.isGenerated(i) || i == 0)
-            continue;
-        columns << QLatin1Char('"') + values.fieldName(i) + QLatin1Char('"');
-        marks << QStringLiteral("?");
-        bindings << values.value(i);
-    }
-    const QString key = QLatin1Char('"') + m_table.layout().key().name + QLatin1Char('"');
-    QString statement = columns.isEmpty()
-        ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_tableName)
-        : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(m_tableName, columns.join(QLatin1Char(',')),
-                                                                 marks.join(QLatin1Char(',')));
-    if (m_table.onServer())
-        statement += QStringLiteral(" RETURNING ") + key;
-    QSqlQuery insert(database());
-    insert.prepare(statement);
-    for (const QVariant &value : bindings)
-        insert.addBindValue(value);
-    if (!insert.exec()) {
-        setLastError(insert.lastError());
-        return false;
-    }
-    m_lastInsertedKey = m_table.onServer() ? (insert.next() ? insert.value(0).toLongLong() : -1)
-                                           : insert.lastInsertId().toLongLong();
-    return true;
+    QSqlQuery last(database());
+    const QString statement = m_table.onServer() ? QStringLiteral("SELECT lastval()") : QStringLiteral("SELECT last_insert_rowid()");
+    if (last.exec(statement) && last.next())
+        return last.value(0).toLongLong();
+    return -1;
 }
 
 Qt::ItemFlags TableModel::flags(const QModelIndex &index) const

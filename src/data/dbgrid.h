@@ -27,8 +27,8 @@ public:
     bool select() override;
     QString tableName() const { return m_tableName; }
     store::Table &table() const { return m_table; }
-    // The key the store gave the record inserted last.
-    qint64 lastInsertedKey() const { return m_lastInsertedKey; }
+    // The key the store gave the record inserted last on this connection.
+    qint64 lastInsertedKey() const;
 
 protected:
     // Changes go only to the record as it was read: a record that another
@@ -36,7 +36,6 @@ protected:
     // change is refused with a message that says so.
     bool updateRowInTable(int row, const QSqlRecord &values) override;
     bool deleteRowFromTable(int row) override;
-    bool insertRowIntoTable(const QSqlRecord &values) override;
 
 signals:
     // The rows end early because the file could not be read past them; sent
@@ -51,7 +50,7 @@ private:
     bool refuseChanged(int row);
 
     store::Table &m_table;
-    qint64 m_lastInsertedKey = -1;
+
     QString m_tableName;
     bool m_readErrorReported = false;
 };

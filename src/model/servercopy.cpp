@@ -19,11 +19,6 @@
 namespace data {
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ServerCopy", text);
-}
-
 // A read-only connection to one table file of the folder, checked to hold
 // the program's layout; closed and removed at the end of the copy.
 class SourceFile {
@@ -44,7 +39,7 @@ public:
         if (check.result == store::LayoutCheck::Result::Unreadable)
             fail(store::errorText(check.error));
         if (!check.sameFields())
-            fail(tr("it holds no table of this program"));
+            fail(QCoreApplication::translate("ServerCopy", "it holds no table of this program"));
     }
     ~SourceFile()
     {
@@ -192,7 +187,7 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
 {
     if (!QFileInfo(folder).isDir())
         throw core::Failure(core::Failure::Kind::ReadFailed, folder,
-                            tr("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder)));
+                            QCoreApplication::translate("ServerCopy", "The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder)));
     const SourceFile athletes(folder, store::spTableLayout());
     const SourceFile tests(folder, store::testTableLayout());
     const SourceFile profiles(folder, store::profilLayout());
@@ -205,7 +200,7 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
     for (const store::Table *table : {&target.SPTable, &target.TestTable, &target.ProfilTable}) {
         const qint64 held = copy.count(db, table->layout());
         if (held > 0)
-            copy.fail(tr("its table \"%1\" holds %2 records already; the tables of a folder are copied only into "
+            copy.fail(QCoreApplication::translate("ServerCopy", "its table \"%1\" holds %2 records already; the tables of a folder are copied only into "
                          "empty tables").arg(table->tableName()).arg(held));
     }
     if (!db.transaction())
@@ -227,11 +222,11 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
             const qint64 there = copy.count(db, check.layout);
             const qint64 here = check.source.exists() ? copy.count(check.source.database(), check.layout) : 0;
             if (there != here || there != check.copied)
-                copy.fail(tr("the copy of \"%1\" holds %2 records instead of %3; nothing was copied")
+                copy.fail(QCoreApplication::translate("ServerCopy", "the copy of \"%1\" holds %2 records instead of %3; nothing was copied")
                               .arg(check.layout.tableName).arg(there).arg(here));
         }
         if (tests.exists() && exportOf(tests.database()) != exportOf(db))
-            copy.fail(tr("the tests read back from the server differ from those in the folder; nothing was copied"));
+            copy.fail(QCoreApplication::translate("ServerCopy", "the tests read back from the server differ from those in the folder; nothing was copied"));
         if (!db.commit())
             copy.fail(store::errorText(db.lastError()));
         return copied;
