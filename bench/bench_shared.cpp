@@ -14,7 +14,9 @@
 // A station is this program started again: bench_shared --station N URL.
 // It opens its tables, says "ready", waits for "go" on its input, saves, and
 // prints the time of every save.
-// Options: --rounds=N export rounds (default 3; the medians count).
+// Options: --rounds=N export rounds (default 3; the medians count).  With
+// KORVANE_BENCH_KEEP_EXPORT=<file> the export is kept there, to compare the
+// bytes of two builds.
 // Exits non-zero when a test was lost or stored twice or a step failed.
 
 #include "core/errors.h"
@@ -363,6 +365,10 @@ ExportFigures measureExport(testsupport::PostgresServer &server, const QTemporar
     figures.seconds = median(exportTimes);
     figures.copySeconds = median(copyTimes);
     figures.bytes = QFile(ours).size();
+    if (const QByteArray keep = qgetenv("KORVANE_BENCH_KEEP_EXPORT"); !keep.isEmpty()) {
+        QFile::remove(QString::fromLocal8Bit(keep));
+        QFile::copy(ours, QString::fromLocal8Bit(keep));
+    }
     figures.copyBytes = QFile(theirs).size();
     return figures;
 }
