@@ -34,8 +34,9 @@ packages=(
   libasound2-dev libsndfile1-dev libfontconfig-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
   # The shared database: Qt's PostgreSQL driver, libpq for its fast reads,
-  # and the server the tests start for themselves.
-  libqt6sql6-psql libpq-dev postgresql
+  # and the server the tests start for themselves; psql is the shared-tables
+  # benchmark's baseline.
+  libqt6sql6-psql libpq-dev postgresql postgresql-client
   dbus-daemon
   pxlib-dev
   xvfb

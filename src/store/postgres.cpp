@@ -8,6 +8,8 @@
 
 #include <libpq-fe.h>
 
+#include <cstring>
+
 namespace store {
 
 bool isPostgres(const QSqlDatabase &db)
@@ -193,48 +195,83 @@ bool CopyRows::next()
             m_error = serverError(m_conn);
         return false;
     }
-    // One line per row, fields split by tabs, ended by a line feed.
-    m_row.resize(0);
-    m_row.reserve(length);
-    m_starts.resize(0);
-    m_ends.resize(0);
+    // One line per row, fields split by tabs, ended by a line feed.  The
+    // unescaped row is never longer than the line: it is written into room
+    // of that size, runs of plain bytes copied whole.
+    m_row.resize(length);
+    char *const row = m_row.data();
+    char *out = row;
+    m_starts.clear();
+    m_ends.clear();
     const char *p = m_line;
     const char *end = m_line + length;
     if (end > p && end[-1] == '\n')
         --end;
-    qsizetype start = 0;
-    bool isNull = false;
-    for (;;) {
-        if (p == end || *p == '\t') {
-            m_starts.append(isNull ? -1 : start);
-            m_ends.append(m_row.size());
-            if (p == end)
-                break;
-            ++p;
-            start = m_row.size();
-            isNull = false;
-            continue;
+    if (!std::memchr(p, '\\', size_t(end - p))) {
+        // Most rows hold no escape: the row is the line, split at its tabs.
+        const qsizetype n = end - p;
+        std::memcpy(row, p, size_t(n));
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (row[i] == '\t') {
+                m_starts.push_back(start);
+                m_ends.push_back(i);
+                start = i + 1;
+            }
         }
-        if (*p == '\\' && p + 1 < end) {
-            if (p[1] == 'N' && m_row.size() == start && (p + 2 == end || p[2] == '\t')) {
+        m_starts.push_back(start);
+        m_ends.push_back(n);
+        m_row.truncate(n);
+        return true;
+    }
+    for (;;) {
+        const qsizetype start = out - row;
+        bool isNull = false;
+        // A tab after a backslash belongs to the field: the end is looked
+        // for anew after each escape.
+        const char *tab = static_cast<const char *>(std::memchr(p, '\t', size_t(end - p)));
+        if (!tab)
+            tab = end;
+        for (;;) {
+            const char *slash = static_cast<const char *>(std::memchr(p, '\\', size_t(tab - p)));
+            const char *plainEnd = slash ? slash : tab;
+            std::memcpy(out, p, size_t(plainEnd - p));
+            out += plainEnd - p;
+            p = plainEnd;
+            if (!slash || p + 1 >= end) {
+                // A backslash that ends the line stays as it is.
+                if (slash)
+                    *out++ = *p++;
+                break;
+            }
+            if (p[1] == 'N' && out - row == start && (p + 2 == end || p[2] == '\t')) {
                 isNull = true;
                 p += 2;
-                continue;
+            } else {
+                *out++ = unescaped(p[1]);
+                p += 2;
             }
-            m_row.append(unescaped(p[1]));
-            p += 2;
-            continue;
+            if (p > tab) {
+                tab = static_cast<const char *>(std::memchr(p, '\t', size_t(end - p)));
+                if (!tab)
+                    tab = end;
+            }
         }
-        m_row.append(*p++);
+        m_starts.push_back(isNull ? -1 : start);
+        m_ends.push_back(out - row);
+        if (p >= end)
+            break;
+        ++p;   // the tab
     }
+    m_row.truncate(out - row);
     return true;
 }
 
 QByteArrayView CopyRows::field(int index) const
 {
-    if (index < 0 || index >= m_starts.size() || m_starts.at(index) < 0)
+    if (index < 0 || size_t(index) >= m_starts.size() || m_starts[size_t(index)] < 0)
         return {};
-    return QByteArrayView(m_row.constData() + m_starts.at(index), m_ends.at(index) - m_starts.at(index));
+    return QByteArrayView(m_row.constData() + m_starts[size_t(index)], m_ends[size_t(index)] - m_starts[size_t(index)]);
 }
 
 } // namespace store

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <vector>
+
 typedef struct pg_conn PGconn;
 
 namespace store {
@@ -61,8 +63,8 @@ private:
     PGconn *m_conn = nullptr;
     char *m_line = nullptr;
     QByteArray m_row;            // the current row, unescaped
-    QList<qsizetype> m_starts;   // -1: NULL
-    QList<qsizetype> m_ends;
+    std::vector<qsizetype> m_starts;   // -1: NULL
+    std::vector<qsizetype> m_ends;
     QString m_error;
     bool m_done = true;
 };

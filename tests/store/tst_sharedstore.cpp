@@ -164,6 +164,44 @@ private slots:
         QCOMPARE(countOf(tables->TestTable), 2);
     }
 
+    void copyReadsFieldsAsSent_data()
+    {
+        QTest::addColumn<bool>("null");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addRow("plain") << false << QByteArray("6,603");
+        QTest::addRow("empty") << false << QByteArray("");
+        QTest::addRow("null") << true << QByteArray();
+        QTest::addRow("text \\N is no null") << false << QByteArray("\\N");
+        QTest::addRow("N after a backslash") << false << QByteArray("a\\N");
+        QTest::addRow("tabs around") << false << QByteArray("\tin\tside\t");
+        QTest::addRow("line ends") << false << QByteArray("a\r\nb\n");
+        QTest::addRow("backslashes") << false << QByteArray("\\\\x\\");
+        QTest::addRow("backslash t") << false << QByteArray("\\t");
+        QTest::addRow("control bytes") << false << QByteArray("\b\f\v.");
+        QTest::addRow("utf-8") << false << QByteArray("Müller");
+    }
+    // Every field of a row read through COPY comes back byte for byte, its
+    // neighbours unharmed.
+    void copyReadsFieldsAsSent()
+    {
+        QFETCH(bool, null);
+        QFETCH(QByteArray, value);
+        auto tables = freshTables(true);
+        tables->openAll();
+        const QString select = null ? QStringLiteral("SELECT 'before', NULL::text, 'after'")
+                                    : QStringLiteral("SELECT 'before', $1::text, 'after'");
+        store::CopyRows rows(tables->TestTable.database(), select,
+                             null ? QList<QByteArray>{} : QList<QByteArray>{value});
+        QVERIFY2(rows.error().isEmpty(), qPrintable(rows.error()));
+        QVERIFY(rows.next());
+        QCOMPARE(rows.fieldCount(), 3);
+        QCOMPARE(rows.field(0).toByteArray(), QByteArray("before"));
+        QCOMPARE(rows.field(1).isNull(), null);
+        QCOMPARE(rows.field(1).toByteArray(), value);
+        QCOMPARE(rows.field(2).toByteArray(), QByteArray("after"));
+        QVERIFY(!rows.next());
+    }
+
     // Two stations save at the same time: every test lands once, with keys
     // of its own, and each station reads the other's.
     void stationsSaveTogether()
