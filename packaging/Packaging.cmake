@@ -62,9 +62,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the libraries' links do not show: Qt's table driver for SQLite and the
+# What the libraries' links do not show: Qt's table drivers for SQLite and PostgreSQL and the
 # platform plugins that draw the windows.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins")
 # Spoken cues need a voice; the athlete view's condensed face keeps long
 # countdowns large; Qt's own dialogs speak German with Qt's translations; the
 # report prints CJK names with a CJK face.  All work without, so they are
