@@ -208,7 +208,7 @@ CommandLine readOptions(const QCommandLineParser &parser)
     }
     const bool report = parser.isSet(QStringLiteral("report"));
     const bool output = parser.isSet(QStringLiteral("output"));
-    if ((report || result.action == CommandLine::Action::ExportAll) && result.action == CommandLine::Action::CopyToDatabase)
+    if ((report || parser.isSet(QStringLiteral("export-all"))) && !result.copyToDatabase.isEmpty())
         return usageError(QCoreApplication::translate("CommandLine", "--copy-to-database does not go with --export-all or --report."));
     if (report && result.action == CommandLine::Action::ExportAll)
         return usageError(QCoreApplication::translate("CommandLine", "Give either --export-all or --report, not both."));

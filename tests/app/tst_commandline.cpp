@@ -96,6 +96,15 @@ void TestCommandLine::parse_data()
     row("a stray argument", {"data"}, Action::Fail, 2, {}, {}, "^korvane: Unexpected argument: 'data'\\." + helpAfter);
     row("both folder options", {"--folder", "a", "--user-folder"}, Action::Fail, 2, {}, {},
         "^korvane: Give either --folder or --user-folder, not both\\.");
+    row("--database", {"--database", "postgresql://lab@db/korvane"}, Action::Run, 0);
+    row("--database export", {"--database", "postgres://db/k", "--export-all", "a.csv"}, Action::ExportAll, 0, {}, "a.csv");
+    row("--database no address", {"--database", "/srv/korvane"}, Action::Fail, 2, {}, {},
+        "^korvane: \"/srv/korvane\" is no database address");
+    row("--copy-to-database", {"--folder", "d", "--copy-to-database", "postgresql://db/k"}, Action::CopyToDatabase, 0, "d");
+    row("--copy-to-database without a folder", {"--copy-to-database", "postgresql://db/k"}, Action::Fail, 2, {}, {},
+        "^korvane: --copy-to-database copies the tables of --folder");
+    row("--copy-to-database and --export-all", {"--folder", "d", "--copy-to-database", "postgresql://db/k",
+        "--export-all", "a.csv"}, Action::Fail, 2, {}, {}, "^korvane: --copy-to-database does not go with");
 }
 
 void TestCommandLine::parse()
