@@ -33,6 +33,8 @@ packages=(
   fonts-wqy-microhei poppler-utils
   libasound2-dev libsndfile1-dev libfontconfig-dev
   libbenchmark-dev sqlite3 libsqlite3-dev locales
+  # The time zones the clock's tests read.
+  tzdata
   dbus-daemon
   pxlib-dev
   xvfb
