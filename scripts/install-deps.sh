@@ -37,6 +37,8 @@ packages=(
   # and the server the tests start for themselves; psql is the shared-tables
   # benchmark's baseline.
   libqt6sql6-psql libpq-dev postgresql postgresql-client
+  # The time zones the clock's tests read.
+  tzdata
   dbus-daemon
   pxlib-dev
   xvfb

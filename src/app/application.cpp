@@ -15,17 +15,28 @@ static void initResources()
 
 namespace app {
 
+QList<QImage> programIconImages()
+{
+    static const QList<QImage> images = [] {
+        initResources();
+        // Read as PNG by name: QIcon::addFile would first ask every
+        // icon-engine and image-format plugin whether it knows the file,
+        // which costs the start a few milliseconds.
+        QList<QImage> read;
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            QImageReader reader(QStringLiteral(":/korvane/icons/%1.png").arg(size), "png");
+            read << reader.read();
+        }
+        return read;
+    }();
+    return images;
+}
+
 QIcon programIcon()
 {
-    initResources();
-    // Read as PNG by name: QIcon::addFile would first ask every icon-engine
-    // and image-format plugin whether it knows the file, which costs the start
-    // a few milliseconds.
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QImageReader reader(QStringLiteral(":/korvane/icons/%1.png").arg(size), "png");
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    for (const QImage &image : programIconImages())
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 

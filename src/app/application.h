@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
+#include <QList>
 
 namespace app {
 
 // The program's icon in all the sizes it ships.
 QIcon programIcon();
+// Its pictures, decoded on first use and kept; safe from any thread, so the
+// start decodes them beside the main thread.
+QList<QImage> programIconImages();
 
 // Gives the application object the program's name and version.  The window
 // system then shows each window's caption with the program's name ("Data

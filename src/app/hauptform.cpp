@@ -161,7 +161,9 @@ QString THauptform::dataFolderText() const
 
 void THauptform::createWindows()
 {
-    m_ownedClockWindow = std::make_unique<TForm1>(m_tables.get(), this);
+    // The clock window may have been built ahead by buildClockWindow().
+    if (!m_ownedClockWindow)
+        m_ownedClockWindow = std::make_unique<TForm1>(m_tables.get(), this);
     m_ownedDataWindow = std::make_unique<TForm4>(*m_tables, this);
     setWindows(m_ownedClockWindow.get(), m_ownedDataWindow.get());
 }
@@ -209,6 +211,13 @@ void THauptform::buildWindows()
         return;
     const std::function<void()> build = std::exchange(m_buildWindows, nullptr);
     build();
+}
+
+void THauptform::buildClockWindow()
+{
+    // Only the windows createWindows() builds are begun here.
+    if (m_buildWindows && !m_ownedClockWindow)
+        m_ownedClockWindow = std::make_unique<TForm1>(m_tables.get(), this);
 }
 
 bool THauptform::event(QEvent *event)

@@ -59,6 +59,9 @@ public:
     // before the start got round to it; runs at most once.
     void setWindowBuilder(std::function<void()> build) { m_buildWindows = std::move(build); }
     void buildWindows();
+    // The first part of buildWindows(), for a start that builds them step by
+    // step: the clock window alone, while the windows are still to be built.
+    void buildClockWindow();
     TForm1 *clockWindow() const { return m_clockWindow; }
     TForm4 *dataWindow() const { return m_dataWindow; }
 

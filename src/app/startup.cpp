@@ -11,6 +11,7 @@
 #include "app/translations.h"
 #include "core/errors.h"
 #include "platform/fontconfiguration.h"
+#include "platform/guard.h"
 #include "platform/messages.h"
 #include "platform/screensaver.h"
 #include "platform/sound.h"
@@ -59,6 +60,20 @@ private:
     std::function<void()> m_work;
 };
 
+// Runs `steps` in order, each in a later turn of the event loop than the one
+// before, so that events queued meanwhile (input among them) come between.
+// A step that fails is reported over `window`; the steps after it still run.
+void runInTurns(QWidget *window, QList<std::function<void()>> steps)
+{
+    if (steps.isEmpty())
+        return;
+    QTimer::singleShot(0, window, [window, steps = std::move(steps)]() mutable {
+        const std::function<void()> step = steps.takeFirst();
+        platform::runGuarded(window, step);
+        runInTurns(window, std::move(steps));
+    });
+}
+
 // Work the main window's construction would otherwise do in line, done on
 // the application's thread pool while the main thread opens the tables (the
 // application waits for the pool when it goes).  Whichever thread comes
@@ -67,6 +82,8 @@ void prepareMainWindowAside()
 {
     QThreadPool::globalInstance()->start([] {
         bannerLogo();
+        // The program's icon, set after the first paint, decoded here.
+        programIconImages();
         // The first picture read by its file name (the menu bar's extension
         // arrow) asks every image-format plugin whether it reads it: the
         // plugins are loaded here instead.
@@ -153,11 +170,16 @@ void showMainWindow(Windows &windows)
 {
     THauptform &hauptform = *windows.main;
     hauptform.setWindowBuilder([&hauptform] { hauptform.createWindows(); });
+    // Each step in a turn of its own: a click on the painted window waits
+    // for one step at most, not for all of them.
     new AfterFirstPaint(&hauptform, [&hauptform] {
-        setProgramIcon();
-        hauptform.buildWindows();
-        // Said once the window stands, in the turn after.
-        QTimer::singleShot(0, &hauptform, [&hauptform] { hauptform.warnAboutNetworkFolder(); });
+        runInTurns(&hauptform, {
+            [] { setProgramIcon(); },
+            [&hauptform] { hauptform.buildClockWindow(); },
+            [&hauptform] { hauptform.buildWindows(); },
+            // Said once the window stands.
+            [&hauptform] { hauptform.warnAboutNetworkFolder(); },
+        });
     });
     hauptform.showAtStart();
 }

@@ -101,6 +101,69 @@ QPixmap arrowPixmap(bool down)
 
 } // namespace
 
+namespace {
+// Pictures a ticked label keeps: a countdown's texts of a few phases.
+constexpr int kLabelPictures = 128;
+} // namespace
+
+bool TickedLabel::paintsFromPictures() const
+{
+    const QString &shown = text();
+    return autoFillBackground() && font().pixelSize() > 0 && alignment() == Qt::AlignCenter && margin() == 0
+        && pixmap().isNull() && !movie() && !(textInteractionFlags() & (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard))
+        && (textFormat() == Qt::PlainText || (textFormat() == Qt::AutoText && !Qt::mightBeRichText(shown)))
+        && !shown.contains(u'&');
+}
+
+TickedLabel::Look TickedLabel::look() const
+{
+    return {size(),         devicePixelRatioF(), palette().cacheKey(), font().key(),
+            frameStyle(),   wordWrap(),          isEnabled(),          layoutDirection()};
+}
+
+QImage TickedLabel::picture()
+{
+    // As QLabel paints plain text: the background it is filled with, its
+    // frame, and the text in its contents.
+    const qreal ratio = devicePixelRatioF();
+    QImage image((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    painter.fillRect(rect(), palette().brush(backgroundRole()));
+    painter.setLayoutDirection(layoutDirection());
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    drawFrame(&painter);
+    const Qt::LayoutDirection direction = text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    int flags = QStyle::visualAlignment(direction, alignment())
+        | (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
+    if (wordWrap())
+        flags |= Qt::TextWordWrap;
+    style()->drawItemText(&painter, contentsRect(), flags, palette(), isEnabled(), text(), foregroundRole());
+    return image;
+}
+
+void TickedLabel::paintEvent(QPaintEvent *event)
+{
+    if (!paintsFromPictures()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    const Look now = look();
+    if (now != m_look) {
+        m_pictures.clear();
+        m_look = now;
+    }
+    auto found = m_pictures.constFind(text());
+    if (found == m_pictures.constEnd()) {
+        if (m_pictures.size() >= kLabelPictures)
+            m_pictures.clear();
+        found = m_pictures.insert(text(), picture());
+    }
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), *found);
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
     QLabel::mousePressEvent(event);
@@ -468,7 +531,7 @@ QWidget *TForm1::buildPhaseColumn()
     auto *box = new QVBoxLayout(column);
     box->setContentsMargins(0, 0, 0, 0);
 
-    pnAbschnitt = named(new QLabel(shownProcedureText(QStringLiteral("TEST")), column), "pnAbschnitt");
+    pnAbschnitt = named(new TickedLabel(shownProcedureText(QStringLiteral("TEST")), column), "pnAbschnitt");
     pnAbschnitt->setFixedSize(169, 55);
     pClockB = named(new ClickLabel(shownProcedureText(QStringLiteral("BEGIN")), column), "pClockB");
     pClockB->setFixedSize(167, 57);

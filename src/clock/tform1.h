@@ -14,6 +14,8 @@
 #include "store/table.h"
 
 #include <QDialog>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <array>
@@ -33,13 +35,47 @@ class PieGauge;
 
 namespace store { class TrainingTables; }
 
-// A panel or label that reports a click: the left button pressed and
-// released on it.  Other buttons and a press dragged off before release are
-// no click.
-class ClickLabel : public QLabel {
+// A label whose texts come back again and again (a countdown): each text is
+// painted once into a picture and copied from there, which costs a fraction
+// of laying the text out anew at every tick.  Only an opaque label with
+// centred plain text in a font sized in pixels is painted this way; any
+// other paints as a QLabel does, and so does this one when its look changes.
+class TickedLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Everything besides the text that the picture depends on.
+    struct Look {
+        QSize size;
+        qreal ratio = 0;
+        qint64 palette = 0;
+        QString font;
+        int frame = 0;
+        bool wordWrap = false;
+        bool enabled = false;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        bool operator==(const Look &) const = default;
+    };
+    bool paintsFromPictures() const;
+    Look look() const;
+    QImage picture();
+
+    Look m_look;
+    QHash<QString, QImage> m_pictures;
+};
+
+// A panel or label that reports a click: the left button pressed and
+// released on it.  Other buttons and a press dragged off before release are
+// no click.
+class ClickLabel : public TickedLabel {
+    Q_OBJECT
+public:
+    using TickedLabel::TickedLabel;
 signals:
     void clicked();
 protected:

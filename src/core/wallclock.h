@@ -20,6 +20,21 @@ public:
     virtual QDate today() const = 0;
 };
 
+// The local time of day at instants given in UTC, for a clock read many
+// times a second.  Looking the local time up reads the time zone again, a
+// file system call each time; a zone's offset from UTC changes only on a
+// whole minute, so it is looked up once per minute of the readings.
+class LocalTimeOfDay {
+public:
+    // Milliseconds since local midnight at `utcMs` (since the epoch).
+    int at(std::int64_t utcMs);
+
+private:
+    bool m_known = false;
+    std::int64_t m_minute = 0;
+    std::int64_t m_offsetMs = 0;
+};
+
 WallClock &wallClock();
 // Installs a replacement clock (nullptr restores the system clock).
 void setWallClock(WallClock *clock);

@@ -53,6 +53,8 @@ private slots:
     void clockTicksFastOnlyWhileATestRuns();
     void tickRepaintsOnlyWhatChanged_data();
     void tickRepaintsOnlyWhatChanged();
+    void phasePanelsPaintAsLabels_data();
+    void phasePanelsPaintAsLabels();
 };
 
 void TestClockWindow::firstShowing()
@@ -561,6 +563,49 @@ void TestClockWindow::tickRepaintsOnlyWhatChanged()
     const QImage whole = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.size(), whole.size());
     QVERIFY(shown == whole);
+}
+
+void TestClockWindow::phasePanelsPaintAsLabels_data()
+{
+    // Steps of text and panel colour, each painted after the one before.
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<QColor>>("colours");
+    QTest::newRow("countdown, texts again") << QStringList{"4,9", "4,8", "4,9", "10,0", "4,8"}
+                                            << QList<QColor>{kLime, kLime, kLime, kLime, kLime};
+    QTest::newRow("same text, new colour") << QStringList{"1,0", "1,0", "1,0"}
+                                           << QList<QColor>{kLime, kRed, kLime};
+    QTest::newRow("words wrapped, then digits")
+        << QStringList{"Rest after Fro-Phase", "0:05", "Rest after Fro-Phase", "BEGIN"}
+        << QList<QColor>{kRed, kRed, kYellow, kYellow};
+}
+
+void TestClockWindow::phasePanelsPaintAsLabels()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QList<QColor>, colours);
+    ClockWindowFixture f;
+    for (QLabel *panel : {static_cast<QLabel *>(f.form->pClockB), f.form->pnAbschnitt}) {
+        // A plain label set up as the panel is, painted as Qt paints it.
+        QLabel plain;
+        plain.setFrameStyle(panel->frameStyle());
+        plain.setAlignment(panel->alignment());
+        plain.setWordWrap(panel->wordWrap());
+        plain.setFont(panel->font());
+        plain.setAutoFillBackground(true);
+        plain.setFixedSize(panel->size());
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            for (QLabel *label : {panel, &plain}) {
+                label->setText(texts[i]);
+                QPalette p = label->palette();
+                p.setColor(QPalette::Window, colours[i]);
+                label->setPalette(p);
+            }
+            const QImage painted = panel->grab().toImage();
+            QCOMPARE(painted.size(), plain.size());
+            QVERIFY2(painted == plain.grab().toImage(),
+                     qPrintable(QStringLiteral("%1, step %2").arg(panel->objectName()).arg(i)));
+        }
+    }
 }
 
 QTEST_MAIN(TestClockWindow)
