@@ -1,7 +1,6 @@
 #include "clock/athleteview.h"
 
 #include "clock/palette.h"
-#include "clock/piegauge.h"
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
@@ -358,27 +357,14 @@ const QImage &AthleteView::gaugeFace(const QRect &gauge) const
     const qreal ratio = devicePixelRatioF();
     if (!m_face.isNull() && m_face.size() == (QSizeF(gauge.size()) * ratio).toSize())
         return m_face;
-    const QRectF face = QRectF(0, 0, gauge.width(), gauge.height()).adjusted(1, 1, -1, -1);
     m_face = QImage((QSizeF(gauge.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     m_face.setDevicePixelRatio(ratio);
     m_face.fill(kBackground);
     QPainter painter(&m_face);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
+    painter.setPen(Qt::black);
     painter.setBrush(kGaugeFace);
-    painter.drawEllipse(face);
-    painter.end();
-    // The rim alone, laid over the pie.
-    m_rim = QImage(m_face.size(), QImage::Format_ARGB32_Premultiplied);
-    m_rim.setDevicePixelRatio(ratio);
-    m_rim.fill(Qt::transparent);
-    QPainter rim(&m_rim);
-    rim.setRenderHint(QPainter::Antialiasing);
-    rim.setPen(Qt::black);
-    rim.setBrush(Qt::NoBrush);
-    rim.drawEllipse(face);
-    rim.end();
-    m_rimPoints = pieRimPoints(face.translated(gauge.topLeft()));
+    painter.drawEllipse(QRectF(0, 0, gauge.width(), gauge.height()).adjusted(1, 1, -1, -1));
     return m_face;
 }
 
@@ -421,7 +407,6 @@ const AthleteView::Parts &AthleteView::laidOut() const
     p.repetitionRect = QRect(left, y, textWidth, infoHeight / 2);
     p.setRect = QRect(left, y + infoHeight / 2, textWidth, infoHeight - infoHeight / 2);
     m_face = QImage();
-    m_rim = QImage();
     m_cells.clear();
     return p;
 }
@@ -504,13 +489,15 @@ void AthleteView::paintArea(QPainter &painter, const QRect &region)
     }
 
     if (region.intersects(p.gauge)) {
-        // The face, the part of the pie in this area, then the rim over the
-        // pie's edge: a tick rasterises only the wedge it changes.
         painter.drawImage(p.gauge.topLeft(), gaugeFace(p.gauge));
         const double share = gaugeShare(m_display.gaugeProgress, m_display.gaugeMax);
-        paintPiePart(painter, QRectF(p.gauge).adjusted(1, 1, -1, -1), m_rimPoints, share, region & p.gauge,
-                     kGaugePie);
-        painter.drawImage(p.gauge.topLeft(), m_rim);
+        if (share > 0) {
+            painter.setPen(Qt::black);
+            painter.setBrush(kGaugePie);
+            // Qt measures angles in 1/16 degree, counter-clockwise from three.
+            painter.drawPie(QRectF(p.gauge).adjusted(1, 1, -1, -1), 90 * 16,
+                            -static_cast<int>(share * 360 * 16));
+        }
     }
 
     const auto drawBar = [&](const QRect &trough, const QRect &arrow, double share,

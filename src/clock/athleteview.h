@@ -10,7 +10,6 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
-#include <QPointF>
 #include <QRect>
 #include <QWidget>
 
@@ -110,7 +109,5 @@ private:
     mutable QHash<QString, QImage> m_texts;   // rendered texts, see textImage()
     mutable QHash<QString, QFont> m_fonts;
     mutable QHash<QString, QList<Cell>> m_cells;   // countdown cells by text, for the present size
-    mutable QImage m_face;   // the gauge without its pie and rim
-    mutable QImage m_rim;    // the rim alone, laid over the pie
-    mutable QList<QPointF> m_rimPoints;   // the pie's rim, see pieRimPoints()
+    mutable QImage m_face;   // the gauge without its pie
 };

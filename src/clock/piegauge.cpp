@@ -111,7 +111,9 @@ void PieGauge::updateLayers()
     rim.setBrush(Qt::NoBrush);
     rim.drawEllipse(face);
     rim.end();
-    m_rimPoints = pieRimPoints(face);
+    m_rimPoints.clear();
+    for (int k = 0; k <= kRimSteps; ++k)
+        m_rimPoints << rimPoint(face, static_cast<double>(k) / kRimSteps);
 }
 
 namespace {
@@ -195,51 +197,35 @@ void PieGauge::paintEvent(QPaintEvent *event)
     }
 }
 
-QList<QPointF> pieRimPoints(const QRectF &face)
-{
-    QList<QPointF> points;
-    points.reserve(kRimSteps + 1);
-    for (int k = 0; k <= kRimSteps; ++k)
-        points << rimPoint(face, static_cast<double>(k) / kRimSteps);
-    return points;
-}
-
-void paintPiePart(QPainter &painter, const QRectF &face, const QList<QPointF> &rimPoints, double share,
-                  const QRect &area, const QColor &colour)
-{
-    share = std::clamp(share, 0.0, 1.0);
-    if (share <= 0 || rimPoints.size() != kRimSteps + 1)
-        return;
-    painter.setRenderHint(QPainter::Antialiasing);
-    const int steps = static_cast<int>(share * kRimSteps);
-    QPolygonF pie;
-    pie.reserve(steps + 3);
-    pie << face.center();
-    pie.append(rimPoints.mid(0, steps + 1));
-    pie << rimPoint(face, share);
-    // Only the shapes' parts a little beyond the area: smoothing reads a
-    // pixel's own cover, so those pixels come out as from the whole.
-    const QRectF cut = QRectF(area).adjusted(-2, -2, 2, 2);
-    const QPolygonF part = clipped(pie, cut);
-    if (part.size() >= 3) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colour);
-        painter.drawPolygon(part);
-    }
-    painter.setPen(Qt::black);
-    for (QLineF edge : {QLineF(face.center(), rimPoints.first()), QLineF(face.center(), rimPoint(face, share))})
-        if (clipLine(edge, cut))
-            painter.drawLine(edge);
-}
-
 void PieGauge::paintArea(QPainter &painter, const QRect &area)
 {
     const qreal ratio = m_face.devicePixelRatio();
     const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
     painter.drawImage(QRectF(area), m_face, source);
-    if (m_max > 0 && m_progress > 0)
-        paintPiePart(painter, QRectF(rect()).adjusted(1, 1, -1, -1), m_rimPoints,
-                     static_cast<double>(m_progress) / m_max, area, palette::GaugePie);
+    if (m_max > 0 && m_progress > 0) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF face = QRectF(rect()).adjusted(1, 1, -1, -1);
+        const double share = std::clamp(static_cast<double>(m_progress) / m_max, 0.0, 1.0);
+        const int steps = static_cast<int>(share * kRimSteps);
+        QPolygonF pie;
+        pie.reserve(steps + 3);
+        pie << face.center();
+        pie.append(m_rimPoints.mid(0, steps + 1));
+        pie << rimPoint(face, share);
+        // Only the shapes' parts a little beyond the area: smoothing reads a
+        // pixel's own cover, so those pixels come out as from the whole.
+        const QRectF cut = QRectF(area).adjusted(-2, -2, 2, 2);
+        const QPolygonF part = clipped(pie, cut);
+        if (part.size() >= 3) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(palette::GaugePie);
+            painter.drawPolygon(part);
+        }
+        painter.setPen(Qt::black);
+        for (QLineF edge : {QLineF(face.center(), m_rimPoints.first()), QLineF(face.center(), rimPoint(face, share))})
+            if (clipLine(edge, cut))
+                painter.drawLine(edge);
+    }
     // The rim last, over the pie's edge.
     painter.drawImage(QRectF(area), m_rim, source);
 }

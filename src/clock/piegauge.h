@@ -9,16 +9,6 @@
 // o'clock as the progress goes from 0 to the maximum.  No text.
 class QPainter;
 
-// The fixed points of a pie's rim on `face`, for paintPiePart().
-QList<QPointF> pieRimPoints(const QRectF &face);
-// Paints the part inside `area` of a pie of `share` (0 to 1) of `face`,
-// filling clockwise from twelve o'clock, with black edges along its two
-// radii; the rim is left to the caller.  A pie that grows is drawn through
-// the same rim points, so its older part comes out as before and only the
-// area a tick changes need be painted.
-void paintPiePart(QPainter &painter, const QRectF &face, const QList<QPointF> &rimPoints, double share,
-                  const QRect &area, const QColor &colour);
-
 class PieGauge : public QWidget {
     Q_OBJECT
 public:
