@@ -116,30 +116,28 @@ bool TableModel::updateRowInTable(int row, const QSqlRecord &values)
     if (assignments.isEmpty())
         return true;
     const QString where = unchangedCondition(row, bindings);
-    QSqlQuery update(database());
-    update.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE %3").arg(m_tableName, assignments.join(QLatin1Char(',')), where));
-    for (const QVariant &value : bindings)
-        update.addBindValue(value);
-    if (!update.exec()) {
-        setLastError(update.lastError());
-        return false;
-    }
-    return update.numRowsAffected() == 1 || refuseChanged(row);
+    return changeUnchanged(row, QStringLiteral("UPDATE \"%1\" SET %2 WHERE %3").arg(m_tableName, assignments.join(QLatin1Char(',')), where),
+                           bindings);
 }
 
 bool TableModel::deleteRowFromTable(int row)
 {
     QVariantList bindings;
     const QString where = unchangedCondition(row, bindings);
-    QSqlQuery remove(database());
-    remove.prepare(QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(m_tableName, where));
+    return changeUnchanged(row, QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(m_tableName, where), bindings);
+}
+
+bool TableModel::changeUnchanged(int row, const QString &statement, const QVariantList &bindings)
+{
+    QSqlQuery change(database());
+    change.prepare(statement);
     for (const QVariant &value : bindings)
-        remove.addBindValue(value);
-    if (!remove.exec()) {
-        setLastError(remove.lastError());
+        change.addBindValue(value);
+    if (!change.exec()) {
+        setLastError(change.lastError());
         return false;
     }
-    return remove.numRowsAffected() == 1 || refuseChanged(row);
+    return change.numRowsAffected() == 1 || refuseChanged(row);
 }
 
 qint64 TableModel::lastInsertedKey() const

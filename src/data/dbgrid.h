@@ -48,6 +48,9 @@ private:
     // only while it is unchanged.
     QString unchangedCondition(int row, QVariantList &bindings) const;
     bool refuseChanged(int row);
+    // Runs an update or deletion whose condition finds the record at `row`
+    // only while it is unchanged; no record found is refused.
+    bool changeUnchanged(int row, const QString &statement, const QVariantList &bindings);
 
     store::Table &m_table;
 
