@@ -28,18 +28,9 @@ public:
     {
         static std::atomic<int> counter{0};
         m_connection = QStringLiteral("korvane-copy-source-%1").arg(++counter);
-        if (!QFileInfo(m_path).isFile())
-            return;
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        m_db.setDatabaseName(m_path);
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
-        if (!m_db.open())
-            fail(store::errorText(m_db.lastError()));
-        const store::LayoutCheck check = store::checkLayout(m_db, layout);
-        if (check.result == store::LayoutCheck::Result::Unreadable)
-            fail(store::errorText(check.error));
-        if (!check.sameFields())
-            fail(QCoreApplication::translate("ServerCopy", "it holds no table of this program"));
+        if (QFileInfo(m_path).isFile())
+            m_db = store::openTableFileReadOnly(m_path, layout, m_connection,
+                                                QCoreApplication::translate("ServerCopy", "it holds no table of this program"));
     }
     ~SourceFile()
     {

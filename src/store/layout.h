@@ -30,7 +30,12 @@ const Layout &testTableLayout();   // "TestTable.DB", 59 fields, key Testnr
 const Layout &profilLayout();      // "Profil.db", 12 fields, key Nr
 const Layout &spTableLayout();     // "SPTable.db", 5 fields, key Nr
 
-// The SQL statement that lays out a new, empty table file for `layout`.
-QString createTableStatement(const Layout &layout);
+// Where a table is laid out: a file of its own, or a database server.
+enum class SqlDialect { Sqlite, Postgres };
+
+// The SQL statement that lays out a new, empty table for `layout`.  Keys
+// count up and are never used again: AUTOINCREMENT in a file, an identity
+// on a server (which takes the keys a copy brings).
+QString createTableStatement(const Layout &layout, SqlDialect dialect = SqlDialect::Sqlite);
 
 } // namespace store

@@ -33,9 +33,6 @@ bool connectionLost(const QSqlDatabase &db);
 // How the table of `layout` stands on the server (the same results as for
 // a file: no table, other fields, a key that is no integer).
 LayoutCheck checkServerLayout(const QSqlDatabase &db, const Layout &layout);
-// The statement that makes the table on the server.  Keys come from an
-// identity sequence: never used twice, also when a copy brings its own.
-QString createServerTableStatement(const Layout &layout);
 
 // The table that remembers which saves arrived, so that a save repeated
 // after its answer was lost is not stored twice.

@@ -241,7 +241,7 @@ void Table::connectServer()
                 || !query.exec(createSaveIdTableStatement()))
                 fail(reasonOf(db.lastError().isValid() ? db.lastError() : query.lastError()));
             if (store::checkServerLayout(db, m_layout).result == LayoutCheck::Result::NoTable
-                && !query.exec(createServerTableStatement(m_layout)))
+                && !query.exec(createTableStatement(m_layout, SqlDialect::Postgres)))
                 fail(QCoreApplication::translate("Store", "it cannot be created (%1)").arg(reasonOf(query.lastError())));
             if (!db.commit())
                 fail(reasonOf(db.lastError()));
@@ -489,19 +489,9 @@ void Table::post()
         return;
     }
     QSqlDatabase db = database();
-    QStringList columns;
-    QStringList marks;
-    for (int i = 1; i < m_layout.fields.size(); ++i) {
-        columns << quoted(m_layout.fields.at(i).name);
-        marks << QStringLiteral("?");
-    }
     QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quoted(m_layout.tableName), columns.join(QLatin1Char(',')),
-                                marks.join(QLatin1Char(',')))))
+    if (!prepareInsert(query, QString()))
         fail(reasonOf(query.lastError()));
-    for (int i = 1; i < m_layout.fields.size(); ++i)
-        query.addBindValue(m_newValues.at(i));
 
     // One transaction per record: it is on disk, whole, or not at all.
     // SQLite refuses to write a file that is no longer the folder's; that
@@ -539,6 +529,29 @@ void Table::becomeStored(qint64 key)
     m_saveId.clear();
 }
 
+bool Table::prepareInsert(QSqlQuery &query, const QString &tail) const
+{
+    QStringList columns;
+    QStringList marks;
+    for (int i = 1; i < m_layout.fields.size(); ++i) {
+        columns << quoted(m_layout.fields.at(i).name);
+        marks << QStringLiteral("?");
+    }
+    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+                           .arg(quoted(m_layout.tableName), columns.join(QLatin1Char(',')),
+                                marks.join(QLatin1Char(',')), tail)))
+        return false;
+    for (int i = 1; i < m_layout.fields.size(); ++i) {
+        const QVariant &value = m_newValues.at(i);
+        // An empty field is NULL of the column's type (a server wants to
+        // know the type of every value).
+        query.addBindValue(value.isValid() ? value
+                                           : QVariant(m_layout.fields.at(i).kind == FieldKind::Integer
+                                                          ? QMetaType(QMetaType::Int) : QMetaType(QMetaType::QString)));
+    }
+    return true;
+}
+
 void Table::postToServer()
 {
     QSqlDatabase db = database();
@@ -574,23 +587,8 @@ void Table::postToServer()
         }
         query.finish();
     }
-    QStringList columns;
-    QStringList marks;
-    for (int i = 1; i < m_layout.fields.size(); ++i) {
-        columns << quoted(m_layout.fields.at(i).name);
-        marks << QStringLiteral("?");
-    }
-    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
-                           .arg(quoted(m_layout.tableName), columns.join(QLatin1Char(',')),
-                                marks.join(QLatin1Char(',')), quoted(m_layout.key().name))))
+    if (!prepareInsert(query, QStringLiteral(" RETURNING ") + quoted(m_layout.key().name)))
         failInside(query.lastError());
-    for (int i = 1; i < m_layout.fields.size(); ++i) {
-        const QVariant &value = m_newValues.at(i);
-        // An empty field is NULL of the column's type.
-        query.addBindValue(value.isValid() ? value
-                                           : QVariant(m_layout.fields.at(i).kind == FieldKind::Integer
-                                                          ? QMetaType(QMetaType::Int) : QMetaType(QMetaType::QString)));
-    }
     if (!query.exec() || !query.next())
         failInside(query.lastError());
     const qint64 key = query.value(0).toLongLong();

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
@@ -140,6 +141,9 @@ private:
     void connectServer();
     void openServerConnection(QSqlDatabase &db);
     void postToServer();
+    // Prepares the insertion of the begun record with its values bound;
+    // `tail` ends the statement.
+    bool prepareInsert(QSqlQuery &query, const QString &tail) const;
     void disconnectFile();
     void checkLayout(QSqlDatabase &db);
     void checkEdges(QSqlDatabase &db);

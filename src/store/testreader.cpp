@@ -82,22 +82,9 @@ std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &fold
 
     static std::atomic<int> counter{0};
     const QString connection = QStringLiteral("korvane-test-reader-%1").arg(++counter);
-    std::unique_ptr<SqliteTestReader> reader;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        // Read-only: a report changes nothing and works on read-only media too.
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
-        reader.reset(new SqliteTestReader(db, folder, connection));
-    }
-    if (!reader->m_db.open())
-        reader->fail(errorText(reader->m_db.lastError()));
-    // The fields in layout order, as the program's own tables have them.
-    const LayoutCheck check = checkLayout(reader->m_db, layout);
-    if (check.result == LayoutCheck::Result::Unreadable)
-        reader->fail(errorText(check.error));
-    if (!check.sameFields())
-        reader->fail(QCoreApplication::translate("Store", "it holds no test table of this program"));
+    const QSqlDatabase db = openTableFileReadOnly(
+        path, layout, connection, QCoreApplication::translate("Store", "it holds no test table of this program"));
+    std::unique_ptr<SqliteTestReader> reader(new SqliteTestReader(db, folder, connection));
     return reader;
 }
 
