@@ -55,9 +55,8 @@ private:
 
 class ServerCopy {
 public:
-    ServerCopy(store::Table &target, QSqlDatabase db, const store::ServerAddress &server)
-        : m_target(target)
-        , m_db(std::move(db))
+    ServerCopy(QSqlDatabase db, const store::ServerAddress &server)
+        : m_db(std::move(db))
         , m_server(server)
     {
     }
@@ -158,7 +157,6 @@ public:
     }
 
 private:
-    store::Table &m_target;
     QSqlDatabase m_db;
     const store::ServerAddress &m_server;
 };
@@ -187,7 +185,7 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
     target.openAll();
     // One connection does the whole copy, so that it is one transaction.
     QSqlDatabase db = target.TestTable.database();
-    ServerCopy copy(target.TestTable, db, server);
+    ServerCopy copy(db, server);
     for (const store::Table *table : {&target.SPTable, &target.TestTable, &target.ProfilTable}) {
         const qint64 held = copy.count(db, table->layout());
         if (held > 0)

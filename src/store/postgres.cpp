@@ -153,17 +153,32 @@ bool CopyRows::next()
             m_error = serverError(m_conn);
         return false;
     }
+    splitCopyLine(QByteArrayView(m_line, length), m_row, m_starts, m_ends);
+    return true;
+}
+
+void splitCopyLine(QByteArrayView line, QByteArray &rowBytes, std::vector<qsizetype> &starts,
+                   std::vector<qsizetype> &ends)
+{
+    const qsizetype length = line.size();
     // One line per row, fields split by tabs, ended by a line feed.  The
     // unescaped row is never longer than the line: it is written into room
     // of that size, runs of plain bytes copied whole.
-    m_row.resize(length);
-    char *const row = m_row.data();
+    rowBytes.resize(length);
+    char *const row = rowBytes.data();
     char *out = row;
-    m_starts.clear();
-    m_ends.clear();
-    const char *p = m_line;
-    const char *end = m_line + length;
-    if (end > p && end[-1] == '\n')
+    starts.clear();
+    ends.clear();
+    if (length == 0) {
+        // An empty line is one empty field.
+        rowBytes.clear();
+        starts.assign(1, 0);
+        ends.assign(1, 0);
+        return;
+    }
+    const char *p = line.data();
+    const char *end = line.data() + length;
+    if (end[-1] == '\n')
         --end;
     if (!std::memchr(p, '\\', size_t(end - p))) {
         // Most rows hold no escape: the row is the line, split at its tabs.
@@ -172,15 +187,15 @@ bool CopyRows::next()
         qsizetype start = 0;
         for (qsizetype i = 0; i < n; ++i) {
             if (row[i] == '\t') {
-                m_starts.push_back(start);
-                m_ends.push_back(i);
+                starts.push_back(start);
+                ends.push_back(i);
                 start = i + 1;
             }
         }
-        m_starts.push_back(start);
-        m_ends.push_back(n);
-        m_row.truncate(n);
-        return true;
+        starts.push_back(start);
+        ends.push_back(n);
+        rowBytes.truncate(n);
+        return;
     }
     for (;;) {
         const qsizetype start = out - row;
@@ -215,14 +230,13 @@ bool CopyRows::next()
                     tab = end;
             }
         }
-        m_starts.push_back(isNull ? -1 : start);
-        m_ends.push_back(out - row);
+        starts.push_back(isNull ? -1 : start);
+        ends.push_back(out - row);
         if (p >= end)
             break;
         ++p;   // the tab
     }
-    m_row.truncate(out - row);
-    return true;
+    rowBytes.truncate(out - row);
 }
 
 QByteArrayView CopyRows::field(int index) const

@@ -39,6 +39,12 @@ LayoutCheck checkServerLayout(const QSqlDatabase &db, const Layout &layout);
 QString saveIdTable();
 QString createSaveIdTableStatement();
 
+// One line of COPY's text format (a row, its fields split by tabs, ended by
+// an optional line feed) as the row's bytes with the escapes undone and each
+// field's bounds in them; a field that is NULL (\N alone) starts at -1.
+void splitCopyLine(QByteArrayView line, QByteArray &row, std::vector<qsizetype> &starts,
+                   std::vector<qsizetype> &ends);
+
 // The rows of a SELECT read with COPY ... TO STDOUT: every field as the
 // UTF-8 bytes the server sends, without a result object per row.  The
 // statement takes its values as parameters, bound as text.
