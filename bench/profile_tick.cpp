@@ -3,7 +3,7 @@
 // callgrind can count that function alone, past the window's setup:
 //
 //   valgrind --tool=callgrind --toggle-collect='*tickOnce*'
-//            build/release/bench/profile_tick [--ticks=N] [--athlete-view]
+//            build/release/bench/profile_tick [--ticks=N] [--athlete-view | --hidden]
 //
 // It also lists, per widget, the paint events and the painted area of the
 // ticks, which shows a repaint that spills over controls that did not change.
@@ -70,11 +70,14 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int ticks = 500;
     bool athleteView = false;
+    bool hidden = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--ticks=", 8) == 0)
             ticks = std::max(1, std::atoi(argv[i] + 8));
         else if (std::strcmp(argv[i], "--athlete-view") == 0)
             athleteView = true;
+        else if (std::strcmp(argv[i], "--hidden") == 0)
+            hidden = true;
     }
     QApplication app(argc, argv);
     ManualClock clock;
@@ -99,6 +102,9 @@ int main(int argc, char **argv)
         form.sStartClick();
         if (athleteView)
             form.AthleteViewButton->click();
+        // The ticks without drawing: what a test costs with its window away.
+        if (hidden)
+            form.hide();
         // Shown, exposed and painted before the ticks are counted.
         QEventLoop settle;
         QTimer::singleShot(500, &settle, &QEventLoop::quit);
