@@ -225,6 +225,9 @@ void Table::openServerConnection(QSqlDatabase &db)
     if (!db.open())
         throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
                          QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reasonOf(db.lastError())));
+    // The server's notices ("relation ... already exists, skipping") would
+    // go to standard error through libpq; its warnings and errors are enough.
+    QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO warning"));
 }
 
 void Table::connectServer()
