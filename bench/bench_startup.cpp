@@ -91,6 +91,9 @@ struct IconSetup {
 // Runs `program` in `folder` to its end, with the icon folders of `icons`.
 Run timedRun(const std::string &program, const std::string &folder, const IconSetup &icons)
 {
+    // The probe leaves without tearing anything down, its folder lock
+    // included; a start after a normal end finds none.
+    unlink((folder + "/.korvane.lock").c_str());
     const auto begin = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {

@@ -694,5 +694,9 @@
         <source>the connection to the server broke while the record was stored (%1); what you entered stays in the window and can be stored again</source>
         <translation>die Verbindung zum Server brach ab, während der Datensatz gespeichert wurde (%1); Ihre Eingaben bleiben im Fenster und können erneut gespeichert werden</translation>
     </message>
+    <message>
+        <source>the PostgreSQL client library could not be used: %1</source>
+        <translation>die PostgreSQL-Clientbibliothek ließ sich nicht verwenden: %1</translation>
+    </message>
 </context>
 </TS>

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QInputDialog>
+#include <QSqlDatabase>
 #include <QLineEdit>
 #include <QEvent>
 #include <QFontDatabase>
@@ -90,6 +91,11 @@ void prepareMainWindowAside()
         QImageReader(QStringLiteral(":/korvane/icons/16.png")).format();
         // The list of the installed fonts, which the first text needs.
         QFontDatabase::families();
+        // The table driver's plugin, found and loaded for the tables the
+        // main thread opens meanwhile.
+        const QString connection = QStringLiteral("korvane-driver-load");
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        QSqlDatabase::removeDatabase(connection);
     });
 }
 
@@ -179,6 +185,9 @@ void showMainWindow(Windows &windows)
             [&hauptform] { hauptform.buildWindows(); },
             // Said once the window stands.
             [&hauptform] { hauptform.warnAboutNetworkFolder(); },
+            // The session bus is reached once the window stands rather than
+            // when the first test starts; connecting waits for the bus.
+            [] { platform::screenSaver(); },
         });
     });
     hauptform.showAtStart();
@@ -220,7 +229,6 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
         bool useFolderInstead = false;
         const std::unique_ptr<Windows> windows = start(*server, &useFolderInstead);
         if (windows) {
-            new AfterFirstPaint(windows->main.get(), [] { platform::screenSaver(); });
             if (started)
                 started(*windows->main);
             return application.exec();
@@ -251,9 +259,6 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     // The main window holds the lock from now on and hands it on when the
     // folder changes.
     windows->main->setFolderLock(std::move(folderLock));
-    // The session bus is reached once the window is on the screen rather
-    // than when the first test starts.
-    new AfterFirstPaint(windows->main.get(), [] { platform::screenSaver(); });
     if (started)
         started(*windows->main);
     return application.exec();

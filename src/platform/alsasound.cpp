@@ -3,6 +3,7 @@
 #include "core/files.h"
 
 #include <QFile>
+#include <QLibrary>
 
 #include <algorithm>
 #include <cerrno>
@@ -46,8 +47,34 @@ constexpr int MaxStalls = 8;
 // How long a cue waits for its wave file to be read.
 constexpr std::chrono::milliseconds WaveReadWait{500};
 
+// libsndfile, loaded when the first wave file is decoded rather than with
+// the program: it brings the libraries of every format it reads, which
+// every start would load and bind for a sound that may never play.  Without
+// it, a wave file is as good as a missing one and the built-in cue sounds.
+struct Sndfile {
+    decltype(&sf_open_virtual) openVirtual = nullptr;
+    decltype(&sf_readf_float) readfFloat = nullptr;
+    decltype(&sf_close) close = nullptr;
+    bool usable() const { return openVirtual && readfFloat && close; }
+};
+
+const Sndfile &sndfile()
+{
+    static const Sndfile library = [] {
+        Sndfile functions;
+        QLibrary sndfile(QStringLiteral("sndfile"), 1);
+        if (sndfile.load()) {
+            functions.openVirtual = reinterpret_cast<decltype(&sf_open_virtual)>(sndfile.resolve("sf_open_virtual"));
+            functions.readfFloat = reinterpret_cast<decltype(&sf_readf_float)>(sndfile.resolve("sf_readf_float"));
+            functions.close = reinterpret_cast<decltype(&sf_close)>(sndfile.resolve("sf_close"));
+        }
+        return functions;
+    }();
+    return library;
+}
+
 struct SndfileCloser {
-    void operator()(SNDFILE *file) const { sf_close(file); }
+    void operator()(SNDFILE *file) const { sndfile().close(file); }
 };
 using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 
@@ -108,7 +135,7 @@ bool configure(snd_pcm_t *pcm, int channels, int sampleRate)
 sf_count_t readBlock(SNDFILE *file, std::vector<float> &floats, std::vector<qint16> &samples,
                      int channels)
 {
-    const sf_count_t frames = sf_readf_float(file, floats.data(), BlockFrames);
+    const sf_count_t frames = sndfile().readfFloat(file, floats.data(), BlockFrames);
     const size_t count = frames > 0 ? size_t(frames) * size_t(channels) : 0;
     for (size_t i = 0; i < count; ++i) {
         const double scaled = std::clamp(double(floats[i]) * 32768.0, -32768.0, 32767.0);
@@ -372,7 +399,9 @@ SNDFILE *openWave(MemoryWave &wave, SF_INFO &info)
 {
     static SF_VIRTUAL_IO io{&MemoryWave::length, &MemoryWave::seek, &MemoryWave::read, &MemoryWave::write,
                             &MemoryWave::tell};
-    return sf_open_virtual(&io, SFM_READ, &info, &wave);
+    if (!sndfile().usable())
+        return nullptr;
+    return sndfile().openVirtual(&io, SFM_READ, &info, &wave);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "store/postgres.h"
 
 #include <QCoreApplication>
+#include <QLibrary>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,6 +12,65 @@
 #include <cstring>
 
 namespace store {
+namespace {
+
+// libpq as the driver loaded it.  Korvane does not link it: that would load
+// it, with its TLS, Kerberos and directory libraries, into every start,
+// also at the stations that keep their tables in a folder.  A connection
+// through the driver has it loaded already, so this finds it at once.
+struct ClientLibrary {
+    decltype(&PQstatus) status = nullptr;
+    decltype(&PQerrorMessage) errorMessage = nullptr;
+    decltype(&PQescapeLiteral) escapeLiteral = nullptr;
+    decltype(&PQfreemem) freemem = nullptr;
+    decltype(&PQexec) exec = nullptr;
+    decltype(&PQresultStatus) resultStatus = nullptr;
+    decltype(&PQresultErrorMessage) resultErrorMessage = nullptr;
+    decltype(&PQclear) clear = nullptr;
+    decltype(&PQgetCopyData) getCopyData = nullptr;
+    decltype(&PQgetResult) getResult = nullptr;
+    // Empty when every function was found.
+    QString error;
+};
+
+template <typename Function>
+void resolve(QLibrary &library, Function &function, const char *name, QString &error)
+{
+    function = reinterpret_cast<Function>(library.resolve(name));
+    if (!function && error.isEmpty())
+        error = library.errorString();
+}
+
+const ClientLibrary &pq()
+{
+    static const ClientLibrary client = [] {
+        ClientLibrary c;
+#ifdef Q_OS_WIN
+        QLibrary library(QStringLiteral("libpq"));
+#else
+        QLibrary library(QStringLiteral("pq"), 5);
+#endif
+        // Never unloaded: the driver holds it as long as the program runs.
+        if (!library.load()) {
+            c.error = library.errorString();
+            return c;
+        }
+        resolve(library, c.status, "PQstatus", c.error);
+        resolve(library, c.errorMessage, "PQerrorMessage", c.error);
+        resolve(library, c.escapeLiteral, "PQescapeLiteral", c.error);
+        resolve(library, c.freemem, "PQfreemem", c.error);
+        resolve(library, c.exec, "PQexec", c.error);
+        resolve(library, c.resultStatus, "PQresultStatus", c.error);
+        resolve(library, c.resultErrorMessage, "PQresultErrorMessage", c.error);
+        resolve(library, c.clear, "PQclear", c.error);
+        resolve(library, c.getCopyData, "PQgetCopyData", c.error);
+        resolve(library, c.getResult, "PQgetResult", c.error);
+        return c;
+    }();
+    return client;
+}
+
+} // namespace
 
 bool isPostgres(const QSqlDatabase &db)
 {
@@ -28,7 +88,8 @@ bool connectionLost(const QSqlDatabase &db)
     if (!isPostgres(db))
         return false;
     PGconn *conn = postgresHandle(db);
-    return !conn || PQstatus(conn) == CONNECTION_BAD;
+    // Without the library no server connection can have been made.
+    return !conn || !pq().error.isEmpty() || pq().status(conn) == CONNECTION_BAD;
 }
 
 LayoutCheck checkServerLayout(const QSqlDatabase &db, const Layout &layout)
@@ -62,7 +123,7 @@ namespace {
 
 QString serverError(PGconn *conn)
 {
-    QString text = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    QString text = QString::fromUtf8(pq().errorMessage(conn)).trimmed();
     return text.isEmpty() ? QCoreApplication::translate("Store", "unknown error") : text;
 }
 
@@ -89,38 +150,43 @@ CopyRows::CopyRows(const QSqlDatabase &db, const QString &select, const QList<QB
         m_error = QCoreApplication::translate("Store", "the connection to the database server is not open");
         return;
     }
+    if (!pq().error.isEmpty()) {
+        m_conn = nullptr;
+        m_error = QCoreApplication::translate("Store", "the PostgreSQL client library could not be used: %1").arg(pq().error);
+        return;
+    }
     // COPY takes no parameters: the values go in as literals escaped by
     // libpq for this connection.
     QByteArray sql = QByteArrayLiteral("COPY (") + select.toUtf8() + QByteArrayLiteral(") TO STDOUT");
     for (qsizetype i = parameters.size(); i > 0; --i) {
-        char *literal = PQescapeLiteral(m_conn, parameters.at(i - 1).constData(), size_t(parameters.at(i - 1).size()));
+        char *literal = pq().escapeLiteral(m_conn, parameters.at(i - 1).constData(), size_t(parameters.at(i - 1).size()));
         if (!literal) {
             m_error = serverError(m_conn);
             return;
         }
         sql.replace(QByteArray("$") + QByteArray::number(i), QByteArray(literal));
-        PQfreemem(literal);
+        pq().freemem(literal);
     }
-    PGresult *result = PQexec(m_conn, sql.constData());
-    const bool started = PQresultStatus(result) == PGRES_COPY_OUT;
+    PGresult *result = pq().exec(m_conn, sql.constData());
+    const bool started = pq().resultStatus(result) == PGRES_COPY_OUT;
     if (!started)
-        m_error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+        m_error = QString::fromUtf8(pq().resultErrorMessage(result)).trimmed();
     if (m_error.isEmpty() && !started)
         m_error = serverError(m_conn);
-    PQclear(result);
+    pq().clear(result);
     m_done = !started;
 }
 
 CopyRows::~CopyRows()
 {
     if (m_line)
-        PQfreemem(m_line);
+        pq().freemem(m_line);
     if (!m_done) {
         // Ending early: the connection can take new statements only once
         // the copy has run out.
         char *line = nullptr;
-        while (PQgetCopyData(m_conn, &line, 0) > 0)
-            PQfreemem(line);
+        while (pq().getCopyData(m_conn, &line, 0) > 0)
+            pq().freemem(line);
         finish();
     }
 }
@@ -128,28 +194,28 @@ CopyRows::~CopyRows()
 void CopyRows::finish()
 {
     m_done = true;
-    while (PGresult *result = PQgetResult(m_conn)) {
-        if (PQresultStatus(result) != PGRES_COMMAND_OK && m_error.isEmpty())
-            m_error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
-        PQclear(result);
+    while (PGresult *result = pq().getResult(m_conn)) {
+        if (pq().resultStatus(result) != PGRES_COMMAND_OK && m_error.isEmpty())
+            m_error = QString::fromUtf8(pq().resultErrorMessage(result)).trimmed();
+        pq().clear(result);
     }
 }
 
 bool CopyRows::next()
 {
     if (m_line) {
-        PQfreemem(m_line);
+        pq().freemem(m_line);
         m_line = nullptr;
     }
     if (m_done)
         return false;
-    const int length = PQgetCopyData(m_conn, &m_line, 0);
+    const int length = pq().getCopyData(m_conn, &m_line, 0);
     if (length < 0) {
         if (length == -2)
             m_error = serverError(m_conn);
         m_line = nullptr;
         finish();
-        if (m_error.isEmpty() && PQstatus(m_conn) == CONNECTION_BAD)
+        if (m_error.isEmpty() && pq().status(m_conn) == CONNECTION_BAD)
             m_error = serverError(m_conn);
         return false;
     }
