@@ -32,6 +32,7 @@ endforeach()
 add_custom_target(korvane_packaging_files ALL DEPENDS ${compressed})
 
 install(TARGETS korvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ${korvane_modules} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/korvane/modules)
 install(FILES ${packaging}/${KORVANE_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${generated}/${KORVANE_APP_ID}.metainfo.xml

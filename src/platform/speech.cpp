@@ -1,20 +1,29 @@
 #include "platform/speech.h"
 
+#include "platform/modules.h"
+#include "platform/speechengine.h"
+
 #include <QCoreApplication>
-#include <QPointer>
 #include <QStringList>
-#include <QTextToSpeech>
 
 namespace platform {
 namespace {
 
-// Speech through QTextToSpeech.  The engine synthesises and plays on its own
-// threads, so say() only hands the text over.
+// Speech through the system's engines, reached through the speech module.
 class SystemSpeech final : public Speech {
 public:
     explicit SystemSpeech(const QString &wanted)
     {
-        const QStringList installed = QTextToSpeech::availableEngines();
+        QString missing;
+        const auto engines = reinterpret_cast<SpeechEnginesFunction>(
+            moduleFunction(QStringLiteral("speech"), kSpeechEnginesSymbol, &missing));
+        const auto startEngine = reinterpret_cast<StartSpeechFunction>(
+            moduleFunction(QStringLiteral("speech"), kStartSpeechSymbol, &missing));
+        if (!engines || !startEngine) {
+            m_reason = QCoreApplication::translate("Speech", "Speech is not available (%1).").arg(missing);
+            return;
+        }
+        const QStringList installed = engines();
         QStringList candidates;
         if (!wanted.isEmpty()) {
             candidates << wanted;
@@ -39,41 +48,31 @@ public:
                                    .arg(name);
                 continue;
             }
-            // Owned by the application object as well, so the engine and its
-            // threads end with the application and not after it, when the
-            // program's own statics are destroyed.
-            auto engine = std::make_unique<QTextToSpeech>(name, QCoreApplication::instance());
-            // An engine that cannot reach a sound output says so at once,
-            // with the state still Ready; a working one leaves the text empty.
-            const QString problem = engine->state() == QTextToSpeech::Error && engine->errorString().isEmpty()
-                                        ? QCoreApplication::translate("Speech", "the engine failed to start")
-                                        : engine->errorString();
-            if (engine->engine() == name && problem.isEmpty()) {
-                m_engine = engine.release();
+            const SpeechStart started = startEngine(name);
+            if (started.voice) {
+                m_voice.reset(started.voice);
                 m_reason.clear();
                 return;
             }
+            const QString problem = started.failed && started.error.isEmpty()
+                                        ? QCoreApplication::translate("Speech", "the engine failed to start")
+                                        : started.error;
             if (m_reason.isEmpty())
                 m_reason = QCoreApplication::translate("Speech", "Speech is not available (%1).").arg(problem);
         }
     }
 
-    ~SystemSpeech() override { delete m_engine; }
-
     void say(const QString &text) override
     {
-        if (!m_engine || text.isEmpty())
-            return;
-        if (m_engine->state() == QTextToSpeech::Speaking)
-            m_engine->stop(QTextToSpeech::BoundaryHint::Immediate);
-        m_engine->say(text);
+        if (m_voice)
+            m_voice->say(text);
     }
 
-    bool isAvailable() const override { return m_engine != nullptr; }
+    bool isAvailable() const override { return m_voice != nullptr; }
     QString unavailableReason() const override { return m_reason; }
 
 private:
-    QPointer<QTextToSpeech> m_engine;   // gone once the application has ended
+    std::unique_ptr<SpeechVoice> m_voice;
     QString m_reason;
 };
 
