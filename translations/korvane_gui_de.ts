@@ -165,6 +165,10 @@
         <source>the picture could not be made</source>
         <translation>das Bild konnte nicht erstellt werden</translation>
     </message>
+    <message>
+        <source>The charts cannot be shown: %1</source>
+        <translation>Die Diagramme können nicht angezeigt werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

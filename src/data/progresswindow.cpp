@@ -9,10 +9,11 @@
 #include "store/testrows.h"
 #include "store/table.h"
 
+#include "data/chartengine.h"
+#include "platform/modules.h"
+
 #include <QBoxLayout>
-#include <QChart>
 #include <QChartView>
-#include <QCategoryAxis>
 #include <QCollator>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,20 +25,14 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLabel>
-#include <QLegend>
-#include <QLineSeries>
 #include <QListWidget>
 #include <QMap>
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScatterSeries>
 #include <QSplitter>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSvgGenerator>
-#include <QToolTip>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -117,6 +112,38 @@ QList<QPointF> drawnPoints(const QList<QPointF> &points, int buckets)
         i = end;
     }
     return drawn;
+}
+
+// The chart module's functions, found once; null without the module, with
+// the reason in `missing`.
+struct ChartModule {
+    data::MakeChartViewFunction makeView = nullptr;
+    data::FillChartFunction fill = nullptr;
+    data::AxisSpansFunction axisSpans = nullptr;
+    data::WriteSvgFunction writeSvg = nullptr;
+    QString missing;
+};
+
+const ChartModule &chartModule()
+{
+    static const ChartModule module = [] {
+        ChartModule m;
+        const QString name = QStringLiteral("charts");
+        m.makeView = reinterpret_cast<data::MakeChartViewFunction>(
+            platform::moduleFunction(name, data::kMakeChartViewSymbol, &m.missing));
+        m.fill = reinterpret_cast<data::FillChartFunction>(
+            platform::moduleFunction(name, data::kFillChartSymbol, &m.missing));
+        m.axisSpans = reinterpret_cast<data::AxisSpansFunction>(
+            platform::moduleFunction(name, data::kAxisSpansSymbol, &m.missing));
+        m.writeSvg = reinterpret_cast<data::WriteSvgFunction>(
+            platform::moduleFunction(name, data::kWriteSvgSymbol, &m.missing));
+        if (m.makeView && m.fill && m.axisSpans && m.writeSvg)
+            m.missing.clear();
+        else
+            m = ChartModule{nullptr, nullptr, nullptr, nullptr, m.missing};
+        return m;
+    }();
+    return module;
 }
 
 QString athleteLabel(const QString &name, const QString &surname)
@@ -210,19 +237,19 @@ ProgressWindow::ProgressWindow(store::Table &testTable, QWidget *parent)
     charts->setContentsMargins(0, 0, 0, 0);
     charts->setSpacing(2);
     const char *names[3] = {"SetTimeChart", "RepetitionChart", "TutChart"};
-    for (int i = 0; i < 3; ++i) {
-        auto *chart = new QChart;
-        chart->setAnimationOptions(QChart::NoAnimation);
-        chart->legend()->setAlignment(Qt::AlignRight);
-        chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-        // Numbers on the axes with the program's decimal comma.
-        chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
-        chart->setLocalizeNumbers(true);
-        chart->setMargins(QMargins(4, 4, 4, 4));
-        m_views[i] = new QChartView(chart, m_chartArea);
-        m_views[i]->setObjectName(QString::fromLatin1(names[i]));
-        m_views[i]->setRenderHint(QPainter::Antialiasing);
-        charts->addWidget(m_views[i], 1);
+    const ChartModule &module = chartModule();
+    if (module.makeView) {
+        for (int i = 0; i < 3; ++i) {
+            m_views[i] = module.makeView(m_chartArea);
+            m_views[i]->setObjectName(QString::fromLatin1(names[i]));
+            charts->addWidget(m_views[i], 1);
+        }
+    } else {
+        // The lists and the summary work without the charts.
+        auto *missing = new QLabel(tr("The charts cannot be shown: %1").arg(module.missing), m_chartArea);
+        missing->setObjectName(QStringLiteral("ChartsMissing"));
+        missing->setWordWrap(true);
+        charts->addWidget(missing, 1);
     }
     rightColumn->addWidget(m_chartArea, 1);
 
@@ -256,7 +283,8 @@ bool ProgressWindow::eventFilter(QObject *watched, QEvent *event)
 
 QChartView *ProgressWindow::chartView(int number) const
 {
-    return number >= 1 && number <= 3 ? m_views[number - 1] : nullptr;
+    // The views are the chart module's QChartViews.
+    return number >= 1 && number <= 3 ? static_cast<QChartView *>(m_views[number - 1]) : nullptr;
 }
 
 void ProgressWindow::showAthlete(const QString &name, const QString &surname)
@@ -383,22 +411,22 @@ void ProgressWindow::drawCharts()
     const QString who = athleteLabel(m_name, m_surname);
     const QString exercise = m_exercises->currentText();
     const QString suffix = m_athletes->count() ? QStringLiteral(": %1, %2").arg(who, exercise) : QString();
-    fillChart(m_views[0]->chart(), times, m_data.setTimes.isEmpty() ? nullptr : &m_data.plannedSetTime,
+    fillChart(0, times, m_data.setTimes.isEmpty() ? nullptr : &m_data.plannedSetTime,
               tr("s"), tr("Real time per set") + suffix);
-    fillChart(m_views[1]->chart(), reps, nullptr, QString(), tr("Repetitions per set") + suffix);
-    fillChart(m_views[2]->chart(), {&m_data.tutTotal, &m_data.tutReal}, nullptr, tr("s"),
+    fillChart(1, reps, nullptr, QString(), tr("Repetitions per set") + suffix);
+    fillChart(2, {&m_data.tutTotal, &m_data.tutReal}, nullptr, tr("s"),
               tr("TUT per test") + suffix);
 }
 
-void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSeries *> &lines,
+void ProgressWindow::fillChart(int number, const QList<const data::ProgressSeries *> &lines,
                                const data::ProgressSeries *reference, const QString &unit, const QString &title)
 {
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    chart->setTitle(title);
+    m_titles[number] = title;
+    const ChartModule &module = chartModule();
+    if (!module.fill)
+        return;
+    data::ChartContent content;
+    content.title = title;
 
     // The time axis spans every test of the chosen exercise in all three
     // charts alike, so that they line up.
@@ -414,89 +442,55 @@ void ProgressWindow::fillChart(QChart *chart, const QList<const data::ProgressSe
     ys.take(0);
 
     // Each test has its own place along the axis, labelled with its day.
-    auto *xAxis = new QCategoryAxis;
-    xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    xAxis->setTitleText(m_data.byTestNumber ? tr("Tests by number") : tr("Tests by date"));
-    xAxis->setStartValue(-0.5);
-    xAxis->setRange(-0.5, xs.empty() ? 0.5 : xs.max + 0.5);
+    content.xTitle = m_data.byTestNumber ? tr("Tests by number") : tr("Tests by date");
+    content.xMax = xs.empty() ? 0 : xs.max;
     for (const data::ProgressAxisLabel &label : data::progressAxisLabels(m_data, std::max(3, width() / 110)))
-        xAxis->append(QString(label.text).replace(u'\n', QStringLiteral("<br>")), label.x);
-    auto *yAxis = new QValueAxis;
-    yAxis->setLabelFormat(QStringLiteral("%.4g"));
-    yAxis->setTitleText(unit.isEmpty() ? tr("Repetitions") : unit);
-    chart->addAxis(xAxis, Qt::AlignBottom);
-    chart->addAxis(yAxis, Qt::AlignLeft);
+        content.xLabels.append({QString(label.text).replace(u'\n', QStringLiteral("<br>")), label.x});
+    content.yTitle = unit.isEmpty() ? tr("Repetitions") : unit;
+    content.markedName = tr("Date not readable");
 
-    auto *undated = new QScatterSeries;
-    undated->setName(tr("Date not readable"));
-    undated->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
-    undated->setMarkerSize(15);
-    undated->setBrush(Qt::NoBrush);
-    undated->setPen(QPen(QColor(220, 0, 0), 2));
-
+    QList<const data::ProgressSeries *> sources;
     auto addLine = [&](const data::ProgressSeries &source, bool isReference) {
-        auto *line = new QLineSeries;
-        line->setName(source.name);
+        data::ChartLine line;
+        line.name = source.name;
         QList<QPointF> points;
         points.reserve(source.points.size());
         for (const data::ProgressPoint &p : source.points) {
             points << QPointF(p.x, p.value);
             ys.take(p.value);
             if (!p.dated && !isReference)
-                undated->append(p.x, p.value);
+                content.marked << QPointF(p.x, p.value);
         }
-        line->replace(drawnPoints(points, 1000));
-        if (isReference) {
-            line->setPen(QPen(QColor(90, 90, 90), 2, Qt::DashLine));
-        } else if (points.size() <= markedPointLimit) {
-            line->setPointsVisible(true);
-        } else {
-            // A thin line draws much faster where points lie close together.
-            QPen pen = line->pen();
-            pen.setWidth(1);
-            line->setPen(pen);
-        }
-        chart->addSeries(line);
-        line->attachAxis(xAxis);
-        line->attachAxis(yAxis);
-        m_drawn.push_back({line, &source});
-        connect(line, &QXYSeries::hovered, this, [this, line](const QPointF &value, bool state) {
-            if (!state) {
-                QToolTip::hideText();
-                return;
-            }
-            const QString text = hoverText(line, value);
-            if (!text.isEmpty())
-                QToolTip::showText(QCursor::pos(), text, this);
-        });
+        line.points = drawnPoints(points, 1000);
+        line.look = isReference                          ? data::ChartLine::Look::Reference
+                    : points.size() <= markedPointLimit ? data::ChartLine::Look::Marked
+                                                         : data::ChartLine::Look::Thin;
+        content.lines << line;
+        sources << &source;
     };
     for (const data::ProgressSeries *series : lines)
         addLine(*series, false);
     if (reference)
         addLine(*reference, true);
-    if (undated->count() > 0) {
-        chart->addSeries(undated);
-        undated->attachAxis(xAxis);
-        undated->attachAxis(yAxis);
-    } else {
-        delete undated;
-    }
-    yAxis->setRange(std::min(0.0, ys.min), ys.max > 0 ? ys.max * 1.08 : 1.0);
-    yAxis->applyNiceNumbers();
+    content.yMin = std::min(0.0, ys.min);
+    content.yMax = ys.max > 0 ? ys.max * 1.08 : 1.0;
+
+    const QList<QObject *> drawn = module.fill(m_views[number], content, [this](QObject *line, const QPointF &value) {
+        return hoverText(line, value);
+    });
+    for (qsizetype i = 0; i < drawn.size() && i < sources.size(); ++i)
+        m_drawn.push_back({drawn.at(i), sources.at(i)});
 }
 
-QString ProgressWindow::hoverText(QXYSeries *series, const QPointF &value) const
+QString ProgressWindow::hoverText(QObject *series, const QPointF &value) const
 {
     const auto drawn = std::find_if(m_drawn.begin(), m_drawn.end(), [&](const Drawn &d) { return d.series == series; });
     if (drawn == m_drawn.end() || drawn->source->points.isEmpty())
         return {};
     // Nearest on the chart: distances scaled by the axes' spans.
-    double xSpan = 1;
-    double ySpan = 1;
-    for (QAbstractAxis *axis : series->attachedAxes()) {
-        if (auto *v = qobject_cast<QValueAxis *>(axis))
-            (axis->orientation() == Qt::Horizontal ? xSpan : ySpan) = std::max(1e-9, v->max() - v->min());
-    }
+    const QSizeF spans = chartModule().axisSpans(series);
+    const double xSpan = spans.width();
+    const double ySpan = spans.height();
     const data::ProgressPoint *nearest = nullptr;
     double best = std::numeric_limits<double>::infinity();
     for (const data::ProgressPoint &p : drawn->source->points) {
@@ -555,17 +549,12 @@ void ProgressWindow::saveChart(const QString &path)
         throw core::Failure(tr("\"%1\" could not be created: %2").arg(name, file.errorString()));
     bool drawn = false;
     if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator generator;
-        generator.setOutputDevice(&file);
-        generator.setSize(m_chartArea->size());
-        generator.setViewBox(QRect(QPoint(0, 0), m_chartArea->size()));
-        generator.setTitle(windowTitle());
-        generator.setDescription(m_views[0]->chart()->title());
-        QPainter painter;
-        if (painter.begin(&generator)) {
-            m_chartArea->render(&painter);
-            drawn = painter.end();
+        const ChartModule &module = chartModule();
+        if (!module.writeSvg) {
+            file.cancelWriting();
+            throw core::Failure(notWritten + module.missing);
         }
+        drawn = module.writeSvg(m_chartArea, &file, windowTitle(), m_titles[0]);
     } else {
         drawn = m_chartArea->grab().save(&file, "PNG");
     }

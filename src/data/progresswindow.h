@@ -13,9 +13,7 @@ class QListWidget;
 class QPushButton;
 class QWidget;
 
-class QChart;
 class QChartView;
-class QXYSeries;
 
 class TForm1;
 namespace store { class Table; }
@@ -48,7 +46,7 @@ public:
 
     // The hover text of the test whose point of a chart's series is nearest
     // to `value` (in chart coordinates); empty when there is none.
-    QString hoverText(QXYSeries *series, const QPointF &value) const;
+    QString hoverText(QObject *series, const QPointF &value) const;
 
 public slots:
     void SaveChartButtonClick();
@@ -58,7 +56,7 @@ protected:
 
 private:
     struct Drawn {
-        QXYSeries *series;
+        QObject *series;
         const data::ProgressSeries *source;
     };
 
@@ -66,7 +64,7 @@ private:
     void athleteChosen();
     void exerciseChosen();
     void drawCharts();
-    void fillChart(QChart *chart, const QList<const data::ProgressSeries *> &lines,
+    void fillChart(int number, const QList<const data::ProgressSeries *> &lines,
                    const data::ProgressSeries *reference, const QString &unit, const QString &title);
     QString defaultChartPath() const;
 
@@ -76,7 +74,9 @@ private:
     QLabel *m_summary = nullptr;
     QPushButton *m_save = nullptr;
     QWidget *m_chartArea = nullptr;
-    QChartView *m_views[3] = {};
+    // The chart views, made by the chart module; null without it.
+    QWidget *m_views[3] = {};
+    QString m_titles[3];
     QList<data::StoredTest> m_tests;   // the chosen athlete's tests
     data::ProgressData m_data;
     std::vector<Drawn> m_drawn;

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QHash>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOption>
-#include <QSvgRenderer>
 
 static void initResources()
 {
@@ -17,9 +17,10 @@ static void initResources()
 namespace platform {
 namespace {
 
-// Draws one SVG picture of the resources through the SVG renderer directly:
-// a QIcon made from the file name would first look for an icon-engine
-// plugin by the file's suffix.
+// Draws one SVG picture of the resources through the SVG image reader: a
+// QIcon made from the file name would first look for an icon-engine plugin
+// by the file's suffix, and linking the SVG renderer would load it with
+// every start, while the first button is drawn after the main window.
 class SvgButtonEngine final : public QIconEngine {
 public:
     explicit SvgButtonEngine(QString path)
@@ -45,13 +46,14 @@ public:
         const auto found = m_drawn.constFind(key);
         if (found != m_drawn.constEnd())
             return *found;
-        QPixmap picture(side, side);
-        picture.fill(Qt::transparent);
-        {
-            initResources();
-            QSvgRenderer renderer(m_path);
-            QPainter painter(&picture);
-            renderer.render(&painter, QRectF(0, 0, side, side));
+        initResources();
+        QImageReader reader(m_path, "svg");
+        reader.setScaledSize(QSize(side, side));
+        QPixmap picture = QPixmap::fromImage(reader.read());
+        if (picture.isNull()) {
+            // No SVG reader installed: an empty square rather than none.
+            picture = QPixmap(side, side);
+            picture.fill(Qt::transparent);
         }
         if (mode != QIcon::Normal && mode != QIcon::Active && qApp) {
             QStyleOption option;
