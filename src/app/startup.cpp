@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QThreadPool>
 #include <QTimer>
@@ -89,8 +91,11 @@ void prepareMainWindowAside()
         // arrow) asks every image-format plugin whether it reads it: the
         // plugins are loaded here instead.
         QImageReader(QStringLiteral(":/korvane/icons/16.png")).format();
-        // The list of the installed fonts, which the first text needs.
+        // The list of the installed fonts, which the first text needs, and
+        // the application font's fallbacks, which the font database keeps
+        // for every thread (the font engine itself each thread loads anew).
         QFontDatabase::families();
+        QFontMetrics(QGuiApplication::font()).height();
         // The table driver's plugin, found and loaded for the tables the
         // main thread opens meanwhile.
         const QString connection = QStringLiteral("korvane-driver-load");
