@@ -13,7 +13,6 @@
 #include "platform/modules.h"
 
 #include <QBoxLayout>
-#include <QChartView>
 #include <QCollator>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -281,10 +280,9 @@ bool ProgressWindow::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-QChartView *ProgressWindow::chartView(int number) const
+QWidget *ProgressWindow::chartView(int number) const
 {
-    // The views are the chart module's QChartViews.
-    return number >= 1 && number <= 3 ? static_cast<QChartView *>(m_views[number - 1]) : nullptr;
+    return number >= 1 && number <= 3 ? m_views[number - 1] : nullptr;
 }
 
 void ProgressWindow::showAthlete(const QString &name, const QString &surname)

@@ -13,7 +13,6 @@ class QListWidget;
 class QPushButton;
 class QWidget;
 
-class QChartView;
 
 class TForm1;
 namespace store { class Table; }
@@ -41,7 +40,9 @@ public:
     const data::ProgressData &progress() const { return m_data; }
     QListWidget *athleteList() const { return m_athletes; }
     QComboBox *exerciseBox() const { return m_exercises; }
-    QChartView *chartView(int number) const;   // 1 set times, 2 repetitions, 3 TUT
+    // The chart module's QChartView: 1 set times, 2 repetitions, 3 TUT; null
+    // without the module.
+    QWidget *chartView(int number) const;
     QLabel *summary() const { return m_summary; }
 
     // The hover text of the test whose point of a chart's series is nearest

@@ -95,6 +95,12 @@ void storeTest(store::Table &table, const FieldValues &values)
     table.post();
 }
 
+// A chart view of the window, as the chart module made it.
+QChartView *chartOf(const ProgressWindow *window, int number)
+{
+    return qobject_cast<QChartView *>(window->chartView(number));
+}
+
 int seriesCount(QChartView *view, const QString &name)
 {
     int count = 0;
@@ -363,16 +369,16 @@ void TstProgress::windowShowsTheChosenAthlete()
     w->exerciseBox()->setCurrentText(QStringLiteral("Bench Press"));
     QCOMPARE(w->progress().tests, 2);
     QCOMPARE(w->progress().undated, 1);
-    QCOMPARE(seriesCount(w->chartView(1), QStringLiteral("Set 1")), 1);
-    QCOMPARE(seriesCount(w->chartView(1), QStringLiteral("Set 2")), 1);
-    QCOMPARE(seriesCount(w->chartView(1), QStringLiteral("Date not readable")), 1);
-    QCOMPARE(seriesCount(w->chartView(3), QStringLiteral("Date not readable")), 0);
+    QCOMPARE(seriesCount(chartOf(w, 1), QStringLiteral("Set 1")), 1);
+    QCOMPARE(seriesCount(chartOf(w, 1), QStringLiteral("Set 2")), 1);
+    QCOMPARE(seriesCount(chartOf(w, 1), QStringLiteral("Date not readable")), 1);
+    QCOMPARE(seriesCount(chartOf(w, 3), QStringLiteral("Date not readable")), 0);
     QVERIFY(w->summary()->text().startsWith(QStringLiteral("2 tests, 1 without a readable date")));
 
     // Hovering near the first point of set 1, or of TUT total, shows that
     // whole test.
-    auto *set1 = qobject_cast<QXYSeries *>(w->chartView(1)->chart()->series().first());
-    auto *tutTotal = qobject_cast<QXYSeries *>(w->chartView(3)->chart()->series().first());
+    auto *set1 = qobject_cast<QXYSeries *>(chartOf(w, 1)->chart()->series().first());
+    auto *tutTotal = qobject_cast<QXYSeries *>(chartOf(w, 3)->chart()->series().first());
     QVERIFY(set1 && tutTotal);
     const QString test1 = QStringLiteral("Test 1\n01.12.2026\nSet 1: 20,5 s\nSet 2: 19 s\nTUT total: 40 s");
     QCOMPARE(w->hoverText(set1, set1->at(0) + QPointF(0.2, 0.2)), test1);
