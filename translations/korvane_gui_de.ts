@@ -714,6 +714,10 @@
         <source>TUT per test in s</source>
         <translation>TUT je Test in s</translation>
     </message>
+    <message>
+        <source>The print preview cannot be shown: %1</source>
+        <translation>Die Druckvorschau kann nicht angezeigt werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>data::DBGrid</name>

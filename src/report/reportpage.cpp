@@ -1,6 +1,8 @@
 #include "report/reportpage.h"
 
 #include "core/numbertext.h"
+#include "platform/modules.h"
+#include "report/printengine.h"
 #include "store/layout.h"
 
 #include <QCoreApplication>
@@ -10,7 +12,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QPrinterInfo>
 #include <QSaveFile>
 #include <QTextLayout>
 
@@ -416,8 +417,11 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
 
 QPageSize defaultPageSize()
 {
-    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    if (!printer.isNull() && printer.defaultPageSize().id() == QPageSize::Letter)
+    // The printers are known to the print module; without it, A4 as
+    // without a printer.
+    const auto printerPageSize = reinterpret_cast<DefaultPrinterPageSizeFunction>(
+        platform::moduleFunction(QStringLiteral("print"), kDefaultPrinterPageSizeSymbol, nullptr));
+    if (printerPageSize && printerPageSize().id() == QPageSize::Letter)
         return QPageSize(QPageSize::Letter);
     return QPageSize(QPageSize::A4);
 }

@@ -1,45 +1,42 @@
 #include "report/reportpreview.h"
 
+#include "core/errors.h"
 #include "platform/guard.h"
+#include "platform/modules.h"
+#include "report/printengine.h"
 #include "report/reportpage.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QToolBar>
+#include <QPagedPaintDevice>
 
 namespace report {
 
 void showReportPreview(QWidget *parent, const ReportPage &page, const QString &folder)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(reportPageLayout(defaultPageSize()));
+    QString missing;
+    const auto showPreview = reinterpret_cast<ShowPrintPreviewFunction>(
+        platform::moduleFunction(QStringLiteral("print"), kShowPrintPreviewSymbol, &missing));
+    if (!showPreview)
+        throw core::Failure(QCoreApplication::translate("TestReport", "The print preview cannot be shown: %1")
+                                .arg(missing));
     const QString fileName = reportFileName(page.content());
-    printer.setDocName(fileName.chopped(4));
-
-    QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QCoreApplication::translate("TestReport", "Test report"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&](QPrinter *target) { page.paint(*target); });
-    if (auto *tools = dialog.findChild<QToolBar *>()) {
-        tools->addSeparator();
-        QAction *save = tools->addAction(QCoreApplication::translate("TestReport", "Save as PDF..."));
-        save->setObjectName(QStringLiteral("SavePdfAction"));
-        QObject::connect(save, &QAction::triggered, &dialog, [&] {
-            platform::runGuarded(&dialog, [&] {
-                const QString path = QFileDialog::getSaveFileName(
-                    &dialog, QCoreApplication::translate("TestReport", "Save as PDF"),
-                    QDir(folder).absoluteFilePath(fileName),
-                    QCoreApplication::translate("TestReport", "PDF files (*.pdf)"));
-                if (!path.isEmpty())
-                    writeReportPdf(path, page, printer.pageLayout().pageSize());
-            });
+    PreviewAction savePdf;
+    savePdf.text = QCoreApplication::translate("TestReport", "Save as PDF...");
+    savePdf.objectName = QStringLiteral("SavePdfAction");
+    savePdf.triggered = [&](QWidget *dialog, const QPageLayout &layout) {
+        platform::runGuarded(dialog, [&] {
+            const QString path = QFileDialog::getSaveFileName(
+                dialog, QCoreApplication::translate("TestReport", "Save as PDF"), QDir(folder).absoluteFilePath(fileName),
+                QCoreApplication::translate("TestReport", "PDF files (*.pdf)"));
+            if (!path.isEmpty())
+                writeReportPdf(path, page, layout.pageSize());
         });
-    }
-    dialog.exec();
+    };
+    showPreview(parent, reportPageLayout(defaultPageSize()), fileName.chopped(4),
+                QCoreApplication::translate("TestReport", "Test report"),
+                [&](QPagedPaintDevice &device) { page.paint(device); }, savePdf);
 }
 
 } // namespace report

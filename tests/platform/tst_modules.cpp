@@ -19,6 +19,12 @@ void TestModules::findsFunctionsOrSaysWhy_data()
     QTest::addColumn<QString>("reasonMentions");
     QTest::newRow("speech engines") << "speech" << QByteArray(platform::kSpeechEnginesSymbol) << true << QString();
     QTest::newRow("start speech") << "speech" << QByteArray(platform::kStartSpeechSymbol) << true << QString();
+    // The names the chart and print modules export (data/chartengine.h,
+    // report/printengine.h).
+    for (const char *name : {"korvaneMakeChartView", "korvaneFillChart", "korvaneAxisSpans", "korvaneWriteSvg"})
+        QTest::addRow("charts: %s", name) << "charts" << QByteArray(name) << true << QString();
+    for (const char *name : {"korvaneDefaultPrinterPageSize", "korvaneShowPrintPreview"})
+        QTest::addRow("print: %s", name) << "print" << QByteArray(name) << true << QString();
     QTest::newRow("no such function") << "speech" << QByteArray("korvaneNoSuchFunction") << false
                                       << "korvaneNoSuchFunction";
     QTest::newRow("no such module") << "no-such-module" << QByteArray("anything") << false
