@@ -8,10 +8,14 @@
 #include "clock/clockwindowfixture.h"
 #include "report/reportcommand.h"
 #include "report/reportpage.h"
+#include "report/reportpreview.h"
 #include "store/layout.h"
 #include "store/testreader.h"
 #include "store/trainingtables.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -22,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 #include <QTranslator>
 
 #include <sys/stat.h>
@@ -92,6 +97,7 @@ private slots:
     void clockWindow_data();
     void clockWindow();
     void germanPage();
+    void previewOffersPdf();
 };
 
 void TestReportTest::pdfContent_data()
@@ -409,6 +415,33 @@ void TestReportTest::germanPage()
                                     QStringLiteral("abgebrochen"), QStringLiteral("Verlauf in Bench"),
                                     QStringLiteral("dieser Test")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" in:\n") + text));
+}
+
+void TestReportTest::previewOffersPdf()
+{
+    // The preview comes from the print module: it opens over its page with
+    // "Save as PDF..." on its tool bar.
+    ClockWindowFixture f;
+    const report::ReportPage page(report::makeTestReport(f.form->reportRecord(), {}, false));
+    QString title;
+    QString action;
+    QTimer closer;   // goes with the test, whatever the preview did
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        if (auto *save = dialog->findChild<QAction *>(QStringLiteral("SavePdfAction")))
+            action = save->text();
+        dialog->reject();
+    });
+    closer.start(0);
+    report::showReportPreview(f.form.get(), page, QDir::tempPath());
+    QCOMPARE(title, QStringLiteral("Test report"));
+    QCOMPARE(action, QStringLiteral("Save as PDF..."));
+    // No printer here: the paper is A4.
+    QCOMPARE(report::defaultPageSize().id(), QPageSize::A4);
 }
 
 QTEST_MAIN(TestReportTest)
