@@ -128,18 +128,16 @@ const ChartModule &chartModule()
     static const ChartModule module = [] {
         ChartModule m;
         const QString name = QStringLiteral("charts");
-        m.makeView = reinterpret_cast<data::MakeChartViewFunction>(
-            platform::moduleFunction(name, data::kMakeChartViewSymbol, &m.missing));
-        m.fill = reinterpret_cast<data::FillChartFunction>(
-            platform::moduleFunction(name, data::kFillChartSymbol, &m.missing));
-        m.axisSpans = reinterpret_cast<data::AxisSpansFunction>(
-            platform::moduleFunction(name, data::kAxisSpansSymbol, &m.missing));
-        m.writeSvg = reinterpret_cast<data::WriteSvgFunction>(
-            platform::moduleFunction(name, data::kWriteSvgSymbol, &m.missing));
-        if (m.makeView && m.fill && m.axisSpans && m.writeSvg)
-            m.missing.clear();
-        else
-            m = ChartModule{nullptr, nullptr, nullptr, nullptr, m.missing};
+        const auto makeView = platform::moduleFunction<data::MakeChartViewFunction>(
+            name, data::kMakeChartViewSymbol, &m.missing);
+        const auto fill = platform::moduleFunction<data::FillChartFunction>(name, data::kFillChartSymbol, &m.missing);
+        const auto axisSpans =
+            platform::moduleFunction<data::AxisSpansFunction>(name, data::kAxisSpansSymbol, &m.missing);
+        const auto writeSvg =
+            platform::moduleFunction<data::WriteSvgFunction>(name, data::kWriteSvgSymbol, &m.missing);
+        // All of them or none, so that a window never draws half its charts.
+        if (makeView && fill && axisSpans && writeSvg)
+            m = {makeView, fill, axisSpans, writeSvg, QString()};
         return m;
     }();
     return module;

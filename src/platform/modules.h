@@ -16,6 +16,13 @@ namespace platform {
 // the module nor the function is found.  Safe from any thread.
 QFunctionPointer moduleFunction(const QString &name, const char *symbol, QString *error);
 
+// The same, as the function type the module's header names.
+template <typename Function>
+Function moduleFunction(const QString &name, const char *symbol, QString *error)
+{
+    return reinterpret_cast<Function>(moduleFunction(name, symbol, error));
+}
+
 // Where modules are looked for, first to last: beside the program (the
 // build folder), beside the program's folder (tests and benchmarks in the
 // build folder) and in the installed library folder.

@@ -15,10 +15,10 @@ public:
     explicit SystemSpeech(const QString &wanted)
     {
         QString missing;
-        const auto engines = reinterpret_cast<SpeechEnginesFunction>(
-            moduleFunction(QStringLiteral("speech"), kSpeechEnginesSymbol, &missing));
-        const auto startEngine = reinterpret_cast<StartSpeechFunction>(
-            moduleFunction(QStringLiteral("speech"), kStartSpeechSymbol, &missing));
+        const auto engines =
+            moduleFunction<SpeechEnginesFunction>(QStringLiteral("speech"), kSpeechEnginesSymbol, &missing);
+        const auto startEngine =
+            moduleFunction<StartSpeechFunction>(QStringLiteral("speech"), kStartSpeechSymbol, &missing);
         if (!engines || !startEngine) {
             m_reason = QCoreApplication::translate("Speech", "Speech is not available (%1).").arg(missing);
             return;

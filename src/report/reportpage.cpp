@@ -419,8 +419,8 @@ QPageSize defaultPageSize()
 {
     // The printers are known to the print module; without it, A4 as
     // without a printer.
-    const auto printerPageSize = reinterpret_cast<DefaultPrinterPageSizeFunction>(
-        platform::moduleFunction(QStringLiteral("print"), kDefaultPrinterPageSizeSymbol, nullptr));
+    const auto printerPageSize = platform::moduleFunction<DefaultPrinterPageSizeFunction>(
+        QStringLiteral("print"), kDefaultPrinterPageSizeSymbol, nullptr);
     if (printerPageSize && printerPageSize().id() == QPageSize::Letter)
         return QPageSize(QPageSize::Letter);
     return QPageSize(QPageSize::A4);

@@ -16,8 +16,8 @@ namespace report {
 void showReportPreview(QWidget *parent, const ReportPage &page, const QString &folder)
 {
     QString missing;
-    const auto showPreview = reinterpret_cast<ShowPrintPreviewFunction>(
-        platform::moduleFunction(QStringLiteral("print"), kShowPrintPreviewSymbol, &missing));
+    const auto showPreview =
+        platform::moduleFunction<ShowPrintPreviewFunction>(QStringLiteral("print"), kShowPrintPreviewSymbol, &missing);
     if (!showPreview)
         throw core::Failure(QCoreApplication::translate("TestReport", "The print preview cannot be shown: %1")
                                 .arg(missing));
