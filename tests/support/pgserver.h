@@ -65,26 +65,8 @@ public:
     }
 
     // Stops the server at once, as a crash or a cut cable would.
-    void kill()
-    {
-        if (!m_running)
-            return;
-        QString ignored;
-        runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
-                         QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")},
-                        &ignored);
-        m_running = false;
-    }
-    void stop()
-    {
-        if (!m_running)
-            return;
-        QString ignored;
-        runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
-                         QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
-                        &ignored);
-        m_running = false;
-    }
+    void kill() { stopWith(QStringLiteral("immediate")); }
+    void stop() { stopWith(QStringLiteral("fast")); }
     bool startServer(QString *why)
     {
         const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
@@ -140,6 +122,18 @@ public:
     }
 
 private:
+    // pg_ctl's shutdown mode: "fast" ends the sessions cleanly, "immediate"
+    // leaves them as a crash would.
+    void stopWith(const QString &mode)
+    {
+        if (!m_running)
+            return;
+        QString ignored;
+        runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"), mode,
+                         QStringLiteral("-w"), QStringLiteral("stop")},
+                        &ignored);
+        m_running = false;
+    }
     static bool fail(QString *why, const QString &reason)
     {
         if (why)
