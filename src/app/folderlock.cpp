@@ -25,6 +25,7 @@ std::optional<QString> FolderLock::acquire(const QString &folder)
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
         m_lock = std::move(lock);
+        m_folder = QFileInfo(folder).canonicalFilePath();
         return std::nullopt;
     }
     if (lock->error() != QLockFile::LockFailedError)
@@ -43,6 +44,23 @@ std::optional<QString> FolderLock::acquire(const QString &folder)
                                                      "%3. Close it first, or start Korvane in another folder.")
         .arg(QString::number(pid),
              host.isEmpty() ? QCoreApplication::translate("FolderLock", "this computer") : host, shown);
+}
+
+bool FolderLock::holds(const QString &folder) const
+{
+    return m_lock && !m_folder.isEmpty() && m_folder == QFileInfo(folder).canonicalFilePath();
+}
+
+std::future<std::unique_ptr<FolderLock>> takeFolderLockAhead(const QString &folder)
+{
+    // Absolute now: the thread may run after the working folder changed.
+    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    return std::async(std::launch::async, [absolute]() -> std::unique_ptr<FolderLock> {
+        auto lock = std::make_unique<FolderLock>();
+        if (lock->acquire(absolute) || !lock->holds(absolute))
+            return nullptr;
+        return lock;
+    });
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -28,8 +29,20 @@ public:
 
     static QString lockFileName();
 
+    // Whether this object holds the lock of `folder` (the same folder by
+    // another name, a link, counts).
+    bool holds(const QString &folder) const;
+
 private:
     std::unique_ptr<QLockFile> m_lock;
+    QString m_folder;
 };
+
+// Starts taking the lock of `folder` on a thread of its own and returns the
+// lock once taken, or none when it was not (another Korvane holds it, or no
+// lock file can be made there; FolderLock::acquire says which).  QLockFile
+// writes its file through to the disk, milliseconds that the start spends
+// connecting to the display meanwhile.
+std::future<std::unique_ptr<FolderLock>> takeFolderLockAhead(const QString &folder);
 
 } // namespace app

@@ -45,7 +45,11 @@ QImage bannerLogo()
         // every image-format plugin to ask which of them reads it.
         QImageReader reader(QStringLiteral(":/korvane/logo.png"), "png");
         reader.setAutoDetectImageFormat(false);
-        return reader.read();
+        // In the form a pixmap keeps it, so that making the banner's pixmap
+        // on the main thread converts nothing.
+        const QImage read = reader.read();
+        return read.convertToFormat(read.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                           : QImage::Format_RGB32);
     }();
     return logo;
 }

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QSqlDatabase>
 #include <QLineEdit>
@@ -85,8 +86,6 @@ void prepareMainWindowAside()
 {
     QThreadPool::globalInstance()->start([] {
         bannerLogo();
-        // The program's icon, set after the first paint, decoded here.
-        programIconImages();
         // The first picture read by its file name (the menu bar's extension
         // arrow) asks every image-format plugin whether it reads it: the
         // plugins are loaded here instead.
@@ -184,9 +183,13 @@ void showMainWindow(Windows &windows)
     // Each step in a turn of its own: a click on the painted window waits
     // for one step at most, not for all of them.
     new AfterFirstPaint(&hauptform, [&hauptform] {
+        // The program's icon is decoded beside the main thread once the
+        // window stands, not during the start, whose threads keep both
+        // processors busy; setting it waits for the decoding if need be.
+        QThreadPool::globalInstance()->start([] { programIconImages(); });
         runInTurns(&hauptform, {
-            [] { setProgramIcon(); },
             [&hauptform] { hauptform.buildClockWindow(); },
+            [] { setProgramIcon(); },
             [&hauptform] { hauptform.buildWindows(); },
             // Said once the window stands.
             [&hauptform] { hauptform.warnAboutNetworkFolder(); },
@@ -203,6 +206,17 @@ void showMainWindow(Windows &windows)
 int runWindows(char *argv[], const CommandLine &commandLine, const std::function<void(THauptform &)> &started)
 {
     const platform::FontConfigurationReader fontConfiguration;
+    // The folder's lock is taken ahead, while the toolkit connects to the
+    // display, when the start will work in a folder that is there; a folder
+    // still to be made, or refused, is left to the steps below, which say
+    // why in the user's language.
+    std::future<std::unique_ptr<FolderLock>> lockAhead;
+    if (!startServer(commandLine)) {
+        const QString folder = startFolder(commandLine);
+        const QString shown = folder.isEmpty() ? QStringLiteral(".") : folder;
+        if (QFileInfo(shown).isDir())
+            lockAhead = takeFolderLockAhead(shown);
+    }
     // The arguments are the program's own and have been read; the toolkit
     // gets only the program's name.
     int toolkitArgc = 1;
@@ -243,11 +257,16 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     }
 
     // One Korvane per folder; the lock is held while Korvane works there.
-    auto folderLock = std::make_unique<FolderLock>();
-    if (const auto reason = folderLock->acquire(QStringLiteral("."))) {
-        std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
-        platform::messageBoxes().error(nullptr, *reason);
-        return 1;
+    // Unless taken ahead for this folder, it is taken now (a lock taken
+    // ahead for another folder goes first), with the message of a refusal.
+    std::unique_ptr<FolderLock> folderLock = lockAhead.valid() ? lockAhead.get() : nullptr;
+    if (!folderLock || !folderLock->holds(QStringLiteral("."))) {
+        folderLock = std::make_unique<FolderLock>();
+        if (const auto reason = folderLock->acquire(QStringLiteral("."))) {
+            std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
+            platform::messageBoxes().error(nullptr, *reason);
+            return 1;
+        }
     }
 
     // Tables of an older kind found in the working folder are offered for

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,8 @@ class TstFolderLock : public QObject {
 private slots:
     void secondLockNamesTheHolder_data();
     void secondLockNamesTheHolder();
+    void lockTakenAhead_data();
+    void lockTakenAhead();
 };
 
 void TstFolderLock::secondLockNamesTheHolder_data()
@@ -52,6 +55,52 @@ void TstFolderLock::secondLockNamesTheHolder()
     } else {
         QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
     }
+}
+
+// The start takes the lock on a thread while the toolkit starts; it keeps it
+// only for the folder it then works in, and leaves a refusal to the start.
+void TstFolderLock::lockTakenAhead_data()
+{
+    QTest::addColumn<bool>("heldElsewhere");
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("free folder") << false << false;
+    QTest::newRow("free folder named by a link") << false << true;
+    QTest::newRow("folder another Korvane holds") << true << false;
+}
+
+void TstFolderLock::lockTakenAhead()
+{
+    QFETCH(bool, heldElsewhere);
+    QFETCH(bool, throughLink);
+    QTemporaryDir dir;
+    QTemporaryDir other;
+    const QString folder = QDir(dir.path()).filePath(QStringLiteral("tables"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString link = QDir(dir.path()).filePath(QStringLiteral("link"));
+    QVERIFY(QFile::link(folder, link));
+    app::FolderLock holder;
+    if (heldElsewhere)
+        QVERIFY(!holder.acquire(folder));
+
+    std::unique_ptr<app::FolderLock> lock = app::takeFolderLockAhead(throughLink ? link : folder).get();
+    const QString lockFile = QDir(folder).filePath(app::FolderLock::lockFileName());
+    if (heldElsewhere) {
+        QVERIFY(!lock);
+        // The holder's lock file is left as it was.
+        QVERIFY(holder.holds(folder));
+        QVERIFY(QFileInfo::exists(lockFile));
+        return;
+    }
+    QVERIFY(lock);
+    QVERIFY(lock->holds(folder));
+    QVERIFY(lock->holds(link));
+    QVERIFY(!lock->holds(other.path()));
+    QVERIFY(QFileInfo::exists(lockFile));
+    // A second start in the same folder is refused while the lock lives.
+    app::FolderLock second;
+    QVERIFY(second.acquire(folder));
+    lock.reset();
+    QVERIFY(!QFileInfo::exists(lockFile));
 }
 
 QTEST_GUILESS_MAIN(TstFolderLock)
