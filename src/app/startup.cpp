@@ -11,6 +11,7 @@
 #include "app/translations.h"
 #include "core/errors.h"
 #include "platform/fontconfiguration.h"
+#include "platform/buttonicons.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "platform/screensaver.h"
@@ -27,7 +28,8 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImageReader>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -86,10 +88,6 @@ void prepareMainWindowAside()
 {
     QThreadPool::globalInstance()->start([] {
         bannerLogo();
-        // The first picture read by its file name (the menu bar's extension
-        // arrow) asks every image-format plugin whether it reads it: the
-        // plugins are loaded here instead.
-        QImageReader(QStringLiteral(":/korvane/icons/16.png")).format();
         // The list of the installed fonts, which the first text needs, and
         // the application font's fallbacks, which the font database keeps
         // for every thread (the font engine itself each thread loads anew).
@@ -222,6 +220,7 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
     setUpApplication();
+    QApplication::setStyle(new platform::ProgramStyle(QStyleFactory::create(QApplication::style()->name())));
     installTranslations(chooseLanguage(commandLine.language));
     platform::useDeviceSoundOutput();
     prepareMainWindowAside();

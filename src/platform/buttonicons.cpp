@@ -88,4 +88,40 @@ QIcon buttonIcon(ButtonIcon which)
                                          .arg(QLatin1String(files[static_cast<int>(which)]))));
 }
 
+ProgramStyle::ProgramStyle(QStyle *base)
+    : QProxyStyle(base)
+{
+}
+
+QIcon extensionArrow(QStyle::StandardPixmap which, Qt::LayoutDirection direction)
+{
+    QString name;
+    QList<int> sizes;
+    if (which == QStyle::SP_ToolBarHorizontalExtensionButton) {
+        name = direction == Qt::RightToLeft ? QStringLiteral("toolbar-ext-h-rtl-%1.png")
+                                            : QStringLiteral("toolbar-ext-h-%1.png");
+        sizes = {8, 16, 32};
+    } else if (which == QStyle::SP_ToolBarVerticalExtensionButton) {
+        name = QStringLiteral("toolbar-ext-v-%1.png");
+        sizes = {5, 10, 20};
+    }
+    QIcon icon;
+    for (int size : sizes) {
+        QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name.arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage picture = reader.read();
+        if (!picture.isNull())
+            icon.addPixmap(QPixmap::fromImage(picture));
+    }
+    return icon;
+}
+
+QIcon ProgramStyle::standardIcon(StandardPixmap which, const QStyleOption *option, const QWidget *widget) const
+{
+    const Qt::LayoutDirection direction =
+        option ? option->direction : (widget ? widget->layoutDirection() : QGuiApplication::layoutDirection());
+    const QIcon arrow = extensionArrow(which, direction);
+    return arrow.isNull() ? QProxyStyle::standardIcon(which, option, widget) : arrow;
+}
+
 } // namespace platform

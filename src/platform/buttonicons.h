@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QProxyStyle>
 
 namespace platform {
 
@@ -11,5 +12,24 @@ enum class ButtonIcon { Play, Stop, Pause, Reset, AthleteView, Save, Open, List,
 
 // The picture, drawn at the size it is asked for when it is first asked for.
 QIcon buttonIcon(ButtonIcon which);
+
+// The style's own extension arrow (SP_ToolBarHorizontalExtensionButton or
+// SP_ToolBarVerticalExtensionButton) read as PNG from Qt's resources; null
+// for any other picture, or when Qt has no such files.
+QIcon extensionArrow(QStyle::StandardPixmap which, Qt::LayoutDirection direction);
+
+// The application's style with the menu bar's and tool bars' extension
+// arrows read straight from the style's own PNG pictures.  The style would
+// add them to its icon by file name, and QIcon then asks every image-format
+// plugin (the SVG one loads Qt SVG) whether it reads them, as the main
+// window's menu bar is made; a desktop style may search the icon theme.
+class ProgramStyle final : public QProxyStyle {
+public:
+    // Takes `base`, the style the application would have used.
+    explicit ProgramStyle(QStyle *base);
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption *option = nullptr,
+                       const QWidget *widget = nullptr) const override;
+};
 
 } // namespace platform
