@@ -64,9 +64,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the libraries' links do not show: Qt's table drivers for SQLite and PostgreSQL (which
-# brings libpq), the platform plugins that draw the windows, and libsndfile, loaded when the
-# first wave file is decoded.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins, libsndfile1")
+# brings libpq), the platform plugins that draw the windows, libasound, loaded when the first
+# sound plays, and libsndfile, loaded when the first wave file is decoded.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins, libasound2, libsndfile1")
 # Spoken cues need a voice; the athlete view's condensed face keeps long
 # countdowns large; Qt's own dialogs speak German with Qt's translations; the
 # report prints CJK names with a CJK face.  All work without, so they are

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when the program loads, at its start, a library that it only needs
 # later: libpq (and with it the TLS and Kerberos libraries) is reached
-# through Qt's PostgreSQL driver, libsndfile when a wave file is decoded,
+# through Qt's PostgreSQL driver, libasound when a sound plays, libsndfile
+# when a wave file is decoded,
 # the speech engines through the speech module at the first spoken cue,
 # the charts and SVG through the chart module when a progress window opens,
 # printing through the print module when a report is previewed.  With a
@@ -21,7 +22,7 @@ if [[ -n "$probe" ]]; then
     "$probe" 2>&1 >/dev/null | sed -n 's/.*calling init: \(.*\)/\1 =>/p')"
 fi
 status=0
-for library in libpq.so libsndfile.so libQt6TextToSpeech.so libQt6Charts.so libQt6Svg.so libQt6PrintSupport.so; do
+for library in libpq.so libasound.so libsndfile.so libQt6TextToSpeech.so libQt6Charts.so libQt6Svg.so libQt6PrintSupport.so; do
   if grep -q "$library" <<<"$loaded"; then
     echo "$program loads $library at its start" >&2
     status=1

@@ -14,6 +14,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,34 +79,67 @@ struct SndfileCloser {
 };
 using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 
-struct PcmCloser {
-    void operator()(snd_pcm_t *pcm) const { snd_pcm_close(pcm); }
+// libasound, loaded when the first sound plays rather than with the
+// program, like libsndfile below: a start binds neither for a cue that may
+// never sound.  Without it there is no sound device, as on a machine
+// without a sound card.
+struct Alsa {
+    decltype(&snd_pcm_open) open = nullptr;
+    decltype(&snd_pcm_nonblock) nonblock = nullptr;
+    decltype(&snd_pcm_set_params) setParams = nullptr;
+    decltype(&snd_pcm_writei) writei = nullptr;
+    decltype(&snd_pcm_prepare) prepare = nullptr;
+    decltype(&snd_pcm_drain) drain = nullptr;
+    decltype(&snd_pcm_close) close = nullptr;
+    bool usable() const { return open && nonblock && setParams && writei && prepare && drain && close; }
 };
-using PcmHandle = std::unique_ptr<snd_pcm_t, PcmCloser>;
 
 // ALSA reports its errors on stderr unless told otherwise; a machine without
 // a sound card would get a screenful on every cue.
 void silentAlsaError(const char *, int, const char *, int, const char *, ...) {}
 
-void silenceAlsa()
+const Alsa &alsa()
 {
-    static const bool installed = [] {
-        snd_lib_error_set_handler(silentAlsaError);
-        return true;
+    static const Alsa library = [] {
+        Alsa functions;
+        QLibrary asound(QStringLiteral("asound"), 2);
+        if (!asound.load())
+            return functions;
+        const auto resolve = [&asound](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(asound.resolve(name));
+        };
+        resolve(functions.open, "snd_pcm_open");
+        resolve(functions.nonblock, "snd_pcm_nonblock");
+        resolve(functions.setParams, "snd_pcm_set_params");
+        resolve(functions.writei, "snd_pcm_writei");
+        resolve(functions.prepare, "snd_pcm_prepare");
+        resolve(functions.drain, "snd_pcm_drain");
+        resolve(functions.close, "snd_pcm_close");
+        decltype(&snd_lib_error_set_handler) setErrorHandler = nullptr;
+        resolve(setErrorHandler, "snd_lib_error_set_handler");
+        if (setErrorHandler)
+            setErrorHandler(silentAlsaError);
+        return functions;
     }();
-    Q_UNUSED(installed);
+    return library;
 }
+
+struct PcmCloser {
+    void operator()(snd_pcm_t *pcm) const { alsa().close(pcm); }
+};
+using PcmHandle = std::unique_ptr<snd_pcm_t, PcmCloser>;
 
 // Opens without blocking, so a device held by someone else fails at once
 // instead of waiting; writes then block so play() returns when the sound ends.
 PcmHandle openDevice(const QByteArray &name)
 {
-    silenceAlsa();
+    if (!alsa().usable())
+        return {};
     snd_pcm_t *raw = nullptr;
-    if (snd_pcm_open(&raw, name.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+    if (alsa().open(&raw, name.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
         return {};
     PcmHandle pcm(raw);
-    if (snd_pcm_nonblock(raw, 0) < 0)
+    if (alsa().nonblock(raw, 0) < 0)
         return {};
     return pcm;
 }
@@ -124,7 +158,7 @@ bool configure(snd_pcm_t *pcm, int channels, int sampleRate)
 {
     // 16-bit samples in native byte order suit every device; resampling
     // and channel mapping are left to ALSA's plug layer where there is one.
-    return snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
+    return alsa().setParams(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
                               unsigned(channels), unsigned(sampleRate), 1, LatencyUs)
         == 0;
 }
@@ -149,9 +183,9 @@ WriteOutcome sendFrames(snd_pcm_t *pcm, const qint16 *data, long frames, int cha
     return writeFrames(
         data, frames, channels,
         [pcm](const qint16 *d, long n) {
-            return long(snd_pcm_writei(pcm, d, snd_pcm_uframes_t(n)));
+            return long(alsa().writei(pcm, d, snd_pcm_uframes_t(n)));
         },
-        [pcm] { return snd_pcm_prepare(pcm); });
+        [pcm] { return alsa().prepare(pcm); });
 }
 
 } // namespace
@@ -231,7 +265,7 @@ void AlsaSound::setPrepared(bool prepared)
 void AlsaSound::releaseHeld()
 {
     if (m_held)
-        snd_pcm_close(m_held);
+        alsa().close(m_held);
     m_held = nullptr;
     m_heldRate = 0;
     m_heldChannels = 0;
@@ -241,7 +275,7 @@ bool AlsaSound::useFormat(snd_pcm_t *pcm, int channels, int sampleRate)
 {
     const bool held = pcm == m_held;
     if (held && m_heldRate == sampleRate && m_heldChannels == channels)
-        return snd_pcm_prepare(pcm) == 0;
+        return alsa().prepare(pcm) == 0;
     const bool ok = configure(pcm, channels, sampleRate);
     if (held) {
         m_heldRate = ok ? sampleRate : 0;
@@ -299,7 +333,7 @@ PlayResult AlsaSound::sendCue(snd_pcm_t *pcm)
     m_lastFrames = sent.frames;
     if (!sent.ok)
         return lostDevice(pcm);
-    snd_pcm_drain(pcm);
+    alsa().drain(pcm);
     return PlayResult::PlayedFallback;
 }
 
@@ -447,7 +481,7 @@ PlayResult AlsaSound::play(const QString &fileName)
                     return lostDevice(pcm);
                 decoded = readBlock(file.get(), floats, block, info.channels);
             }
-            snd_pcm_drain(pcm);
+            alsa().drain(pcm);
             return PlayResult::PlayedFile;
         }
         // The device takes no such format (an odd rate or channel count on a
