@@ -92,7 +92,13 @@ THauptform::THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *p
     bannerFont.setBold(true);
     bannerFont.setPixelSize(24);
     Panel1->setFont(bannerFont);
-    Panel1->setStyleSheet(QStringLiteral("QLabel#Panel1 { background: rgb(21, 131, 70); color: white; }"));
+    // Colours through the palette: a style sheet would wrap the style in a
+    // style-sheet style, which the start pays for.
+    QPalette bannerColours = Panel1->palette();
+    bannerColours.setColor(QPalette::Window, QColor(21, 131, 70));
+    bannerColours.setColor(QPalette::WindowText, Qt::white);
+    Panel1->setPalette(bannerColours);
+    Panel1->setAutoFillBackground(true);
     bannerRow->addWidget(Panel1);
 
     Image2 = new QLabel(central);
@@ -106,7 +112,10 @@ THauptform::THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *p
     Shape1 = new QFrame(central);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFixedHeight(5);
-    Shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { background: black; }"));
+    QPalette lineColour = Shape1->palette();
+    lineColour.setColor(QPalette::Window, Qt::black);
+    Shape1->setPalette(lineColour);
+    Shape1->setAutoFillBackground(true);
     column->addWidget(Shape1);
     column->addStretch();
     setCentralWidget(central);
