@@ -86,18 +86,19 @@ void runInTurns(QWidget *window, QList<std::function<void()>> steps)
 // first does each part; the other finds it done.
 void prepareMainWindowAside()
 {
+    // In the order the main thread needs them.
     QThreadPool::globalInstance()->start([] {
+        // The table driver's plugin, found and loaded for the tables the
+        // main thread opens first.
+        const QString connection = QStringLiteral("korvane-driver-load");
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        QSqlDatabase::removeDatabase(connection);
         bannerLogo();
         // The list of the installed fonts, which the first text needs, and
         // the application font's fallbacks, which the font database keeps
         // for every thread (the font engine itself each thread loads anew).
         QFontDatabase::families();
         QFontMetrics(QGuiApplication::font()).height();
-        // The table driver's plugin, found and loaded for the tables the
-        // main thread opens meanwhile.
-        const QString connection = QStringLiteral("korvane-driver-load");
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        QSqlDatabase::removeDatabase(connection);
     });
 }
 
