@@ -72,8 +72,14 @@ THauptform::THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *p
     setObjectName(QStringLiteral("Hauptform"));
     setWindowTitle(QStringLiteral("Korvane"));
     resize(997, 745);
-    m_tables->openAll();
-    watchBackups();
+    // Tables in a folder are opened on a thread of their own while the
+    // window is built; one that cannot be opened still ends the start
+    // before the window shows: the wait at the end throws what it threw.
+    std::future<void> opened;
+    if (m_tables->onServer())
+        m_tables->openAll();
+    else
+        opened = m_tables->openAllAside();
     m_networkFolder = !m_tables->onServer() && core::isOnNetworkFileSystem(QStringLiteral("."));
 
     auto *central = new QWidget(this);
@@ -153,6 +159,10 @@ THauptform::THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *p
     m_backupState->setObjectName(QStringLiteral("BackupState"));
     m_backupState->hide();
     statusBar()->addPermanentWidget(m_backupState);
+
+    if (opened.valid())
+        opened.get();
+    watchBackups();
 }
 
 THauptform::~THauptform()

@@ -22,7 +22,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QSqlDatabase>
 #include <QLineEdit>
 #include <QEvent>
 #include <QFontDatabase>
@@ -81,18 +80,12 @@ void runInTurns(QWidget *window, QList<std::function<void()>> steps)
 }
 
 // Work the main window's construction would otherwise do in line, done on
-// the application's thread pool while the main thread opens the tables (the
+// the application's thread pool while the main thread starts (the
 // application waits for the pool when it goes).  Whichever thread comes
 // first does each part; the other finds it done.
 void prepareMainWindowAside()
 {
-    // In the order the main thread needs them.
     QThreadPool::globalInstance()->start([] {
-        // The table driver's plugin, found and loaded for the tables the
-        // main thread opens first.
-        const QString connection = QStringLiteral("korvane-driver-load");
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        QSqlDatabase::removeDatabase(connection);
         bannerLogo();
         // The list of the installed fonts, which the first text needs, and
         // the application font's fallbacks, which the font database keeps

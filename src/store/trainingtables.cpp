@@ -1,5 +1,9 @@
 #include "store/trainingtables.h"
 
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QThread>
+
 namespace store {
 
 TrainingTables::TrainingTables(const QString &folder)
@@ -48,6 +52,28 @@ void TrainingTables::openAll()
             table->discardCreatedFile();
         throw;
     }
+}
+
+std::future<void> TrainingTables::openAllAside()
+{
+    QThread *const caller = QThread::currentThread();
+    return std::async(std::launch::async, [this, caller] {
+        const auto handOver = [this, caller] {
+            for (const Table *table : {&SPTable, &TestTable, &ProfilTable}) {
+                const QSqlDatabase db = QSqlDatabase::database(table->connectionName(), false);
+                if (db.isValid() && db.driver())
+                    db.driver()->moveToThread(caller);
+            }
+        };
+        try {
+            openAll();
+        } catch (...) {
+            // The tables that did open are closed by their owner's thread.
+            handOver();
+            throw;
+        }
+        handOver();
+    });
 }
 
 } // namespace store

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <future>
+
 namespace store {
 
 // The three tables of the program, all in one folder ("." for the working
@@ -20,6 +22,12 @@ public:
     // Throws a StoreError naming the file and the reason; the folder is then
     // left as it was: no file is modified, none is created.
     void openAll();
+    // openAll() on a thread of its own while the caller goes on; get() on
+    // the result waits for it and throws what it threw.  The connections
+    // are then handed to the calling thread, the only one that may use
+    // them (Qt's drivers belong to a thread).  Nothing else may use the
+    // tables until get() returned.
+    std::future<void> openAllAside();
 
     // The tables' folder; empty for tables on a server.
     QString folder() const { return m_folder; }

@@ -10,11 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include "support/specialfiles.h"
 
@@ -108,6 +111,8 @@ private slots:
     void typedRecordsLandInTheirFields();
     void refusedTypedRecordLeavesNothingBegun();
     void readOnlyFolderIsNamedAtTheFirstFailedWrite();
+    void tablesOpenedAsideServeTheCallingThread_data();
+    void tablesOpenedAsideServeTheCallingThread();
 };
 
 void TstTable::missingFilesAreCreatedWithTheirLayouts()
@@ -859,6 +864,49 @@ void TstTable::refusedTypedRecordLeavesNothingBegun()
     QVERIFY(!tables.TestTable.isInserting());
     tables.TestTable.first();
     QVERIFY(tables.TestTable.eof());
+}
+
+// The start opens the tables on a thread of its own; the main thread then
+// works with them as with tables it opened, and a refusal reaches it.
+void TstTable::tablesOpenedAsideServeTheCallingThread_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<QByteArray>("damagedProfil");
+    QTest::newRow("new folder") << false << QByteArray();
+    QTest::newRow("existing tables") << true << QByteArray();
+    QTest::newRow("damaged profile table") << true << QByteArray("not a table");
+}
+
+void TstTable::tablesOpenedAsideServeTheCallingThread()
+{
+    QFETCH(bool, existing);
+    QFETCH(QByteArray, damagedProfil);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("thread")));
+    QTemporaryDir dir;
+    if (existing) {
+        TrainingTables before(dir.path());
+        before.openAll();
+        addProfile(before.ProfilTable, QStringLiteral("kept"));
+    }
+    if (!damagedProfil.isEmpty())
+        writeFile(dir.filePath(QStringLiteral("Profil.db")), damagedProfil);
+
+    TrainingTables tables(dir.path());
+    std::future<void> opened = tables.openAllAside();
+    if (!damagedProfil.isEmpty()) {
+        QVERIFY_THROWS_EXCEPTION(StoreError, opened.get());
+        QCOMPARE(fileBytes(dir.filePath(QStringLiteral("Profil.db"))), damagedProfil);
+        return;
+    }
+    opened.get();
+    for (const Table *table : {&tables.SPTable, &tables.TestTable, &tables.ProfilTable})
+        QCOMPARE(table->database().driver()->thread(), QThread::currentThread());
+    QCOMPARE(visitNames(tables.ProfilTable, QStringLiteral("Profil")),
+             existing ? QStringList{QStringLiteral("kept")} : QStringList());
+    addProfile(tables.ProfilTable, QStringLiteral("added"));
+    TrainingTables reopened(dir.path());
+    reopened.openAll();
+    QCOMPARE(visitNames(reopened.ProfilTable, QStringLiteral("Profil")).last(), QStringLiteral("added"));
 }
 
 QTEST_GUILESS_MAIN(TstTable)
