@@ -1,6 +1,7 @@
 #include "platform/alsasound.h"
 
 #include "core/files.h"
+#include "core/library.h"
 
 #include <QFile>
 #include <QLibrary>
@@ -14,7 +15,6 @@
 #include <optional>
 #include <system_error>
 #include <thread>
-#include <type_traits>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,9 +65,9 @@ const Sndfile &sndfile()
         Sndfile functions;
         QLibrary sndfile(QStringLiteral("sndfile"), 1);
         if (sndfile.load()) {
-            functions.openVirtual = reinterpret_cast<decltype(&sf_open_virtual)>(sndfile.resolve("sf_open_virtual"));
-            functions.readfFloat = reinterpret_cast<decltype(&sf_readf_float)>(sndfile.resolve("sf_readf_float"));
-            functions.close = reinterpret_cast<decltype(&sf_close)>(sndfile.resolve("sf_close"));
+            core::resolveFunction(sndfile, functions.openVirtual, "sf_open_virtual");
+            core::resolveFunction(sndfile, functions.readfFloat, "sf_readf_float");
+            core::resolveFunction(sndfile, functions.close, "sf_close");
         }
         return functions;
     }();
@@ -105,19 +105,15 @@ const Alsa &alsa()
         QLibrary asound(QStringLiteral("asound"), 2);
         if (!asound.load())
             return functions;
-        const auto resolve = [&asound](auto &function, const char *name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(asound.resolve(name));
-        };
-        resolve(functions.open, "snd_pcm_open");
-        resolve(functions.nonblock, "snd_pcm_nonblock");
-        resolve(functions.setParams, "snd_pcm_set_params");
-        resolve(functions.writei, "snd_pcm_writei");
-        resolve(functions.prepare, "snd_pcm_prepare");
-        resolve(functions.drain, "snd_pcm_drain");
-        resolve(functions.close, "snd_pcm_close");
+        core::resolveFunction(asound, functions.open, "snd_pcm_open");
+        core::resolveFunction(asound, functions.nonblock, "snd_pcm_nonblock");
+        core::resolveFunction(asound, functions.setParams, "snd_pcm_set_params");
+        core::resolveFunction(asound, functions.writei, "snd_pcm_writei");
+        core::resolveFunction(asound, functions.prepare, "snd_pcm_prepare");
+        core::resolveFunction(asound, functions.drain, "snd_pcm_drain");
+        core::resolveFunction(asound, functions.close, "snd_pcm_close");
         decltype(&snd_lib_error_set_handler) setErrorHandler = nullptr;
-        resolve(setErrorHandler, "snd_lib_error_set_handler");
-        if (setErrorHandler)
+        if (core::resolveFunction(asound, setErrorHandler, "snd_lib_error_set_handler"))
             setErrorHandler(silentAlsaError);
         return functions;
     }();

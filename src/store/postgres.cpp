@@ -1,5 +1,7 @@
 #include "store/postgres.h"
 
+#include "core/library.h"
+
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QSqlDriver>
@@ -33,14 +35,6 @@ struct ClientLibrary {
     QString error;
 };
 
-template <typename Function>
-void resolve(QLibrary &library, Function &function, const char *name, QString &error)
-{
-    function = reinterpret_cast<Function>(library.resolve(name));
-    if (!function && error.isEmpty())
-        error = library.errorString();
-}
-
 const ClientLibrary &pq()
 {
     static const ClientLibrary client = [] {
@@ -55,16 +49,16 @@ const ClientLibrary &pq()
             c.error = library.errorString();
             return c;
         }
-        resolve(library, c.status, "PQstatus", c.error);
-        resolve(library, c.errorMessage, "PQerrorMessage", c.error);
-        resolve(library, c.escapeLiteral, "PQescapeLiteral", c.error);
-        resolve(library, c.freemem, "PQfreemem", c.error);
-        resolve(library, c.exec, "PQexec", c.error);
-        resolve(library, c.resultStatus, "PQresultStatus", c.error);
-        resolve(library, c.resultErrorMessage, "PQresultErrorMessage", c.error);
-        resolve(library, c.clear, "PQclear", c.error);
-        resolve(library, c.getCopyData, "PQgetCopyData", c.error);
-        resolve(library, c.getResult, "PQgetResult", c.error);
+        core::resolveFunction(library, c.status, "PQstatus", &c.error);
+        core::resolveFunction(library, c.errorMessage, "PQerrorMessage", &c.error);
+        core::resolveFunction(library, c.escapeLiteral, "PQescapeLiteral", &c.error);
+        core::resolveFunction(library, c.freemem, "PQfreemem", &c.error);
+        core::resolveFunction(library, c.exec, "PQexec", &c.error);
+        core::resolveFunction(library, c.resultStatus, "PQresultStatus", &c.error);
+        core::resolveFunction(library, c.resultErrorMessage, "PQresultErrorMessage", &c.error);
+        core::resolveFunction(library, c.clear, "PQclear", &c.error);
+        core::resolveFunction(library, c.getCopyData, "PQgetCopyData", &c.error);
+        core::resolveFunction(library, c.getResult, "PQgetResult", &c.error);
         return c;
     }();
     return client;
