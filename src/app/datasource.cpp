@@ -68,24 +68,28 @@ std::optional<store::ServerAddress> startServer(const CommandLine &commandLine)
     return rememberedDataServer();
 }
 
-QString startFolder(const CommandLine &commandLine, QString *note)
+StartFolder startFolder(const CommandLine &commandLine)
 {
     if (!commandLine.folder.isEmpty() && !commandLine.userFolder)
-        return commandLine.folder;
+        return {commandLine.folder, {}, {}};
     const QString remembered = rememberedDataFolder();
     if (!remembered.isEmpty()) {
         // A folder on a drive that is not there now is not made anew empty:
         // the start says so and works where it would without the choice.
         if (QFileInfo(remembered).isDir())
-            return remembered;
-        if (note) {
-            const QString instead = commandLine.folder.isEmpty() ? QDir::currentPath() : commandLine.folder;
-            *note = QCoreApplication::translate("DataSource", "The data folder %1 chosen last time is not there. "
-                                                              "Korvane works in %2 instead.")
-                        .arg(QDir::toNativeSeparators(remembered), QDir::toNativeSeparators(instead));
-        }
+            return {remembered, {}, {}};
+        return {commandLine.folder, remembered, commandLine.folder.isEmpty() ? QDir::currentPath() : commandLine.folder};
     }
-    return commandLine.folder;
+    return {commandLine.folder, {}, {}};
+}
+
+QString goneFolderNote(const StartFolder &start)
+{
+    if (start.gone.isEmpty())
+        return QString();
+    return QCoreApplication::translate("DataSource", "The data folder %1 chosen last time is not there. "
+                                                     "Korvane works in %2 instead.")
+        .arg(QDir::toNativeSeparators(start.gone), QDir::toNativeSeparators(start.instead));
 }
 
 DataSourceDialog::DataSourceDialog(const QString &currentFolder,

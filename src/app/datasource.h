@@ -29,9 +29,19 @@ std::optional<store::ServerAddress> startServer(const CommandLine &commandLine);
 
 // The working folder of a start with windows: --folder as given; else the
 // folder chosen last in the window, when it still exists; else the folder
-// of --user-folder, or the current one (empty).  `note` receives a message
-// when the remembered folder is gone and another one is used.
-QString startFolder(const CommandLine &commandLine, QString *note = nullptr);
+// of --user-folder, or the current one (empty).
+struct StartFolder {
+    QString folder;
+    // The folder chosen last, when it is gone and `folder` is used instead.
+    QString gone;
+    QString instead;
+};
+StartFolder startFolder(const CommandLine &commandLine);
+
+// What the start says when the folder chosen last is gone; empty otherwise.
+// Made apart from the choice, which the start makes before its translations
+// are installed.
+QString goneFolderNote(const StartFolder &start);
 
 // "Change..." beside the data-folder line: asks for the data folder or a
 // database server.

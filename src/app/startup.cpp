@@ -202,10 +202,13 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     // display, when the start will work in a folder that is there; a folder
     // still to be made, or refused, is left to the steps below, which say
     // why in the user's language.
+    // The folder chosen in the window last time, unless the command line
+    // names one, and the server likewise; the choice is said below.
+    const StartFolder folder = startFolder(commandLine);
+    const std::optional<store::ServerAddress> server = startServer(commandLine);
     std::future<std::unique_ptr<FolderLock>> lockAhead;
-    if (!startServer(commandLine)) {
-        const QString folder = startFolder(commandLine);
-        const QString shown = folder.isEmpty() ? QStringLiteral(".") : folder;
+    if (!server) {
+        const QString shown = folder.folder.isEmpty() ? QStringLiteral(".") : folder.folder;
         if (QFileInfo(shown).isDir())
             lockAhead = takeFolderLockAhead(shown);
     }
@@ -221,15 +224,11 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
 
     // Everything after this works in the working folder: the tables, the
     // export and the sound files are named without a folder.
-    // The folder chosen in the window last time, unless the command line
-    // names one.
-    QString note;
-    const QString folder = startFolder(commandLine, &note);
-    if (!note.isEmpty()) {
+    if (const QString note = goneFolderNote(folder); !note.isEmpty()) {
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(note)), stderr);
         platform::messageBoxes().inform(nullptr, note);
     }
-    if (const auto reason = enterWorkingFolder(folder)) {
+    if (const auto reason = enterWorkingFolder(folder.folder)) {
         std::fputs(qPrintable(QStringLiteral("korvane: %1\n").arg(*reason)), stderr);
         platform::messageBoxes().error(nullptr, *reason);
         return 1;
@@ -237,7 +236,7 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
 
     // Tables on a database server: the server keeps the stations apart, so
     // no folder lock, and there is nothing of the older kind to convert.
-    if (const auto server = startServer(commandLine)) {
+    if (server) {
         bool useFolderInstead = false;
         const std::unique_ptr<Windows> windows = start(*server, &useFolderInstead);
         if (windows) {

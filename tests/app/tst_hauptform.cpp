@@ -445,9 +445,10 @@ void TestHauptform::startFolder()
     QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).clear();
     if (!remembered.isEmpty())
         app::rememberDataFolder(remembered);
-    QString note;
     const app::CommandLine commandLine = app::parseCommandLine(QStringList{QStringLiteral("korvane")} + arguments);
-    QCOMPARE(app::startFolder(commandLine, &note), folder);
+    const app::StartFolder start = app::startFolder(commandLine);
+    const QString note = app::goneFolderNote(start);
+    QCOMPARE(start.folder, folder);
     QCOMPARE(!note.isEmpty(), noted);
 }
 
