@@ -27,8 +27,6 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -217,7 +215,7 @@ int runWindows(char *argv[], const CommandLine &commandLine, const std::function
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
     setUpApplication();
-    QApplication::setStyle(new platform::ProgramStyle(QStyleFactory::create(QApplication::style()->name())));
+    QApplication::setStyle(new platform::ProgramStyle);
     installTranslations(chooseLanguage(commandLine.language));
     platform::useDeviceSoundOutput();
     prepareMainWindowAside();

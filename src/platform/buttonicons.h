@@ -25,8 +25,9 @@ QIcon extensionArrow(QStyle::StandardPixmap which, Qt::LayoutDirection direction
 // window's menu bar is made; a desktop style may search the icon theme.
 class ProgramStyle final : public QProxyStyle {
 public:
-    // Takes `base`, the style the application would have used.
-    explicit ProgramStyle(QStyle *base);
+    // Takes `base`; without one, the proxy makes the style the application
+    // would have used when it is first needed.
+    explicit ProgramStyle(QStyle *base = nullptr);
 
     QIcon standardIcon(StandardPixmap which, const QStyleOption *option = nullptr,
                        const QWidget *widget = nullptr) const override;
