@@ -1,7 +1,8 @@
 #include "app/application.h"
 
+#include "platform/buttonicons.h"
+
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPixmap>
 
 #ifndef KORVANE_VERSION
@@ -19,14 +20,11 @@ QList<QImage> programIconImages()
 {
     static const QList<QImage> images = [] {
         initResources();
-        // Read as PNG by name: QIcon::addFile would first ask every
-        // icon-engine and image-format plugin whether it knows the file,
-        // which costs the start a few milliseconds.
+        // Read as PNG: QIcon::addFile would first ask every icon-engine and
+        // image-format plugin whether it knows the file.
         QList<QImage> read;
-        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-            QImageReader reader(QStringLiteral(":/korvane/icons/%1.png").arg(size), "png");
-            read << reader.read();
-        }
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            read << platform::pngPicture(QStringLiteral(":/korvane/icons/%1.png").arg(size));
         return read;
     }();
     return images;

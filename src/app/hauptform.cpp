@@ -6,13 +6,13 @@
 #include "data/progresswindow.h"
 #include "data/tform4.h"
 #include "platform/guard.h"
+#include "platform/buttonicons.h"
 #include "platform/messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
-#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -41,13 +41,9 @@ QImage bannerLogo()
     // beside the main thread while that opens the tables.
     static const QImage logo = [] {
         initResources();
-        // The logo is known to be a PNG: read as such, without first loading
-        // every image-format plugin to ask which of them reads it.
-        QImageReader reader(QStringLiteral(":/korvane/logo.png"), "png");
-        reader.setAutoDetectImageFormat(false);
         // In the form a pixmap keeps it, so that making the banner's pixmap
         // on the main thread converts nothing.
-        const QImage read = reader.read();
+        const QImage read = platform::pngPicture(QStringLiteral(":/korvane/logo.png"));
         return read.convertToFormat(read.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                            : QImage::Format_RGB32);
     }();
@@ -104,7 +100,6 @@ THauptform::THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *p
     bannerColours.setColor(QPalette::Window, QColor(21, 131, 70));
     bannerColours.setColor(QPalette::WindowText, Qt::white);
     Panel1->setPalette(bannerColours);
-    Panel1->setAutoFillBackground(true);
     bannerRow->addWidget(Panel1);
 
     Image2 = new QLabel(central);

@@ -93,6 +93,13 @@ ProgramStyle::ProgramStyle(QStyle *base)
 {
 }
 
+QImage pngPicture(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QIcon extensionArrow(QStyle::StandardPixmap which, Qt::LayoutDirection direction)
 {
     QString name;
@@ -107,9 +114,7 @@ QIcon extensionArrow(QStyle::StandardPixmap which, Qt::LayoutDirection direction
     }
     QIcon icon;
     for (int size : sizes) {
-        QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name.arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        const QImage picture = reader.read();
+        const QImage picture = pngPicture(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name.arg(size));
         if (!picture.isNull())
             icon.addPixmap(QPixmap::fromImage(picture));
     }

@@ -13,6 +13,11 @@ enum class ButtonIcon { Play, Stop, Pause, Reset, AthleteView, Save, Open, List,
 // The picture, drawn at the size it is asked for when it is first asked for.
 QIcon buttonIcon(ButtonIcon which);
 
+// A PNG picture of the resources, read as PNG: by its name alone, Qt would
+// first ask every image-format plugin (loading them, Qt SVG among them)
+// whether it reads the file.
+QImage pngPicture(const QString &path);
+
 // The style's own extension arrow (SP_ToolBarHorizontalExtensionButton or
 // SP_ToolBarVerticalExtensionButton) read as PNG from Qt's resources; null
 // for any other picture, or when Qt has no such files.
