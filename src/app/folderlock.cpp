@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
 
 namespace app {
 
@@ -53,6 +54,10 @@ bool FolderLock::holds(const QString &folder) const
 
 std::future<std::unique_ptr<FolderLock>> takeFolderLockAhead(const QString &folder)
 {
+    // Qt counts the first thread that asks for its thread data as its main
+    // thread, and the lock's thread reads a lock file already there through
+    // QFile: this thread, which makes the application, asks first.
+    QThread::currentThread();
     // Absolute now: the thread may run after the working folder changed.
     const QString absolute = QFileInfo(folder).absoluteFilePath();
     return std::async(std::launch::async, [absolute]() -> std::unique_ptr<FolderLock> {

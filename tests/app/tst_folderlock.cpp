@@ -10,6 +10,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <private/qcoreapplication_p.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 class TstFolderLock : public QObject {
     Q_OBJECT
@@ -18,6 +24,7 @@ private slots:
     void secondLockNamesTheHolder();
     void lockTakenAhead_data();
     void lockTakenAhead();
+    void lockTakenAheadLeavesTheMainThread();
 };
 
 void TstFolderLock::secondLockNamesTheHolder_data()
@@ -101,6 +108,38 @@ void TstFolderLock::lockTakenAhead()
     QVERIFY(second.acquire(folder));
     lock.reset();
     QVERIFY(!QFileInfo::exists(lockFile));
+}
+
+namespace {
+
+// The start takes the lock ahead before the application exists, as here
+// (run before main), after a crash left the lock file, which the lock's
+// thread reads through QFile.  Qt counts the first thread that asks for its
+// thread data as its main thread: that must stay the start's own thread.
+bool mainThreadKeptWhileLockTakenAhead()
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tst_folderlock-" + std::to_string(getpid()));
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder / ".korvane.lock") << "2147483647\nkorvane\n\n";
+    std::future<std::unique_ptr<app::FolderLock>> lock =
+        app::takeFolderLockAhead(QString::fromStdString(folder.string()));
+    lock.wait();
+    // Read before this thread asks for its own thread data.
+    QThread *const mainThread = QCoreApplicationPrivate::theMainThread.loadAcquire();
+    const bool kept = mainThread && mainThread == QThread::currentThread();
+    const bool taken = lock.get() != nullptr;
+    std::filesystem::remove_all(folder);
+    return kept && taken;
+}
+
+const bool mainThreadKept = mainThreadKeptWhileLockTakenAhead();
+
+} // namespace
+
+void TstFolderLock::lockTakenAheadLeavesTheMainThread()
+{
+    QVERIFY(mainThreadKept);
 }
 
 QTEST_GUILESS_MAIN(TstFolderLock)
