@@ -247,6 +247,11 @@ bool THauptform::event(QEvent *event)
 
 void THauptform::FormActivate()
 {
+    // The click on "Close" activates the window as well, and that activation
+    // may arrive after the window closed (without a window manager it always
+    // does): it must not show the closed window again.
+    if (!isVisible())
+        return;
     if (!isMaximized())
         showMaximized();
 }

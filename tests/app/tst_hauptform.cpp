@@ -52,6 +52,7 @@ private slots:
     void cleanup();
     void bannerAndMenu();
     void informationBox();
+    void activationMaximises_data();
     void activationMaximises();
     void testShowsTheSameResetClockWindow();
     void opensMaximisedWithoutActivation();
@@ -128,12 +129,29 @@ void TestHauptform::informationBox()
     QVERIFY(!lines[1].trimmed().isEmpty());
 }
 
+void TestHauptform::activationMaximises_data()
+{
+    QTest::addColumn<bool>("closedFirst");
+    QTest::newRow("restored to a smaller size") << false;
+    // The click on "Close" activates the window too, and that activation
+    // may arrive after the window closed.
+    QTest::newRow("closed") << true;
+}
+
 void TestHauptform::activationMaximises()
 {
+    QFETCH(bool, closedFirst);
     THauptform main;
     main.show();
     main.showNormal();
     QVERIFY(!main.isMaximized());
+    if (closedFirst) {
+        QVERIFY(main.close());
+        QEvent activation(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&main, &activation);
+        QVERIFY(!main.isVisible());
+        return;
+    }
     main.FormActivate();
     QVERIFY(main.isMaximized());
 }
