@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 
 #include <QCoreApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
@@ -243,6 +244,17 @@ bool THauptform::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return QMainWindow::event(event);
+}
+
+void THauptform::closeEvent(QCloseEvent *event)
+{
+    // The clock window keeps a finished test's results when it is closed and
+    // asks about them when it opens again; the program's end would lose them.
+    if (m_clockWindow && !m_clockWindow->settleBeforeClosing()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void THauptform::FormActivate()

@@ -83,6 +83,9 @@ public slots:
 
 protected:
     bool event(QEvent *event) override;
+    // Results the clock window has not saved are asked about before the
+    // program ends; Cancel keeps it running.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     THauptform(std::unique_ptr<store::TrainingTables> tables, QWidget *parent);

@@ -64,6 +64,8 @@ private slots:
     void titlesReachTheWindowSystemUnchanged();
     void changeSwitchesTheDataFolder_data();
     void changeSwitchesTheDataFolder();
+    void closingAsksAboutResultsNotSaved_data();
+    void closingAsksAboutResultsNotSaved();
     void startFolder_data();
     void startFolder();
 
@@ -431,6 +433,59 @@ void TestHauptform::changeSwitchesTheDataFolder()
     QCOMPARE(storedTests(newFolder), 1);
     QCOMPARE(storedTests(oldFolder), storedBefore + testsLeftBehind);
     QVERIFY(QFileInfo::exists(QDir(newFolder).filePath(QStringLiteral("Backups/2026-12-06/TestTable.DB"))));
+}
+
+void TestHauptform::closingAsksAboutResultsNotSaved_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("nothing unsaved") << "" << int(platform::SaveAnswer::Cancel) << true << 0;
+    QTest::newRow("set running, Save") << "running" << int(platform::SaveAnswer::Save) << true << 1;
+    // "Close" in the clock window keeps a finished test's results for its
+    // next opening; the program's end must not drop them unasked.
+    QTest::newRow("finished, clock closed, Save") << "finished" << int(platform::SaveAnswer::Save) << true << 1;
+    QTest::newRow("finished, clock closed, Discard") << "finished" << int(platform::SaveAnswer::Discard) << true << 0;
+    QTest::newRow("finished, clock closed, Cancel") << "finished" << int(platform::SaveAnswer::Cancel) << false << 0;
+}
+
+void TestHauptform::closingAsksAboutResultsNotSaved()
+{
+    QFETCH(QString, before);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(int, stored);
+    TestPlatform platform;
+    RecordingScreenSaver screenSaver;
+    platform.clock.set(36000000);
+    THauptform main;
+    main.createWindows();
+    main.show();
+    TForm1 *clock = main.clockWindow();
+    clock->Timer1->stop();
+    if (!before.isEmpty()) {
+        clock->Edit39->setText(QStringLiteral("Anna"));
+        clock->Edit47->setText(QStringLiteral("Bench"));
+        clock->Edit51->setText(QStringLiteral("Press"));
+        clock->FormActivate();
+        clock->sStartClick();
+        for (int ms = 100; ms <= (before == QLatin1String("running") ? 1500 : 10000); ms += 100) {
+            platform.clock.set(36000000 + ms);
+            clock->Timer1Timer();
+        }
+        QCOMPARE(clock->procedure().Running, before == QLatin1String("running"));
+        if (before == QLatin1String("finished"))
+            clock->BitBtn1Click();
+    }
+    platform.boxes.saveAnswer = static_cast<platform::SaveAnswer>(answer);
+    platform.boxes.shown.clear();
+    const int storedBefore = storedTests(QDir::currentPath());
+
+    QCOMPARE(main.close(), closed);
+    QCOMPARE(main.isVisible(), !closed);
+    QCOMPARE(platform.boxes.shown.filter(QStringLiteral("save?:")).size(), before.isEmpty() ? 0 : 1);
+    QCOMPARE(storedTests(QDir::currentPath()), storedBefore + stored);
 }
 
 void TestHauptform::startFolder_data()
