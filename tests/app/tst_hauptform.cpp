@@ -322,6 +322,21 @@ void TestHauptform::titlesReachTheWindowSystemUnchanged()
 
 namespace {
 
+// Anna's bench press started at 10:00 on the hand-set clock and ticked on
+// to `untilMs` after.
+void runTestUntil(TForm1 &clock, TestPlatform &platform, int untilMs)
+{
+    clock.Edit39->setText(QStringLiteral("Anna"));
+    clock.Edit47->setText(QStringLiteral("Bench"));
+    clock.Edit51->setText(QStringLiteral("Press"));
+    clock.FormActivate();
+    clock.sStartClick();
+    for (int ms = 100; ms <= untilMs; ms += 100) {
+        platform.clock.set(36000000 + ms);
+        clock.Timer1Timer();
+    }
+}
+
 // The number of tests stored in the TestTable of `folder`.
 int storedTests(const QString &folder)
 {
@@ -378,15 +393,8 @@ void TestHauptform::changeSwitchesTheDataFolder()
     const int storedBefore = storedTests(oldFolder);
     TForm1 *clock = main.clockWindow();
     clock->Timer1->stop();
-    if (before == QLatin1String("running")) {
-        clock->Edit39->setText(QStringLiteral("Anna"));
-        clock->Edit47->setText(QStringLiteral("Bench"));
-        clock->Edit51->setText(QStringLiteral("Press"));
-        clock->FormActivate();
-        clock->sStartClick();
-        platform.clock.set(36001500);
-        clock->Timer1Timer();
-    }
+    if (before == QLatin1String("running"))
+        runTestUntil(*clock, platform, 1500);
     platform.boxes.saveAnswer = static_cast<platform::SaveAnswer>(answer);
 
     // "Change...", the folder typed into the dialog, OK.
@@ -465,15 +473,7 @@ void TestHauptform::closingAsksAboutResultsNotSaved()
     TForm1 *clock = main.clockWindow();
     clock->Timer1->stop();
     if (!before.isEmpty()) {
-        clock->Edit39->setText(QStringLiteral("Anna"));
-        clock->Edit47->setText(QStringLiteral("Bench"));
-        clock->Edit51->setText(QStringLiteral("Press"));
-        clock->FormActivate();
-        clock->sStartClick();
-        for (int ms = 100; ms <= (before == QLatin1String("running") ? 1500 : 10000); ms += 100) {
-            platform.clock.set(36000000 + ms);
-            clock->Timer1Timer();
-        }
+        runTestUntil(*clock, platform, before == QLatin1String("running") ? 1500 : 10000);
         QCOMPARE(clock->procedure().Running, before == QLatin1String("running"));
         if (before == QLatin1String("finished"))
             clock->BitBtn1Click();
