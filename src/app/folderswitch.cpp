@@ -77,7 +77,7 @@ bool THauptform::windowsMayBeReplaced()
         return false;
     // Results not saved go to the old tables or are dropped by the user's
     // own answer; Cancel keeps everything as it is.
-    return !m_clockWindow || m_clockWindow->settleBeforeClosing();
+    return clockResultsSettled();
 }
 
 bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFolder)

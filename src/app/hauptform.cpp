@@ -246,11 +246,16 @@ bool THauptform::event(QEvent *event)
     return QMainWindow::event(event);
 }
 
+bool THauptform::clockResultsSettled()
+{
+    return !m_clockWindow || m_clockWindow->settleBeforeClosing();
+}
+
 void THauptform::closeEvent(QCloseEvent *event)
 {
     // The clock window keeps a finished test's results when it is closed and
     // asks about them when it opens again; the program's end would lose them.
-    if (m_clockWindow && !m_clockWindow->settleBeforeClosing()) {
+    if (!clockResultsSettled()) {
         event->ignore();
         return;
     }

@@ -94,6 +94,9 @@ private:
     void replaceTables(std::unique_ptr<store::TrainingTables> tables, std::unique_ptr<app::FolderLock> lock);
     // Whether the windows may be built anew: unsaved results are asked about.
     bool windowsMayBeReplaced();
+    // A running test and results not saved in the clock window are asked
+    // about, as at its Close; false when the user keeps them (Cancel).
+    bool clockResultsSettled();
     // Reports a failed daily backup of the tables in the status line.
     void watchBackups();
     void showBackupFailure(const QString &message);
