@@ -196,14 +196,14 @@ void showMainWindow(Windows &windows)
 int runWindows(char *argv[], const CommandLine &commandLine, const std::function<void(THauptform &)> &started)
 {
     const platform::FontConfigurationReader fontConfiguration;
-    // The folder's lock is taken ahead, while the toolkit connects to the
-    // display, when the start will work in a folder that is there; a folder
-    // still to be made, or refused, is left to the steps below, which say
-    // why in the user's language.
     // The folder chosen in the window last time, unless the command line
     // names one, and the server likewise; the choice is said below.
     const StartFolder folder = startFolder(commandLine);
     const std::optional<store::ServerAddress> server = startServer(commandLine);
+    // The folder's lock is taken ahead, while the toolkit connects to the
+    // display, when the start will work in a folder that is there; a folder
+    // still to be made, or refused, is left to the steps below, which say
+    // why in the user's language.
     std::future<std::unique_ptr<FolderLock>> lockAhead;
     if (!server) {
         const QString shown = folder.folder.isEmpty() ? QStringLiteral(".") : folder.folder;
