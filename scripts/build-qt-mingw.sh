@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Builds the Qt that the Windows build of Korvane links against: Qt from
-# Debian's own source packages (qt6-base, qt6-svg, qt6-charts), cross-built
-# with MinGW-w64, with SQLite from Debian's sqlite3 source package for the
-# SQL driver and for Korvane itself.  The host tools (moc, rcc, uic) are
-# those of Debian's qt6-base-dev-tools, which is the same Qt version.
+# Builds the Qt that the Windows build of Korvane links against, cross-built
+# with MinGW-w64: qtbase from Debian's qt6-base source package, with SQLite
+# from Debian's sqlite3 source package for the SQL driver and for Korvane
+# itself, and qtsvg, qtcharts and qtspeech from the Qt project's git at the
+# tag of the same release.  The host tools (moc, rcc, uic) are those of
+# Debian's qt6-base-dev-tools, which is the same Qt version.
 #
 #   scripts/build-qt-mingw.sh                 build (or resume) the Qt
 #   scripts/build-qt-mingw.sh --print-prefix  print where it is installed
+#
+# KORVANE_QT_GIT names a folder holding the git repositories qtsvg,
+# qtcharts and qtspeech (clones or bare repositories, with or without a
+# .git suffix, or links to them).  Without it they are cloned from the Qt
+# project's public git.  Only the tag's tree is used, and only when the tag
+# names the commit written below; anything else is refused.
 #
 # The result lands in
 #   ~/.cache/korvane/qt-<Qt version>-mingw-<GCC version>-<recipe hash>/
@@ -188,19 +195,71 @@ if [[ -z $(apt-cache showsrc qt6-base 2>/dev/null) ]]; then
 fi
 fetch_source sqlite3 "$(source_version libsqlite3-dev)" || fail "no SQLite source"
 fetch_source qt6-base "$(source_version qt6-base-dev-tools)" || fail "no qtbase source"
-# The other modules are fetched now as well, so a source that cannot be had
-# shows early; qtbase is built even so, and they are tried again before
-# their turn.
+
+# The modules from git: the tag, and the commit it must name.
+git_tag=v6.4.2
+declare -A git_commit=(
+  [qtsvg]=54066fe644f2c9f7789c61b4fcb4d513eb3f775c
+  [qtcharts]=445119bc19232067452594cfca454175b9ac1a83
+  [qtspeech]=68c109eefe6836c8d5de58e562290bfdf8332e8e
+)
+git_public=https://code.qt.io/qt
+# Prints the repository of a module: in KORVANE_QT_GIT, or a bare clone of
+# the public one kept in the work folder.
+module_repository() {
+  local name=$1 candidate
+  if [[ -n ${KORVANE_QT_GIT:-} ]]; then
+    for candidate in "$KORVANE_QT_GIT/$name" "$KORVANE_QT_GIT/$name.git"; do
+      if git -C "$candidate" rev-parse --git-dir >/dev/null 2>&1; then
+        printf '%s\n' "$candidate"
+        return 0
+      fi
+    done
+    say "KORVANE_QT_GIT=$KORVANE_QT_GIT holds no repository $name or $name.git" >&2
+    return 1
+  fi
+  candidate=$work/git/$name.git
+  if [[ ! -d $candidate ]]; then
+    say "Cloning $name from $git_public" >&2
+    git clone -q --bare "$git_public/$name.git" "$candidate.tmp" >&2 \
+      || { rm -rf "$candidate.tmp"; return 1; }
+    mv "$candidate.tmp" "$candidate"
+  fi
+  printf '%s\n' "$candidate"
+}
+fetch_git_module() {
+  local name=$1 dir=$work/src/$1 repository commit
+  if [[ -f $dir/.fetched ]]; then
+    say "Source of $name: already taken from git"
+    return 0
+  fi
+  repository=$(module_repository "$name") || return 1
+  commit=$(git -C "$repository" rev-parse --verify -q "$git_tag^{commit}") \
+    || { say "$repository has no tag $git_tag" >&2; return 1; }
+  if [[ $commit != "${git_commit[$name]}" ]]; then
+    say "REFUSED: $name $git_tag in $repository is $commit, not ${git_commit[$name]}" >&2
+    return 1
+  fi
+  say "Taking the source of $name $git_tag ($commit) from $repository"
+  rm -rf "$dir"
+  mkdir -p "$dir/$name-${git_tag#v}"
+  git -C "$repository" archive "$commit" | tar -x -C "$dir/$name-${git_tag#v}" \
+    || { rm -rf "$dir"; return 1; }
+  touch "$dir/.fetched"
+}
 fetch_module_sources() {
-  local ok=0
-  fetch_source qt6-svg "$(source_version qt6-svg-dev)" || ok=1
-  fetch_source qt6-charts "$(source_version qt6-charts-dev)" || ok=1
+  local ok=0 name
+  for name in qtsvg qtcharts qtspeech; do
+    fetch_git_module "$name" || ok=1
+  done
   return $ok
 }
+# Fetched now as well, so a source that cannot be had shows early; qtbase
+# is built even so, and they are tried again before their turn.
 if fetch_module_sources; then
   say "Sources ready ($(elapsed "$t"))"
 else
-  say "WARNING: not every module source could be fetched; building what can be built first"
+  say "WARNING: not every module source could be had; building what can be built first"
 fi
 
 # ----------------------------------------------------------------- SQLite
@@ -279,7 +338,7 @@ build_module() {
     say "$name: already installed"
     return 0
   fi
-  src=$(source_dir "qt6-${name#qt}")
+  if [[ $name == qtbase ]]; then src=$(source_dir qt6-base); else src=$(source_dir "$name"); fi
   [[ -n $src ]] || fail "no source for $name"
   local args=("$src" "${qt_common[@]}" "$@")
   local wanted
@@ -345,9 +404,56 @@ for plugin in plugins/platforms/qwindows.dll plugins/sqldrivers/qsqlite.dll; do
   [[ -f $prefix/$plugin ]] || fail "qtbase installed without $plugin"
 done
 
-fetch_module_sources || fail "the sources of qtsvg and qtcharts are needed (apt-get source qt6-svg qt6-charts)"
+fetch_module_sources || fail "the sources of qtsvg, qtcharts and qtspeech are needed (see KORVANE_QT_GIT above)"
+
+# qtspeech builds nothing, and still succeeds, without Qt::QmlIntegration,
+# which its public header includes.  That module is headers and a CMake
+# package only, the same for every platform: Debian's qt6-declarative-dev
+# of the same version supplies them, copied into the prefix.
+install_qml_integration() {
+  local headers=/usr/include/x86_64-linux-gnu/qt6/QtQmlIntegration
+  local package=/usr/lib/x86_64-linux-gnu/cmake/Qt6QmlIntegration
+  [[ -d $headers && -d $package ]] \
+    || fail "QmlIntegration headers missing (install qt6-declarative-dev)"
+  mkdir -p "$prefix/include" "$prefix/lib/cmake"
+  rm -rf "$prefix/include/QtQmlIntegration" "$prefix/lib/cmake/Qt6QmlIntegration"
+  cp -a "$headers" "$prefix/include/QtQmlIntegration"
+  cp -a "$package" "$prefix/lib/cmake/Qt6QmlIntegration"
+  # The package finds its headers below Debian's include folder; here they
+  # are in the prefix's.
+  sed -i "s|\${_IMPORT_PREFIX}/include/x86_64-linux-gnu/qt6|$prefix/include|g" \
+    "$prefix/lib/cmake/Qt6QmlIntegration"/*.cmake
+}
+# Wine's ISpDataKey::EnumValues always fails, and the SAPI engine's loop
+# over a voice's attributes then continues for ever: it stops at the first
+# failure instead, as it does at the end of the list.
+patch_sapi_loop() {
+  local file
+  file=$(source_dir qtspeech)/src/plugins/tts/sapi/qtexttospeech_sapi.cpp
+  grep -q 'korvane: stop at the first failure' "$file" && return 0
+  python3 - "$file" <<'PATCH' || fail "qtspeech: the SAPI loop patch no longer applies"
+import sys
+path = sys.argv[1]
+text = open(path, encoding="utf-8").read()
+old = 'qWarning() << "ISpDataKey::EnumValues failed";\n            continue;'
+new = 'qWarning() << "ISpDataKey::EnumValues failed";\n            break; // korvane: stop at the first failure'
+if text.count(old) != 1:
+    sys.exit(1)
+open(path, "w", encoding="utf-8").write(text.replace(old, new))
+PATCH
+}
+
+# Only what Korvane uses: SVG icons, the line chart without QML or OpenGL,
+# and the SAPI speech engine without QML.
 build_module qtsvg
 build_module qtcharts
+install_qml_integration
+patch_sapi_loop
+build_module qtspeech
+for plugin in plugins/iconengines/qsvgicon.dll plugins/imageformats/qsvg.dll \
+              plugins/texttospeech/qtexttospeech_sapi.dll bin/Qt6Charts.dll; do
+  [[ -f $prefix/$plugin ]] || fail "installed without $plugin"
+done
 
 # Written last: its presence says the prefix is complete.
 {

@@ -32,3 +32,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# pkg-config would otherwise hand the host's Linux include folders (ALSA,
+# libsndfile, fontconfig, libpq) to the MinGW compiler: it looks only into
+# the MinGW root and the prefixes.
+set(_korvane_pkgconfig "/usr/${KORVANE_MINGW_TRIPLE}/lib/pkgconfig")
+foreach(dir IN LISTS CMAKE_PREFIX_PATH)
+  if(IS_ABSOLUTE "${dir}")
+    string(APPEND _korvane_pkgconfig ":${dir}/lib/pkgconfig")
+  endif()
+endforeach()
+set(ENV{PKG_CONFIG_LIBDIR} "${_korvane_pkgconfig}")
+set(ENV{PKG_CONFIG_PATH} "")
