@@ -48,9 +48,7 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
     a.phaseName = shownProcedureText(d.phase);
     a.phaseColour = palette::panelColour(d.panel);
     a.countdown = shownProcedureText(d.countdown);
-    // A tick on the very end of a set's last cycle counts one repetition
-    // more until the set ends on the next tick; the athlete never sees a
-    // repetition beyond the set's count.
+    // The athlete never sees a repetition beyond the set's count.
     a.repetition = d.repetitionCount > 0 ? std::min(d.repetition, d.repetitionCount) : d.repetition;
     a.repetitionCount = d.repetitionCount;
     a.set = d.set;
