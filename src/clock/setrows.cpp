@@ -67,6 +67,26 @@ void TForm1::setBrokenOff(const CancelledSet &broken)
     updateReportButton();
 }
 
+void TForm1::setNotBegun(int set)
+{
+    clearResultRow(set);
+    m_outcomes.record(set, SetOutcome::NotRun);
+    updateReportButton();
+}
+
+void TForm1::clearResultRow(int set)
+{
+    if (set < 1 || set > 20)
+        return;
+    const int k = set - 1;
+    realSlots[k]->clear();
+    realSlots[k]->hide();
+    repetitionSlots[k]->setText(QStringLiteral("0"));
+    repetitionSlots[k]->hide();
+    for (QLineEdit *slot : {plannedSlots[k], repetitionSlots[k], realSlots[k]})
+        display::setColour(slot, palette::SlotPlain, QPalette::Base);
+}
+
 void TForm1::ClearSetRows()
 {
     m_saveId.clear();

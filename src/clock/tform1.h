@@ -214,9 +214,12 @@ private:
     void stopped() override;
     void setEnded(int set, bool cancelled) override;
     void setBrokenOff(const CancelledSet &broken) override;
+    void setNotBegun(int set) override;
 
     // Writes a set's early end into its row, in the colours of Cancel.
     void writeEndedRow(const CancelledSet &ended);
+    // Empties a set's row of results: no real time, 0 repetitions, plain.
+    void clearResultRow(int set);
     // Asked before results that were not saved would be cleared.  Returns
     // whether the caller may go on: nothing to lose, Discard, or a save that
     // succeeded; false on Cancel or a failed save.

@@ -84,6 +84,9 @@ public:
     // The test stopped while a set ran or stood at a break: that set's
     // result, as Cancel would record it.
     virtual void setBrokenOff(const CancelledSet &broken) { static_cast<void>(broken); }
+    // Set `set` was stopped or cancelled inside its start rest: it never
+    // began and records nothing.
+    virtual void setNotBegun(int set) { static_cast<void>(set); }
     // A plain message.  Closing one of the window's messages activates it,
     // which stops the procedure.
     virtual void showMessage(const QString &text) = 0;
@@ -145,6 +148,10 @@ private:
     template <typename Step>
     void publishAfter(Step step);
     void giveCue(CueMoment moment, bool switchedOn, int repetition = 0);
+    // Whether the set on hand ran past its start rest as of the last tick.
+    bool setHasBegun() const;
+    // The running time after the start rest as of the last tick; never below 0.
+    double realSeconds() const;
 
     ProcedureHost &m_host;
     ProcedureState m_state;
@@ -156,4 +163,6 @@ private:
     ProcedureDisplay m_published;
     bool m_inAutoStart = false;
     bool m_restWarned = false;
+    // Cancel was pressed while the set was still in its start rest.
+    bool m_cancelledBeforeBegin = false;
 };

@@ -42,6 +42,7 @@ struct SetResults {
 // the planned repetitions.  Runs only when `sets` is exactly "1" to "20".
 // The sets marked in `unfinished` (index 0 for set 1) never ran to their end
 // and keep their slots as they stand: an empty time and "0" mean "not run".
+// A real time below zero is taken for an empty one.
 void completeSetResults(SetResults &results, const QString &sets, const QString &plannedSetTime,
                         const QStringList &plannedSlots, const QString &plannedRepetitions,
                         std::bitset<20> unfinished = {});

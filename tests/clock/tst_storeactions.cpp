@@ -249,6 +249,8 @@ private slots:
     void endedSetsStoreWhatRan();
     void askedBeforeResultsAreCleared_data();
     void askedBeforeResultsAreCleared();
+    void falseStartStoresNothing_data();
+    void falseStartStoresNothing();
 
 private:
     QLocale m_locale;
@@ -1320,6 +1322,63 @@ void TestStoreActions::askedBeforeResultsAreCleared()
     }
     if (action == QLatin1String("start"))
         QCOMPARE(w.procedure().Running, !kept);
+}
+
+void TestStoreActions::falseStartStoresNothing_data()
+{
+    QTest::addColumn<QString>("ending");   // how the first start ends inside its start rest
+    QTest::addColumn<int>("at");           // the last tick before it, into the set
+    QTest::newRow("stop") << "stop" << 600;
+    QTest::newRow("stop on the start rest's last moment") << "stop" << 1000;
+    QTest::newRow("break, then stop") << "break" << 400;
+    QTest::newRow("cancel, the set ends") << "cancel" << 600;
+    QTest::newRow("cancel, then stop") << "cancel stop" << 300;
+}
+
+void TestStoreActions::falseStartStoresNothing()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, at);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Save;
+    w.show();
+    w.sStart->click();
+    f.tickThrough(100, at);
+    if (ending == QLatin1String("stop")) {
+        w.sStop->click();
+    } else if (ending == QLatin1String("break")) {
+        w.SpeedButton1->click();
+        f.tickAt(3000);
+        w.sStop->click();
+    } else {
+        w.Button1->click();
+        if (ending == QLatin1String("cancel"))
+            f.tickThrough(at + 100, 1100);   // the start rest passes: the test is over
+        else
+            w.sStop->click();
+    }
+    QVERIFY(!w.procedure().Running);
+    QCOMPARE(w.realSlots[0]->text(), QString());
+    QVERIFY(!shown(w, w.realSlots[0]));
+    QVERIFY(w.realSlots[0]->palette().color(QPalette::Base) != palette::SlotCancelled);
+
+    // Nothing would be lost: the test starts again without a question, on
+    // clean rows, runs to its end and stores what this run did.
+    f.tickAt(2000);
+    w.sStart->click();
+    QCOMPARE(f.platform.boxes.shown, QStringList());
+    QVERIFY(w.procedure().Running);
+    QCOMPARE(w.realSlots[0]->text(), QString());
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("0"));
+    f.tickThrough(2100, 7100);
+    QVERIFY(!w.procedure().Running);
+    pressSaveData(w);
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(valueOf(records[0], "RealTime1"), QStringLiteral("4"));
+    QCOMPARE(valueOf(records[0], "RealR1"), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestStoreActions)
