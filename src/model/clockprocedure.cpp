@@ -182,6 +182,8 @@ void ClockProcedure::setStart()
 void ClockProcedure::tick()
 {
     publishAfter([this] {
+        if (m_heldRest)
+            return;
         if (m_state.Resting && !m_state.Running)
             restTick();
         else if (m_state.Running)
@@ -377,6 +379,8 @@ void ClockProcedure::stopNow()
     m_state.Running = false;
     m_state.Resting = false;
     m_state.OnBreak = false;
+    m_heldSet = false;
+    m_heldRest = false;
     m_display.countdown = QStringLiteral("BEGIN");
     m_clockStands = true;
     m_display.phase = QStringLiteral("TEST");
@@ -410,6 +414,31 @@ void ClockProcedure::breakOrResume()
     }
     syncFlags();
     publish();
+}
+
+void ClockProcedure::hold()
+{
+    if (m_state.Running) {
+        breakOrResume();
+        m_heldSet = true;
+    } else if (m_state.Resting && !m_heldRest) {
+        m_state.RestElapsedMs = elapsedSince(m_state.RestStartMs);
+        m_heldRest = true;
+    }
+}
+
+void ClockProcedure::release()
+{
+    if (m_heldSet && m_state.OnBreak)
+        breakOrResume();
+    if (m_heldRest && m_state.Resting) {
+        // The rest counts on from where it stood.
+        m_state.RestStartMs = platform::wallClock().timeOfDayMs() - m_state.RestElapsedMs;
+        if (m_state.RestStartMs < 0)
+            m_state.RestStartMs += platform::kDayMs;
+    }
+    m_heldSet = false;
+    m_heldRest = false;
 }
 
 std::optional<CancelledSet> ClockProcedure::cancelSet()

@@ -114,6 +114,11 @@ public:
     void stop();
     // Break while a set runs; resume a broken-off set.
     void breakOrResume();
+    // A question about the test is open: a running set stands at a break,
+    // as F7 puts it there, and a rest between sets stands too, until
+    // release() lets the test go on where it stood.
+    void hold();
+    void release();
     // Cancel: the running set ends at the next tick.  The result to record,
     // unless the test has ended or the set number on show is not 1 to 20.
     std::optional<CancelledSet> cancelSet();
@@ -165,4 +170,7 @@ private:
     bool m_restWarned = false;
     // Cancel was pressed while the set was still in its start rest.
     bool m_cancelledBeforeBegin = false;
+    // What hold() stopped: the set clock (now at a break) or the rest's clock.
+    bool m_heldSet = false;
+    bool m_heldRest = false;
 };

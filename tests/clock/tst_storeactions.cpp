@@ -251,6 +251,8 @@ private slots:
     void askedBeforeResultsAreCleared();
     void falseStartStoresNothing_data();
     void falseStartStoresNothing();
+    void questionHoldsTheTest_data();
+    void questionHoldsTheTest();
 
 private:
     QLocale m_locale;
@@ -1379,6 +1381,89 @@ void TestStoreActions::falseStartStoresNothing()
     QCOMPARE(records.size(), 1);
     QCOMPARE(valueOf(records[0], "RealTime1"), QStringLiteral("4"));
     QCOMPARE(valueOf(records[0], "RealR1"), QStringLiteral("1"));
+}
+
+void TestStoreActions::questionHoldsTheTest_data()
+{
+    QTest::addColumn<QString>("action");       // close, or the folder changes
+    QTest::addColumn<int>("at");               // into the test: in set 1, or in the rest after it
+    QTest::addColumn<int>("answer");           // platform::SaveAnswer
+    QTest::addColumn<QStringList>("stored");   // RealTime1, RealR1, RealTime2, RealR2; empty: nothing
+
+    // 2 sets of 3 repetitions of 4 s after a start rest of 1 s; set 1 ends
+    // at 13 s and the 5 s rest after it at 18 s.
+    const int save = int(platform::SaveAnswer::Save);
+    const int discard = int(platform::SaveAnswer::Discard);
+    const int cancel = int(platform::SaveAnswer::Cancel);
+    const QStringList broken{"5,5", "2", "", "0"};
+    const QStringList ranOut{"12", "3", "", "0"};
+    QTest::newRow("close in a set, Save") << "close" << 6500 << save << broken;
+    QTest::newRow("close in a set, Discard") << "close" << 6500 << discard << QStringList();
+    QTest::newRow("close in a set, Cancel") << "close" << 6500 << cancel << QStringList();
+    QTest::newRow("close in the rest, Save") << "close" << 15000 << save << ranOut;
+    QTest::newRow("close in the rest, Cancel") << "close" << 15000 << cancel << QStringList();
+    QTest::newRow("folder change in a set, Save") << "folder" << 6500 << save << broken;
+    QTest::newRow("folder change in the rest, Discard") << "folder" << 15000 << discard << QStringList();
+}
+
+void TestStoreActions::questionHoldsTheTest()
+{
+    QFETCH(QString, action);
+    QFETCH(int, at);
+    QFETCH(int, answer);
+    QFETCH(QStringList, stored);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    w.Wiederholungen->setText(QStringLiteral("3"));
+    w.Serien->setText(QStringLiteral("2"));
+    w.show();
+    w.sStart->click();
+    f.tickThrough(100, at);
+    const bool inSet = w.procedure().Running;
+    const std::int32_t elapsed = inSet ? w.procedure().SetElapsedMs : w.procedure().RestElapsedMs;
+
+    // Half a minute passes while the question waits: enough to end set 1,
+    // the rest and set 2, were the test not standing.
+    f.platform.boxes.saveAnswer = static_cast<platform::SaveAnswer>(answer);
+    bool asked = false;
+    f.platform.boxes.onShow = [&] {
+        if (asked)
+            return;
+        asked = true;
+        QCOMPARE(w.procedure().Running, false);
+        if (inSet)
+            QCOMPARE(w.pClockB->text(), QStringLiteral("Break"));
+        f.tickThrough(at + 100, at + 30000);
+    };
+    bool mayGo = false;
+    if (action == QLatin1String("close")) {
+        w.BitBtn1->click();
+        mayGo = !w.isVisible();
+    } else {
+        mayGo = w.settleBeforeClosing();
+    }
+    QVERIFY(asked);
+    QCOMPARE(mayGo, answer != int(platform::SaveAnswer::Cancel));
+
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), stored.isEmpty() ? 0 : 1);
+    if (!stored.isEmpty()) {
+        QCOMPARE((QStringList{valueOf(records[0], "RealTime1"), valueOf(records[0], "RealR1"),
+                              valueOf(records[0], "RealTime2"), valueOf(records[0], "RealR2")}),
+                 stored);
+    }
+    if (mayGo) {
+        // The test ended with the answer.
+        QVERIFY(!w.procedure().Running && !w.procedure().Resting && !w.procedure().OnBreak);
+        return;
+    }
+    // Cancel: the test goes on from where it stood when asked.
+    f.tickAt(at + 30100);
+    QCOMPARE(w.procedure().CurrentSet, 1);
+    QCOMPARE(w.procedure().Running, inSet);
+    QCOMPARE(w.procedure().Resting, !inSet);
+    QCOMPARE(inSet ? w.procedure().SetElapsedMs : w.procedure().RestElapsedMs, elapsed + 100);
 }
 
 QTEST_MAIN(TestStoreActions)
