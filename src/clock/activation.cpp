@@ -27,9 +27,12 @@ void TForm1::FormCreate()
 void TForm1::FormActivate()
 {
     // The activation clears the result rows: results not yet saved are
-    // asked about first, and Cancel leaves the window as it is.
-    if (!settleUnsavedResults())
+    // asked about first, and Cancel keeps them, on show as Save Data and
+    // "Report..." would take them (a "Close" before had hidden their rows).
+    if (!settleUnsavedResults()) {
+        showKeptResults();
         return;
+    }
     // A set in progress is broken off before the reset zeroes its clock; the
     // row it records goes with the others below.
     m_procedure.stop();

@@ -87,6 +87,23 @@ void TForm1::clearResultRow(int set)
         display::setColour(slot, palette::SlotPlain, QPalette::Base);
 }
 
+void TForm1::showKeptResults()
+{
+    if (!m_outcomes.active())
+        return;
+    ShowSetRows();
+    for (int set = 1; set <= 20; ++set) {
+        const SetOutcome outcome = m_outcomes.outcome(set);
+        if (outcome != SetOutcome::Cancelled && outcome != SetOutcome::BrokenOff)
+            continue;
+        const int k = set - 1;
+        for (QLineEdit *slot : {plannedSlots[k], repetitionSlots[k], realSlots[k]}) {
+            slot->show();
+            display::setColour(slot, palette::SlotCancelled, QPalette::Base);
+        }
+    }
+}
+
 void TForm1::ClearSetRows()
 {
     m_saveId.clear();

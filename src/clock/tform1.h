@@ -220,6 +220,9 @@ private:
     void writeEndedRow(const CancelledSet &ended);
     // Empties a set's row of results: no real time, 0 repetitions, plain.
     void clearResultRow(int set);
+    // Shows the rows of the results on hand again: the planned times, and
+    // the sets that ended early in Cancel's colours.
+    void showKeptResults();
     // Asked before results that were not saved would be cleared.  Returns
     // whether the caller may go on: nothing to lose, Discard, or a save that
     // succeeded; false on Cancel or a failed save.

@@ -253,6 +253,8 @@ private slots:
     void falseStartStoresNothing();
     void questionHoldsTheTest_data();
     void questionHoldsTheTest();
+    void keptResultsShownOnReopening_data();
+    void keptResultsShownOnReopening();
 
 private:
     QLocale m_locale;
@@ -1464,6 +1466,60 @@ void TestStoreActions::questionHoldsTheTest()
     QCOMPARE(w.procedure().Running, inSet);
     QCOMPARE(w.procedure().Resting, !inSet);
     QCOMPARE(inSet ? w.procedure().SetElapsedMs : w.procedure().RestElapsedMs, elapsed + 100);
+}
+
+void TestStoreActions::keptResultsShownOnReopening_data()
+{
+    QTest::addColumn<QString>("ending");        // how set 1 of 2 ended before "Close"
+    QTest::addColumn<QString>("real");          // its row's real time
+    QTest::addColumn<bool>("early");            // shown in Cancel's colours
+    QTest::newRow("ran out, then stopped in the rest") << "run out" << "" << false;
+    QTest::newRow("cancelled") << "cancel" << "5,5" << true;
+    QTest::newRow("stopped") << "stop" << "5,5" << true;
+}
+
+void TestStoreActions::keptResultsShownOnReopening()
+{
+    QFETCH(QString, ending);
+    QFETCH(bool, early);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    w.Wiederholungen->setText(QStringLiteral("3"));
+    w.Serien->setText(QStringLiteral("2"));
+    w.show();
+    w.sStart->click();
+    f.tickThrough(100, 6500);
+    if (ending == QLatin1String("cancel"))
+        w.Button1->click();
+    else if (ending == QLatin1String("run out"))
+        f.tickThrough(6600, 13100);
+    w.sStop->click();
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Cancel;
+    w.BitBtn1->click();
+    QVERIFY(!w.isVisible());
+
+    // "Test" again, and the results are kept: what Save Data and
+    // "Report..." would take is on show.
+    w.FormActivate();
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+    QVERIFY(shown(w, w.BitBtn3));
+    QVERIFY(w.ReportButton->isEnabled());
+    for (int k = 0; k < 2; ++k) {
+        QVERIFY(shown(w, w.plannedSlots[k]));
+        QCOMPARE(w.plannedSlots[k]->text(), QStringLiteral("12"));
+    }
+    QCOMPARE(shown(w, w.realSlots[0]), early);
+    QCOMPARE(shown(w, w.repetitionSlots[0]), early);
+    QTEST(w.realSlots[0]->text(), "real");
+    QCOMPARE(w.plannedSlots[0]->palette().color(QPalette::Base) == palette::SlotCancelled, early);
+    QVERIFY(!shown(w, w.realSlots[1]));
+    // Saved, it stores what was on show.
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Save;
+    pressSaveData(w);
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(valueOf(records[0], "RealTime1"), early ? QStringLiteral("5,5") : QStringLiteral("12"));
 }
 
 QTEST_MAIN(TestStoreActions)
