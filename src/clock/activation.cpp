@@ -137,6 +137,7 @@ bool TForm1::settleUnsavedResults()
         m_procedure.stop();
     if (answer == platform::SaveAnswer::Discard) {
         m_outcomes.clear();
+        m_testSave.forget();
         return true;
     }
     return platform::runGuarded(this, [this] { saveTest(); });

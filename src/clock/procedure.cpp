@@ -110,6 +110,7 @@ void TForm1::setStarted()
     // none of an earlier test's rows stays to be stored with them.
     if (m_procedure.state().CurrentSet == 1) {
         m_outcomes.begin(QTime::fromMSecsSinceStartOfDay(platform::wallClock().timeOfDayMs()));
+        m_testSave.forget();
         for (int set = 1; set <= 20; ++set)
             clearResultRow(set);
     }

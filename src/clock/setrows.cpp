@@ -106,7 +106,7 @@ void TForm1::showKeptResults()
 
 void TForm1::ClearSetRows()
 {
-    m_saveId.clear();
+    m_testSave.forget();
     for (int k = 0; k < 20; ++k) {
         plannedSlots[k]->hide();
         realSlots[k]->hide();

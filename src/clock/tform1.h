@@ -262,10 +262,11 @@ private:
     bool m_saving = false;           // a save is under way: its own reset asks nothing
     bool m_closeSettled = false;     // "Close" asked already; the closing asks no more
     TestOutcomes m_outcomes;
-    // The identity of the results on show, made at their first save and
-    // kept until they are cleared: a save repeated after a lost connection
-    // stores them once.
-    QString m_saveId;
+    // The identities of what the saves store: a save repeated after a lost
+    // connection stores its record once; anything changed since is new.
+    SaveIdentity m_testSave;
+    SaveIdentity m_profileSave;
+    SaveIdentity m_athleteSave;
 
 public:
     // The controls, named as the window's users and tests know them.

@@ -2,6 +2,8 @@
 
 #include "core/numbertext.h"
 
+#include <QUuid>
+
 #include <algorithm>
 
 std::optional<int> setNumberOf(const QString &text)
@@ -132,4 +134,19 @@ bool TestOutcomes::hasUnsavedResults(std::optional<double> runningSeconds) const
         }
     }
     return false;
+}
+
+QString SaveIdentity::idFor(const QStringList &content)
+{
+    if (m_id.isEmpty() || content != m_content) {
+        m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        m_content = content;
+    }
+    return m_id;
+}
+
+void SaveIdentity::forget()
+{
+    m_id.clear();
+    m_content.clear();
 }

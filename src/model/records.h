@@ -47,6 +47,21 @@ void completeSetResults(SetResults &results, const QString &sets, const QString 
                         const QStringList &plannedSlots, const QString &plannedRepetitions,
                         std::bitset<20> unfinished = {});
 
+// The identity of what one save stores.  The same content keeps its
+// identity until it is forgotten, so that a save repeated after its answer
+// was lost stores it once; changed content is another record and gets a new
+// identity, so that a success is never reported for a record stored before.
+class SaveIdentity {
+public:
+    QString idFor(const QStringList &content);
+    // The content was stored or given up.
+    void forget();
+
+private:
+    QStringList m_content;
+    QString m_id;
+};
+
 // How a set of the test on hand ended.
 enum class SetOutcome {
     NotRun,      // never started, or started over and not yet ended

@@ -4,7 +4,10 @@
 #include "clock/palette.h"
 #include "clockwindowfixture.h"
 #include "data/tform4.h"
+#include "core/errors.h"
+#include "store/layout.h"
 #include "store/trainingtables.h"
+#include "support/pgserver.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -12,12 +15,14 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 using Fields = QList<QPair<QString, QString>>;
@@ -195,6 +200,30 @@ void pressSaveData(TForm1 &form)
     form.BitBtn3->click();
 }
 
+// A save whose answer never came: the record reaches the server, and the
+// station hears of a broken connection.  The begun record is stored through
+// a second station under the same save identity before the post fails.
+void loseTheFirstAnswer(store::Table &table, store::Table &secondStation)
+{
+    auto spent = std::make_shared<bool>(false);
+    table.setBeforeWrite([&table, &secondStation, spent] {
+        if (*spent)
+            return;
+        *spent = true;
+        secondStation.open();
+        secondStation.append();
+        const store::Layout &layout = table.layout();
+        for (int i = 1; i < layout.fields.size(); ++i) {
+            const QString text = table.fieldText(layout.fields.at(i).name);
+            if (!text.isEmpty())
+                secondStation.setFieldText(layout.fields.at(i).name, text);
+        }
+        secondStation.setSaveId(table.saveId());
+        secondStation.post();
+        throw core::Failure(QStringLiteral("the connection to the server broke"));
+    });
+}
+
 const QString kTestnrMessage = QStringLiteral("inform:Couldn't find  Testnr.");
 const QString kNameMessage = QStringLiteral("inform:Couldn't find  Profil Name.");
 
@@ -251,6 +280,8 @@ private slots:
     void askedBeforeResultsAreCleared();
     void falseStartStoresNothing_data();
     void falseStartStoresNothing();
+    void saveAfterALostAnswer_data();
+    void saveAfterALostAnswer();
     void questionHoldsTheTest_data();
     void questionHoldsTheTest();
     void keptResultsShownOnReopening_data();
@@ -258,6 +289,7 @@ private slots:
 
 private:
     QLocale m_locale;
+    std::unique_ptr<testsupport::PostgresServer> m_server;
 };
 
 void TestStoreActions::initTestCase()
@@ -1383,6 +1415,89 @@ void TestStoreActions::falseStartStoresNothing()
     QCOMPARE(records.size(), 1);
     QCOMPARE(valueOf(records[0], "RealTime1"), QStringLiteral("4"));
     QCOMPARE(valueOf(records[0], "RealR1"), QStringLiteral("1"));
+}
+
+void TestStoreActions::saveAfterALostAnswer_data()
+{
+    QTest::addColumn<QString>("record");       // what is saved: test, athlete, profile
+    QTest::addColumn<QString>("then");         // after the lost answer
+    QTest::addColumn<QStringList>("stored");   // the names on the server, by key
+
+    QTest::newRow("test, saved again") << "test" << "again" << QStringList{"Anan"};
+    QTest::newRow("test, typo corrected") << "test" << "correct" << QStringList{"Anan", "Anna"};
+    QTest::newRow("test, discarded, the next athlete's") << "test" << "next" << QStringList{"Anan", "Bert"};
+    QTest::newRow("athlete, saved again") << "athlete" << "again" << QStringList{"Anan"};
+    QTest::newRow("athlete, typo corrected") << "athlete" << "correct" << QStringList{"Anan", "Anna"};
+    QTest::newRow("profile, saved again") << "profile" << "again" << QStringList{"Anan"};
+    QTest::newRow("profile, typo corrected") << "profile" << "correct" << QStringList{"Anan", "Anna"};
+}
+
+void TestStoreActions::saveAfterALostAnswer()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, then);
+    if (!m_server) {
+        m_server = std::make_unique<testsupport::PostgresServer>();
+        QString why;
+        QVERIFY2(m_server->start(&why), qPrintable(why));
+    }
+    const QString database = m_server->newDatabase();
+    store::TrainingTables tables(m_server->address(database));
+    store::TrainingTables secondStation(m_server->address(database));
+    tables.openAll();
+    secondStation.openAll();
+    ClockWindowFixture f(&tables);
+    TForm1 &w = *f.form;
+    QSignalSpy reports(&w, &TForm1::recordStored);
+
+    const bool isTest = record == QLatin1String("test");
+    store::Table &table = isTest ? tables.TestTable
+                                 : record == QLatin1String("athlete") ? tables.SPTable : tables.ProfilTable;
+    store::Table &second = isTest ? secondStation.TestTable
+                                  : record == QLatin1String("athlete") ? secondStation.SPTable : secondStation.ProfilTable;
+    QLineEdit *name = record == QLatin1String("profile") ? w.Edit47 : w.Edit39;
+    const auto save = [&] {
+        w.Edit48->setText(QStringLiteral("1"));
+        if (isTest) {
+            fillThreeSetResults(w);
+            pressSaveData(w);
+        } else if (record == QLatin1String("athlete")) {
+            w.BitBtn7->click();
+        } else {
+            w.BitBtn2->click();
+        }
+    };
+    name->setText(QStringLiteral("Anan"));
+    loseTheFirstAnswer(table, second);
+    save();
+    QCOMPARE(reports.count(), 0);
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+
+    if (then == QLatin1String("correct")) {
+        name->setText(QStringLiteral("Anna"));
+    } else if (then == QLatin1String("next")) {
+        f.platform.boxes.saveAnswer = platform::SaveAnswer::Discard;
+        w.FormActivate();
+        name->setText(QStringLiteral("Bert"));
+    }
+    save();
+
+    QFETCH(QStringList, stored);
+    const QString nameField = record == QLatin1String("profile") ? QStringLiteral("Profil") : QStringLiteral("Name");
+    QStringList names;
+    QString lastKey;
+    table.open();
+    table.first();
+    while (!table.eof()) {
+        names << table.fieldText(nameField);
+        lastKey = table.fieldText(table.layout().key().name);
+        table.next();
+    }
+    QCOMPARE(names, stored);
+    // The success reported is the record just written.
+    QCOMPARE(reports.count(), 1);
+    QVERIFY2(reports.last().at(0).toString().endsWith(QStringLiteral(" %1 saved").arg(lastKey)),
+             qPrintable(reports.last().at(0).toString()));
 }
 
 void TestStoreActions::questionHoldsTheTest_data()
