@@ -111,7 +111,6 @@ private slots:
         if (action == Action::Start)
             tables = std::make_unique<store::TrainingTables>(address);
 
-        QVERIFY(m_server.pause());
         // Should the action wait for the server after all, it is let go
         // after a while, so that the test fails instead of hanging.
         std::atomic<bool> resumed{false};
@@ -124,6 +123,7 @@ private slots:
             resumed = true;
             rescue.join();
         });
+        QVERIFY(m_server.pause());
 
         const TickingClock clock;
         QElapsedTimer took;
@@ -146,6 +146,7 @@ private slots:
         }
         const qint64 elapsed = took.elapsed();
         const qint64 stall = clock.longestGap();
+        qInfo("failed after %lld ms; the clock's longest gap %lld ms", elapsed, stall);
         QVERIFY2(failure.has_value(), "the action reported success from a server that answers nothing");
         QCOMPARE(failure->kind(), core::Failure::Kind::ServerTable);
         QCOMPARE(failure->file(), address.display());

@@ -18,6 +18,7 @@
 #include <QUuid>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -176,7 +177,7 @@ private:
             std::reverse(processes.begin(), processes.end());
         bool all = !processes.isEmpty();
         for (const pid_t pid : processes)
-            all = ::kill(pid, signal) == 0 && all;
+            all = (::kill(pid, signal) == 0 || errno == ESRCH) && all;   // a session that just ended
         return all;
     }
     static bool fail(QString *why, const QString &reason)
