@@ -4,8 +4,10 @@ DIR ?= $(CURDIR)/data
 FUZZ_SECONDS ?= 60
 # Rounds of `make soak`.
 SOAK_ROUNDS ?= 1000
+# Minutes of `make server-soak`.
+SERVER_SOAK_MINUTES ?= 30
 
-.PHONY: run test build deps screenshots bench package check-asan fuzz soak
+.PHONY: run test build deps screenshots bench package check-asan fuzz soak server-soak
 
 deps:
 	@bash scripts/install-deps.sh
@@ -57,3 +59,8 @@ fuzz: deps
 # The store's crash test for SOAK_ROUNDS rounds of kill -9 during posts.
 soak: build
 	@bash scripts/run-soak.sh $(SOAK_ROUNDS)
+
+# Two stations saving against a server killed, stopped and restarted at
+# random; every acknowledged save stored once, no clock stalled.
+server-soak: deps
+	@bash scripts/run-server-soak.sh $(SERVER_SOAK_MINUTES)

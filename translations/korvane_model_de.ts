@@ -555,6 +555,14 @@
 <context>
     <name>Store</name>
     <message>
+        <source>the answer to the last action is still awaited; try again in a moment</source>
+        <translation>die Antwort auf die letzte Aktion steht noch aus; bitte gleich noch einmal versuchen</translation>
+    </message>
+    <message>
+        <source>it did not answer within %1 seconds and was left; nothing was lost, and the action can be tried again</source>
+        <translation>er hat nicht innerhalb von %1 Sekunden geantwortet und wurde verlassen; nichts ging verloren, die Aktion kann wiederholt werden</translation>
+    </message>
+    <message>
         <source>the query cannot run</source>
         <translation>die Abfrage kann nicht ausgeführt werden</translation>
     </message>

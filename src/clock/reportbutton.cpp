@@ -7,6 +7,7 @@
 #include "report/reportpage.h"
 #include "report/reportpreview.h"
 #include "core/numbertext.h"
+#include "store/storeaction.h"
 #include "store/layout.h"
 #include "store/records.h"
 #include "store/testreader.h"
@@ -82,10 +83,12 @@ report::ReportPage TForm1::unsavedReport()
 {
     const QStringList record = reportRecord();
     store::Table &table = tables().TestTable;
-    table.open();
-    store::SqliteTestReader reader(table);
-    const QList<QStringList> earlier =
-        reader.athleteTests(Edit39->text(), Edit40->text(), Edit51->text(), std::numeric_limits<qint64>::max());
+    const QString name = Edit39->text(), surname = Edit40->text(), exercise = Edit51->text();
+    const QList<QStringList> earlier = store::runStoreAction({&table}, [&] {
+        table.open();
+        store::SqliteTestReader reader(table);
+        return reader.athleteTests(name, surname, exercise, std::numeric_limits<qint64>::max());
+    });
     return report::ReportPage(report::makeTestReport(record, earlier, false));
 }
 

@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "core/wallclock.h"
 #include "store/records.h"
+#include "store/storeaction.h"
 #include "store/trainingtables.h"
 
 #include <QCoreApplication>
@@ -117,7 +118,7 @@ void TForm1::saveTest()
 
     // Step 2: one new record.
     store::Table &table = tables().TestTable;
-    table.open();
+    store::runStoreAction({&table}, [&] { table.open(); });
     // The box's closing runs the window's activation: the date is the one
     // read before it, the settings are read after it (the reset behind it
     // writes them in their own form), and the results are the ones completed
@@ -133,7 +134,7 @@ void TForm1::saveTest()
     record.saveId = m_testSave.idFor(store::testFields(record));
     qint64 key = 0;
     try {
-        key = store::appendTest(table, record);
+        key = store::runStoreAction({&table}, [&] { return store::appendTest(table, record); });
     } catch (...) {
         // Nothing was stored: the results go back where the user can save
         // them again, even when the box's activation had cleared them.

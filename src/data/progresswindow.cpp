@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "platform/guard.h"
 #include "store/layout.h"
+#include "store/storeaction.h"
 #include "store/testrows.h"
 #include "store/table.h"
 
@@ -160,23 +161,45 @@ struct Range {
     bool empty() const { return min > max; }
 };
 
+// The athletes of the stored tests with their number of tests.
+std::vector<ProgressWindow::StoredAthlete> readStoredAthletes(store::Table &table)
+{
+    QSqlQuery query(table.database());
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral(
+        "SELECT COALESCE(\"Name\", ''), COALESCE(\"Surname\", ''), COUNT(*) FROM \"%1\" GROUP BY 1, 2")
+                            .arg(table.tableName());
+    if (!query.exec(sql))
+        table.fail(query.lastError().databaseText());
+    std::vector<ProgressWindow::StoredAthlete> athletes;
+    while (query.next())
+        athletes.push_back({query.value(0).toString(), query.value(1).toString(), query.value(2).toInt()});
+    if (query.lastError().isValid())
+        table.fail(query.lastError().databaseText());
+    return athletes;
+}
+
 // Runs `read` with the table open.  The table keeps the open state it had:
 // one that was closed is open only for the time of the read, also when the
 // read throws.
+// On a server the read runs beside the clock (storeaction.h): it must touch
+// no window.
 template <typename Read>
 void readWithTableOpen(store::Table &table, Read read)
 {
-    const bool wasOpen = table.isOpen();
-    table.open();
-    try {
-        read();
-    } catch (...) {
+    store::runStoreAction({&table}, [&] {
+        const bool wasOpen = table.isOpen();
+        table.open();
+        try {
+            read();
+        } catch (...) {
+            if (!wasOpen)
+                table.close();
+            throw;
+        }
         if (!wasOpen)
             table.close();
-        throw;
-    }
-    if (!wasOpen)
-        table.close();
+    });
 }
 
 } // namespace
@@ -285,35 +308,20 @@ QWidget *ProgressWindow::chartView(int number) const
 
 void ProgressWindow::showAthlete(const QString &name, const QString &surname)
 {
-    readWithTableOpen(m_table, [&] { readAthletes(name, surname); });
+    std::vector<StoredAthlete> athletes;
+    readWithTableOpen(m_table, [&] { athletes = readStoredAthletes(m_table); });
+    showAthletes(std::move(athletes), name, surname);
     show();
     raise();
     activateWindow();
 }
 
-void ProgressWindow::readAthletes(const QString &name, const QString &surname)
+void ProgressWindow::showAthletes(std::vector<StoredAthlete> athletes, const QString &name, const QString &surname)
 {
-    QSqlQuery query(m_table.database());
-    query.setForwardOnly(true);
-    const QString sql = QStringLiteral(
-        "SELECT COALESCE(\"Name\", ''), COALESCE(\"Surname\", ''), COUNT(*) FROM \"%1\" GROUP BY 1, 2")
-                            .arg(m_table.tableName());
-    if (!query.exec(sql))
-        m_table.fail(query.lastError().databaseText());
-    struct Athlete {
-        QString name, surname;
-        int tests;
-    };
-    std::vector<Athlete> athletes;
-    while (query.next())
-        athletes.push_back({query.value(0).toString(), query.value(1).toString(), query.value(2).toInt()});
-    if (query.lastError().isValid())
-        m_table.fail(query.lastError().databaseText());
-    query.finish();
     // By surname, then name, as the user's language sorts them.
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(athletes.begin(), athletes.end(), [&](const Athlete &a, const Athlete &b) {
+    std::stable_sort(athletes.begin(), athletes.end(), [&](const StoredAthlete &a, const StoredAthlete &b) {
         if (const int bySurname = collator.compare(a.surname, b.surname))
             return bySurname < 0;
         return collator.compare(a.name, b.name) < 0;
@@ -324,7 +332,7 @@ void ProgressWindow::readAthletes(const QString &name, const QString &surname)
     m_athletes->clear();
     int chosen = 0;
     bool found = false;
-    for (const Athlete &athlete : athletes) {
+    for (const StoredAthlete &athlete : athletes) {
         auto *item = new QListWidgetItem(
             QStringLiteral("%1  (%2)").arg(athleteLabel(athlete.name, athlete.surname)).arg(athlete.tests), m_athletes);
         item->setData(NameRole, athlete.name);

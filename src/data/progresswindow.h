@@ -32,6 +32,11 @@ public:
     // surname (or keeps the one chosen, or the first) and shows the window.
     void showAthlete(const QString &name, const QString &surname);
 
+    struct StoredAthlete {
+        QString name, surname;
+        int tests;
+    };
+
     // Saves the three charts as one picture: SVG for a name ending in
     // ".svg", PNG otherwise.  A failure throws core::Failure; an
     // older file is kept.
@@ -61,7 +66,7 @@ private:
         const data::ProgressSeries *source;
     };
 
-    void readAthletes(const QString &name, const QString &surname);
+    void showAthletes(std::vector<StoredAthlete> athletes, const QString &name, const QString &surname);
     void athleteChosen();
     void exerciseChosen();
     void drawCharts();

@@ -12,6 +12,13 @@
 #include <libpq-fe.h>
 
 #include <cstring>
+#include <thread>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
 
 namespace store {
 namespace {
@@ -31,6 +38,10 @@ struct ClientLibrary {
     decltype(&PQclear) clear = nullptr;
     decltype(&PQgetCopyData) getCopyData = nullptr;
     decltype(&PQgetResult) getResult = nullptr;
+    decltype(&PQsocket) socket = nullptr;
+    decltype(&PQgetCancel) getCancel = nullptr;
+    decltype(&PQfreeCancel) freeCancel = nullptr;
+    decltype(&PQcancel) cancel = nullptr;
     // Empty when every function was found.
     QString error;
 };
@@ -59,6 +70,10 @@ const ClientLibrary &pq()
         core::resolveFunction(library, c.clear, "PQclear", &c.error);
         core::resolveFunction(library, c.getCopyData, "PQgetCopyData", &c.error);
         core::resolveFunction(library, c.getResult, "PQgetResult", &c.error);
+        core::resolveFunction(library, c.socket, "PQsocket", &c.error);
+        core::resolveFunction(library, c.getCancel, "PQgetCancel", &c.error);
+        core::resolveFunction(library, c.freeCancel, "PQfreeCancel", &c.error);
+        core::resolveFunction(library, c.cancel, "PQcancel", &c.error);
         return c;
     }();
     return client;
@@ -84,6 +99,58 @@ bool connectionLost(const QSqlDatabase &db)
     PGconn *conn = postgresHandle(db);
     // Without the library no server connection can have been made.
     return !conn || !pq().error.isEmpty() || pq().status(conn) == CONNECTION_BAD;
+}
+
+void ServerInterrupt::attach(const QSqlDatabase &db)
+{
+    PGconn *conn = postgresHandle(db);
+    const std::lock_guard hold(m_lock);
+    m_socket = -1;
+    m_cancel.reset();
+    if (!conn || !pq().error.isEmpty())
+        return;
+    m_socket = pq().socket(conn);
+    if (PGcancel *cancel = pq().getCancel(conn))
+        m_cancel.reset(cancel, [](PGcancel *c) { pq().freeCancel(c); });
+}
+
+void ServerInterrupt::detach()
+{
+    // The owner closes the socket after this: a cut never reaches a socket
+    // number the system may give to another file then.
+    const std::lock_guard hold(m_lock);
+    m_socket = -1;
+    m_cancel.reset();
+}
+
+void ServerInterrupt::requestCancel()
+{
+    std::shared_ptr<PGcancel> cancel;
+    {
+        const std::lock_guard hold(m_lock);
+        cancel = m_cancel;
+    }
+    if (!cancel)
+        return;
+    // Left to run out on its own: it ends when the server answers, goes
+    // away or the program ends.
+    std::thread([cancel] {
+        char reason[256];
+        pq().cancel(cancel.get(), reason, int(sizeof reason));
+    }).detach();
+}
+
+void ServerInterrupt::cut()
+{
+    m_wasCut = true;
+    const std::lock_guard hold(m_lock);
+    if (m_socket < 0)
+        return;
+#ifdef Q_OS_WIN
+    ::shutdown(SOCKET(m_socket), SD_BOTH);
+#else
+    ::shutdown(m_socket, SHUT_RDWR);
+#endif
 }
 
 LayoutCheck checkServerLayout(const QSqlDatabase &db, const Layout &layout)

@@ -13,9 +13,13 @@
 #include <QString>
 #include <QVariantList>
 
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 typedef struct pg_conn PGconn;
+typedef struct pg_cancel PGcancel;
 
 namespace store {
 
@@ -29,6 +33,39 @@ PGconn *postgresHandle(const QSqlDatabase &db);
 // The connection was open and is no longer (the server went away or was
 // restarted); reopening it may help.
 bool connectionLost(const QSqlDatabase &db);
+
+// Ends, from another thread, a wait for a server that does not answer.  The
+// thread that owns the connection attaches it after opening it and detaches
+// it before closing it; meanwhile any thread may interrupt the wait.
+class ServerInterrupt {
+public:
+    ServerInterrupt() = default;
+    ~ServerInterrupt() { detach(); }
+    ServerInterrupt(const ServerInterrupt &) = delete;
+    ServerInterrupt &operator=(const ServerInterrupt &) = delete;
+
+    void attach(const QSqlDatabase &db);
+    void detach();
+    // Asks the server to cancel the running statement.  It returns at once:
+    // the request goes out from a thread of its own, since a server that is
+    // stopped never answers it.
+    void requestCancel();
+    // Cuts the connection's socket: the waiting thread gets its answer at
+    // once, as from a server that went away (the connection is lost and is
+    // opened anew by the next action).  Works when the server answers
+    // nothing at all, which the cancel does not.
+    void cut();
+    // Whether cut() ran since the last clearCut(): the connection is not
+    // opened anew then, which would wait for the same server again.
+    bool wasCut() const { return m_wasCut; }
+    void clearCut() { m_wasCut = false; }
+
+private:
+    std::atomic<bool> m_wasCut{false};
+    std::mutex m_lock;
+    int m_socket = -1;
+    std::shared_ptr<PGcancel> m_cancel;
+};
 
 // How the table of `layout` stands on the server (the same results as for
 // a file: no table, other fields, a key that is no integer).

@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "store/postgres.h"
 #include "store/sqlitefile.h"
+#include "store/storeaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,6 +67,7 @@ Table::Table(const Layout &layout, const QString &folder)
     : m_layout(layout)
     , m_folder(folder)
     , m_connectionName(newConnectionName(layout.tableName))
+    , m_interrupt(std::make_unique<ServerInterrupt>())
 {
     QStringList columns;
     for (const FieldDef &field : layout.fields)
@@ -90,6 +92,7 @@ void Table::disconnectFile()
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        m_interrupt->detach();
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -222,12 +225,30 @@ void Table::connectFile()
 void Table::openServerConnection(QSqlDatabase &db)
 {
     m_server->applyTo(db);
+    // A server that takes the connection but never answers (a stopped
+    // process) is given up after a while rather than waited for forever.
+    if (!db.connectOptions().contains(QLatin1String("connect_timeout"))) {
+        const QString options = db.connectOptions();
+        db.setConnectOptions(options + (options.isEmpty() ? QString() : QStringLiteral(";"))
+                             + QStringLiteral("connect_timeout=%1").arg(serverConnectTimeoutSeconds));
+    }
     if (!db.open())
         throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
                          QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reasonOf(db.lastError())));
+    m_interrupt->attach(db);
+    QSqlQuery session(db);
     // The server's notices ("relation ... already exists, skipping") would
     // go to standard error through libpq; its warnings and errors are enough.
-    QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO warning"));
+    session.exec(QStringLiteral("SET client_min_messages TO warning"));
+    // No statement waits longer than this for a lock or a busy server; a
+    // server that answers nothing at all is left by the client (storeaction.h).
+    session.exec(QStringLiteral("SET statement_timeout = %1").arg(serverStatementTimeoutMs));
+}
+
+void Table::closeServerConnection(QSqlDatabase &db)
+{
+    m_interrupt->detach();
+    db.close();
 }
 
 void Table::connectServer()
@@ -250,7 +271,7 @@ void Table::connectServer()
                 fail(reasonOf(db.lastError()));
             checkLayout(db);
         } catch (...) {
-            db.close();
+            closeServerConnection(db);
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_connectionName);
             throw;
@@ -261,12 +282,12 @@ void Table::connectServer()
 
 bool Table::reconnectIfLost()
 {
-    if (!m_server || !m_connected)
+    if (!m_server || !m_connected || m_interrupt->wasCut())
         return false;
     QSqlDatabase db = database();
     if (!connectionLost(db))
         return false;
-    db.close();
+    closeServerConnection(db);
     try {
         openServerConnection(db);
     } catch (const StoreError &) {

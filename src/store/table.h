@@ -12,9 +12,12 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace store {
+
+class ServerInterrupt;
 
 // A failure of the table store: the table file and what is wrong with it.
 class StoreError : public core::Failure {
@@ -129,6 +132,9 @@ public:
     // opens it anew when it was lost; a server that cannot be reached is a
     // StoreError.  Nothing for a file.
     void ensureConnection();
+    // Ends a wait of this table's server connection from another thread
+    // (see ServerInterrupt); does nothing for a file.
+    ServerInterrupt &serverInterrupt() const { return *m_interrupt; }
 
     // The reason of a failed call on this table's connection, as a message
     // says it (a damaged file is called damaged).
@@ -141,6 +147,7 @@ private:
     void connectFile();
     void connectServer();
     void openServerConnection(QSqlDatabase &db);
+    void closeServerConnection(QSqlDatabase &db);
     void postToServer();
     // Prepares the insertion of the begun record with its values bound;
     // `tail` ends the statement.
@@ -172,6 +179,7 @@ private:
     std::function<void()> m_beforeWrite;
     std::optional<ServerAddress> m_server;
     QString m_saveId;
+    std::unique_ptr<ServerInterrupt> m_interrupt;
 };
 
 // The reason of a failed SQLite call for a StoreError: SQLite's own text,

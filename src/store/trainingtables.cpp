@@ -1,5 +1,7 @@
 #include "store/trainingtables.h"
 
+#include "store/storeaction.h"
+
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QThread>
@@ -26,6 +28,12 @@ TrainingTables::TrainingTables(const ServerAddress &server)
 }
 
 void TrainingTables::openAll()
+{
+    // A server that does not answer is left after a while (storeaction.h).
+    runStoreAction({&SPTable, &TestTable, &ProfilTable}, [this] { openEach(); });
+}
+
+void TrainingTables::openEach()
 {
     // The files there are checked first, all of them, so that a refused one
     // ends the start before anything was made in the folder; the missing

@@ -39,6 +39,8 @@ public:
     DailyBackup &backup() { return m_backup; }
 
 private:
+    void openEach();
+
     QString m_folder;
 
 public:

@@ -18,6 +18,8 @@
 #include <QUuid>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -82,6 +84,12 @@ public:
         return true;
     }
 
+    // Stops every process of the server (SIGSTOP) as a hung machine would:
+    // connections are taken by the system and then nothing answers.
+    // resume() lets them go on; stop() and kill() resume first.
+    bool pause() { return signalAll(SIGSTOP); }
+    bool resume() { return signalAll(SIGCONT); }
+
     int port() const { return m_port; }
     QString url(const QString &database = QStringLiteral("korvane"), const QString &user = QStringLiteral("korvane")) const
     {
@@ -128,11 +136,49 @@ private:
     {
         if (!m_running)
             return;
+        resume();
         QString ignored;
         runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"), mode,
                          QStringLiteral("-w"), QStringLiteral("stop")},
                         &ignored);
         m_running = false;
+    }
+    // The postmaster, from its pid file, and its children, from /proc.
+    QList<pid_t> serverProcesses() const
+    {
+        QFile pidFile(m_data + QStringLiteral("/postmaster.pid"));
+        if (!pidFile.open(QIODevice::ReadOnly))
+            return {};
+        const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toInt());
+        if (postmaster <= 0)
+            return {};
+        QList<pid_t> processes{postmaster};
+        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &entry : entries) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            // pid (name) state ppid ...; the name may hold blanks.
+            const QByteArray line = stat.readAll();
+            const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (after.size() > 1 && after.at(1).toInt() == postmaster)
+                processes << pid_t(entry.toInt());
+        }
+        return processes;
+    }
+    bool signalAll(int signal)
+    {
+        if (!m_running)
+            return false;
+        // The postmaster first when stopping, so that it forks nothing new
+        // meanwhile; last when going on.
+        QList<pid_t> processes = serverProcesses();
+        if (signal == SIGCONT)
+            std::reverse(processes.begin(), processes.end());
+        bool all = !processes.isEmpty();
+        for (const pid_t pid : processes)
+            all = (::kill(pid, signal) == 0 || errno == ESRCH) && all;   // a session that just ended
+        return all;
     }
     static bool fail(QString *why, const QString &reason)
     {
