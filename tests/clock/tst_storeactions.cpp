@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QToolButton>
 
@@ -210,16 +211,24 @@ void loseTheFirstAnswer(store::Table &table, store::Table &secondStation)
         if (*spent)
             return;
         *spent = true;
-        secondStation.open();
-        secondStation.append();
-        const store::Layout &layout = table.layout();
-        for (int i = 1; i < layout.fields.size(); ++i) {
-            const QString text = table.fieldText(layout.fields.at(i).name);
-            if (!text.isEmpty())
-                secondStation.setFieldText(layout.fields.at(i).name, text);
-        }
-        secondStation.setSaveId(table.saveId());
-        secondStation.post();
+        const auto storeAtTheSecondStation = [&table, &secondStation] {
+            secondStation.open();
+            secondStation.append();
+            const store::Layout &layout = table.layout();
+            for (int i = 1; i < layout.fields.size(); ++i) {
+                const QString text = table.fieldText(layout.fields.at(i).name);
+                if (!text.isEmpty())
+                    secondStation.setFieldText(layout.fields.at(i).name, text);
+            }
+            secondStation.setSaveId(table.saveId());
+            secondStation.post();
+        };
+        // A save on a server runs on a thread of its own; the second
+        // station's connection belongs to the main thread.
+        if (QThread::currentThread() == qApp->thread())
+            storeAtTheSecondStation();
+        else
+            QMetaObject::invokeMethod(qApp, storeAtTheSecondStation, Qt::BlockingQueuedConnection);
         throw core::Failure(QStringLiteral("the connection to the server broke"));
     });
 }
