@@ -1,5 +1,7 @@
 #include "store/trainingtables.h"
 
+#include "store/analysisviews.h"
+
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QThread>
@@ -52,6 +54,10 @@ void TrainingTables::openAll()
             table->discardCreatedFile();
         throw;
     }
+    // The typed views for analysis follow the tables.  A folder or server
+    // where they cannot be made (read-only, no right to create views) works
+    // as before without them.
+    keepAnalysisViews(TestTable.database(), TestTable.onServer() ? SqlDialect::Postgres : SqlDialect::Sqlite);
 }
 
 std::future<void> TrainingTables::openAllAside()
