@@ -351,7 +351,7 @@ ExportFigures measureExport(testsupport::PostgresServer &server, const QTemporar
         QElapsedTimer timer;
         timer.start();
         try {
-            figures.written = data::writeFullExportFile(ours, tables.TestTable.database(), QLocale::c());
+            figures.written = data::writeFullExportFile(ours, tables.TestTable.database());
         } catch (const core::Failure &failure) {
             std::fprintf(stderr, "the export failed: %s\n", qPrintable(failure.message()));
             return figures;

@@ -2,6 +2,7 @@
 
 #include "clock/display.h"
 #include "model/clockface.h"
+#include "model/testdate.h"
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
 #include "core/wallclock.h"
@@ -9,7 +10,6 @@
 #include "platform/messages.h"
 
 #include <QCheckBox>
-#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
@@ -49,7 +49,8 @@ void TForm1::FormActivate()
     }
     m_procedure.stop();
     ResetSetRowColours();
-    display::setText(Edit37, QLocale().toString(platform::wallClock().today(), QLocale::ShortFormat));
+    // The stored form, whatever the locale: every station reads it.
+    display::setText(Edit37, data::testDateText(platform::wallClock().today()));
     drawClockFace();
 }
 

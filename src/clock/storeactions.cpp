@@ -5,6 +5,7 @@
 #include "clock/display.h"
 #include "core/numbertext.h"
 #include "model/records.h"
+#include "model/testdate.h"
 #include "clock/tform1.h"
 #include "platform/messages.h"
 #include "core/wallclock.h"
@@ -266,7 +267,7 @@ void TForm1::Edit37Click()
 {
     guarded([this] {
         // A fixed form, whatever the user's date settings.
-        Edit37->setText(platform::wallClock().today().toString(QStringLiteral("dd.MM.yyyy")));
+        Edit37->setText(data::testDateText(platform::wallClock().today()));
     });
 }
 

@@ -327,7 +327,7 @@ void TForm4::exportAllTo(const QString &path, bool filtered)
         // A large table takes a moment; the cursor tells so.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        count = data::writeFullExportFile(path, m_tables.TestTable.database(), QLocale(),
+        count = data::writeFullExportFile(path, m_tables.TestTable.database(),
                                           filtered ? m_filterBar->filter() : data::TestFilter());
     }
     platform::messageBoxes().inform(

@@ -4,6 +4,7 @@
 #include "core/files.h"
 #include "core/numbertext.h"
 #include "model/csvexport.h"
+#include "model/testdate.h"
 #include "model/testfilter.h"
 #include "store/layout.h"
 #include "store/testnotes.h"
@@ -106,57 +107,6 @@ std::optional<std::pair<qsizetype, qsizetype>> decimalCommaSpan(const Char *s, q
     return std::pair{b, e};
 }
 
-// dd.mm.yyyy with one or two digits for day and month and four for the year,
-// blanks around it allowed.
-template <typename Char>
-std::optional<QDate> dottedDate(const Char *s, qsizetype n)
-{
-    const auto [b, e] = withoutBlanks(s, n);
-    int parts[3] = {0, 0, 0};
-    int widths[3] = {0, 0, 0};
-    int part = 0;
-    for (qsizetype i = b; i < e; ++i) {
-        const char16_t c = char16_t(s[i]);
-        if (isDigit(c)) {
-            if (++widths[part] > 4)
-                return std::nullopt;
-            parts[part] = parts[part] * 10 + (c - u'0');
-        } else if (c == u'.' && part < 2) {
-            ++part;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (part != 2 || widths[0] < 1 || widths[0] > 2 || widths[1] < 1 || widths[1] > 2 || widths[2] != 4)
-        return std::nullopt;
-    const QDate date(parts[2], parts[1], parts[0]);
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
-}
-
-// A date read with a form that has a two-digit year comes back in the 1900s;
-// it is moved into the window of 100 years around the reference year.
-QDate placeTwoDigitYear(const QDate &date, int referenceYear)
-{
-    const int first = referenceYear - 80;
-    const int yy = ((date.year() % 100) + 100) % 100;
-    const int year = first + ((yy - first % 100) + 100) % 100;
-    return QDate(year, date.month(), date.day());
-}
-
-std::optional<QDate> dateInForm(const QLocale &locale, const QString &text, const QString &form, int referenceYear)
-{
-    QDate date = locale.toDate(text, form);
-    if (!date.isValid())
-        return std::nullopt;
-    if (!form.contains(QLatin1String("yyyy")) && form.contains(QLatin1String("yy")))
-        date = placeTwoDigitYear(date, referenceYear);
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
-        return std::nullopt;
-    return date;
-}
-
 const std::vector<bool> &numberFields()
 {
     static const std::vector<bool> mask = [] {
@@ -257,19 +207,6 @@ std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8)
     return number;
 }
 
-std::optional<QDate> readTestDate(QStringView text, const QLocale &userLocale, int referenceYear)
-{
-    if (auto date = dottedDate(text.utf16(), text.size()))
-        return date;
-    const QString trimmed = text.trimmed().toString();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    if (auto date = dateInForm(userLocale, trimmed, userLocale.dateFormat(QLocale::ShortFormat), referenceYear))
-        return date;
-    const QLocale c = QLocale::c();
-    return dateInForm(c, trimmed, c.dateFormat(QLocale::ShortFormat), referenceYear);
-}
-
 void appendCsvField(QByteArray &out, QByteArrayView utf8)
 {
     bool quote = false;
@@ -293,7 +230,7 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8)
     out.append('"');
 }
 
-qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale, const TestFilter &filter)
+qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const TestFilter &filter)
 {
     const QHash<qint64, store::TestNote> notes = store::readTestNotes(db);
     TestRowFilter wanted(filter);
@@ -333,14 +270,14 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
                 if (appendDecimalPoint(block, value))
                     continue;
             } else if (i == dateIndex) {
-                if (const auto date = dottedDate(value.data(), value.size())) {
+                if (const auto date = readDottedTestDate(value, referenceYear)) {
                     appendIsoDate(block, *date);
                     continue;
                 }
                 const QByteArray key = value.toByteArray();
                 auto known = dates.constFind(key);
                 if (known == dates.cend()) {
-                    const auto date = readTestDate(QString::fromUtf8(value), userLocale, referenceYear);
+                    const auto date = readTestDate(QString::fromUtf8(value), referenceYear);
                     QByteArray iso;
                     if (date)
                         appendIsoDate(iso, *date);
@@ -376,13 +313,13 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &us
 
 namespace {
 
-qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale, const TestFilter &filter)
+qint64 writeFullExportStream(const QSqlDatabase &db, const TestFilter &filter)
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         throw writeFailure(QString(), QCoreApplication::translate("Export", "The standard output cannot be written: %1").arg(out.errorString()));
     try {
-        return writeFullExport(out, db, userLocale, filter);
+        return writeFullExport(out, db, filter);
     } catch (const core::Failure &error) {
         throw error.afterPrefix(QCoreApplication::translate("Export", "The export on the standard output is incomplete. "));
     }
@@ -390,14 +327,14 @@ qint64 writeFullExportStream(const QSqlDatabase &db, const QLocale &userLocale, 
 
 } // namespace
 
-qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale, const TestFilter &filter)
+qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const TestFilter &filter)
 {
     const QString name = QFileInfo(path).fileName();
     const QString notWritten = QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. ").arg(name);
     // Standard output (/dev/stdout, or the file it was sent to) is written
     // as a stream: there is nothing to replace.
     if (platform::namesStandardOutput(path))
-        return writeFullExportStream(db, userLocale, filter);
+        return writeFullExportStream(db, filter);
     checkExportTarget(path, notWritten);
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
@@ -408,7 +345,7 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QL
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     qint64 count = 0;
     try {
-        count = writeFullExport(file, db, userLocale, filter);
+        count = writeFullExport(file, db, filter);
     } catch (const core::Failure &error) {
         file.cancelWriting();
         throw error.afterPrefix(notWritten);

@@ -45,14 +45,6 @@ int dateFieldIndex();
 // ("1.5").  Empty when the text is no such number ("", "abc", "1.5", "1,5 s").
 std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8);
 
-// Reads a test date in one of the forms the clock window's date field
-// produces: dd.mm.yyyy (also with one-digit day or month), the short date
-// form of `userLocale`, or the C locale's short form ("6 Dec 2026"); blanks
-// around it are ignored.  A two-digit year lies within the 80 years before
-// and the 19 after `referenceYear`.
-std::optional<QDate> readTestDate(QStringView text, const QLocale &userLocale = QLocale(),
-                                  int referenceYear = QDate::currentDate().year());
-
 // Appends one CSV field: as it is, or in double quotes with inner quotes
 // doubled when it holds a comma, a semicolon, a quote, a carriage return or
 // a line feed.
@@ -66,14 +58,12 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8);
 // of the table.  Only the tests `filter` takes are written (all by default).
 // Returns the number of tests written.  A failed read or write throws
 // core::Failure with the reason.
-qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const QLocale &userLocale = QLocale(),
-                       const TestFilter &filter = {});
+qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const TestFilter &filter = {});
 
 // Writes the export to `path` through a temporary file in the same folder
 // that replaces an older file only when everything was written.  A failure
 // throws core::Failure (ReadFailed or WriteFailed) naming the file and the
 // reason; an older file is kept.  Returns the number of tests written.
-qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const QLocale &userLocale = QLocale(),
-                           const TestFilter &filter = {});
+qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const TestFilter &filter = {});
 
 } // namespace data

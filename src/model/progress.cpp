@@ -2,7 +2,7 @@
 
 #include "core/numbertext.h"
 #include "model/settings.h"
-#include "model/fullexport.h"
+#include "model/testdate.h"
 #include "store/layout.h"
 
 #include <QCoreApplication>
@@ -154,7 +154,7 @@ std::optional<double> chartNumber(const QString &text)
 }
 
 ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name, const QString &surname,
-                            const QString &exercise, const QLocale &userLocale)
+                            const QString &exercise)
 {
     const Fields &f = fields();
     ProgressData data;
@@ -169,7 +169,7 @@ ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name,
         const QString dateText = test.value(f.date);
         auto known = dates.constFind(dateText);
         if (known == dates.cend())
-            known = dates.insert(dateText, readTestDate(dateText, userLocale, referenceYear));
+            known = dates.insert(dateText, readTestDate(dateText, referenceYear));
         chosen.push_back({&test, test.value(f.testnr).toLongLong(), *known});
     }
     std::stable_sort(chosen.begin(), chosen.end(), [](const Placed &a, const Placed &b) { return a.testnr < b.testnr; });

@@ -88,7 +88,7 @@ std::optional<QString> plannedSetTimeText(const StoredTest &test);
 // that cannot be read) and its value can be read; the planned set time is
 // worked out from the test's settings as the clock window does.
 ProgressData progressSeries(const QList<StoredTest> &tests, const QString &name, const QString &surname,
-                            const QString &exercise, const QLocale &userLocale = QLocale());
+                            const QString &exercise);
 
 // The labels of the axis: one for each day, at the middle of its tests: its
 // date and its test's number, the first and last of consecutive numbers, or

@@ -190,7 +190,7 @@ QByteArray exportOf(const QSqlDatabase &db)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    writeFullExport(buffer, db, QLocale::c());
+    writeFullExport(buffer, db);
     return bytes;
 }
 

@@ -1,7 +1,7 @@
 #include "model/testfilter.h"
 
 #include "core/errors.h"
-#include "model/fullexport.h"
+#include "model/testdate.h"
 #include "store/layout.h"
 #include "store/sqlitefile.h"
 #include "store/testrows.h"

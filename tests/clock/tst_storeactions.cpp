@@ -587,19 +587,20 @@ void TestStoreActions::refusedProfileIsDropped()
 void TestStoreActions::dateClickIsFixedForm_data()
 {
     QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("activated");
-    QTest::newRow("month first") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/6/26";
-    QTest::newRow("day first") << QLocale(QLocale::German, QLocale::Germany) << "06.12.26";
-    QTest::newRow("year first") << QLocale(QLocale::Swedish, QLocale::Sweden) << "2026-12-06";
+    QTest::newRow("month first") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("day first, two-digit year") << QLocale(QLocale::German, QLocale::Germany);
+    QTest::newRow("day first, slashes") << QLocale(QLocale::English, QLocale::UnitedKingdom);
+    QTest::newRow("year first") << QLocale(QLocale::Swedish, QLocale::Sweden);
+    QTest::newRow("other digits") << QLocale(QLocale::Arabic, QLocale::Egypt);
 }
 
 void TestStoreActions::dateClickIsFixedForm()
 {
     QFETCH(QLocale, locale);
-    QFETCH(QString, activated);
     QLocale::setDefault(locale);
     ClockWindowFixture f;
-    QCOMPARE(f.form->Edit37->text(), activated);
+    // The activation fills in the same form as the click.
+    QCOMPARE(f.form->Edit37->text(), QStringLiteral("06.12.2026"));
     QTest::mouseClick(f.form->Edit37, Qt::LeftButton);
     QCOMPARE(f.form->Edit37->text(), QStringLiteral("06.12.2026"));
     QTest::mouseClick(f.form->Edit37, Qt::LeftButton);
@@ -843,7 +844,7 @@ void TestStoreActions::savedTestReadBack()
         QCOMPARE(w.realSlots[k]->text(), QString());
         QCOMPARE(w.repetitionSlots[k]->text(), QStringLiteral("0"));
     }
-    QCOMPARE(w.Edit37->text(), QLocale().toString(QDate(2026, 12, 6), QLocale::ShortFormat));
+    QCOMPARE(w.Edit37->text(), QStringLiteral("06.12.2026"));
 }
 
 void TestStoreActions::completionBeforeStoring_data()

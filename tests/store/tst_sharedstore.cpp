@@ -54,7 +54,7 @@ QByteArray exportOf(const QSqlDatabase &db)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    data::writeFullExport(buffer, db, QLocale::c());
+    data::writeFullExport(buffer, db);
     return bytes;
 }
 
