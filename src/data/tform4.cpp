@@ -1,6 +1,7 @@
 #include "data/tform4.h"
 
 #include "clock/palette.h"
+#include "core/errors.h"
 #include "model/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
@@ -199,8 +200,13 @@ void TForm4::refreshGrids()
             grid->cancelChanges();
             grid->refresh();
         }
-        // The filter stays; what it takes is read anew.
-        m_filterBar->setChoices(data::filterChoices(m_tables.TestTable.database()));
+        // The filter stays; what it takes is read anew.  A table that cannot
+        // be read leaves the lists as they were: the grid reports it, naming
+        // the file.
+        try {
+            m_filterBar->setChoices(data::filterChoices(m_tables.TestTable.database()));
+        } catch (const core::Failure &) {
+        }
         applyTestFilter();
     });
 }
