@@ -19,6 +19,10 @@
         <source>Set %1 / %2</source>
         <translation>Satz %1 / %2</translation>
     </message>
+    <message>
+        <source>Next set in %1</source>
+        <translation>Nächster Satz in %1</translation>
+    </message>
 </context>
 <context>
     <name>Phases</name>

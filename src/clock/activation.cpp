@@ -27,9 +27,12 @@ void TForm1::FormCreate()
 void TForm1::FormActivate()
 {
     // The activation clears the result rows: results not yet saved are
-    // asked about first, and Cancel leaves the window as it is.
-    if (!settleUnsavedResults())
+    // asked about first, and Cancel keeps them, on show as Save Data and
+    // "Report..." would take them (a "Close" before had hidden their rows).
+    if (!settleUnsavedResults()) {
+        showKeptResults();
         return;
+    }
     // A set in progress is broken off before the reset zeroes its clock; the
     // row it records goes with the others below.
     m_procedure.stop();
@@ -120,15 +123,23 @@ bool TForm1::settleUnsavedResults()
     if (!m_outcomes.hasUnsavedResults(running))
         return true;
     // This box's closing runs no activation, so the question cannot come back
-    // by itself.
-    switch (platform::messageBoxes().askToSave(this, unsavedQuestion(), true)) {
-    case platform::SaveAnswer::Cancel:
+    // by itself.  While it is open the test stands, so that the answer
+    // settles the results the question named and no later ones.
+    const ProcedureState &s = m_procedure.state();
+    const bool held = s.Running || s.Resting;
+    m_procedure.hold();
+    const platform::SaveAnswer answer = platform::messageBoxes().askToSave(this, unsavedQuestion(), true);
+    if (answer == platform::SaveAnswer::Cancel) {
+        m_procedure.release();
         return false;
-    case platform::SaveAnswer::Discard:
+    }
+    // Save and Discard end the test as the stop does.
+    if (held)
+        m_procedure.stop();
+    if (answer == platform::SaveAnswer::Discard) {
         m_outcomes.clear();
+        m_testSave.forget();
         return true;
-    case platform::SaveAnswer::Save:
-        break;
     }
     return platform::runGuarded(this, [this] { saveTest(); });
 }

@@ -1,7 +1,6 @@
 #include "clock/athletedisplay.h"
 
 #include "clock/palette.h"
-#include "core/timetext.h"
 #include "model/proceduredisplay.h"
 
 #include <QCoreApplication>
@@ -48,9 +47,7 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &d)
     a.phaseName = shownProcedureText(d.phase);
     a.phaseColour = palette::panelColour(d.panel);
     a.countdown = shownProcedureText(d.countdown);
-    // A tick on the very end of a set's last cycle counts one repetition
-    // more until the set ends on the next tick; the athlete never sees a
-    // repetition beyond the set's count.
+    // The athlete never sees a repetition beyond the set's count.
     a.repetition = d.repetitionCount > 0 ? std::min(d.repetition, d.repetitionCount) : d.repetition;
     a.repetitionCount = d.repetitionCount;
     a.set = d.set;
@@ -66,11 +63,20 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &d, const AthleteExtras &ex
 {
     AthleteDisplay a = athleteDisplay(d);
     if (d.resting && extras.restLeftMs)
-        a.countdown = ClockText(std::max(*extras.restLeftMs, 0));
+        a.countdown = QCoreApplication::translate("AthleteView", "Next set in %1").arg(restLeftText(*extras.restLeftMs));
     // "TEST" and "BEGIN" after a test would invite the athlete to start again.
     if (!d.running && !d.resting && !d.onBreak && !extras.results.isEmpty()) {
         a.phaseName = QCoreApplication::translate("AthleteView", "Test over");
         a.countdown = extras.results.join(u'\n');
     }
     return a;
+}
+
+QString restLeftText(std::int32_t leftMs)
+{
+    const std::int64_t seconds = (std::max<std::int64_t>(leftMs, 0) + 999) / 1000;
+    const QString minutesAndSeconds = QStringLiteral("%1:%2").arg(seconds / 60 % 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    if (seconds < 3600)
+        return minutesAndSeconds;
+    return QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutesAndSeconds.rightJustified(5, QLatin1Char('0')));
 }

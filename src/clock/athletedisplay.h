@@ -42,10 +42,16 @@ AthleteDisplay athleteDisplay(const ProcedureDisplay &display);
 // What the athlete sees beyond the clock window's phase display.
 struct AthleteExtras {
     // During a rest between sets: the time left until the next set, which
-    // the athlete counts down to (the clock window counts the rest up).
+    // the athlete counts down to (the clock window counts the rest up);
+    // shown as "Next set in 0:05".
     std::optional<std::int32_t> restLeftMs;
     // After a test: one line per set that ran, "Set 1: 5,5 s, 2 rep.".
     // Empty while no test has ended.
     QStringList results;
 };
 AthleteDisplay athleteDisplay(const ProcedureDisplay &display, const AthleteExtras &extras);
+
+// "0:05", "1:30", "1:00:05": the whole seconds left, counted up, so that
+// they and the clock window's whole seconds of rest (counted down) always
+// add up to the rest's length.
+QString restLeftText(std::int32_t leftMs);

@@ -106,9 +106,14 @@ void TForm1::prepareStore()
 
 void TForm1::setStarted()
 {
-    // The first set of a test: from here on its results are on hand.
-    if (m_procedure.state().CurrentSet == 1)
+    // The first set of a test: from here on its results are on hand, and
+    // none of an earlier test's rows stays to be stored with them.
+    if (m_procedure.state().CurrentSet == 1) {
         m_outcomes.begin(QTime::fromMSecsSinceStartOfDay(platform::wallClock().timeOfDayMs()));
+        m_testSave.forget();
+        for (int set = 1; set <= 20; ++set)
+            clearResultRow(set);
+    }
     BitBtn3->show();
     Button1->show();
     sStart->hide();

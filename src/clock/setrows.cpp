@@ -67,9 +67,46 @@ void TForm1::setBrokenOff(const CancelledSet &broken)
     updateReportButton();
 }
 
+void TForm1::setNotBegun(int set)
+{
+    clearResultRow(set);
+    m_outcomes.record(set, SetOutcome::NotRun);
+    updateReportButton();
+}
+
+void TForm1::clearResultRow(int set)
+{
+    if (set < 1 || set > 20)
+        return;
+    const int k = set - 1;
+    realSlots[k]->clear();
+    realSlots[k]->hide();
+    repetitionSlots[k]->setText(QStringLiteral("0"));
+    repetitionSlots[k]->hide();
+    for (QLineEdit *slot : {plannedSlots[k], repetitionSlots[k], realSlots[k]})
+        display::setColour(slot, palette::SlotPlain, QPalette::Base);
+}
+
+void TForm1::showKeptResults()
+{
+    if (!m_outcomes.active())
+        return;
+    ShowSetRows();
+    for (int set = 1; set <= 20; ++set) {
+        const SetOutcome outcome = m_outcomes.outcome(set);
+        if (outcome != SetOutcome::Cancelled && outcome != SetOutcome::BrokenOff)
+            continue;
+        const int k = set - 1;
+        for (QLineEdit *slot : {plannedSlots[k], repetitionSlots[k], realSlots[k]}) {
+            slot->show();
+            display::setColour(slot, palette::SlotCancelled, QPalette::Base);
+        }
+    }
+}
+
 void TForm1::ClearSetRows()
 {
-    m_saveId.clear();
+    m_testSave.forget();
     for (int k = 0; k < 20; ++k) {
         plannedSlots[k]->hide();
         realSlots[k]->hide();

@@ -1,7 +1,6 @@
 // The clock window's actions on the tables: saving a test, the profiles and
 // the athletes.
 
-#include <QUuid>
 #include "clock/display.h"
 #include "core/numbertext.h"
 #include "model/records.h"
@@ -131,9 +130,7 @@ void TForm1::saveTest()
     store::TestRecord record = testRecord(results);
     record.date = date;
     record.profileNumber = profile;
-    if (m_saveId.isEmpty())
-        m_saveId = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    record.saveId = m_saveId;
+    record.saveId = m_testSave.idFor(store::testFields(record));
     qint64 key = 0;
     try {
         key = store::appendTest(table, record);
@@ -151,7 +148,7 @@ void TForm1::saveTest()
     }
     table.close();
     m_outcomes.clear();
-    m_saveId.clear();
+    m_testSave.forget();
     emit recordStored(tr("Test %1 saved").arg(key));
 
     // Step 3: back to the starting state.
@@ -245,7 +242,9 @@ void TForm1::BitBtn2Click()
         record.exercise = Edit51->text();
         record.load = Edit52->text();
         record.settings = testSettings();
+        record.saveId = m_profileSave.idFor(store::profileFields(record));
         const qint64 number = store::appendProfile(table, record);
+        m_profileSave.forget();
         table.close();
         emit recordStored(tr("Profile %1 saved").arg(number));
         ListBox1->hide();
@@ -319,7 +318,14 @@ void TForm1::BitBtn7Click()
         }
         store::Table &table = tables().SPTable;
         table.open();
-        const qint64 number = store::appendAthlete(table, {Edit39->text(), Edit40->text(), Edit38->text(), Edit41->text()});
+        store::AthleteRecord record;
+        record.name = Edit39->text();
+        record.surname = Edit40->text();
+        record.bodyweight = Edit38->text();
+        record.height = Edit41->text();
+        record.saveId = m_athleteSave.idFor(store::athleteFields(record));
+        const qint64 number = store::appendAthlete(table, record);
+        m_athleteSave.forget();
         emit recordStored(tr("Athlete %1 saved").arg(number));
         ListBox1->hide();
         ListBox2->hide();

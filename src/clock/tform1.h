@@ -214,9 +214,15 @@ private:
     void stopped() override;
     void setEnded(int set, bool cancelled) override;
     void setBrokenOff(const CancelledSet &broken) override;
+    void setNotBegun(int set) override;
 
     // Writes a set's early end into its row, in the colours of Cancel.
     void writeEndedRow(const CancelledSet &ended);
+    // Empties a set's row of results: no real time, 0 repetitions, plain.
+    void clearResultRow(int set);
+    // Shows the rows of the results on hand again: the planned times, and
+    // the sets that ended early in Cancel's colours.
+    void showKeptResults();
     // Asked before results that were not saved would be cleared.  Returns
     // whether the caller may go on: nothing to lose, Discard, or a save that
     // succeeded; false on Cancel or a failed save.
@@ -256,10 +262,11 @@ private:
     bool m_saving = false;           // a save is under way: its own reset asks nothing
     bool m_closeSettled = false;     // "Close" asked already; the closing asks no more
     TestOutcomes m_outcomes;
-    // The identity of the results on show, made at their first save and
-    // kept until they are cleared: a save repeated after a lost connection
-    // stores them once.
-    QString m_saveId;
+    // The identities of what the saves store: a save repeated after a lost
+    // connection stores its record once; anything changed since is new.
+    SaveIdentity m_testSave;
+    SaveIdentity m_profileSave;
+    SaveIdentity m_athleteSave;
 
 public:
     // The controls, named as the window's users and tests know them.

@@ -165,6 +165,7 @@ void ClockProcedure::setStart()
         m_clockStands = false;
         setPanel(PanelState::Running);
         ++m_state.CurrentSet;
+        m_cancelledBeforeBegin = false;
         m_display.set = m_state.CurrentSet;
         m_display.setPanel = m_state.CurrentSet;
         m_display.markers = NoMarkers;
@@ -181,6 +182,8 @@ void ClockProcedure::setStart()
 void ClockProcedure::tick()
 {
     publishAfter([this] {
+        if (m_heldRest)
+            return;
         if (m_state.Resting && !m_state.Running)
             restTick();
         else if (m_state.Running)
@@ -324,7 +327,10 @@ void ClockProcedure::enterPhase(Phase phase, int repetition)
 
 void ClockProcedure::endOfSet()
 {
-    m_host.setEnded(m_state.CurrentSet, m_state.SetEndMark == 100);
+    if (m_state.SetEndMark == 100 && m_cancelledBeforeBegin)
+        m_host.setNotBegun(m_state.CurrentSet);
+    else
+        m_host.setEnded(m_state.CurrentSet, m_state.SetEndMark == 100);
     m_state.Running = false;
     m_display.gaugeProgress = m_display.gaugeMax;
     // ">=" rather than "=": a set count lowered during a test still ends it.
@@ -362,7 +368,10 @@ void ClockProcedure::stopNow()
     // The set in progress keeps what it reached; Cancel pressed just before
     // the stop already ended it.
     if (const std::optional<CancelledSet> broken = setInProgress()) {
-        if (m_state.SetEndMark == 100)
+        const bool begun = m_state.SetEndMark == 100 ? !m_cancelledBeforeBegin : setHasBegun();
+        if (!begun)
+            m_host.setNotBegun(broken->set);
+        else if (m_state.SetEndMark == 100)
             m_host.setEnded(broken->set, true);
         else
             m_host.setBrokenOff(*broken);
@@ -370,6 +379,8 @@ void ClockProcedure::stopNow()
     m_state.Running = false;
     m_state.Resting = false;
     m_state.OnBreak = false;
+    m_heldSet = false;
+    m_heldRest = false;
     m_display.countdown = QStringLiteral("BEGIN");
     m_clockStands = true;
     m_display.phase = QStringLiteral("TEST");
@@ -405,24 +416,62 @@ void ClockProcedure::breakOrResume()
     publish();
 }
 
+void ClockProcedure::hold()
+{
+    if (m_state.Running) {
+        breakOrResume();
+        m_heldSet = true;
+    } else if (m_state.Resting && !m_heldRest) {
+        m_state.RestElapsedMs = elapsedSince(m_state.RestStartMs);
+        m_heldRest = true;
+    }
+}
+
+void ClockProcedure::release()
+{
+    if (m_heldSet && m_state.OnBreak)
+        breakOrResume();
+    if (m_heldRest && m_state.Resting) {
+        // The rest counts on from where it stood.
+        m_state.RestStartMs = platform::wallClock().timeOfDayMs() - m_state.RestElapsedMs;
+        if (m_state.RestStartMs < 0)
+            m_state.RestStartMs += platform::kDayMs;
+    }
+    m_heldSet = false;
+    m_heldRest = false;
+}
+
 std::optional<CancelledSet> ClockProcedure::cancelSet()
 {
+    // A second Cancel before the set ended keeps what the first one found.
+    if (m_state.SetEndMark != 100)
+        m_cancelledBeforeBegin = !setHasBegun();
     m_state.SetEndMark = 100;
     if (m_clockStands)
         return std::nullopt;
     if (m_display.setPanel < 1 || m_display.setPanel > 20)
         return std::nullopt;
-    // The running time after the start rest the clock ran, as of the last tick.
-    const double real = (std::int64_t{m_state.SetElapsedMs} - m_timing.StartRestMs) / 1000.0;
-    return CancelledSet{m_display.setPanel, real, m_display.repetitionPanel};
+    // A set cancelled inside its start rest never began: no row to write.
+    if (m_cancelledBeforeBegin)
+        return std::nullopt;
+    return CancelledSet{m_display.setPanel, realSeconds(), m_display.repetitionPanel};
 }
 
 std::optional<CancelledSet> ClockProcedure::setInProgress() const
 {
     if (!m_state.Running && !m_state.OnBreak)
         return std::nullopt;
-    const double real = (std::int64_t{m_state.SetElapsedMs} - m_timing.StartRestMs) / 1000.0;
-    return CancelledSet{m_state.CurrentSet, real, std::max(m_state.ShownRepetition, 0)};
+    return CancelledSet{m_state.CurrentSet, realSeconds(), std::max(m_state.ShownRepetition, 0)};
+}
+
+bool ClockProcedure::setHasBegun() const
+{
+    return m_state.SetElapsedMs > m_timing.StartRestMs;
+}
+
+double ClockProcedure::realSeconds() const
+{
+    return std::max<std::int64_t>(std::int64_t{m_state.SetElapsedMs} - m_timing.StartRestMs, 0) / 1000.0;
 }
 
 // Changes by the window ------------------------------------------------------

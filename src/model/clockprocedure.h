@@ -84,6 +84,9 @@ public:
     // The test stopped while a set ran or stood at a break: that set's
     // result, as Cancel would record it.
     virtual void setBrokenOff(const CancelledSet &broken) { static_cast<void>(broken); }
+    // Set `set` was stopped or cancelled inside its start rest: it never
+    // began and records nothing.
+    virtual void setNotBegun(int set) { static_cast<void>(set); }
     // A plain message.  Closing one of the window's messages activates it,
     // which stops the procedure.
     virtual void showMessage(const QString &text) = 0;
@@ -111,6 +114,11 @@ public:
     void stop();
     // Break while a set runs; resume a broken-off set.
     void breakOrResume();
+    // A question about the test is open: a running set stands at a break,
+    // as F7 puts it there, and a rest between sets stands too, until
+    // release() lets the test go on where it stood.
+    void hold();
+    void release();
     // Cancel: the running set ends at the next tick.  The result to record,
     // unless the test has ended or the set number on show is not 1 to 20.
     std::optional<CancelledSet> cancelSet();
@@ -145,6 +153,10 @@ private:
     template <typename Step>
     void publishAfter(Step step);
     void giveCue(CueMoment moment, bool switchedOn, int repetition = 0);
+    // Whether the set on hand ran past its start rest as of the last tick.
+    bool setHasBegun() const;
+    // The running time after the start rest as of the last tick; never below 0.
+    double realSeconds() const;
 
     ProcedureHost &m_host;
     ProcedureState m_state;
@@ -156,4 +168,9 @@ private:
     ProcedureDisplay m_published;
     bool m_inAutoStart = false;
     bool m_restWarned = false;
+    // Cancel was pressed while the set was still in its start rest.
+    bool m_cancelledBeforeBegin = false;
+    // What hold() stopped: the set clock (now at a break) or the rest's clock.
+    bool m_heldSet = false;
+    bool m_heldRest = false;
 };

@@ -25,6 +25,13 @@ SetPosition setPosition(std::int64_t d, const ClockTiming &v)
     const std::int64_t r = d - v.StartRestMs;
     pos.q = r % v.CycleMs;
     pos.repetition = static_cast<int>(r / v.CycleMs + 1);
+    // The end of a repetition is its own last moment, not the first of the
+    // next one: a set ends in the Rest after To-Phase of its last repetition,
+    // never showing a repetition beyond the plan.
+    if (pos.q == 0 && r > 0) {
+        pos.q = v.CycleMs;
+        pos.repetition -= 1;
+    }
     const std::int64_t f = v.FroPhaseMs;
     const std::int64_t rf = f + v.RestAfterFroMs;
     const std::int64_t to = rf + v.ToPhaseMs;

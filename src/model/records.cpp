@@ -2,6 +2,10 @@
 
 #include "core/numbertext.h"
 
+#include <QUuid>
+
+#include <algorithm>
+
 std::optional<int> setNumberOf(const QString &text)
 {
     for (int k = 1; k <= 20; ++k) {
@@ -44,6 +48,12 @@ void completeSetResults(SetResults &results, const QString &sets, const QString 
                         const QStringList &plannedSlots, const QString &plannedRepetitions,
                         std::bitset<20> unfinished)
 {
+    // No set runs for less than no time: a time below zero was never run.
+    for (QString &time : results.realTimes) {
+        const std::optional<double> seconds = tryTextToFloat(time);
+        if (seconds && *seconds < 0)
+            time.clear();
+    }
     const std::optional<int> n = setNumberOf(sets);
     if (!n)
         return;
@@ -74,7 +84,7 @@ void TestOutcomes::record(int set, SetOutcome outcome, double realSeconds)
     if (!m_active || set < 1 || set > 20)
         return;
     m_outcomes[set - 1] = outcome;
-    m_seconds[set - 1] = realSeconds;
+    m_seconds[set - 1] = std::max(realSeconds, 0.0);
 }
 
 void TestOutcomes::clear()
@@ -124,4 +134,19 @@ bool TestOutcomes::hasUnsavedResults(std::optional<double> runningSeconds) const
         }
     }
     return false;
+}
+
+QString SaveIdentity::idFor(const QStringList &content)
+{
+    if (m_id.isEmpty() || content != m_content) {
+        m_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        m_content = content;
+    }
+    return m_id;
+}
+
+void SaveIdentity::forget()
+{
+    m_id.clear();
+    m_content.clear();
 }

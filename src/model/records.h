@@ -42,9 +42,25 @@ struct SetResults {
 // the planned repetitions.  Runs only when `sets` is exactly "1" to "20".
 // The sets marked in `unfinished` (index 0 for set 1) never ran to their end
 // and keep their slots as they stand: an empty time and "0" mean "not run".
+// A real time below zero is taken for an empty one.
 void completeSetResults(SetResults &results, const QString &sets, const QString &plannedSetTime,
                         const QStringList &plannedSlots, const QString &plannedRepetitions,
                         std::bitset<20> unfinished = {});
+
+// The identity of what one save stores.  The same content keeps its
+// identity until it is forgotten, so that a save repeated after its answer
+// was lost stores it once; changed content is another record and gets a new
+// identity, so that a success is never reported for a record stored before.
+class SaveIdentity {
+public:
+    QString idFor(const QStringList &content);
+    // The content was stored or given up.
+    void forget();
+
+private:
+    QStringList m_content;
+    QString m_id;
+};
 
 // How a set of the test on hand ended.
 enum class SetOutcome {

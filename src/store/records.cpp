@@ -75,6 +75,7 @@ qint64 appendTest(Table &table, const TestRecord &record)
 qint64 appendProfile(Table &table, const ProfileRecord &record)
 {
     return append(table, [&] {
+        table.setSaveId(record.saveId);
         if (record.profile)
             table.setFieldText(QStringLiteral("Profil"), *record.profile);
         for (const auto &[field, text] : profileTexts(record))
@@ -85,6 +86,7 @@ qint64 appendProfile(Table &table, const ProfileRecord &record)
 qint64 appendAthlete(Table &table, const AthleteRecord &record)
 {
     return append(table, [&] {
+        table.setSaveId(record.saveId);
         table.setFieldText(QStringLiteral("Name"), record.name);
         table.setFieldText(QStringLiteral("Surname"), record.surname);
         table.setFieldText(QStringLiteral("Bodyweight"), record.bodyweight);
@@ -100,6 +102,19 @@ QStringList testFields(const TestRecord &record)
     for (const auto &[field, text] : testTexts(record))
         fields[layout.indexOf(field)] = text;
     return fields;
+}
+
+QStringList profileFields(const ProfileRecord &record)
+{
+    QStringList fields{record.profile ? QStringLiteral("1") + *record.profile : QStringLiteral("0")};
+    for (const auto &[field, text] : profileTexts(record))
+        fields << text;
+    return fields;
+}
+
+QStringList athleteFields(const AthleteRecord &record)
+{
+    return {record.name, record.surname, record.bodyweight, record.height};
 }
 
 } // namespace store

@@ -42,10 +42,12 @@ struct ProfileRecord {
     std::optional<QString> profile;
     QString exercise, load;
     TestSettings settings;
+    QString saveId = {};   // as TestRecord's
 };
 
 struct AthleteRecord {
     QString name, surname, bodyweight, height;
+    QString saveId = {};   // as TestRecord's
 };
 
 // Each stores one new record in its table (which must be open) in one
@@ -58,5 +60,9 @@ qint64 appendAthlete(Table &table, const AthleteRecord &record);
 // The 59 fields of the test table in layout order as the record's texts,
 // the key empty: what a stored copy of the record reads.
 QStringList testFields(const TestRecord &record);
+// What a profile or an athlete record stores, as texts (a profile without a
+// name differs from one with an empty name).
+QStringList profileFields(const ProfileRecord &record);
+QStringList athleteFields(const AthleteRecord &record);
 
 } // namespace store

@@ -77,6 +77,7 @@ public:
     // while it was stored) finds the record stored the first time instead
     // of storing it twice.  Empty: no such mark.
     void setSaveId(const QString &saveId) { m_saveId = saveId; }
+    const QString &saveId() const { return m_saveId; }
     // Searches the key; a pending record is settled first.  On a miss the
     // current record stays current.
     bool findKey(qint64 key);

@@ -42,6 +42,8 @@ private slots:
     void speakBoxWithoutEngine_data();
     void speakBoxWithoutEngine();
     void restCountdownAndResults();
+    void restCountdownAgreesWithTheClockWindow_data();
+    void restCountdownAgreesWithTheClockWindow();
     void screenHeldWhileATestRuns_data();
     void screenHeldWhileATestRuns();
 };
@@ -360,13 +362,53 @@ void TestAthleteSide::restCountdownAndResults()
     f.tickThrough(100, 5100);
     // The rest of 5 s counts down for the athlete, up in the clock window.
     f.tickAt(7100);
-    QCOMPARE(view->display().countdown, QStringLiteral("00:00:03"));
+    QCOMPARE(view->display().countdown, QStringLiteral("Next set in 0:03"));
     QCOMPARE(f.countdown(), QStringLiteral("00:00:02"));
     f.tickThrough(7200, 12400);
     QVERIFY(w.procedure().Running);
     w.sStopClick();
     QCOMPARE(view->display().phaseName, QStringLiteral("Test over"));
     QCOMPARE(view->display().countdown, QStringLiteral("Set 1: 4 s, 1 rep.\nSet 2: 1,2 s, 1 rep."));
+}
+
+void TestAthleteSide::restCountdownAgreesWithTheClockWindow_data()
+{
+    QTest::addColumn<QString>("pause");   // the rest between sets, in seconds
+    QTest::addColumn<int>("into");        // time into the rest at the tick
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("athlete");
+    QTest::newRow("rest begins") << "5" << 0 << "00:00:00" << "Next set in 0:05";
+    QTest::newRow("within its first second") << "5" << 900 << "00:00:00" << "Next set in 0:05";
+    QTest::newRow("a second and a bit") << "5" << 1200 << "00:00:01" << "Next set in 0:04";
+    QTest::newRow("last tenth") << "5" << 4900 << "00:00:04" << "Next set in 0:01";
+    QTest::newRow("last moment") << "5" << 5000 << "00:00:05" << "Next set in 0:00";
+    QTest::newRow("minutes") << "90" << 300 << "00:00:00" << "Next set in 1:30";
+    QTest::newRow("past an hour") << "3605" << 4200 << "00:00:04" << "Next set in 1:00:01";
+}
+
+void TestAthleteSide::restCountdownAgreesWithTheClockWindow()
+{
+    QFETCH(QString, pause);
+    QFETCH(int, into);
+    ClockWindowFixture f;
+    TForm1 &w = *f.form;
+    w.Serien->setText(QStringLiteral("2"));
+    w.Pause->setText(pause);
+    w.AthleteViewButton->click();
+    w.sStartClick();
+    f.tickThrough(100, 5100);   // set 1 runs out; the rest begins at 5100
+    QVERIFY(w.procedure().Resting);
+    f.tickAt(5100 + into);
+    QVERIFY(w.procedure().Resting);
+    QTEST(f.countdown(), "window");
+    QTEST(w.athleteView()->display().countdown, "athlete");
+    // The two windows' whole seconds add up to the rest.
+    const QTime up = QTime::fromString(f.countdown(), QStringLiteral("HH:mm:ss"));
+    const QStringList down = w.athleteView()->display().countdown.section(u' ', -1).split(u':');
+    int left = 0;
+    for (const QString &part : down)
+        left = left * 60 + part.toInt();
+    QCOMPARE(up.msecsSinceStartOfDay() / 1000 + left, pause.toInt());
 }
 
 QTEST_MAIN(TestAthleteSide)

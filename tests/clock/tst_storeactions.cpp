@@ -4,7 +4,10 @@
 #include "clock/palette.h"
 #include "clockwindowfixture.h"
 #include "data/tform4.h"
+#include "core/errors.h"
+#include "store/layout.h"
 #include "store/trainingtables.h"
+#include "support/pgserver.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -12,12 +15,14 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 using Fields = QList<QPair<QString, QString>>;
@@ -195,6 +200,30 @@ void pressSaveData(TForm1 &form)
     form.BitBtn3->click();
 }
 
+// A save whose answer never came: the record reaches the server, and the
+// station hears of a broken connection.  The begun record is stored through
+// a second station under the same save identity before the post fails.
+void loseTheFirstAnswer(store::Table &table, store::Table &secondStation)
+{
+    auto spent = std::make_shared<bool>(false);
+    table.setBeforeWrite([&table, &secondStation, spent] {
+        if (*spent)
+            return;
+        *spent = true;
+        secondStation.open();
+        secondStation.append();
+        const store::Layout &layout = table.layout();
+        for (int i = 1; i < layout.fields.size(); ++i) {
+            const QString text = table.fieldText(layout.fields.at(i).name);
+            if (!text.isEmpty())
+                secondStation.setFieldText(layout.fields.at(i).name, text);
+        }
+        secondStation.setSaveId(table.saveId());
+        secondStation.post();
+        throw core::Failure(QStringLiteral("the connection to the server broke"));
+    });
+}
+
 const QString kTestnrMessage = QStringLiteral("inform:Couldn't find  Testnr.");
 const QString kNameMessage = QStringLiteral("inform:Couldn't find  Profil Name.");
 
@@ -249,9 +278,18 @@ private slots:
     void endedSetsStoreWhatRan();
     void askedBeforeResultsAreCleared_data();
     void askedBeforeResultsAreCleared();
+    void falseStartStoresNothing_data();
+    void falseStartStoresNothing();
+    void saveAfterALostAnswer_data();
+    void saveAfterALostAnswer();
+    void questionHoldsTheTest_data();
+    void questionHoldsTheTest();
+    void keptResultsShownOnReopening_data();
+    void keptResultsShownOnReopening();
 
 private:
     QLocale m_locale;
+    std::unique_ptr<testsupport::PostgresServer> m_server;
 };
 
 void TestStoreActions::initTestCase()
@@ -1321,6 +1359,283 @@ void TestStoreActions::askedBeforeResultsAreCleared()
     }
     if (action == QLatin1String("start"))
         QCOMPARE(w.procedure().Running, !kept);
+}
+
+void TestStoreActions::falseStartStoresNothing_data()
+{
+    QTest::addColumn<QString>("ending");   // how the first start ends inside its start rest
+    QTest::addColumn<int>("at");           // the last tick before it, into the set
+    QTest::newRow("stop") << "stop" << 600;
+    QTest::newRow("stop on the start rest's last moment") << "stop" << 1000;
+    QTest::newRow("break, then stop") << "break" << 400;
+    QTest::newRow("cancel, the set ends") << "cancel" << 600;
+    QTest::newRow("cancel, then stop") << "cancel stop" << 300;
+}
+
+void TestStoreActions::falseStartStoresNothing()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, at);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Save;
+    w.show();
+    w.sStart->click();
+    f.tickThrough(100, at);
+    if (ending == QLatin1String("stop")) {
+        w.sStop->click();
+    } else if (ending == QLatin1String("break")) {
+        w.SpeedButton1->click();
+        f.tickAt(3000);
+        w.sStop->click();
+    } else {
+        w.Button1->click();
+        if (ending == QLatin1String("cancel"))
+            f.tickThrough(at + 100, 1100);   // the start rest passes: the test is over
+        else
+            w.sStop->click();
+    }
+    QVERIFY(!w.procedure().Running);
+    QCOMPARE(w.realSlots[0]->text(), QString());
+    QVERIFY(!shown(w, w.realSlots[0]));
+    QVERIFY(w.realSlots[0]->palette().color(QPalette::Base) != palette::SlotCancelled);
+
+    // Nothing would be lost: the test starts again without a question, on
+    // clean rows, runs to its end and stores what this run did.
+    f.tickAt(2000);
+    w.sStart->click();
+    QCOMPARE(f.platform.boxes.shown, QStringList());
+    QVERIFY(w.procedure().Running);
+    QCOMPARE(w.realSlots[0]->text(), QString());
+    QCOMPARE(w.repetitionSlots[0]->text(), QStringLiteral("0"));
+    f.tickThrough(2100, 7100);
+    QVERIFY(!w.procedure().Running);
+    pressSaveData(w);
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(valueOf(records[0], "RealTime1"), QStringLiteral("4"));
+    QCOMPARE(valueOf(records[0], "RealR1"), QStringLiteral("1"));
+}
+
+void TestStoreActions::saveAfterALostAnswer_data()
+{
+    QTest::addColumn<QString>("record");       // what is saved: test, athlete, profile
+    QTest::addColumn<QString>("then");         // after the lost answer
+    QTest::addColumn<QStringList>("stored");   // the names on the server, by key
+
+    QTest::newRow("test, saved again") << "test" << "again" << QStringList{"Anan"};
+    QTest::newRow("test, typo corrected") << "test" << "correct" << QStringList{"Anan", "Anna"};
+    QTest::newRow("test, discarded, the next athlete's") << "test" << "next" << QStringList{"Anan", "Bert"};
+    QTest::newRow("athlete, saved again") << "athlete" << "again" << QStringList{"Anan"};
+    QTest::newRow("athlete, typo corrected") << "athlete" << "correct" << QStringList{"Anan", "Anna"};
+    QTest::newRow("profile, saved again") << "profile" << "again" << QStringList{"Anan"};
+    QTest::newRow("profile, typo corrected") << "profile" << "correct" << QStringList{"Anan", "Anna"};
+}
+
+void TestStoreActions::saveAfterALostAnswer()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, then);
+    if (!m_server) {
+        m_server = std::make_unique<testsupport::PostgresServer>();
+        QString why;
+        QVERIFY2(m_server->start(&why), qPrintable(why));
+    }
+    const QString database = m_server->newDatabase();
+    store::TrainingTables tables(m_server->address(database));
+    store::TrainingTables secondStation(m_server->address(database));
+    tables.openAll();
+    secondStation.openAll();
+    ClockWindowFixture f(&tables);
+    TForm1 &w = *f.form;
+    QSignalSpy reports(&w, &TForm1::recordStored);
+
+    const bool isTest = record == QLatin1String("test");
+    store::Table &table = isTest ? tables.TestTable
+                                 : record == QLatin1String("athlete") ? tables.SPTable : tables.ProfilTable;
+    store::Table &second = isTest ? secondStation.TestTable
+                                  : record == QLatin1String("athlete") ? secondStation.SPTable : secondStation.ProfilTable;
+    QLineEdit *name = record == QLatin1String("profile") ? w.Edit47 : w.Edit39;
+    const auto save = [&] {
+        w.Edit48->setText(QStringLiteral("1"));
+        if (isTest) {
+            fillThreeSetResults(w);
+            pressSaveData(w);
+        } else if (record == QLatin1String("athlete")) {
+            w.BitBtn7->click();
+        } else {
+            w.BitBtn2->click();
+        }
+    };
+    name->setText(QStringLiteral("Anan"));
+    loseTheFirstAnswer(table, second);
+    save();
+    QCOMPARE(reports.count(), 0);
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+
+    if (then == QLatin1String("correct")) {
+        name->setText(QStringLiteral("Anna"));
+    } else if (then == QLatin1String("next")) {
+        f.platform.boxes.saveAnswer = platform::SaveAnswer::Discard;
+        w.FormActivate();
+        name->setText(QStringLiteral("Bert"));
+    }
+    save();
+
+    QFETCH(QStringList, stored);
+    const QString nameField = record == QLatin1String("profile") ? QStringLiteral("Profil") : QStringLiteral("Name");
+    QStringList names;
+    QString lastKey;
+    table.open();
+    table.first();
+    while (!table.eof()) {
+        names << table.fieldText(nameField);
+        lastKey = table.fieldText(table.layout().key().name);
+        table.next();
+    }
+    QCOMPARE(names, stored);
+    // The success reported is the record just written.
+    QCOMPARE(reports.count(), 1);
+    QVERIFY2(reports.last().at(0).toString().endsWith(QStringLiteral(" %1 saved").arg(lastKey)),
+             qPrintable(reports.last().at(0).toString()));
+}
+
+void TestStoreActions::questionHoldsTheTest_data()
+{
+    QTest::addColumn<QString>("action");       // close, or the folder changes
+    QTest::addColumn<int>("at");               // into the test: in set 1, or in the rest after it
+    QTest::addColumn<int>("answer");           // platform::SaveAnswer
+    QTest::addColumn<QStringList>("stored");   // RealTime1, RealR1, RealTime2, RealR2; empty: nothing
+
+    // 2 sets of 3 repetitions of 4 s after a start rest of 1 s; set 1 ends
+    // at 13 s and the 5 s rest after it at 18 s.
+    const int save = int(platform::SaveAnswer::Save);
+    const int discard = int(platform::SaveAnswer::Discard);
+    const int cancel = int(platform::SaveAnswer::Cancel);
+    const QStringList broken{"5,5", "2", "", "0"};
+    const QStringList ranOut{"12", "3", "", "0"};
+    QTest::newRow("close in a set, Save") << "close" << 6500 << save << broken;
+    QTest::newRow("close in a set, Discard") << "close" << 6500 << discard << QStringList();
+    QTest::newRow("close in a set, Cancel") << "close" << 6500 << cancel << QStringList();
+    QTest::newRow("close in the rest, Save") << "close" << 15000 << save << ranOut;
+    QTest::newRow("close in the rest, Cancel") << "close" << 15000 << cancel << QStringList();
+    QTest::newRow("folder change in a set, Save") << "folder" << 6500 << save << broken;
+    QTest::newRow("folder change in the rest, Discard") << "folder" << 15000 << discard << QStringList();
+}
+
+void TestStoreActions::questionHoldsTheTest()
+{
+    QFETCH(QString, action);
+    QFETCH(int, at);
+    QFETCH(int, answer);
+    QFETCH(QStringList, stored);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    w.Wiederholungen->setText(QStringLiteral("3"));
+    w.Serien->setText(QStringLiteral("2"));
+    w.show();
+    w.sStart->click();
+    f.tickThrough(100, at);
+    const bool inSet = w.procedure().Running;
+    const std::int32_t elapsed = inSet ? w.procedure().SetElapsedMs : w.procedure().RestElapsedMs;
+
+    // Half a minute passes while the question waits: enough to end set 1,
+    // the rest and set 2, were the test not standing.
+    f.platform.boxes.saveAnswer = static_cast<platform::SaveAnswer>(answer);
+    bool asked = false;
+    f.platform.boxes.onShow = [&] {
+        if (asked)
+            return;
+        asked = true;
+        QCOMPARE(w.procedure().Running, false);
+        if (inSet)
+            QCOMPARE(w.pClockB->text(), QStringLiteral("Break"));
+        f.tickThrough(at + 100, at + 30000);
+    };
+    bool mayGo = false;
+    if (action == QLatin1String("close")) {
+        w.BitBtn1->click();
+        mayGo = !w.isVisible();
+    } else {
+        mayGo = w.settleBeforeClosing();
+    }
+    QVERIFY(asked);
+    QCOMPARE(mayGo, answer != int(platform::SaveAnswer::Cancel));
+
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), stored.isEmpty() ? 0 : 1);
+    if (!stored.isEmpty()) {
+        QCOMPARE((QStringList{valueOf(records[0], "RealTime1"), valueOf(records[0], "RealR1"),
+                              valueOf(records[0], "RealTime2"), valueOf(records[0], "RealR2")}),
+                 stored);
+    }
+    if (mayGo) {
+        // The test ended with the answer.
+        QVERIFY(!w.procedure().Running && !w.procedure().Resting && !w.procedure().OnBreak);
+        return;
+    }
+    // Cancel: the test goes on from where it stood when asked.
+    f.tickAt(at + 30100);
+    QCOMPARE(w.procedure().CurrentSet, 1);
+    QCOMPARE(w.procedure().Running, inSet);
+    QCOMPARE(w.procedure().Resting, !inSet);
+    QCOMPARE(inSet ? w.procedure().SetElapsedMs : w.procedure().RestElapsedMs, elapsed + 100);
+}
+
+void TestStoreActions::keptResultsShownOnReopening_data()
+{
+    QTest::addColumn<QString>("ending");        // how set 1 of 2 ended before "Close"
+    QTest::addColumn<QString>("real");          // its row's real time
+    QTest::addColumn<bool>("early");            // shown in Cancel's colours
+    QTest::newRow("ran out, then stopped in the rest") << "run out" << "" << false;
+    QTest::newRow("cancelled") << "cancel" << "5,5" << true;
+    QTest::newRow("stopped") << "stop" << "5,5" << true;
+}
+
+void TestStoreActions::keptResultsShownOnReopening()
+{
+    QFETCH(QString, ending);
+    QFETCH(bool, early);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    w.Wiederholungen->setText(QStringLiteral("3"));
+    w.Serien->setText(QStringLiteral("2"));
+    w.show();
+    w.sStart->click();
+    f.tickThrough(100, 6500);
+    if (ending == QLatin1String("cancel"))
+        w.Button1->click();
+    else if (ending == QLatin1String("run out"))
+        f.tickThrough(6600, 13100);
+    w.sStop->click();
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Cancel;
+    w.BitBtn1->click();
+    QVERIFY(!w.isVisible());
+
+    // "Test" again, and the results are kept: what Save Data and
+    // "Report..." would take is on show.
+    w.FormActivate();
+    QCOMPARE(f.platform.boxes.shown.size(), 1);
+    QVERIFY(shown(w, w.BitBtn3));
+    QVERIFY(w.ReportButton->isEnabled());
+    for (int k = 0; k < 2; ++k) {
+        QVERIFY(shown(w, w.plannedSlots[k]));
+        QCOMPARE(w.plannedSlots[k]->text(), QStringLiteral("12"));
+    }
+    QCOMPARE(shown(w, w.realSlots[0]), early);
+    QCOMPARE(shown(w, w.repetitionSlots[0]), early);
+    QTEST(w.realSlots[0]->text(), "real");
+    QCOMPARE(w.plannedSlots[0]->palette().color(QPalette::Base) == palette::SlotCancelled, early);
+    QVERIFY(!shown(w, w.realSlots[1]));
+    // Saved, it stores what was on show.
+    f.platform.boxes.saveAnswer = platform::SaveAnswer::Save;
+    pressSaveData(w);
+    const QList<Fields> records = storedRecords(t.tables.TestTable);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(valueOf(records[0], "RealTime1"), early ? QStringLiteral("5,5") : QStringLiteral("12"));
 }
 
 QTEST_MAIN(TestStoreActions)

@@ -56,6 +56,8 @@ private slots:
     void displayReportedOncePerChange();
     void cueMoments();
     void soundPreparedWhileATestRuns();
+    void counterStaysWithinThePlan_data();
+    void counterStaysWithinThePlan();
 };
 
 void TestClockProcedure::initialSettingsRoad_data()
@@ -152,7 +154,10 @@ void TestClockProcedure::countdownOfLongPhases_data()
     QTest::addColumn<QString>("countdown");
 
     // Start rest 1 s, the 90 s phase, three phases of 1 s: cycle 93 s.
-    QTest::newRow("90 s fro from 0:01:30") << "Abwaerts" << "90" << 1000 + 93000 << "Fro-Phase" << "0:01:30";
+    // The tick on a cycle's end belongs to that cycle; the next Fro-Phase
+    // begins after it.
+    QTest::newRow("90 s fro at the first cycle's end") << "Abwaerts" << "90" << 1000 + 93000 << "Rest after To-Phase" << "0,0";
+    QTest::newRow("90 s fro of the second cycle") << "Abwaerts" << "90" << 1000 + 93100 << "Fro-Phase" << "0:01:29";
     QTest::newRow("90 s fro later") << "Abwaerts" << "90" << 1000 + 30500 << "Fro-Phase" << "0:00:59";
     QTest::newRow("90 s to in clock cut") << "Aufwaerts" << "90" << 1000 + 2000 + 100 << "To-Phase"
                                           << "0:01:29";
@@ -437,10 +442,13 @@ void TestClockProcedure::cancelEndsTheSet_data()
     QTest::addColumn<int>("elapsed");
     QTest::addColumn<double>("real");
     QTest::addColumn<int>("repetition");
-    QTest::newRow("repetition 3 at 12345") << "1,5" << 12345 << 10.845 << 3;
-    QTest::newRow("in the start rest") << "1,5" << 1100 << -0.4 << 0;
-    QTest::newRow("start rest 1:30") << "1:30" << 92345 << 2.345 << 1;
-    QTest::newRow("start rest 90, read as 0,1 s") << "90" << 12345 << 12.245 << 4;
+    QTest::addColumn<bool>("recorded");   // a set cancelled in its start rest never began
+    QTest::newRow("repetition 3 at 12345") << "1,5" << 12345 << 10.845 << 3 << true;
+    QTest::newRow("in the start rest") << "1,5" << 1100 << 0.0 << 0 << false;
+    QTest::newRow("last moment of the start rest") << "1,5" << 1500 << 0.0 << 0 << false;
+    QTest::newRow("just after the start rest") << "1,5" << 1501 << 0.001 << 1 << true;
+    QTest::newRow("start rest 1:30") << "1:30" << 92345 << 2.345 << 1 << true;
+    QTest::newRow("start rest 90, read as 0,1 s") << "90" << 12345 << 12.245 << 4 << true;
 }
 
 void TestClockProcedure::cancelEndsTheSet()
@@ -455,11 +463,14 @@ void TestClockProcedure::cancelEndsTheSet()
     f.tickThrough(0, elapsed - elapsed % 100);
     f.tickAt(elapsed);
     const std::optional<CancelledSet> cancelled = f.procedure.cancelSet();
-    QVERIFY(cancelled);
-    QCOMPARE(cancelled->set, 1);
-    QFETCH(double, real);
-    QVERIFY2(qAbs(cancelled->realSeconds - real) < 1e-9, qPrintable(QString::number(cancelled->realSeconds)));
-    QTEST(cancelled->repetition, "repetition");
+    QFETCH(bool, recorded);
+    QCOMPARE(bool(cancelled), recorded);
+    if (cancelled) {
+        QCOMPARE(cancelled->set, 1);
+        QFETCH(double, real);
+        QVERIFY2(qAbs(cancelled->realSeconds - real) < 1e-9, qPrintable(QString::number(cancelled->realSeconds)));
+        QTEST(cancelled->repetition, "repetition");
+    }
     QCOMPARE(f.state().SetEndMark, 100);
     f.tickAt(std::max(elapsed + 100, f.procedure.timing().StartRestMs + 100));
     QCOMPARE(f.phase(), QStringLiteral("Rest between Sets"));
@@ -505,10 +516,9 @@ void TestClockProcedure::cueMoments()
     const QStringList expected{
         "5/1/0",                                  // set 1 starts
         "0/1/1", "1/1/1", "2/1/1+", "3/1/1",      // its four phases, the To-Phase cue on
-        "0/1/2",                                  // the tick at exactly 5000 ms: a new cycle
         "6/1/0",                                  // rest between sets
         "4/1/0",                                  // the warning, once
-        "5/2/0", "0/2/1", "1/2/1", "2/2/1+", "3/2/1", "0/2/2",
+        "5/2/0", "0/2/1", "1/2/1", "2/2/1+", "3/2/1",
         "7/2/0",                                  // test over
     };
     QCOMPARE(moments, expected);
@@ -526,6 +536,51 @@ void TestClockProcedure::soundPreparedWhileATestRuns()
     QVERIFY(f.sound.prepared);
     f.procedure.stop();
     QVERIFY(!f.sound.prepared);
+}
+
+void TestClockProcedure::counterStaysWithinThePlan_data()
+{
+    QTest::addColumn<QString>("repetitions");
+    QTest::addColumn<QString>("phase");     // every phase's duration
+    QTest::addColumn<QStringList>("cues");  // the phase entries of the last repetition
+    // A set started by a tick runs on exact 100 ms steps, so a tick lands on
+    // the set's last moment and on every cycle's.
+    QTest::newRow("1 repetition") << "1" << "1" << QStringList{"0/1", "1/1", "2/1", "3/1"};
+    QTest::newRow("2 repetitions") << "2" << "1" << QStringList{"0/2", "1/2", "2/2", "3/2"};
+    QTest::newRow("3 repetitions of half seconds") << "3" << "0,5" << QStringList{"0/3", "1/3", "2/3", "3/3"};
+    QTest::newRow("cycle raised to 1 s") << "2" << "0,1" << QStringList{"0/2", "1/2", "2/2", "3/2"};
+}
+
+void TestClockProcedure::counterStaysWithinThePlan()
+{
+    QFETCH(QString, repetitions);
+    QFETCH(QString, phase);
+    ProcedureFixture f;
+    f.host.texts.Wiederholungen = repetitions;
+    f.host.texts.Abwaerts = f.host.texts.Aufwaerts = f.host.texts.HalteUnten = f.host.texts.HalteOben = phase;
+    QStringList entries;
+    connect(&f.procedure, &ClockProcedure::cueDue, this, [&entries](const ProcedureCue &c) {
+        if (c.repetition > 0)
+            entries << QStringLiteral("%1/%2").arg(int(c.moment)).arg(c.repetition);
+    });
+    f.procedure.start();
+    const std::int64_t end = f.procedure.timing().SetDurationMs;
+    int highest = 0;
+    for (int ms = 100; ms <= end; ms += 100) {
+        f.tickAt(ms);
+        highest = std::max(highest, f.shown().repetition);
+        QVERIFY2(f.shown().repetitionPanel <= repetitions.toInt(), qPrintable(QString::number(ms)));
+    }
+    // The set's last moment: its last repetition's rest, counted down to 0.
+    QCOMPARE(f.phase(), QStringLiteral("Rest after To-Phase"));
+    QCOMPARE(f.countdown(), QStringLiteral("0,0"));
+    QCOMPARE(QString::number(f.shown().repetitionPanel), repetitions);
+    QCOMPARE(QString::number(highest), repetitions);
+    QCOMPARE(entries.size(), 4 * repetitions.toInt());
+    QTEST(entries.mid(entries.size() - 4), "cues");
+    f.tickAt(int(end) + 100);
+    QCOMPARE(f.phase(), QStringLiteral("TEST"));
+    QCOMPARE(QString::number(f.shown().repetitionPanel), repetitions);
 }
 
 QTEST_GUILESS_MAIN(TestClockProcedure)

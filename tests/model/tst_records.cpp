@@ -162,6 +162,9 @@ void TestRecords::completion_data()
     QTest::newRow("only the exact text 0 is unrecorded")
         << "3" << freshReal({"1", "2", "3"}) << freshReps({"00", "0,0", "0"})
         << freshReal({"1", "2", "3"}) << freshReps({"00", "0,0", "4"});
+    QTest::newRow("a real time below zero is no time")
+        << "3" << freshReal({"-1,594", "-0,4", "0"}) << freshReps({"2", "0", "2"})
+        << freshReal({"8", "8", "0"}) << freshReps({"2", "4", "2"});
     QTest::newRow("slots past the sets are never completed")
         << "2" << freshReal({"", "", ""}) << freshReps({"0", "0", "0"})
         << freshReal({"7,5", "8,5", ""}) << freshReps({"4", "4", "0"});

@@ -266,7 +266,9 @@ void TestSettings::phaseTable_data()
     QTest::newRow("to") << 3100 << int(Phase::ToPhase) << 1;
     QTest::newRow("to boundary") << 4000 << int(Phase::ToPhase) << 1;
     QTest::newRow("rest after to") << 4001 << int(Phase::RestAfterTo) << 1;
-    QTest::newRow("next cycle begins with fro") << 5000 << int(Phase::FroPhase) << 2;
+    QTest::newRow("cycle's last moment is its rest after to") << 5000 << int(Phase::RestAfterTo) << 1;
+    QTest::newRow("next cycle begins with fro") << 5100 << int(Phase::FroPhase) << 2;
+    QTest::newRow("second cycle's last moment") << 9000 << int(Phase::RestAfterTo) << 2;
     QTest::newRow("second repetition") << 6500 << int(Phase::RestAfterFro) << 2;
 }
 
