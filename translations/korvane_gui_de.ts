@@ -452,6 +452,18 @@
         <source>Please insert athlet data</source>
         <translation>Bitte die Daten des Athleten eingeben</translation>
     </message>
+    <message>
+        <source>Conditions, RPE, ...</source>
+        <translation>Bedingungen, RPE, ...</translation>
+    </message>
+    <message>
+        <source>Invalid attempt</source>
+        <translation>Ungültiger Versuch</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
 </context>
 <context>
     <name>TForm4</name>
