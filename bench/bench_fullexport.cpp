@@ -4,6 +4,7 @@
 
 #include "benchsupport.h"
 #include "model/fullexport.h"
+#include "model/xlsxexport.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -34,6 +35,39 @@ void BM_FullExportVsSqlite3(benchmark::State &state)
     state.counters["tests"] = double(tests);
 }
 BENCHMARK(BM_FullExportVsSqlite3)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The workbook of the same tests against the complete export, both written
+// to files in each iteration; the ratio is the workbook's time over the
+// export's.
+void BM_WorkbookVsFullExport(benchmark::State &state)
+{
+    bench::Store &s = exportStore();
+    const QString csv = s.dir.filePath(QStringLiteral("Korvane-all.csv"));
+    const QString workbook = s.dir.filePath(QStringLiteral("Korvane.xlsx"));
+    data::WorkbookSources sources;
+    sources.tests = s.tables->TestTable.database();
+    sources.athletes = s.tables->SPTable.database();
+    sources.profiles = s.tables->ProfilTable.database();
+    double workbookSeconds = 0;
+    double csvSeconds = 0;
+    data::WorkbookSummary summary;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        summary = data::writeWorkbookFile(workbook, sources);
+        const double w = bench::secondsOf(timer);
+        timer.restart();
+        data::writeFullExportFile(csv, s.tables->TestTable.database());
+        csvSeconds += bench::secondsOf(timer);
+        workbookSeconds += w;
+        state.SetIterationTime(w);
+    }
+    bench::reportAgainstBaseline(state, "workbook_s", workbookSeconds, "csv_s", csvSeconds);
+    state.counters["tests"] = double(summary.tests);
+    state.counters["sets"] = double(summary.sets);
+    state.counters["workbook_MB"] = double(QFile(workbook).size()) / 1e6;
+}
+BENCHMARK(BM_WorkbookVsFullExport)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Only the making of the lines, into memory.
 void BM_FullExportToMemory(benchmark::State &state)

@@ -41,6 +41,9 @@ packages=(
   tzdata
   dbus-daemon
   pxlib-dev
+  # The workbook export's writer, and the spreadsheet and reader its tests
+  # open the workbooks with.
+  libxlsxwriter-dev libreoffice-calc-nogui python3-openpyxl
   xvfb
   clang libclang-rt-14-dev
 )

@@ -78,10 +78,6 @@ Optionen:
         <translation>Die Datei nach --export-all ist leer.</translation>
     </message>
     <message>
-        <source>Give either --export-all or --report, not both.</source>
-        <translation>Geben Sie entweder --export-all oder --report an, nicht beide.</translation>
-    </message>
-    <message>
         <source>--output names the file of --report.</source>
         <translation>--output nennt die Datei von --report.</translation>
     </message>
@@ -126,8 +122,24 @@ Optionen:
         <translation>--copy-to-database kopiert die Tabellen von --folder &lt;dir&gt;.</translation>
     </message>
     <message>
-        <source>--copy-to-database does not go with --export-all or --report.</source>
-        <translation>--copy-to-database lässt sich nicht mit --export-all oder --report verbinden.</translation>
+        <source>Write the stored tests, their sets, the athletes and the profiles as an Excel workbook to &lt;file&gt; and end, without opening a window. The tables are read from --folder or --database as for --export-all and are never changed.</source>
+        <translation>Die gespeicherten Tests, ihre Sätze, die Athleten und die Profile als Excel-Arbeitsmappe in &lt;file&gt; schreiben und beenden, ohne ein Fenster zu öffnen. Die Tabellen werden wie bei --export-all aus --folder oder --database gelesen und nie verändert.</translation>
+    </message>
+    <message>
+        <source>Give either --export-all or --export-xlsx, not both.</source>
+        <translation>Entweder --export-all oder --export-xlsx angeben, nicht beides.</translation>
+    </message>
+    <message>
+        <source>The file after --export-xlsx is empty.</source>
+        <translation>Die Datei nach --export-xlsx ist leer.</translation>
+    </message>
+    <message>
+        <source>--copy-to-database does not go with --export-all, --export-xlsx or --report.</source>
+        <translation>--copy-to-database passt nicht zu --export-all, --export-xlsx oder --report.</translation>
+    </message>
+    <message>
+        <source>Give either an export or --report, not both.</source>
+        <translation>Entweder einen Export oder --report angeben, nicht beides.</translation>
     </message>
 </context>
 <context>
@@ -135,6 +147,10 @@ Optionen:
     <message>
         <source>Copied to %1: %2 tests, %3 athletes and %4 profiles, checked against the folder.</source>
         <translation>Nach %1 kopiert: %2 Tests, %3 Sportler und %4 Profile, mit dem Ordner verglichen.</translation>
+    </message>
+    <message>
+        <source>it holds no table "%1" of this program</source>
+        <translation>sie enthält keine Tabelle „%1“ dieses Programms</translation>
     </message>
 </context>
 <context>

@@ -173,6 +173,14 @@
         <source>The charts cannot be shown: %1</source>
         <translation>Die Diagramme können nicht angezeigt werden: %1</translation>
     </message>
+    <message>
+        <source>, 1 invalid test left out</source>
+        <translation>, 1 ungültiger Test ausgelassen</translation>
+    </message>
+    <message>
+        <source>, %1 invalid tests left out</source>
+        <translation>, %1 ungültige Tests ausgelassen</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -444,6 +452,18 @@
         <source>Please insert athlet data</source>
         <translation>Bitte die Daten des Athleten eingeben</translation>
     </message>
+    <message>
+        <source>Conditions, RPE, ...</source>
+        <translation>Bedingungen, RPE, ...</translation>
+    </message>
+    <message>
+        <source>Invalid attempt</source>
+        <translation>Ungültiger Versuch</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
 </context>
 <context>
     <name>TForm4</name>
@@ -498,6 +518,22 @@
     <message>
         <source>%1 tests</source>
         <translation>%1 Tests</translation>
+    </message>
+    <message>
+        <source>Export to Excel...</source>
+        <translation>Nach Excel exportieren...</translation>
+    </message>
+    <message>
+        <source>The test grid is filtered. Export the tests as filtered, or all tests?</source>
+        <translation>Die Testtabelle ist gefiltert. Die gefilterten Tests exportieren oder alle Tests?</translation>
+    </message>
+    <message>
+        <source>Export to Excel</source>
+        <translation>Nach Excel exportieren</translation>
+    </message>
+    <message>
+        <source>Excel workbooks (*.xlsx);;All files (*)</source>
+        <translation>Excel-Arbeitsmappen (*.xlsx);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -722,6 +758,34 @@
         <source>The print preview cannot be shown: %1</source>
         <translation>Die Druckvorschau kann nicht angezeigt werden: %1</translation>
     </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Tester</source>
+        <translation>Tester</translation>
+    </message>
+    <message>
+        <source>Attempt</source>
+        <translation>Versuch</translation>
+    </message>
+    <message>
+        <source>valid</source>
+        <translation>gültig</translation>
+    </message>
+    <message>
+        <source>invalid</source>
+        <translation>ungültig</translation>
+    </message>
+    <message>
+        <source>; 1 invalid test left out</source>
+        <translation>; 1 ungültiger Test ausgelassen</translation>
+    </message>
+    <message>
+        <source>; %1 invalid tests left out</source>
+        <translation>; %1 ungültige Tests ausgelassen</translation>
+    </message>
 </context>
 <context>
     <name>data::DBGrid</name>
@@ -802,6 +866,171 @@
     <message>
         <source>record %1 was changed at another station meanwhile; your change was not stored over it and is still in the grid, Refresh shows the record as it is stored now</source>
         <translation>Datensatz %1 wurde inzwischen an einer anderen Station geändert; Ihre Änderung wurde nicht darüber gespeichert und steht noch in der Tabelle, Aktualisieren zeigt den Datensatz, wie er jetzt gespeichert ist</translation>
+    </message>
+</context>
+<context>
+    <name>FieldTitles</name>
+    <message>
+        <source>Testnr</source>
+        <translation>Test-Nr.</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>ProfilNr</source>
+        <translation>Profil-Nr.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Surname</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>Bodyweight</source>
+        <translation>Körpergewicht</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Körpergröße</translation>
+    </message>
+    <message>
+        <source>Exercise</source>
+        <translation>Übung</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>StartRest</source>
+        <translation>Startpause</translation>
+    </message>
+    <message>
+        <source>FroPhase</source>
+        <translation>Abwärtsphase</translation>
+    </message>
+    <message>
+        <source>ToPhase</source>
+        <translation>Aufwärtsphase</translation>
+    </message>
+    <message>
+        <source>RestafterFro</source>
+        <translation>Pause unten</translation>
+    </message>
+    <message>
+        <source>RestafterTo</source>
+        <translation>Pause oben</translation>
+    </message>
+    <message>
+        <source>Rep</source>
+        <translation>Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Sets</source>
+        <translation>Sätze</translation>
+    </message>
+    <message>
+        <source>RestSets</source>
+        <translation>Satzpause</translation>
+    </message>
+    <message>
+        <source>TUTTotal</source>
+        <translation>TUT gesamt</translation>
+    </message>
+    <message>
+        <source>TUTReal</source>
+        <translation>TUT real</translation>
+    </message>
+    <message>
+        <source>Nr</source>
+        <translation>Nr.</translation>
+    </message>
+    <message>
+        <source>Profil</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>RealTime%1</source>
+        <translation>Ist-Zeit %1</translation>
+    </message>
+    <message>
+        <source>RealR%1</source>
+        <translation>Ist-Wdh. %1</translation>
+    </message>
+</context>
+<context>
+    <name>data::TestFilterBar</name>
+    <message>
+        <source>Athlete:</source>
+        <translation>Athlet:</translation>
+    </message>
+    <message>
+        <source>Exercise:</source>
+        <translation>Übung:</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>All athletes</source>
+        <translation>Alle Athleten</translation>
+    </message>
+    <message>
+        <source>(no name)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>All exercises</source>
+        <translation>Alle Übungen</translation>
+    </message>
+    <message>
+        <source>1 test</source>
+        <translation>1 Test</translation>
+    </message>
+    <message>
+        <source>%1 tests</source>
+        <translation>%1 Tests</translation>
+    </message>
+    <message>
+        <source>%1 of %2 tests shown</source>
+        <translation>%1 von %2 Tests angezeigt</translation>
+    </message>
+</context>
+<context>
+    <name>data::TestNotePanel</name>
+    <message>
+        <source>Note on the test</source>
+        <translation>Notiz zum Test</translation>
+    </message>
+    <message>
+        <source>Conditions, RPE, ...</source>
+        <translation>Bedingungen, RPE, ...</translation>
+    </message>
+    <message>
+        <source>Valid attempt</source>
+        <translation>Gültiger Versuch</translation>
+    </message>
+    <message>
+        <source>Note:</source>
+        <translation>Notiz:</translation>
+    </message>
+    <message>
+        <source>Tester:</source>
+        <translation>Tester:</translation>
+    </message>
+    <message>
+        <source>Note on test %1</source>
+        <translation>Notiz zu Test %1</translation>
     </message>
 </context>
 </TS>

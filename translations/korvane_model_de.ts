@@ -193,6 +193,54 @@
         <source>The export on the standard output is incomplete. </source>
         <translation>Der Export auf der Standardausgabe ist unvollständig. </translation>
     </message>
+    <message>
+        <source>"%1" could not be created.</source>
+        <translation>„%1“ konnte nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The workbook could not be written: %1</source>
+        <translation>Die Arbeitsmappe konnte nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>The workbook could not be written: a sheet would have more than %1 rows.</source>
+        <translation>Die Arbeitsmappe konnte nicht geschrieben werden: ein Blatt hätte mehr als %1 Zeilen.</translation>
+    </message>
+    <message>
+        <source>The workbook could not be written: a value in row %1 is longer than a cell holds (%2 characters).</source>
+        <translation>Die Arbeitsmappe konnte nicht geschrieben werden: ein Wert in Zeile %1 ist länger, als eine Zelle fasst (%2 Zeichen).</translation>
+    </message>
+    <message>
+        <source>The workbook could not be put in place: %1</source>
+        <translation>Die Arbeitsmappe konnte nicht an ihren Platz gelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>1 test</source>
+        <translation>1 Test</translation>
+    </message>
+    <message>
+        <source>%1 tests</source>
+        <translation>%1 Tests</translation>
+    </message>
+    <message>
+        <source>1 set</source>
+        <translation>1 Satz</translation>
+    </message>
+    <message>
+        <source>%1 sets</source>
+        <translation>%1 Sätze</translation>
+    </message>
+    <message>
+        <source>%1 with %2 written to "%3".</source>
+        <translation>%1 mit %2 in „%3“ geschrieben.</translation>
+    </message>
+    <message>
+        <source>1 value that could not be read as a number or date stayed text.</source>
+        <translation>1 Wert, der nicht als Zahl oder Datum gelesen werden konnte, blieb Text.</translation>
+    </message>
+    <message>
+        <source>%1 values that could not be read as a number or date stayed text.</source>
+        <translation>%1 Werte, die nicht als Zahl oder Datum gelesen werden konnten, blieben Text.</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>
@@ -705,6 +753,14 @@
     <message>
         <source>the PostgreSQL client library could not be used: %1</source>
         <translation>die PostgreSQL-Clientbibliothek ließ sich nicht verwenden: %1</translation>
+    </message>
+    <message>
+        <source>The notes of the tests could not be read: %1</source>
+        <translation>Die Notizen der Tests konnten nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>the note of test %1 cannot be stored (%2)</source>
+        <translation>die Notiz zu Test %1 kann nicht gespeichert werden (%2)</translation>
     </message>
 </context>
 </TS>

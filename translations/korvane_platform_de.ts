@@ -27,4 +27,15 @@
         <translation>Die Sprachausgabe ist nicht verfügbar (%1).</translation>
     </message>
 </context>
+<context>
+    <name>MessageBoxes</name>
+    <message>
+        <source>As filtered</source>
+        <translation>Wie gefiltert</translation>
+    </message>
+    <message>
+        <source>All tests</source>
+        <translation>Alle Tests</translation>
+    </message>
+</context>
 </TS>

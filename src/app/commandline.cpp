@@ -47,6 +47,10 @@ const QList<OptionRow> &optionRows()
          "must exist (it is not created), and are never changed; a folder in "
          "use by a running Korvane may be read. A <file> that is a link, a "
          "folder, a named pipe, a device or a table file is refused.")},
+        {{QStringLiteral("export-xlsx")}, "file",
+         QT_TRANSLATE_NOOP("CommandLine", "Write the stored tests, their sets, the athletes and the profiles as "
+         "an Excel workbook to <file> and end, without opening a window. The tables are read from --folder "
+         "or --database as for --export-all and are never changed.")},
         {{QStringLiteral("database")}, "url",
          QT_TRANSLATE_NOOP("CommandLine", "Keep the tables on the database server at <url>, shared by several "
          "stations: postgresql://user@host:port/database, with libpq's parameters such as "
@@ -206,12 +210,21 @@ CommandLine readOptions(const QCommandLineParser &parser)
         if (result.exportFile.isEmpty())
             return usageError(QCoreApplication::translate("CommandLine", "The file after --export-all is empty."));
     }
+    const bool workbook = parser.isSet(QStringLiteral("export-xlsx"));
+    if (workbook) {
+        if (result.action == CommandLine::Action::ExportAll)
+            return usageError(QCoreApplication::translate("CommandLine", "Give either --export-all or --export-xlsx, not both."));
+        result.action = CommandLine::Action::ExportWorkbook;
+        result.exportFile = parser.values(QStringLiteral("export-xlsx")).constLast();
+        if (result.exportFile.isEmpty())
+            return usageError(QCoreApplication::translate("CommandLine", "The file after --export-xlsx is empty."));
+    }
     const bool report = parser.isSet(QStringLiteral("report"));
     const bool output = parser.isSet(QStringLiteral("output"));
-    if ((report || parser.isSet(QStringLiteral("export-all"))) && !result.copyToDatabase.isEmpty())
-        return usageError(QCoreApplication::translate("CommandLine", "--copy-to-database does not go with --export-all or --report."));
-    if (report && result.action == CommandLine::Action::ExportAll)
-        return usageError(QCoreApplication::translate("CommandLine", "Give either --export-all or --report, not both."));
+    if ((report || workbook || parser.isSet(QStringLiteral("export-all"))) && !result.copyToDatabase.isEmpty())
+        return usageError(QCoreApplication::translate("CommandLine", "--copy-to-database does not go with --export-all, --export-xlsx or --report."));
+    if (report && (result.action == CommandLine::Action::ExportAll || workbook))
+        return usageError(QCoreApplication::translate("CommandLine", "Give either an export or --report, not both."));
     if (output && !report)
         return usageError(QCoreApplication::translate("CommandLine", "--output names the file of --report."));
     if (report) {

@@ -13,6 +13,7 @@ struct CommandLine {
     enum class Action {
         Run,        // open the windows
         ExportAll,  // write the export of all stored tests and end
+        ExportWorkbook, // write the workbook of the stored tables and end
         Report,     // write the report of one test as PDF and end
         CopyToDatabase, // copy the folder's tables to a database server and end
         Print,      // print `text` on standard output and end
@@ -30,7 +31,7 @@ struct CommandLine {
     QString copyToDatabase;
     // The language named by --language ("en", "de"); empty follows the system.
     QString language;
-    // The export file named by --export-all.
+    // The export file named by --export-all or --export-xlsx.
     QString exportFile;
     // The test and the PDF file named by --report and --output.
     qint64 reportTest = 0;

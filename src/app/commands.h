@@ -23,6 +23,12 @@ int runExportAll(const QString &folder, const QString &file, QTextStream &err);
 // The same from the test table on the database server at `url` (nothing
 // is changed there, but the tables are made when the database is empty).
 int runServerExportAll(const QString &url, const QString &file, QTextStream &err);
+// --export-xlsx: the workbook of the tables in `folder`, read as
+// --export-all reads them (a missing athlete or profile table gives an
+// empty sheet); says on `out` what was written.
+int runWorkbookExport(const QString &folder, const QString &file, QTextStream &out, QTextStream &err);
+// The same from the tables on the database server at `url`.
+int runServerWorkbookExport(const QString &url, const QString &file, QTextStream &out, QTextStream &err);
 // --copy-to-database: copies the tables of `folder` to the server at `url`
 // and says on `out` what was copied.
 int runCopyToDatabase(const QString &folder, const QString &url, QTextStream &out, QTextStream &err);

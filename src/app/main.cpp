@@ -33,6 +33,20 @@ int exportAll(int argc, char *argv[], const app::CommandLine &commandLine)
     return app::runExportAll(folder, commandLine.exportFile, err);
 }
 
+// --export-xlsx: writes the workbook of the stored tables without opening a
+// window, read as --export-all reads them.
+int exportWorkbook(int argc, char *argv[], const app::CommandLine &commandLine)
+{
+    QCoreApplication application(argc, argv);
+    app::installTranslations(app::chooseLanguage(commandLine.language));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!commandLine.database.isEmpty())
+        return app::runServerWorkbookExport(commandLine.database, commandLine.exportFile, out, err);
+    const QString folder = commandLine.folder.isEmpty() ? QStringLiteral(".") : commandLine.folder;
+    return app::runWorkbookExport(folder, commandLine.exportFile, out, err);
+}
+
 // --report: writes the report of one test as PDF without opening a window.
 // The fonts need the GUI part of Qt, but no display: the offscreen platform
 // serves unless another is asked for.
@@ -71,6 +85,8 @@ int main(int argc, char *argv[])
     }
     case app::CommandLine::Action::ExportAll:
         return exportAll(argc, argv, commandLine);
+    case app::CommandLine::Action::ExportWorkbook:
+        return exportWorkbook(argc, argv, commandLine);
     case app::CommandLine::Action::Report:
         return reportTest(argc, argv, commandLine);
     case app::CommandLine::Action::CopyToDatabase: {

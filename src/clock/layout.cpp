@@ -510,6 +510,15 @@ QWidget *TForm1::buildMiddleColumn()
     box->addLayout(large);
     box->addStretch();
 
+    // A note on the test and whether the attempt counts, stored with it.
+    NoteEdit = named(new QLineEdit(column), "NoteEdit");
+    NoteEdit->setPlaceholderText(tr("Conditions, RPE, ..."));
+    InvalidBox = named(new QCheckBox(tr("Invalid attempt"), column), "InvalidBox");
+    auto *note = new QFormLayout;
+    note->addRow(tr("Note"), NoteEdit);
+    note->addRow(QString(), InvalidBox);
+    box->addLayout(note);
+
     BitBtn3 = named(new QPushButton(tr("Save Data "), column), "BitBtn3");
     BitBtn3->setIcon(platform::buttonIcon(platform::ButtonIcon::Save));
     setBold(BitBtn3);

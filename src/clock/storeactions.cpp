@@ -10,8 +10,10 @@
 #include "core/wallclock.h"
 #include "store/records.h"
 #include "store/storeaction.h"
+#include "store/testnotes.h"
 #include "store/trainingtables.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QScopeGuard>
@@ -147,10 +149,25 @@ void TForm1::saveTest()
         }
         throw;
     }
+    // The note goes with the stored test; a note that cannot be stored
+    // leaves the test stored and is said.
+    QString noteFailure;
+    const store::TestNote note{NoteEdit->text().trimmed(), !InvalidBox->isChecked(), QString()};
+    if (!note.isEmpty()) {
+        try {
+            store::runStoreAction({&table}, [&] { store::storeTestNote(table, key, note); });
+        } catch (const core::Failure &failure) {
+            noteFailure = failure.message();
+        }
+    }
+    NoteEdit->clear();
+    InvalidBox->setChecked(false);
     table.close();
     m_outcomes.clear();
     m_testSave.forget();
     emit recordStored(tr("Test %1 saved").arg(key));
+    if (!noteFailure.isEmpty())
+        showMessage(noteFailure);
 
     // Step 3: back to the starting state.
     BitBtn1->show();

@@ -298,6 +298,10 @@ public:
     QPushButton *Button1 = nullptr;
     QPushButton *AthleteViewButton = nullptr;
     QCheckBox *SpeakBox = nullptr;
+    // The note stored with Save Data, and the box that marks the attempt
+    // invalid.
+    QLineEdit *NoteEdit = nullptr;
+    QCheckBox *InvalidBox = nullptr;
     QLabel *pnSerie = nullptr, *pnBNr = nullptr, *TUTreal = nullptr, *TUTtotal = nullptr, *Panel1 = nullptr;
     QLabel *Label68 = nullptr, *Label69 = nullptr;
     QPushButton *BitBtn3 = nullptr;

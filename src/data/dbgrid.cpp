@@ -5,7 +5,9 @@
 #include "platform/messages.h"
 #include "store/table.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QSqlRecord>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -291,7 +293,9 @@ bool DBGrid::goToKey(qint64 key)
     const store::Table &table = m_model->table();
     const QString keyName = table.layout().key().name;
     QSqlQuery below(m_model->database());
-    below.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE \"%2\" < ?").arg(table.tableName(), keyName));
+    // A filtered grid counts only the rows it shows.
+    const QString shown = m_model->filter().isEmpty() ? QString() : QStringLiteral(" AND (%1)").arg(m_model->filter());
+    below.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE \"%2\" < ?%3").arg(table.tableName(), keyName, shown));
     below.addBindValue(key);
     if (!below.exec() || !below.next())
         return false;
@@ -399,6 +403,39 @@ void DBGrid::postAfterRowChange()
         return;
     // Storing stays on the record the user moved to, by its key.
     platform::runGuarded(this, [&] { postPending(); });
+}
+
+void setDisplayTitles(TableModel &model)
+{
+    static const char *const titles[] = {
+        QT_TRANSLATE_NOOP("FieldTitles", "Testnr"), QT_TRANSLATE_NOOP("FieldTitles", "Date"),
+        QT_TRANSLATE_NOOP("FieldTitles", "ProfilNr"), QT_TRANSLATE_NOOP("FieldTitles", "Name"),
+        QT_TRANSLATE_NOOP("FieldTitles", "Surname"), QT_TRANSLATE_NOOP("FieldTitles", "Bodyweight"),
+        QT_TRANSLATE_NOOP("FieldTitles", "Height"), QT_TRANSLATE_NOOP("FieldTitles", "Exercise"),
+        QT_TRANSLATE_NOOP("FieldTitles", "Load"), QT_TRANSLATE_NOOP("FieldTitles", "StartRest"),
+        QT_TRANSLATE_NOOP("FieldTitles", "FroPhase"), QT_TRANSLATE_NOOP("FieldTitles", "ToPhase"),
+        QT_TRANSLATE_NOOP("FieldTitles", "RestafterFro"), QT_TRANSLATE_NOOP("FieldTitles", "RestafterTo"),
+        QT_TRANSLATE_NOOP("FieldTitles", "Rep"), QT_TRANSLATE_NOOP("FieldTitles", "Sets"),
+        QT_TRANSLATE_NOOP("FieldTitles", "RestSets"), QT_TRANSLATE_NOOP("FieldTitles", "TUTTotal"),
+        QT_TRANSLATE_NOOP("FieldTitles", "TUTReal"), QT_TRANSLATE_NOOP("FieldTitles", "Nr"),
+        QT_TRANSLATE_NOOP("FieldTitles", "Profil"),
+    };
+    static const QRegularExpression numbered(QStringLiteral("^(RealTime|RealR)(\\d+)$"));
+    for (int column = 0; column < model.columnCount(); ++column) {
+        const QString field = model.record().fieldName(column);
+        QString title = field;
+        if (const QRegularExpressionMatch match = numbered.match(field); match.hasMatch()) {
+            title = match.captured(1) == QLatin1String("RealTime")
+                ? QCoreApplication::translate("FieldTitles", "RealTime%1").arg(match.captured(2))
+                : QCoreApplication::translate("FieldTitles", "RealR%1").arg(match.captured(2));
+        } else {
+            for (const char *known : titles) {
+                if (field.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+                    title = QCoreApplication::translate("FieldTitles", known);
+            }
+        }
+        model.setHeaderData(column, Qt::Horizontal, title);
+    }
 }
 
 } // namespace data

@@ -58,6 +58,10 @@ private:
     bool m_readErrorReported = false;
 };
 
+// Column headings in the program's language: the field names in English,
+// display titles in German.  The fields keep their names.
+void setDisplayTitles(TableModel &model);
+
 // Remembers the cell editor that is open, so that the grid can commit it.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT

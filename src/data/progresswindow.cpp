@@ -13,6 +13,7 @@
 #include "data/chartengine.h"
 #include "platform/modules.h"
 
+#include "store/testnotes.h"
 #include <QBoxLayout>
 #include <QCollator>
 #include <QComboBox>
@@ -78,6 +79,24 @@ QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &nam
         tests << std::move(test);
     }
     return tests;
+}
+
+// Takes the tests marked invalid out of `tests` and returns them.
+QList<data::StoredTest> leaveOutInvalid(QList<data::StoredTest> &tests, const QHash<qint64, store::TestNote> &notes)
+{
+    QList<data::StoredTest> invalid;
+    if (notes.isEmpty())
+        return invalid;
+    QList<data::StoredTest> valid;
+    for (data::StoredTest &test : tests) {
+        const auto note = notes.constFind(test.value(0).toLongLong());
+        if (note != notes.cend() && !note->valid)
+            invalid << std::move(test);
+        else
+            valid << std::move(test);
+    }
+    tests = std::move(valid);
+    return invalid;
 }
 
 // At most about two points per bucket on the time axis are drawn: the
@@ -354,12 +373,16 @@ void ProgressWindow::athleteChosen()
     const QListWidgetItem *item = m_athletes->currentItem();
     const QString previousExercise = m_exercises->currentData().toString();
     m_tests.clear();
+    m_invalidTests.clear();
     m_name.clear();
     m_surname.clear();
     if (item) {
         m_name = item->data(NameRole).toString();
         m_surname = item->data(SurnameRole).toString();
-        readWithTableOpen(m_table, [&] { m_tests = readAthleteTests(m_table, m_name, m_surname); });
+        readWithTableOpen(m_table, [&] {
+            m_tests = readAthleteTests(m_table, m_name, m_surname);
+            m_invalidTests = leaveOutInvalid(m_tests, store::readTestNotes(m_table.database()));
+        });
     }
 
     // The athlete's exercises, alphabetically; the one chosen before stays
@@ -398,6 +421,12 @@ void ProgressWindow::exerciseChosen()
         else if (m_data.undated > 0)
             text += tr(", %1 without a readable date: placed by test number, marked ◇")
                         .arg(m_data.undated);
+        const int invalid =
+            data::progressSeries(m_invalidTests, m_name, m_surname, m_exercises->currentData().toString()).tests;
+        if (invalid == 1)
+            text += tr(", 1 invalid test left out");
+        else if (invalid > 1)
+            text += tr(", %1 invalid tests left out").arg(invalid);
         m_summary->setText(text);
     }
     drawCharts();

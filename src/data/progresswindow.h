@@ -84,6 +84,7 @@ private:
     QWidget *m_views[3] = {};
     QString m_titles[3];
     QList<data::StoredTest> m_tests;   // the chosen athlete's tests
+    QList<data::StoredTest> m_invalidTests;   // those marked invalid: not charted
     data::ProgressData m_data;
     std::vector<Drawn> m_drawn;
     QString m_name;

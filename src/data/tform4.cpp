@@ -1,11 +1,17 @@
 #include "data/tform4.h"
 
 #include "clock/palette.h"
+#include "core/errors.h"
 #include "model/csvexport.h"
 #include "data/dbgrid.h"
 #include "data/dbnavigator.h"
 #include "model/fullexport.h"
+#include "model/xlsxexport.h"
 #include "data/progresswindow.h"
+#include "data/testfilterbar.h"
+#include "data/testnotepanel.h"
+#include "store/shownkeys.h"
+#include "store/testnotes.h"
 #include "platform/buttonicons.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
@@ -17,8 +23,10 @@
 #include <QFileDialog>
 #include <QPainter>
 #include <QProgressBar>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSqlQuery>
 #include <QStyle>
 
 namespace {
@@ -87,6 +95,11 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     ExportAllButton->setAutoDefault(false);
     connect(ExportAllButton, &QPushButton::clicked, this, &TForm4::ExportAllButtonClick);
     buttons->addWidget(ExportAllButton);
+    ExportWorkbookButton = new QPushButton(tr("Export to Excel..."), this);
+    ExportWorkbookButton->setObjectName(QStringLiteral("ExportWorkbookButton"));
+    ExportWorkbookButton->setAutoDefault(false);
+    connect(ExportWorkbookButton, &QPushButton::clicked, this, &TForm4::ExportWorkbookButtonClick);
+    buttons->addWidget(ExportWorkbookButton);
     ProgressButton = new QPushButton(tr("Progress..."), this);
     ProgressButton->setObjectName(QStringLiteral("ProgressButton"));
     ProgressButton->setAutoDefault(false);
@@ -129,7 +142,20 @@ TForm4::TForm4(store::TrainingTables &tables, QWidget *parent)
     column->addLayout(athletes, 2);
     column->addWidget(DBNavigator1);
     column->addWidget(DBGrid2, 2);
-    column->addWidget(DBGrid1, 4);
+    m_filterBar = new data::TestFilterBar(this);
+    connect(m_filterBar, &data::TestFilterBar::filterChanged, this, [this] {
+        platform::runGuarded(this, [&] { applyTestFilter(); });
+    });
+    column->addWidget(m_filterBar);
+    auto *tests = new QHBoxLayout;
+    tests->addWidget(DBGrid1, 1);
+    m_notePanel = new data::TestNotePanel(this);
+    m_notePanel->setFixedWidth(260);
+    connect(m_notePanel, &data::TestNotePanel::edited, this, [this] {
+        platform::runGuarded(this, [&] { storeShownNote(); });
+    });
+    tests->addWidget(m_notePanel, 0, Qt::AlignTop);
+    column->addLayout(tests, 4);
     column->addWidget(DBNavigator2);
     // The grids are bound to their tables at the window's first showing.
 }
@@ -147,6 +173,11 @@ void TForm4::bindGrids()
     const int exercise = m_testModel->fieldIndex(QStringLiteral("Exercise"));
     if (exercise >= 0)
         DBGrid1->setColumnWidth(exercise, 186);
+    for (data::TableModel *model : {m_spModel, m_profilModel, m_testModel})
+        data::setDisplayTitles(*model);
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        platform::runGuarded(this, [&] { showNoteOfCurrentTest(); });
+    });
 }
 
 data::DBGrid *TForm4::grid(int number) const
@@ -164,11 +195,80 @@ void TForm4::refreshGrids()
     platform::runGuarded(this, [&] {
         if (!m_testModel)
             bindGrids();
+        storeShownNote();
         for (data::DBGrid *grid : {DBGrid3, DBGrid2, DBGrid1}) {
             grid->cancelChanges();
             grid->refresh();
         }
+        // The filter stays; what it takes is read anew.  A table that cannot
+        // be read leaves the lists as they were: the grid reports it, naming
+        // the file.
+        try {
+            m_filterBar->setChoices(data::filterChoices(m_tables.TestTable.database()));
+        } catch (const core::Failure &) {
+        }
+        applyTestFilter();
     });
+}
+
+void TForm4::applyTestFilter()
+{
+    if (!m_testModel)
+        return;
+    DBGrid1->postPending();
+    const data::TestFilter filter = m_filterBar->filter();
+    const QSqlDatabase db = m_tables.TestTable.database();
+    QSqlQuery stored(db);
+    qint64 storedCount = 0;
+    if (stored.exec(QStringLiteral("SELECT COUNT(*) FROM \"TestTable\"")) && stored.next())
+        storedCount = stored.value(0).toLongLong();
+    stored.finish();
+    qint64 shown = storedCount;
+    QString condition;
+    if (!filter.isEmpty()) {
+        const QList<qint64> keys = data::filteredTestNumbers(db, filter);
+        condition = store::keepShownKeys(m_tables.TestTable, keys);
+        shown = keys.size();
+    }
+    // The condition names the kept keys, not the keys themselves: the grid
+    // is read anew whenever a filter is set.
+    if (!condition.isEmpty() || condition != m_testModel->filter()) {
+        m_testModel->setFilter(condition);
+        DBGrid1->refresh();
+    }
+    m_filterBar->setShownCount(shown, storedCount);
+    showNoteOfCurrentTest();
+}
+
+void TForm4::showNoteOfCurrentTest()
+{
+    storeShownNote();
+    const qint64 testnr = DBGrid1->currentKey();
+    m_notePanel->showNote(testnr, testnr >= 0 ? store::readTestNote(m_tables.TestTable.database(), testnr) : store::TestNote());
+}
+
+void TForm4::storeShownNote()
+{
+    if (!m_notePanel->isChanged())
+        return;
+    store::storeTestNote(m_tables.TestTable, m_notePanel->testnr(), m_notePanel->note());
+    m_notePanel->markStored();
+}
+
+std::optional<bool> TForm4::exportFiltered()
+{
+    if (m_filterBar->filter().isEmpty())
+        return false;
+    switch (platform::messageBoxes().askExportScope(
+        this, tr("The test grid is filtered. Export the tests as filtered, or all tests?"))) {
+    case platform::ExportScope::Filtered:
+        return true;
+    case platform::ExportScope::All:
+        return false;
+    case platform::ExportScope::Cancel:
+        break;
+    }
+    return std::nullopt;
 }
 
 void TForm4::showEvent(QShowEvent *event)
@@ -182,6 +282,7 @@ void TForm4::done(int result)
     const bool stored = platform::runGuarded(this, [&] {
         for (data::DBGrid *grid : {DBGrid3, DBGrid2, DBGrid1})
             grid->postPending();
+        storeShownNote();
     });
     if (stored)
         QDialog::done(result);
@@ -212,28 +313,67 @@ void TForm4::BitBtn3Click()
 void TForm4::ExportAllButtonClick()
 {
     platform::runGuarded(this, [&] {
+        const std::optional<bool> filtered = exportFiltered();
+        if (!filtered)
+            return;
         const QString proposed = QDir(m_tables.folder()).absoluteFilePath(data::fullExportFileName());
         const QString path = QFileDialog::getSaveFileName(this, tr("Export all fields"), proposed,
                                                           tr("CSV files (*.csv);;All files (*)"));
         if (!path.isEmpty())
-            exportAllTo(path);
+            exportAllTo(path, *filtered);
     });
 }
 
-void TForm4::exportAllTo(const QString &path)
+void TForm4::exportAllTo(const QString &path, bool filtered)
 {
     m_tables.TestTable.open();
+    storeShownNote();
     qint64 count = 0;
     {
         // A large table takes a moment; the cursor tells so.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        count = data::writeFullExportFile(path, m_tables.TestTable.database());
+        count = data::writeFullExportFile(path, m_tables.TestTable.database(),
+                                          filtered ? m_filterBar->filter() : data::TestFilter());
     }
     platform::messageBoxes().inform(
         this, tr("%1 written to \"%2\".")
                   .arg(count == 1 ? tr("1 test") : tr("%1 tests").arg(count),
                        QDir::toNativeSeparators(path)));
+}
+
+void TForm4::ExportWorkbookButtonClick()
+{
+    platform::runGuarded(this, [&] {
+        const std::optional<bool> filtered = exportFiltered();
+        if (!filtered)
+            return;
+        const QString proposed = QDir(m_tables.folder()).absoluteFilePath(data::workbookFileName());
+        const QString path = QFileDialog::getSaveFileName(this, tr("Export to Excel"), proposed,
+                                                          tr("Excel workbooks (*.xlsx);;All files (*)"));
+        if (!path.isEmpty())
+            exportWorkbookTo(path, *filtered);
+    });
+}
+
+void TForm4::exportWorkbookTo(const QString &path, bool filtered)
+{
+    for (store::Table *table : {&m_tables.TestTable, &m_tables.SPTable, &m_tables.ProfilTable})
+        table->open();
+    storeShownNote();
+    data::WorkbookSources sources;
+    if (filtered)
+        sources.filter = m_filterBar->filter();
+    sources.tests = m_tables.TestTable.database();
+    sources.athletes = m_tables.SPTable.database();
+    sources.profiles = m_tables.ProfilTable.database();
+    data::WorkbookSummary summary;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        summary = data::writeWorkbookFile(path, sources);
+    }
+    platform::messageBoxes().inform(this, data::workbookWrittenMessage(summary, path));
 }
 
 void TForm4::ProgressButtonClick()

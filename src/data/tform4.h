@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QProgressBar;
 class QPushButton;
 class ProgressWindow;
@@ -13,6 +15,9 @@ namespace data {
 class DBGrid;
 class DBNavigator;
 class TableModel;
+class TestFilterBar;
+class TestNotePanel;
+struct TestFilter;
 }
 
 // The data window: the three tables in editable grids with their navigators,
@@ -40,6 +45,9 @@ public slots:
     // "Export all fields...": asks for a file name and writes every stored
     // test with all its fields (exportAllTo).
     void ExportAllButtonClick();
+    // "Export to Excel...": asks for a file name and writes the workbook of
+    // the tables (exportWorkbookTo).
+    void ExportWorkbookButtonClick();
     // "Progress...": the progress window over the stored tests.
     void ProgressButtonClick();
     // "Report...": the report of the current test in a print preview.
@@ -50,8 +58,20 @@ public slots:
 
 public:
     // Writes the complete export to `path` and reports how many tests it
-    // holds; a failure throws core::Failure and keeps an older file.
-    void exportAllTo(const QString &path);
+    // holds; a failure throws core::Failure and keeps an older file.  With
+    // `filtered`, only the tests the filter shows.
+    void exportAllTo(const QString &path, bool filtered = false);
+    // Writes the workbook to `path` and reports what it holds; a failure
+    // throws core::Failure and keeps an older file.
+    void exportWorkbookTo(const QString &path, bool filtered = false);
+    data::TestFilterBar *filterBar() const { return m_filterBar; }
+    data::TestNotePanel *notePanel() const { return m_notePanel; }
+    // Shows the tests the filter takes, and how many they are.
+    void applyTestFilter();
+    // Stores the note being edited when it changed; then shows the note of
+    // the current test.
+    void showNoteOfCurrentTest();
+    void storeShownNote();
     ProgressWindow *progressWindow() const { return m_progress; }
 
 protected:
@@ -59,11 +79,15 @@ protected:
 
 private:
     void bindGrids();
+    // Before an export while the tests are filtered: whether it takes those
+    // shown; nothing when the export was called off.
+    std::optional<bool> exportFiltered();
 
     store::TrainingTables &m_tables;
     QPushButton *BitBtn1 = nullptr;
     QPushButton *BitBtn3 = nullptr;
     QPushButton *ExportAllButton = nullptr;
+    QPushButton *ExportWorkbookButton = nullptr;
     QPushButton *ProgressButton = nullptr;
     QPushButton *ReportButton = nullptr;
     ProgressWindow *m_progress = nullptr;
@@ -77,4 +101,6 @@ private:
     data::TableModel *m_testModel = nullptr;
     data::TableModel *m_profilModel = nullptr;
     data::TableModel *m_spModel = nullptr;
+    data::TestFilterBar *m_filterBar = nullptr;
+    data::TestNotePanel *m_notePanel = nullptr;
 };

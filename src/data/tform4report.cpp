@@ -21,6 +21,8 @@ void TForm4::ReportButtonClick()
             throw core::Failure(tr("Choose a stored test in the lowest grid first."));
         m_tables.TestTable.open();
         store::SqliteTestReader reader(m_tables.TestTable);
-        report::showReportPreview(this, report::storedTestReport(reader, testnr), m_tables.folder());
+        report::showReportPreview(this,
+                                  report::storedTestReport(reader, testnr, store::readTestNotes(m_tables.TestTable.database())),
+                                  m_tables.folder());
     });
 }

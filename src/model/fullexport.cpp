@@ -5,7 +5,9 @@
 #include "core/numbertext.h"
 #include "model/csvexport.h"
 #include "model/testdate.h"
+#include "model/testfilter.h"
 #include "store/layout.h"
+#include "store/testnotes.h"
 #include "store/testrows.h"
 
 #include <QCoreApplication>
@@ -127,7 +129,8 @@ QByteArray fullExportHeader()
             header.append(',');
         header.append(field.name.toUtf8());
     }
-    header.append("\r\n");
+    // The notes of the tests come after the test table's fields.
+    header.append(",Note,Valid,Tester\r\n");
     return header;
 }
 
@@ -208,7 +211,8 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8)
 {
     bool quote = false;
     for (char c : utf8) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+        // A semicolon too: spreadsheets in many languages split at it.
+        if (c == ',' || c == ';' || c == '"' || c == '\r' || c == '\n') {
             quote = true;
             break;
         }
@@ -226,8 +230,14 @@ void appendCsvField(QByteArray &out, QByteArrayView utf8)
     out.append('"');
 }
 
-qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db)
+qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const TestFilter &filter)
 {
+    const QHash<qint64, store::TestNote> notes = store::readTestNotes(db);
+    TestRowFilter wanted(filter);
+    const store::Layout &layout = store::testTableLayout();
+    const int nameIndex = layout.indexOf(QStringLiteral("Name"));
+    const int surnameIndex = layout.indexOf(QStringLiteral("Surname"));
+    const int exerciseIndex = layout.indexOf(QStringLiteral("Exercise"));
     // One statement reads one snapshot of the table from start to end.
     store::TestRows rows(db, [](const QString &reason) {
         throw readFailure(QCoreApplication::translate("Export", "The stored tests could not be read: %1").arg(reason));
@@ -247,6 +257,9 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db)
     block.reserve(2 * blockSize);
     qint64 count = 0;
     while (rows.next()) {
+        if (!wanted.takesAll()
+            && !wanted.accepts(rows.field(nameIndex), rows.field(surnameIndex), rows.field(exerciseIndex), rows.field(dateIndex)))
+            continue;
         for (int i = 0; i < fieldCount; ++i) {
             if (i > 0)
                 block.append(',');
@@ -277,7 +290,16 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db)
             }
             appendCsvField(block, value);
         }
-        block.append("\r\n", 2);
+        if (notes.isEmpty()) {
+            block.append(",,true,\r\n");
+        } else {
+            const store::TestNote note = notes.value(rows.field(0).toByteArray().toLongLong());
+            block.append(',');
+            appendCsvField(block, note.text.toUtf8());
+            block.append(note.valid ? ",true," : ",false,");
+            appendCsvField(block, note.tester.toUtf8());
+            block.append("\r\n", 2);
+        }
         ++count;
         if (block.size() >= blockSize) {
             writeExportBytes(out, block);
@@ -291,13 +313,13 @@ qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db)
 
 namespace {
 
-qint64 writeFullExportStream(const QSqlDatabase &db)
+qint64 writeFullExportStream(const QSqlDatabase &db, const TestFilter &filter)
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         throw writeFailure(QString(), QCoreApplication::translate("Export", "The standard output cannot be written: %1").arg(out.errorString()));
     try {
-        return writeFullExport(out, db);
+        return writeFullExport(out, db, filter);
     } catch (const core::Failure &error) {
         throw error.afterPrefix(QCoreApplication::translate("Export", "The export on the standard output is incomplete. "));
     }
@@ -305,14 +327,14 @@ qint64 writeFullExportStream(const QSqlDatabase &db)
 
 } // namespace
 
-qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db)
+qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const TestFilter &filter)
 {
     const QString name = QFileInfo(path).fileName();
     const QString notWritten = QCoreApplication::translate("Export", "\"%1\" was not written; the previous file is unchanged. ").arg(name);
     // Standard output (/dev/stdout, or the file it was sent to) is written
     // as a stream: there is nothing to replace.
     if (platform::namesStandardOutput(path))
-        return writeFullExportStream(db);
+        return writeFullExportStream(db, filter);
     checkExportTarget(path, notWritten);
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
     QSaveFile file(path);
@@ -323,7 +345,7 @@ qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     qint64 count = 0;
     try {
-        count = writeFullExport(file, db);
+        count = writeFullExport(file, db, filter);
     } catch (const core::Failure &error) {
         file.cancelWriting();
         throw error.afterPrefix(notWritten);

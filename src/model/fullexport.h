@@ -6,6 +6,8 @@
 // Decimal-comma numbers are written with a decimal point and readable dates
 // as yyyy-mm-dd; every other value is written as its stored text.
 
+#include "model/testfilter.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -25,7 +27,8 @@ namespace data {
 // The default file name of the complete export, in the folder of the tables.
 inline QString fullExportFileName() { return QStringLiteral("Korvane-all.csv"); }
 
-// The header row: the 59 field names of the test table in layout order, CRLF.
+// The header row: the 59 field names of the test table in layout order, then
+// Note, Valid and Tester from the notes of the tests, CRLF.
 QByteArray fullExportHeader();
 
 // True for the fields whose values are numbers in the program's decimal-comma
@@ -43,21 +46,24 @@ int dateFieldIndex();
 std::optional<QByteArray> decimalPointNumber(QByteArrayView utf8);
 
 // Appends one CSV field: as it is, or in double quotes with inner quotes
-// doubled when it holds a comma, a quote, a carriage return or a line feed.
+// doubled when it holds a comma, a semicolon, a quote, a carriage return or
+// a line feed.
 void appendCsvField(QByteArray &out, QByteArrayView utf8);
 
 // The SQLite handle behind a QSQLITE connection; nullptr for any other.
 
 // Writes the whole export to `out`: the header, then one row per stored test
-// of the connection's test table in ascending key order.  Reads one snapshot
-// of the table.  Returns the number of tests written.  A failed read or write
-// throws core::Failure with the reason.
-qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db);
+// of the connection's test table in ascending key order, each with its note,
+// validity ("true" or "false") and tester at the end.  Reads one snapshot
+// of the table.  Only the tests `filter` takes are written (all by default).
+// Returns the number of tests written.  A failed read or write throws
+// core::Failure with the reason.
+qint64 writeFullExport(QIODevice &out, const QSqlDatabase &db, const TestFilter &filter = {});
 
 // Writes the export to `path` through a temporary file in the same folder
 // that replaces an older file only when everything was written.  A failure
 // throws core::Failure (ReadFailed or WriteFailed) naming the file and the
 // reason; an older file is kept.  Returns the number of tests written.
-qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db);
+qint64 writeFullExportFile(const QString &path, const QSqlDatabase &db, const TestFilter &filter = {});
 
 } // namespace data

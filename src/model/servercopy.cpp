@@ -3,7 +3,9 @@
 #include "core/errors.h"
 #include "model/fullexport.h"
 #include "store/postgres.h"
+#include "store/analysisviews.h"
 #include "store/sqlitefile.h"
+#include "store/testnotes.h"
 #include "store/trainingtables.h"
 
 #include <QBuffer>
@@ -130,6 +132,28 @@ public:
         return copied;
     }
 
+    // The notes of the tests, when the folder has any.
+    void copyNotes(const SourceFile &tests)
+    {
+        if (!tests.exists())
+            return;
+        const QHash<qint64, store::TestNote> notes = store::readTestNotes(tests.database());
+        if (notes.isEmpty())
+            return;
+        QSqlQuery query(m_db);
+        if (!query.exec(store::createTestNotesStatement(store::SqlDialect::Postgres)))
+            fail(store::errorText(query.lastError()));
+        query.prepare(QStringLiteral("INSERT INTO \"TestNotes\" (\"Testnr\", \"Note\", \"Valid\", \"Tester\") VALUES (?, ?, ?, ?)"));
+        for (auto note = notes.cbegin(); note != notes.cend(); ++note) {
+            query.addBindValue(note.key());
+            query.addBindValue(note->text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(note->text));
+            query.addBindValue(note->valid);
+            query.addBindValue(note->tester.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(note->tester));
+            if (!query.exec())
+                fail(store::errorText(query.lastError()));
+        }
+    }
+
     // The server gives keys after every key the folder ever gave, also those
     // of records deleted there.
     void continueKeysAfter(const SourceFile &source, const store::Layout &layout)
@@ -199,6 +223,7 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
         copied.athletes = copy.copy(athletes, store::spTableLayout());
         copied.tests = copy.copy(tests, store::testTableLayout());
         copied.profiles = copy.copy(profiles, store::profilLayout());
+        copy.copyNotes(tests);
         // Checked inside the transaction: a copy that differs is never seen.
         const struct {
             const SourceFile &source;
@@ -218,6 +243,8 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
             copy.fail(QCoreApplication::translate("ServerCopy", "the tests read back from the server differ from those in the folder; nothing was copied"));
         if (!db.commit())
             copy.fail(store::errorText(db.lastError()));
+        // The views gain the notes' columns when notes came along.
+        store::keepAnalysisViews(db, store::SqlDialect::Postgres);
         return copied;
     } catch (...) {
         db.rollback();

@@ -38,6 +38,12 @@ struct TestReport {
     data::ProgressData progress;   // up to and including this test
     qint64 seriesTestnr = 0;       // this test's number in `progress`
     QString surnameAsStored;       // for the file name
+    // The test's note (shown forms) and whether the attempt was valid;
+    // tests marked invalid left out of `progress`.
+    QString note = dash();
+    QString tester = dash();
+    bool valid = true;
+    int invalidLeftOut = 0;
 };
 
 // The report of `record` (the 59 fields of the test table) with the

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 namespace {
@@ -50,6 +51,21 @@ public:
             // Closed without an answer: nothing is given up.
             return cancellable ? SaveAnswer::Cancel : SaveAnswer::Save;
         }
+    }
+
+    ExportScope askExportScope(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::Cancel, parent);
+        QPushButton *filtered = box.addButton(QCoreApplication::translate("MessageBoxes", "As filtered"), QMessageBox::AcceptRole);
+        QPushButton *all = box.addButton(QCoreApplication::translate("MessageBoxes", "All tests"), QMessageBox::AcceptRole);
+        box.setDefaultButton(filtered);
+        box.setEscapeButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == filtered)
+            return ExportScope::Filtered;
+        if (box.clickedButton() == all)
+            return ExportScope::All;
+        return ExportScope::Cancel;
     }
 };
 

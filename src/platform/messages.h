@@ -8,6 +8,8 @@ namespace platform {
 
 // The answers to the question asked before unsaved results are given up.
 enum class SaveAnswer { Save, Discard, Cancel };
+// Which tests an export takes while the test grid is filtered.
+enum class ExportScope { All, Filtered, Cancel };
 
 // The program's message boxes.  Windows never open a box themselves: they go
 // through this interface so that tests can answer boxes without a screen.
@@ -34,6 +36,14 @@ public:
         static_cast<void>(text);
         static_cast<void>(cancellable);
         return SaveAnswer::Save;
+    }
+    // Asked before an export while the tests are filtered: all tests, those
+    // shown (the default) or none.  Boxes that cannot ask take those shown.
+    virtual ExportScope askExportScope(QWidget *parent, const QString &text)
+    {
+        static_cast<void>(parent);
+        static_cast<void>(text);
+        return ExportScope::Filtered;
     }
 };
 

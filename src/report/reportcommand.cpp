@@ -24,7 +24,7 @@ QString field(const QStringList &record, const char *name)
 
 } // namespace
 
-ReportPage storedTestReport(store::TestReader &reader, qint64 testnr)
+ReportPage storedTestReport(store::TestReader &reader, qint64 testnr, const QHash<qint64, store::TestNote> &notes)
 {
     const std::optional<QStringList> record = reader.test(testnr);
     if (!record) {
@@ -33,9 +33,23 @@ ReportPage storedTestReport(store::TestReader &reader, qint64 testnr)
                 .arg(testnr)
                 .arg(store::testTableLayout().fileName));
     }
-    const QList<QStringList> tests =
-        reader.athleteTests(field(*record, "Name"), field(*record, "Surname"), field(*record, "Exercise"), testnr);
-    return ReportPage(makeTestReport(*record, tests));
+    QList<QStringList> tests;
+    int invalid = 0;
+    for (QStringList &test :
+         reader.athleteTests(field(*record, "Name"), field(*record, "Surname"), field(*record, "Exercise"), testnr)) {
+        const auto note = notes.constFind(test.value(0).toLongLong());
+        if (note != notes.cend() && !note->valid)
+            ++invalid;
+        else
+            tests << std::move(test);
+    }
+    TestReport report = makeTestReport(*record, tests);
+    const store::TestNote note = notes.value(testnr);
+    report.note = note.text.isEmpty() ? dash() : note.text;
+    report.tester = note.tester.isEmpty() ? dash() : note.tester;
+    report.valid = note.valid;
+    report.invalidLeftOut = invalid;
+    return ReportPage(report);
 }
 
 void checkReportTarget(const QString &path)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/testnotes.h"
+
+#include <QHash>
 #include <QString>
 
 namespace store { class TestReader; }
@@ -9,9 +12,11 @@ namespace report {
 class ReportPage;
 
 // The report of test `testnr` from the tests `reader` gives, with the
-// athlete's progress up to it.  Throws a StoreError when the tests cannot be
-// read and core::Failure when there is no such test.
-ReportPage storedTestReport(store::TestReader &reader, qint64 testnr);
+// athlete's progress up to it, and its note from `notes`; tests that
+// `notes` marks invalid stay out of the progress.  Throws a StoreError when
+// the tests cannot be read and core::Failure when there is no such test.
+ReportPage storedTestReport(store::TestReader &reader, qint64 testnr,
+                            const QHash<qint64, store::TestNote> &notes = {});
 
 // Refuses a report file that is a link, no ordinary file or a table file,
 // before anything is written: a core::Failure (WriteFailed) says why.

@@ -476,6 +476,14 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
     leftHeight += drawBlock(page, QCoreApplication::translate("TestReport", "Time under tension"),
                             {{QCoreApplication::translate("TestReport", "TUT total"), withUnit(r.tutTotal, s)}, {QCoreApplication::translate("TestReport", "TUT real"), withUnit(r.tutReal, s)}},
                             QRectF(left, y + leftHeight, column, 0));
+    leftHeight += page.mm(4);
+    leftHeight += drawBlock(page, QCoreApplication::translate("TestReport", "Note"),
+                            {{QCoreApplication::translate("TestReport", "Note"), r.note},
+                             {QCoreApplication::translate("TestReport", "Tester"), r.tester},
+                             {QCoreApplication::translate("TestReport", "Attempt"),
+                              r.valid ? QCoreApplication::translate("TestReport", "valid")
+                                      : QCoreApplication::translate("TestReport", "invalid")}},
+                            QRectF(left, y + leftHeight, column, 0));
     const double rightHeight = drawBlock(page, QCoreApplication::translate("TestReport", "Profile"),
                                          {{QCoreApplication::translate("TestReport", "Exercise"), r.exercise},
                                           {QCoreApplication::translate("TestReport", "Load"), withUnit(r.load, QCoreApplication::translate("TestReport", "kg"))},
@@ -557,10 +565,14 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
 
     // The progress charts of the exercise, up to this test.
     const QString exercise = r.exercise == dash() ? QCoreApplication::translate("TestReport", "(no exercise)") : r.exercise;
-    const Fitted heading = fitText(page, QCoreApplication::translate("TestReport", "Progress in %1 up to this test (%2)")
-                                             .arg(exercise, r.progress.tests == 1 ? QCoreApplication::translate("TestReport", "1 test")
-                                                                                  : QCoreApplication::translate("TestReport", "%1 tests").arg(r.progress.tests)),
-                                   headingFont, width, 2);
+    QString headingText = QCoreApplication::translate("TestReport", "Progress in %1 up to this test (%2)")
+                              .arg(exercise, r.progress.tests == 1 ? QCoreApplication::translate("TestReport", "1 test")
+                                                                   : QCoreApplication::translate("TestReport", "%1 tests").arg(r.progress.tests));
+    if (r.invalidLeftOut == 1)
+        headingText += QCoreApplication::translate("TestReport", "; 1 invalid test left out");
+    else if (r.invalidLeftOut > 1)
+        headingText += QCoreApplication::translate("TestReport", "; %1 invalid tests left out").arg(r.invalidLeftOut);
+    const Fitted heading = fitText(page, headingText, headingFont, width, 2);
     drawFitted(page, heading, QRectF(left, y, width, heading.height()), Qt::AlignLeft, accent);
     y += heading.height() + page.mm(2);
     const double chartHeight = std::min(bottom - y - page.mm(4), page.mm(120));

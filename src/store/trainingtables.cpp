@@ -1,5 +1,6 @@
 #include "store/trainingtables.h"
 
+#include "store/analysisviews.h"
 #include "store/storeaction.h"
 
 #include <QSqlDatabase>
@@ -60,6 +61,10 @@ void TrainingTables::openEach()
             table->discardCreatedFile();
         throw;
     }
+    // The typed views for analysis follow the tables.  A folder or server
+    // where they cannot be made (read-only, no right to create views) works
+    // as before without them.
+    keepAnalysisViews(TestTable.database(), TestTable.onServer() ? SqlDialect::Postgres : SqlDialect::Sqlite);
 }
 
 std::future<void> TrainingTables::openAllAside()

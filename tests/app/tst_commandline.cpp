@@ -103,6 +103,14 @@ void TestCommandLine::parse_data()
     row("--copy-to-database", {"--folder", "d", "--copy-to-database", "postgresql://db/k"}, Action::CopyToDatabase, 0, "d");
     row("--copy-to-database without a folder", {"--copy-to-database", "postgresql://db/k"}, Action::Fail, 2, {}, {},
         "^korvane: --copy-to-database copies the tables of --folder");
+    row("--export-xlsx", {"--folder", "d", "--export-xlsx", "k.xlsx"}, Action::ExportWorkbook, 0, "d", "k.xlsx");
+    row("--database workbook", {"--database", "postgres://db/k", "--export-xlsx", "k.xlsx"}, Action::ExportWorkbook, 0,
+        {}, "k.xlsx");
+    row("--export-xlsx and --export-all", {"--export-all", "a.csv", "--export-xlsx", "k.xlsx"}, Action::Fail, 2, {}, {},
+        "^korvane: Give either --export-all or --export-xlsx, not both\\.");
+    row("--export-xlsx and --report", {"--export-xlsx", "k.xlsx", "--report", "3", "--output", "r.pdf"}, Action::Fail, 2,
+        {}, {}, "^korvane: Give either an export or --report, not both\\.");
+    row("empty workbook file", {"--export-xlsx="}, Action::Fail, 2, {}, {}, "^korvane: The file after --export-xlsx is empty\\.");
     row("--copy-to-database and --export-all", {"--folder", "d", "--copy-to-database", "postgresql://db/k",
         "--export-all", "a.csv"}, Action::Fail, 2, {}, {}, "^korvane: --copy-to-database does not go with");
 }

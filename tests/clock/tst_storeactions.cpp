@@ -1,6 +1,8 @@
 // The clock window on real tables: opening, choosing and saving profiles and
 // athletes, the date field, and storing a test, down to the exported line.
 
+#include "store/analysisviews.h"
+#include "store/testnotes.h"
 #include "clock/palette.h"
 #include "clockwindowfixture.h"
 #include "data/tform4.h"
@@ -9,6 +11,7 @@
 #include "store/trainingtables.h"
 #include "support/pgserver.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QListWidget>
 #include <QLocale>
@@ -272,6 +275,8 @@ private slots:
 
     // Saving a test.
     void savedTestReadBack();
+    void noteIsStoredWithTheTest_data();
+    void noteIsStoredWithTheTest();
     void completionBeforeStoring_data();
     void completionBeforeStoring();
     void profileNumberBelowOneKeepsResults_data();
@@ -892,6 +897,42 @@ void TestStoreActions::savedTestReadBack()
         QCOMPARE(w.repetitionSlots[k]->text(), QStringLiteral("0"));
     }
     QCOMPARE(w.Edit37->text(), QStringLiteral("06.12.2026"));
+}
+
+void TestStoreActions::noteIsStoredWithTheTest_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("invalid");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<bool>("notesTable");   // whether the save made the notes table
+    QTest::newRow("note of an invalid attempt") << QStringLiteral("Knie; \"RPE 9\"") << true
+                                                << QStringLiteral("Knie; \"RPE 9\"") << true;
+    QTest::newRow("invalid without a note") << QString() << true << QString() << true;
+    QTest::newRow("note of a valid attempt") << QStringLiteral(" nass ") << false << QStringLiteral("nass") << true;
+    QTest::newRow("nothing to note") << QStringLiteral("  ") << false << QString() << false;
+}
+
+void TestStoreActions::noteIsStoredWithTheTest()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, invalid);
+    QFETCH(QString, note);
+    QFETCH(bool, notesTable);
+    Tables t;
+    ClockWindowFixture f(&t.tables);
+    TForm1 &w = *f.form;
+    fillThreeSetResults(w);
+    w.NoteEdit->setText(typed);
+    w.InvalidBox->setChecked(invalid);
+    pressSaveData(w);
+    QCOMPARE(f.platform.boxes.shown, QStringList());
+    QCOMPARE(storedRecords(t.tables.TestTable).size(), 1);
+    const QSqlDatabase db = t.tables.TestTable.database();
+    QCOMPARE(store::hasRelation(db, store::SqlDialect::Sqlite, store::testNotesTableName()), notesTable);
+    QCOMPARE(store::readTestNote(db, 1), (store::TestNote{note, !invalid, QString()}));
+    // The next test starts without them.
+    QCOMPARE(w.NoteEdit->text(), QString());
+    QVERIFY(!w.InvalidBox->isChecked());
 }
 
 void TestStoreActions::completionBeforeStoring_data()

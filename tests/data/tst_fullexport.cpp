@@ -7,6 +7,7 @@
 #include "data/tform4.h"
 #include "core/errors.h"
 #include "platform/messages.h"
+#include "store/testnotes.h"
 #include "store/trainingtables.h"
 
 #include <QBuffer>
@@ -137,6 +138,7 @@ private slots:
     void quoting();
     void trickyValuesGiveTheExpectedBytes();
     void emptyTableGivesTheHeaderOnly();
+    void notesComeAtTheEnd();
     void fullDeviceIsReported();
     void dataWindowButtonWritesTheFile();
     void failedWriteKeepsTheOlderFile_data();
@@ -185,7 +187,8 @@ void TstFullExport::quoting_data()
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QByteArray>("field");
     QTest::newRow("plain") << QByteArray("Berg") << QByteArray("Berg");
-    QTest::newRow("semicolon") << QByteArray("a;b") << QByteArray("a;b");
+    // Spreadsheets that split at semicolons keep the row.
+    QTest::newRow("semicolon") << QByteArray("a;b") << QByteArray("\"a;b\"");
     QTest::newRow("comma") << QByteArray("a,b") << QByteArray("\"a,b\"");
     QTest::newRow("quotes") << QByteArray("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
     QTest::newRow("line feed") << QByteArray("a\nb") << QByteArray("\"a\nb\"");
@@ -226,7 +229,22 @@ void TstFullExport::emptyTableGivesTheHeaderOnly()
     const QByteArray header = data::fullExportHeader();
     QCOMPARE(exportBytes(tables.TestTable), header);
     QVERIFY(expectedTricky().startsWith(header));
-    QCOMPARE(header.count(','), 58);
+    // The 59 fields, then Note, Valid and Tester.
+    QCOMPARE(header.count(','), 61);
+}
+
+void TstFullExport::notesComeAtTheEnd()
+{
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    storeTest(tables.TestTable, {{QStringLiteral("Name"), QStringLiteral("Anna")}});
+    storeTest(tables.TestTable, {{QStringLiteral("Name"), QStringLiteral("Ben")}});
+    store::storeTestNote(tables.TestTable, 2, {QStringLiteral("Knie; \"RPE 9\""), false, QStringLiteral("Jörg")});
+    const QList<QByteArray> lines = exportBytes(tables.TestTable).split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines.at(1).endsWith(",,true,\r"), lines.at(1).constData());
+    QVERIFY2(lines.at(2).endsWith(QByteArray(",\"Knie; \"\"RPE 9\"\"\",false,J\xc3\xb6rg\r")), lines.at(2).constData());
 }
 
 void TstFullExport::fullDeviceIsReported()

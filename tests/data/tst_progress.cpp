@@ -6,6 +6,7 @@
 #include "data/progresswindow.h"
 #include "data/tform4.h"
 #include "core/errors.h"
+#include "store/testnotes.h"
 #include "store/trainingtables.h"
 #include "support/recorders.h"
 
@@ -124,6 +125,7 @@ private slots:
     void hoverText_data();
     void hoverText();
     void windowShowsTheChosenAthlete();
+    void invalidTestsStayOut();
     void chartIsSavedAsPngAndSvg();
     void refusedSaveKeepsTheOlderFile();
     void clockWindowOpensItForTheAthleteInItsFields();
@@ -398,6 +400,29 @@ void TstProgress::windowShowsTheChosenAthlete()
     // It closes with the data window.
     dataWindow.hide();
     QVERIFY(!w->isVisible());
+}
+
+void TstProgress::invalidTestsStayOut()
+{
+    TestPlatform platform;
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    const auto s = [](const char *text) { return QString::fromUtf8(text); };
+    for (const char *date : {"01.12.2026", "02.12.2026", "03.12.2026"})
+        storeTest(tables.TestTable, anna({{s("Date"), s(date)}, {s("Sets"), s("1")}, {s("RealTime1"), s("20")}}));
+    store::storeTestNote(tables.TestTable, 2, {s("slipped"), false, s("KB")});
+    // A valid note changes nothing.
+    store::storeTestNote(tables.TestTable, 3, {s("fine"), true, QString()});
+    TForm4 dataWindow(tables);
+    dataWindow.show();
+    dataWindow.findChild<QPushButton *>(QStringLiteral("ProgressButton"))->click();
+    ProgressWindow *w = dataWindow.progressWindow();
+    QVERIFY(w);
+    QCOMPARE(w->progress().tests, 2);
+    QCOMPARE(w->progress().setTimes.value(0).points.size(), 2);
+    QVERIFY2(w->summary()->text().endsWith(QStringLiteral(", 1 invalid test left out")), qPrintable(w->summary()->text()));
+    QCOMPARE(platform.boxes.shown, QStringList());
 }
 
 void TstProgress::chartIsSavedAsPngAndSvg()
