@@ -8,6 +8,7 @@
 #include "clock/tform1.h"
 #include "core/filesystem.h"
 #include "core/files.h"
+#include "core/wallclock.h"
 #include "data/tform4.h"
 #include "model/servercopy.h"
 #include "platform/guard.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 
 void THauptform::setFolderLock(std::unique_ptr<app::FolderLock> lock)
 {
@@ -26,6 +28,26 @@ void THauptform::setFolderLock(std::unique_ptr<app::FolderLock> lock)
 void THauptform::watchBackups()
 {
     m_tables->backup().setFailureHandler([this](const core::Failure &failure) { showBackupFailure(failure.message()); });
+    // Made now, the backup is normally done by the day's first save, which
+    // would otherwise wait for the copy of the tables.
+    m_tables->backup().startAside();
+    armDayTurn();
+}
+
+void THauptform::armDayTurn()
+{
+    if (!m_dayTurn) {
+        m_dayTurn = new QTimer(this);
+        m_dayTurn->setSingleShot(true);
+        m_dayTurn->setTimerType(Qt::VeryCoarseTimer);
+        connect(m_dayTurn, &QTimer::timeout, this, [this] {
+            m_tables->backup().startAside();
+            armDayTurn();
+        });
+    }
+    // A few seconds past midnight, so that the clock reads the new day.
+    constexpr int kPastMidnightMs = 5000;
+    m_dayTurn->start(platform::kDayMs - platform::wallClock().timeOfDayMs() + kPastMidnightMs);
 }
 
 void THauptform::showBackupFailure(const QString &message)

@@ -12,6 +12,7 @@ class QAction;
 class QLabel;
 class QFrame;
 class QPushButton;
+class QTimer;
 class TForm1;
 class TForm4;
 
@@ -97,8 +98,10 @@ private:
     // A running test and results not saved in the clock window are asked
     // about, as at its Close; false when the user keeps them (Cancel).
     bool clockResultsSettled();
-    // Reports a failed daily backup of the tables in the status line.
+    // Starts the day's backup aside (again each time the day turns) and
+    // reports a failed one in the status line.
     void watchBackups();
+    void armDayTurn();
     void showBackupFailure(const QString &message);
 
     std::unique_ptr<store::TrainingTables> m_tables;
@@ -106,6 +109,7 @@ private:
     bool m_networkFolder = false;
     QPushButton *m_changeFolder = nullptr;
     QLabel *m_backupState = nullptr;
+    QTimer *m_dayTurn = nullptr;
     QLabel *Panel1 = nullptr;
     QLabel *Image2 = nullptr;
     QFrame *Shape1 = nullptr;
