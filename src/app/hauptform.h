@@ -43,10 +43,12 @@ public:
     // saved in the clock window are asked about first.  Whatever fails is
     // said in a box and leaves everything on the old folder; returns whether
     // the folder changed.
-    bool switchDataFolder(const QString &folder);
+    // `failed`, when given, is told what failed instead of the box.
+    bool switchDataFolder(const QString &folder, const std::function<void(const QString &)> &failed = {});
     // The same for the tables on a database server; `copyFolder` first
     // copies the working folder's tables into the server's empty ones.
-    bool switchToServer(const store::ServerAddress &server, bool copyFolder = false);
+    bool switchToServer(const store::ServerAddress &server, bool copyFolder = false,
+                        const std::function<void(const QString &)> &failed = {});
 
     // Says once that the working folder lies on a network file system.
     void warnAboutNetworkFolder();
