@@ -333,7 +333,7 @@ Geschrieben vom Korvane-Team für Testleiter und ihre Athleten.</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation>Schließen</translation>
+        <translation>Beenden</translation>
     </message>
     <message>
         <source>Data folder: %1</source>

@@ -115,7 +115,7 @@
     </message>
     <message>
         <source>Real time per set</source>
-        <translation>Realzeit je Satz</translation>
+        <translation>Ist-Zeit je Satz</translation>
     </message>
     <message>
         <source>Repetitions per set</source>
@@ -298,11 +298,11 @@
     </message>
     <message>
         <source>Rest after To-Phase</source>
-        <translation>Pause oben</translation>
+        <translation>Pause nach Aufwärtsphase</translation>
     </message>
     <message>
         <source>Rest after Fro-Phase</source>
-        <translation>Pause unten</translation>
+        <translation>Pause nach Abwärtsphase</translation>
     </message>
     <message>
         <source>Repetitions</source>
@@ -402,7 +402,7 @@
     </message>
     <message>
         <source>Real Time in s</source>
-        <translation>Tatsächliche Zeit in s</translation>
+        <translation>Ist-Zeit in s</translation>
     </message>
     <message>
         <source>Start</source>
@@ -439,6 +439,10 @@
     <message>
         <source>Please insert athlet data</source>
         <translation>Bitte die Daten des Athleten eingeben</translation>
+    </message>
+    <message>
+        <source>Seconds only, also for a minute or more: 90 for 1:30</source>
+        <translation>Nur Sekunden, auch ab einer Minute: 90 für 1:30</translation>
     </message>
 </context>
 <context>
@@ -672,7 +676,7 @@
     </message>
     <message>
         <source>completed</source>
-        <translation>beendet</translation>
+        <translation>vollständig</translation>
     </message>
     <message>
         <source>cancelled</source>
@@ -680,7 +684,7 @@
     </message>
     <message>
         <source>not run</source>
-        <translation>nicht gelaufen</translation>
+        <translation>nicht durchgeführt</translation>
     </message>
     <message>
         <source>(no exercise)</source>
@@ -708,7 +712,7 @@
     </message>
     <message>
         <source>Real time per set in s</source>
-        <translation>Tatsächliche Zeit je Satz in s</translation>
+        <translation>Ist-Zeit je Satz in s</translation>
     </message>
     <message>
         <source>TUT per test in s</source>
