@@ -190,6 +190,8 @@ void DataSourceDialog::showFailure(const QString &reason)
 {
     m_failure->setText(reason);
     m_failure->setVisible(!reason.isEmpty());
+    // Room for the reason without squeezing the fields above it.
+    resize(size().expandedTo(sizeHint()));
 }
 
 void DataSourceDialog::accept()
