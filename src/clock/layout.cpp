@@ -301,7 +301,11 @@ QWidget *TForm1::buildLeftColumn()
     for (const Row &r : rows) {
         *r.field = named(new QLineEdit(QString::fromLatin1(r.initial), GroupBox4), r.name);
         (*r.field)->setFixedWidth(fieldWidth);
-        settings->addWidget(new QLabel(tr(r.label)), row, 0, 1, 2);
+        // A long name ("Pause nach Aufwärtsphase") takes a second line
+        // rather than being cut.
+        auto *label = new QLabel(tr(r.label));
+        label->setWordWrap(true);
+        settings->addWidget(label, row, 0, 1, 2);
         settings->addWidget(*r.field, row, 2);
         settings->addWidget(new QLabel(QString::fromLatin1(r.unit)), row, 3);
         ++row;
