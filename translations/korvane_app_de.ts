@@ -4,8 +4,8 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Work in &lt;dir&gt;: keep the tables and the export there. The folder is created when missing. Without this option Korvane works in the folder it was started in.</source>
-        <translation>In &lt;dir&gt; arbeiten: die Tabellen und den Export dort ablegen. Der Ordner wird angelegt, wenn er fehlt. Ohne diese Option arbeitet Korvane in dem Ordner, in dem es gestartet wurde.</translation>
+        <source>Work in &lt;dir&gt;: keep the tables and the export there. The folder is created when missing. Without this option Korvane works with the folder or database server chosen last with "Change..." in the main window; when none was chosen or that folder is gone, in the folder it was started in.</source>
+        <translation>In &lt;dir&gt; arbeiten: die Tabellen und den Export dort ablegen. Der Ordner wird angelegt, wenn er fehlt. Ohne diese Option arbeitet Korvane mit dem Ordner oder Datenbankserver, der zuletzt im Hauptfenster mit „Ändern...“ gewählt wurde; wenn keiner gewählt wurde oder dieser Ordner fehlt, in dem Ordner, in dem es gestartet wurde.</translation>
     </message>
     <message>
         <source>Work in the folder "Korvane" in your documents folder, created when missing. The desktop menu starts Korvane this way.</source>
@@ -349,7 +349,7 @@ Geschrieben vom Korvane-Team für Testleiter und ihre Athleten.</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation>Schließen</translation>
+        <translation>Beenden</translation>
     </message>
     <message>
         <source>Data folder: %1</source>
@@ -425,6 +425,10 @@ Für mehrere Stationen ist ein gemeinsamer Datenbankserver der richtige Ort: Wä
     <message>
         <source>Copy the tables of the current folder there first (only into empty tables)</source>
         <translation>Zuerst die Tabellen des aktuellen Ordners dorthin kopieren (nur in leere Tabellen)</translation>
+    </message>
+    <message>
+        <source>Create the folder %1?</source>
+        <translation>Den Ordner %1 anlegen?</translation>
     </message>
 </context>
 </TS>

@@ -119,7 +119,7 @@
     </message>
     <message>
         <source>Real time per set</source>
-        <translation>Realzeit je Satz</translation>
+        <translation>Ist-Zeit je Satz</translation>
     </message>
     <message>
         <source>Repetitions per set</source>
@@ -310,11 +310,11 @@
     </message>
     <message>
         <source>Rest after To-Phase</source>
-        <translation>Pause oben</translation>
+        <translation>Pause nach Aufwärtsphase</translation>
     </message>
     <message>
         <source>Rest after Fro-Phase</source>
-        <translation>Pause unten</translation>
+        <translation>Pause nach Abwärtsphase</translation>
     </message>
     <message>
         <source>Repetitions</source>
@@ -414,7 +414,7 @@
     </message>
     <message>
         <source>Real Time in s</source>
-        <translation>Tatsächliche Zeit in s</translation>
+        <translation>Ist-Zeit in s</translation>
     </message>
     <message>
         <source>Start</source>
@@ -463,6 +463,10 @@
     <message>
         <source>Note</source>
         <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Seconds only, also for a minute or more: 90 for 1:30</source>
+        <translation>Nur Sekunden, auch ab einer Minute: 90 für 1:30</translation>
     </message>
 </context>
 <context>
@@ -712,7 +716,7 @@
     </message>
     <message>
         <source>completed</source>
-        <translation>beendet</translation>
+        <translation>vollständig</translation>
     </message>
     <message>
         <source>cancelled</source>
@@ -720,7 +724,7 @@
     </message>
     <message>
         <source>not run</source>
-        <translation>nicht gelaufen</translation>
+        <translation>nicht durchgeführt</translation>
     </message>
     <message>
         <source>(no exercise)</source>
@@ -748,7 +752,7 @@
     </message>
     <message>
         <source>Real time per set in s</source>
-        <translation>Tatsächliche Zeit je Satz in s</translation>
+        <translation>Ist-Zeit je Satz in s</translation>
     </message>
     <message>
         <source>TUT per test in s</source>

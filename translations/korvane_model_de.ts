@@ -545,11 +545,11 @@
     </message>
     <message>
         <source>Rest after To-Phase</source>
-        <translation>Pause oben</translation>
+        <translation>Pause nach Aufwärtsphase</translation>
     </message>
     <message>
         <source>Rest after Fro-Phase</source>
-        <translation>Pause unten</translation>
+        <translation>Pause nach Abwärtsphase</translation>
     </message>
     <message>
         <source>Repetitions</source>
@@ -598,6 +598,10 @@
     <message>
         <source>%1 is read as %2 s. For %3 s type %4.</source>
         <translation>%1 wird als %2 s gelesen. Für %3 s geben Sie %4 ein.</translation>
+    </message>
+    <message>
+        <source>"%1" is read as %2 s. For %3 min %4 s type %5.</source>
+        <translation>„%1“ wird als %2 s gelesen. Für %3 min %4 s %5 eingeben.</translation>
     </message>
 </context>
 <context>

@@ -35,8 +35,9 @@ const QList<OptionRow> &optionRows()
     static const QList<OptionRow> rows = {
         {{QStringLiteral("folder")}, "dir",
          QT_TRANSLATE_NOOP("CommandLine", "Work in <dir>: keep the tables and the export there. The folder is "
-         "created when missing. Without this option Korvane works in the folder "
-         "it was started in.")},
+         "created when missing. Without this option Korvane works with the folder or database server "
+         "chosen last with \"Change...\" in the main window; when none was chosen or that folder is "
+         "gone, in the folder it was started in.")},
         {{QStringLiteral("user-folder")}, nullptr,
          QT_TRANSLATE_NOOP("CommandLine", "Work in the folder \"Korvane\" in your documents folder, created when "
          "missing. The desktop menu starts Korvane this way.")},

@@ -145,6 +145,14 @@ DataSourceDialog::DataSourceDialog(const QString &currentFolder,
     connect(m_folderChoice, &QRadioButton::toggled, this, &DataSourceDialog::showChoice);
     showChoice();
 
+    m_failure = new QLabel(this);
+    m_failure->setObjectName(QStringLiteral("FailureReason"));
+    m_failure->setWordWrap(true);
+    m_failure->setTextFormat(Qt::PlainText);
+    m_failure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_failure->hide();
+    column->addWidget(m_failure);
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("Buttons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -178,6 +186,14 @@ void DataSourceDialog::showChoice()
     m_serverPart->setEnabled(m_serverChoice->isChecked());
 }
 
+void DataSourceDialog::showFailure(const QString &reason)
+{
+    m_failure->setText(reason);
+    m_failure->setVisible(!reason.isEmpty());
+    // Room for the reason without squeezing the fields above it.
+    resize(size().expandedTo(sizeHint()));
+}
+
 void DataSourceDialog::accept()
 {
     QString why;
@@ -186,6 +202,17 @@ void DataSourceDialog::accept()
         m_serverEdit->setFocus();
         return;
     }
+    // A mistyped path must not become a new, empty data folder unasked.
+    const QString chosenFolder = folder();
+    if (m_folderChoice->isChecked() && !chosenFolder.isEmpty() && !QFileInfo::exists(chosenFolder)
+        && !platform::messageBoxes().confirm(
+            this, tr("Create the folder %1?").arg(QDir::toNativeSeparators(chosenFolder)))) {
+        m_folderEdit->setFocus();
+        return;
+    }
+    showFailure(QString());
+    if (m_apply && !m_apply())
+        return;
     QDialog::accept();
 }
 

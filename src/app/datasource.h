@@ -9,7 +9,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -44,7 +47,9 @@ StartFolder startFolder(const CommandLine &commandLine);
 QString goneFolderNote(const StartFolder &start);
 
 // "Change..." beside the data-folder line: asks for the data folder or a
-// database server.
+// database server.  OK carries the choice out while the dialog stays open: a
+// folder that does not exist is created only when the user confirms it, and
+// a choice that fails keeps the dialog open with what was typed and why.
 class DataSourceDialog : public QDialog {
     Q_OBJECT
 public:
@@ -57,6 +62,11 @@ public:
     std::optional<store::ServerAddress> server() const;
     // Copy the working folder's tables to the chosen server first.
     bool copyFolder() const;
+
+    // Carries the choice out on OK; the dialog closes when it returns true.
+    void setApply(std::function<bool()> apply) { m_apply = std::move(apply); }
+    // Shows why the choice failed, beside what was typed.
+    void showFailure(const QString &reason);
 
 public slots:
     void BrowseClick();
@@ -72,6 +82,8 @@ private:
     QCheckBox *m_copyFolder = nullptr;
     QWidget *m_folderPart = nullptr;
     QWidget *m_serverPart = nullptr;
+    QLabel *m_failure = nullptr;
+    std::function<bool()> m_apply;
 };
 
 } // namespace app

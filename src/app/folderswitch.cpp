@@ -8,6 +8,7 @@
 #include "clock/tform1.h"
 #include "core/filesystem.h"
 #include "core/files.h"
+#include "core/wallclock.h"
 #include "data/tform4.h"
 #include "model/servercopy.h"
 #include "platform/guard.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 
 void THauptform::setFolderLock(std::unique_ptr<app::FolderLock> lock)
 {
@@ -26,6 +28,26 @@ void THauptform::setFolderLock(std::unique_ptr<app::FolderLock> lock)
 void THauptform::watchBackups()
 {
     m_tables->backup().setFailureHandler([this](const core::Failure &failure) { showBackupFailure(failure.message()); });
+    // Made now, the backup is normally done by the day's first save, which
+    // would otherwise wait for the copy of the tables.
+    m_tables->backup().startAside();
+    armDayTurn();
+}
+
+void THauptform::armDayTurn()
+{
+    if (!m_dayTurn) {
+        m_dayTurn = new QTimer(this);
+        m_dayTurn->setSingleShot(true);
+        m_dayTurn->setTimerType(Qt::VeryCoarseTimer);
+        connect(m_dayTurn, &QTimer::timeout, this, [this] {
+            m_tables->backup().startAside();
+            armDayTurn();
+        });
+    }
+    // A few seconds past midnight, so that the clock reads the new day.
+    constexpr int kPastMidnightMs = 5000;
+    m_dayTurn->start(platform::kDayMs - platform::wallClock().timeOfDayMs() + kPastMidnightMs);
 }
 
 void THauptform::showBackupFailure(const QString &message)
@@ -55,17 +77,27 @@ void THauptform::ChangeFolderClick()
 {
     platform::runGuarded(this, [this] {
         app::DataSourceDialog dialog(QDir::currentPath(), m_tables->server(), this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        if (const auto server = dialog.server()) {
-            if (switchToServer(*server, dialog.copyFolder()))
+        // A choice that fails keeps the dialog open with what was typed and
+        // the reason, in a box over it and beside the address.
+        const auto failed = [&dialog](const QString &reason) {
+            platform::messageBoxes().error(&dialog, reason);
+            dialog.showFailure(reason);
+        };
+        dialog.setApply([&] {
+            if (const auto server = dialog.server()) {
+                if (!switchToServer(*server, dialog.copyFolder(), failed))
+                    return false;
                 app::rememberDataServer(*server);
-            return;
-        }
-        if (dialog.folder().isEmpty())
-            return;
-        if (switchDataFolder(dialog.folder()))
+                return true;
+            }
+            if (dialog.folder().isEmpty())
+                return true;
+            if (!switchDataFolder(dialog.folder(), failed))
+                return false;
             app::rememberDataFolder(QDir::currentPath());
+            return true;
+        });
+        dialog.exec();
     });
 }
 
@@ -80,8 +112,15 @@ bool THauptform::windowsMayBeReplaced()
     return clockResultsSettled();
 }
 
-bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFolder)
+bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFolder,
+                                const std::function<void(const QString &)> &failed)
 {
+    const auto report = [&](const QString &message) {
+        if (failed)
+            failed(message);
+        else
+            platform::messageBoxes().error(this, message);
+    };
     if (m_tables->onServer() && m_tables->server()->url() == server.url())
         return true;
     if (!windowsMayBeReplaced())
@@ -98,7 +137,7 @@ bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFol
         // A server needs no folder lock: it keeps the stations apart itself.
         replaceTables(std::move(tables), nullptr);
     } catch (const core::Failure &failure) {
-        platform::messageBoxes().error(this, failure.message());
+        report(failure.message());
         return false;
     }
     return true;
@@ -126,8 +165,14 @@ void THauptform::replaceTables(std::unique_ptr<store::TrainingTables> tables, st
     statusBar()->clearMessage();
 }
 
-bool THauptform::switchDataFolder(const QString &folder)
+bool THauptform::switchDataFolder(const QString &folder, const std::function<void(const QString &)> &failed)
 {
+    const auto report = [&](const QString &message) {
+        if (failed)
+            failed(message);
+        else
+            platform::messageBoxes().error(this, message);
+    };
     const QString target = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     const QString current = m_tables->onServer() ? QString() : QDir(m_tables->folder()).canonicalPath();
     if (QFileInfo(target).canonicalFilePath() == current && !current.isEmpty())
@@ -139,9 +184,8 @@ bool THauptform::switchDataFolder(const QString &folder)
     if (!QFileInfo(target).isDir()) {
         QString reason;
         if (QFileInfo::exists(target) || !platform::createPrivateFolder(target, &reason)) {
-            platform::messageBoxes().error(
-                this, reason.isEmpty() ? tr("\"%1\" is not a folder.").arg(shown)
-                                       : tr("The folder \"%1\" cannot be created: %2.").arg(shown, reason));
+            report(reason.isEmpty() ? tr("\"%1\" is not a folder.").arg(shown)
+                                    : tr("The folder \"%1\" cannot be created: %2.").arg(shown, reason));
             return false;
         }
     }
@@ -149,7 +193,7 @@ bool THauptform::switchDataFolder(const QString &folder)
     // other Korvane can start on either in between.
     auto lock = std::make_unique<app::FolderLock>();
     if (const auto reason = lock->acquire(target)) {
-        platform::messageBoxes().error(this, *reason);
+        report(*reason);
         return false;
     }
     if (!legacy::offerLegacyConversion(target, this))
@@ -158,12 +202,12 @@ bool THauptform::switchDataFolder(const QString &folder)
     try {
         tables->openAll();
     } catch (const core::Failure &failure) {
-        platform::messageBoxes().error(this, failure.message());
+        report(failure.message());
         return false;
     }
     // The export and the sound files are named without a folder.
     if (!QDir::setCurrent(target)) {
-        platform::messageBoxes().error(this, tr("Korvane cannot work in the folder \"%1\".").arg(shown));
+        report(tr("Korvane cannot work in the folder \"%1\".").arg(shown));
         return false;
     }
 

@@ -12,6 +12,7 @@ class QAction;
 class QLabel;
 class QFrame;
 class QPushButton;
+class QTimer;
 class TForm1;
 class TForm4;
 
@@ -42,10 +43,12 @@ public:
     // saved in the clock window are asked about first.  Whatever fails is
     // said in a box and leaves everything on the old folder; returns whether
     // the folder changed.
-    bool switchDataFolder(const QString &folder);
+    // `failed`, when given, is told what failed instead of the box.
+    bool switchDataFolder(const QString &folder, const std::function<void(const QString &)> &failed = {});
     // The same for the tables on a database server; `copyFolder` first
     // copies the working folder's tables into the server's empty ones.
-    bool switchToServer(const store::ServerAddress &server, bool copyFolder = false);
+    bool switchToServer(const store::ServerAddress &server, bool copyFolder = false,
+                        const std::function<void(const QString &)> &failed = {});
 
     // Says once that the working folder lies on a network file system.
     void warnAboutNetworkFolder();
@@ -97,8 +100,10 @@ private:
     // A running test and results not saved in the clock window are asked
     // about, as at its Close; false when the user keeps them (Cancel).
     bool clockResultsSettled();
-    // Reports a failed daily backup of the tables in the status line.
+    // Starts the day's backup aside (again each time the day turns) and
+    // reports a failed one in the status line.
     void watchBackups();
+    void armDayTurn();
     void showBackupFailure(const QString &message);
 
     std::unique_ptr<store::TrainingTables> m_tables;
@@ -106,6 +111,7 @@ private:
     bool m_networkFolder = false;
     QPushButton *m_changeFolder = nullptr;
     QLabel *m_backupState = nullptr;
+    QTimer *m_dayTurn = nullptr;
     QLabel *Panel1 = nullptr;
     QLabel *Image2 = nullptr;
     QFrame *Shape1 = nullptr;

@@ -296,16 +296,24 @@ QWidget *TForm1::buildLeftColumn()
         {QT_TR_NOOP("Rest in-between Sets"), &Pause, "Pause", "5", "s"},
     };
     int row = 3;
+    // Wide enough for a rest of minutes ("10:30") in the field's own font.
+    const int fieldWidth = GroupBox4->fontMetrics().horizontalAdvance(QStringLiteral("10:30")) + 14;
     for (const Row &r : rows) {
         *r.field = named(new QLineEdit(QString::fromLatin1(r.initial), GroupBox4), r.name);
-        (*r.field)->setFixedWidth(30);
-        settings->addWidget(new QLabel(tr(r.label)), row, 0, 1, 2);
+        (*r.field)->setFixedWidth(fieldWidth);
+        // A long name ("Pause nach Aufwärtsphase") takes a second line
+        // rather than being cut.
+        auto *label = new QLabel(tr(r.label));
+        label->setWordWrap(true);
+        settings->addWidget(label, row, 0, 1, 2);
         settings->addWidget(*r.field, row, 2);
         settings->addWidget(new QLabel(QString::fromLatin1(r.unit)), row, 3);
         ++row;
     }
     Abwaerts->setToolTip(phaseHint);
     Aufwaerts->setToolTip(phaseHint);
+    // Unlike the rests above it, this field reads seconds only.
+    Pause->setToolTip(tr("Seconds only, also for a minute or more: 90 for 1:30"));
 
     auto beep = [this](const char *name) {
         auto *box = named(new QCheckBox(tr("Beep"), GroupBox4), name);

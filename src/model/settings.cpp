@@ -179,8 +179,9 @@ QString minutesText(std::int64_t ms)
 }
 
 // A rest typed like minutes and seconds with a point or comma ("1.30",
-// "2,15") is read as decimal seconds: say so, and how minutes are typed.
-QString minutesLookHint(const QString &text, const QString &taken)
+// "2,15") is read as decimal seconds: say so, and how minutes are typed:
+// as 1:30, or as plain seconds (90) in a field that reads only seconds.
+QString minutesLookHint(const QString &text, const QString &taken, bool secondsOnly = false)
 {
     static const QRegularExpression form(QStringLiteral(R"(^\s*(\d{1,3})[.,]([0-5]\d)\s*$)"));
     const QRegularExpressionMatch m = form.match(text);
@@ -188,6 +189,9 @@ QString minutesLookHint(const QString &text, const QString &taken)
         return {};
     const QString minutes = QString::number(m.captured(1).toInt());
     const QString seconds = QString::number(m.captured(2).toInt());
+    if (secondsOnly)
+        return QCoreApplication::translate("Settings", "\"%1\" is read as %2 s. For %3 min %4 s type %5.")
+            .arg(text, taken, minutes, seconds, QString::number(m.captured(1).toInt() * 60 + m.captured(2).toInt()));
     return QCoreApplication::translate("Settings", "\"%1\" is read as %2 s. For %3 min %4 s type %3:%5.")
         .arg(text, taken, minutes, seconds, m.captured(2));
 }
@@ -236,7 +240,7 @@ QString settingHint(const QString &field, const QString &typed)
     if (decimalSeconds) {
         if (const std::optional<double> seconds = tryTextToFloat(text)) {
             if (field == QLatin1String("Pause"))
-                return minutesLookHint(text, floatToText(*seconds));
+                return minutesLookHint(text, floatToText(*seconds), true);
             return {};
         }
         QString hint = noStart.arg(quoted, QCoreApplication::translate("Settings", "a number of seconds"));

@@ -1,6 +1,7 @@
 #include "model/testreport.h"
 
 #include "model/records.h"
+#include "model/testdate.h"
 
 #include "core/numbertext.h"
 #include "store/layout.h"
@@ -44,7 +45,14 @@ TestReport makeTestReport(const data::StoredTest &record, const QList<data::Stor
     TestReport r;
     r.saved = saved;
     r.testnr = saved ? field(record, "Testnr").toLongLong() : 0;
-    r.date = isEmptyText(field(record, "Date")) ? dash() : field(record, "Date").trimmed();
+    // One date form on the page, whatever form the station stored.
+    const QString storedDate = field(record, "Date").trimmed();
+    if (storedDate.isEmpty())
+        r.date = dash();
+    else if (const std::optional<QDate> date = data::readTestDate(storedDate))
+        r.date = data::testDateText(*date);
+    else
+        r.date = storedDate;
     // Names and the exercise are texts even when they look like numbers.
     const auto text = [&](const char *name) {
         const QString value = field(record, name).trimmed();

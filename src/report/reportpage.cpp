@@ -57,10 +57,45 @@ struct Page {
         f.setPointSizeF(points);
         f.setBold(bold);
         f.setHintingPreference(QFont::PreferNoHinting);
+        // Without shaping no ligatures: "fi" in "Profil" stays two letters
+        // that a search of the PDF finds.  Text in a script that needs its
+        // shaping gets it back where it is drawn (shapedFor()).
+        f.setStyleStrategy(QFont::PreferNoShaping);
         return f;
     }
     QFontMetricsF metrics(const QFont &f) const { return QFontMetricsF(f, painter.device()); }
 };
+
+// True when `text` holds letters of a script whose glyphs come right only
+// through shaping (Arabic, Hebrew, the Indic scripts and others).
+bool needsShaping(const QString &text)
+{
+    for (const QChar c : text) {
+        switch (c.script()) {
+        case QChar::Script_Common:
+        case QChar::Script_Inherited:
+        case QChar::Script_Latin:
+        case QChar::Script_Greek:
+        case QChar::Script_Cyrillic:
+        case QChar::Script_Han:
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Hangul:
+        case QChar::Script_Bopomofo:
+            break;
+        default:
+            return true;
+        }
+    }
+    return false;
+}
+
+QFont shapedFor(QFont font, const QString &text)
+{
+    if (needsShaping(text))
+        font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
 
 // A text broken into lines that fit a width: at most `maxLines` lines, the
 // type made smaller (to 70 %) before the last line is cut with an ellipsis.
@@ -76,7 +111,7 @@ Fitted fitText(const Page &page, const QString &text, const QFont &base, double 
 {
     Fitted fitted;
     for (double scale = 1.0;; scale -= 0.1) {
-        QFont font = base;
+        QFont font = shapedFor(base, text);
         font.setPointSizeF(base.pointSizeF() * scale);
         QTextLayout layout(text, font, page.painter.device());
         QTextOption option;
@@ -125,10 +160,11 @@ void drawFitted(const Page &page, const Fitted &fitted, const QRectF &box, Qt::A
 }
 
 // One line of text at a baseline-free top left, returning its width.
-double drawLine(const Page &page, const QString &text, const QFont &font, QPointF topLeft, const QColor &colour,
-                Qt::Alignment align = Qt::AlignLeft, double width = 0)
+double drawLine(const Page &page, const QString &text, const QFont &plainFont, QPointF topLeft,
+                const QColor &colour, Qt::Alignment align = Qt::AlignLeft, double width = 0)
 {
     QPainter &p = page.painter;
+    const QFont font = shapedFor(plainFont, text);
     const QFontMetricsF fm = page.metrics(font);
     const double advance = fm.horizontalAdvance(text);
     double x = topLeft.x();

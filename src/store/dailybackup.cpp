@@ -45,12 +45,93 @@ QString sqliteText(sqlite3 *db, int code)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
 }
 
+void copyTable(const DailyBackup::Source &table, const QString &folder);
+void removeOldBackups(const QString &backupsFolder, const QList<DailyBackup::Source> &tables);
+
+QString dayFolderIn(const QString &backupsFolder, const QDate &day)
+{
+    return QDir(backupsFolder).filePath(day.toString(kDateFormat));
+}
+
+// Makes the backup of `day` in `backupsFolder` unless the day has a complete
+// one, and removes the folders beyond the kept days; throws the failure.
+void backUpTables(const QString &backupsFolder, const QList<DailyBackup::Source> &tables, const QDate &day)
+{
+    const QString folder = dayFolderIn(backupsFolder, day);
+    bool complete = true;
+    for (const DailyBackup::Source &table : tables)
+        complete = complete
+            && platform::fileKind(QDir(folder).filePath(table.fileName), false) == platform::FileKind::Ordinary;
+    if (!complete) {
+        QString reason;
+        if (!platform::createPrivateFolder(folder, &reason))
+            throw core::Failure(core::Failure::Kind::BackupFailed, folder, reason);
+        for (const DailyBackup::Source &table : tables)
+            copyTable(table, folder);
+    }
+    removeOldBackups(backupsFolder, tables);
+}
+
 } // namespace
 
 DailyBackup::DailyBackup(const QString &folder, QList<const Table *> tables)
     : m_folder(folder)
     , m_tables(std::move(tables))
 {
+}
+
+DailyBackup::~DailyBackup()
+{
+    if (m_aside.valid())
+        m_aside.wait();
+}
+
+QList<DailyBackup::Source> DailyBackup::sources(bool ownConnections) const
+{
+    QList<Source> list;
+    for (const Table *table : m_tables)
+        list.append({table->fileName(), table->filePath(), ownConnections ? nullptr : sqliteHandle(table->database())});
+    return list;
+}
+
+void DailyBackup::report(const core::Failure &failure)
+{
+    if (m_onFailure)
+        m_onFailure(failure);
+}
+
+void DailyBackup::startAside()
+{
+    if (m_tables.isEmpty())
+        return;
+    const QDate today = platform::wallClock().today();
+    if (m_triedOn == today || (m_aside.valid() && m_asideDay == today))
+        return;
+    if (m_aside.valid())
+        finishAside();
+    m_asideDay = today;
+    // The thread gets values only: nothing it reads changes under it.
+    m_aside = std::async(std::launch::async, [backups = backupsFolder(), tables = sources(true), today] {
+        try {
+            backUpTables(backups, tables, today);
+        } catch (const core::Failure &failure) {
+            return std::optional<core::Failure>(failure);
+        }
+        return std::optional<core::Failure>();
+    });
+}
+
+bool DailyBackup::isMakingAside() const
+{
+    return m_aside.valid() && m_aside.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+void DailyBackup::finishAside()
+{
+    const std::optional<core::Failure> failure = m_aside.get();
+    m_triedOn = m_asideDay;
+    if (failure)
+        report(*failure);
 }
 
 QString DailyBackup::backupsFolder() const
@@ -60,11 +141,15 @@ QString DailyBackup::backupsFolder() const
 
 QString DailyBackup::dayFolder(const QDate &day) const
 {
-    return QDir(backupsFolder()).filePath(day.toString(kDateFormat));
+    return dayFolderIn(backupsFolder(), day);
 }
 
 void DailyBackup::beforeWrite()
 {
+    // The write waits for a backup being made aside: the backup holds the
+    // tables as they were before it.
+    if (m_aside.valid())
+        finishAside();
     const QDate today = platform::wallClock().today();
     if (m_triedOn == today)
         return;
@@ -72,46 +157,38 @@ void DailyBackup::beforeWrite()
     try {
         backUp(today);
     } catch (const core::Failure &failure) {
-        if (m_onFailure)
-            m_onFailure(failure);
+        report(failure);
     }
 }
 
 void DailyBackup::backUp(const QDate &day)
 {
-    const QString folder = dayFolder(day);
-    bool complete = true;
-    for (const Table *table : m_tables)
-        complete = complete
-            && platform::fileKind(QDir(folder).filePath(table->fileName()), false) == platform::FileKind::Ordinary;
-    if (!complete) {
-        QString reason;
-        if (!platform::createPrivateFolder(folder, &reason))
-            throw core::Failure(core::Failure::Kind::BackupFailed, folder, reason);
-        for (const Table *table : m_tables)
-            copyTable(*table, folder);
-    }
-    removeOldBackups();
+    if (m_aside.valid())
+        finishAside();
+    backUpTables(backupsFolder(), sources(false), day);
 }
 
-void DailyBackup::copyTable(const Table &table, const QString &folder)
+namespace {
+
+void copyTable(const DailyBackup::Source &table, const QString &folder)
 {
-    const QString target = QDir(folder).filePath(table.fileName());
-    const QString part = QDir(folder).filePath(partName(table.fileName()));
+    const QString target = QDir(folder).filePath(table.fileName);
+    const QString part = QDir(folder).filePath(partName(table.fileName));
     auto fail = [&](const QString &reason) {
         QFile::remove(part);
         QFile::remove(part + QStringLiteral("-journal"));
         throw core::Failure(core::Failure::Kind::BackupFailed, folder,
-                            QStringLiteral("\"%1\": %2").arg(table.fileName(), reason));
+                            QStringLiteral("\"%1\": %2").arg(table.fileName, reason));
     };
 
     // The table's own connection when it has one: the copy then reads it as
-    // one consistent state under that connection's lock.
-    sqlite3 *source = sqliteHandle(table.database());
+    // one consistent state under that connection's lock.  A connection of
+    // the backup's own reads one consistent state under its read lock.
+    sqlite3 *source = table.handle;
     Database ownSource;
     if (!source) {
         sqlite3 *opened = nullptr;
-        const int code = sqlite3_open_v2(QFile::encodeName(table.filePath()).constData(), &opened,
+        const int code = sqlite3_open_v2(QFile::encodeName(table.filePath).constData(), &opened,
                                          SQLITE_OPEN_READONLY, nullptr);
         ownSource.reset(opened);
         if (code != SQLITE_OK)
@@ -150,9 +227,9 @@ void DailyBackup::copyTable(const Table &table, const QString &folder)
     platform::syncFolder(folder);
 }
 
-void DailyBackup::removeOldBackups()
+void removeOldBackups(const QString &backupsFolder, const QList<DailyBackup::Source> &tables)
 {
-    QDir backups(backupsFolder());
+    QDir backups(backupsFolder);
     QList<QDate> days;
     for (const QString &name : backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
         const QDate day = dayOfFolder(name);
@@ -160,16 +237,18 @@ void DailyBackup::removeOldBackups()
             days << day;
     }
     std::sort(days.begin(), days.end(), std::greater<>());
-    for (qsizetype i = kKeptDays; i < days.size(); ++i) {
+    for (qsizetype i = DailyBackup::kKeptDays; i < days.size(); ++i) {
         // Only what a backup makes goes; a folder holding anything else stays.
-        const QDir old(dayFolder(days.at(i)));
-        for (const Table *table : m_tables) {
-            for (const QString &name : {table->fileName(), partName(table->fileName()),
-                                        partName(table->fileName()) + QStringLiteral("-journal")})
+        const QDir old(dayFolderIn(backupsFolder, days.at(i)));
+        for (const DailyBackup::Source &table : tables) {
+            for (const QString &name : {table.fileName, partName(table.fileName),
+                                        partName(table.fileName) + QStringLiteral("-journal")})
                 QFile::remove(old.filePath(name));
         }
         backups.rmdir(days.at(i).toString(kDateFormat));
     }
 }
+
+} // namespace
 
 } // namespace store

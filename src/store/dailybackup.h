@@ -2,6 +2,9 @@
 
 // A copy of the tables once a day, made before the day's first write, so
 // that a mistaken edit or a damaged file can be undone from the day before.
+// The copy is made aside, on a thread of its own, as soon as the folder is
+// opened (and again when the day turns), so the day's first save does not
+// wait for it.
 
 #include "core/errors.h"
 
@@ -10,6 +13,10 @@
 #include <QString>
 
 #include <functional>
+#include <future>
+#include <optional>
+
+struct sqlite3;
 
 namespace store {
 
@@ -27,10 +34,21 @@ public:
     static constexpr int kKeptDays = 14;
 
     DailyBackup(const QString &folder, QList<const Table *> tables);
+    // Waits for a backup still being made aside.
+    ~DailyBackup();
+    DailyBackup(const DailyBackup &) = delete;
+    DailyBackup &operator=(const DailyBackup &) = delete;
 
-    // Called before anything is written to one of the tables: makes today's
-    // backup unless one was made (by this or an earlier run) or tried today.
-    // Never throws.
+    // Starts today's backup on a thread of its own, reading the table files
+    // through connections of its own, unless one was made or tried today or
+    // is being made.  Call it once the tables are open.  Never throws.
+    void startAside();
+    // True while a backup started aside is still being made.
+    bool isMakingAside() const;
+
+    // Called before anything is written to one of the tables: waits for a
+    // backup being made aside, else makes today's backup unless one was made
+    // (by this or an earlier run) or tried today.  Never throws.
     void beforeWrite();
     // Receives the failure of a backup (kind BackupFailed).
     void setFailureHandler(std::function<void(const core::Failure &)> handler) { m_onFailure = std::move(handler); }
@@ -43,14 +61,29 @@ public:
     // removes the folders beyond the kept days; throws the failure.
     void backUp(const QDate &day);
 
+    // One table file as a backup reads it: through the table's own
+    // connection (`handle`) or, when that is null, a read-only one of its own.
+    struct Source {
+        QString fileName;
+        QString filePath;
+        sqlite3 *handle = nullptr;
+    };
+
 private:
-    void copyTable(const Table &table, const QString &dayFolder);
-    void removeOldBackups();
+    // The tables as the backup reads them; `ownConnections` leaves the
+    // tables' connections, which belong to the thread that opened them, alone.
+    QList<Source> sources(bool ownConnections) const;
+    // Waits for the backup made aside and hands its failure on.
+    void finishAside();
+    void report(const core::Failure &failure);
 
     QString m_folder;
     QList<const Table *> m_tables;
     QDate m_triedOn;
     std::function<void(const core::Failure &)> m_onFailure;
+    // The backup being made aside and its day; it hands back its failure.
+    std::future<std::optional<core::Failure>> m_aside;
+    QDate m_asideDay;
 };
 
 } // namespace store

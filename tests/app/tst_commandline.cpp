@@ -83,6 +83,11 @@ void TestCommandLine::parse_data()
     row("--export-all in a folder", {"--folder", "d", "--export-all", "t.csv"}, Action::ExportAll, 0, "d", "t.csv");
     row("--help", {"--help"}, Action::Print, 0, {}, {}, help);
     row("-h among others", {"--folder", "x", "-h"}, Action::Print, 0, {}, {}, help);
+    // Without --folder the start uses the folder or server chosen last.
+    row("--help on the start without --folder", {"--help"}, Action::Print, 0, {}, {},
+        "--folder <dir>.*Without\\s+this\\s+option\\s+Korvane\\s+works\\s+with\\s+the\\s+folder\\s+or\\s+database"
+        "\\s+server\\s+chosen\\s+last\\s+with\\s+\"Change\\.\\.\\.\"\\s+in\\s+the\\s+main\\s+window;\\s+when\\s+none"
+        "\\s+was\\s+chosen\\s+or\\s+that\\s+folder\\s+is\\s+gone,\\s+in\\s+the\\s+folder\\s+it\\s+was\\s+started\\s+in\\.");
     row("--version", {"--version"}, Action::Print, 0, {}, {}, "^Korvane \\d+\\.\\d+\n$");
     row("-v", {"-v"}, Action::Print, 0, {}, {}, "^Korvane \\d+\\.\\d+\n$");
     row("unknown option", {"--bogus"}, Action::Fail, 2, {}, {},

@@ -13,6 +13,10 @@
 #include "platform/messages.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QRadioButton>
 #include <QApplication>
 #include <QMenuBar>
 #include <QPointer>
@@ -64,6 +68,8 @@ private slots:
     void titlesReachTheWindowSystemUnchanged();
     void changeSwitchesTheDataFolder_data();
     void changeSwitchesTheDataFolder();
+    void changeKeepsTheDialogOpenUntilTheChoiceIsTaken_data();
+    void changeKeepsTheDialogOpenUntilTheChoiceIsTaken();
     void closingAsksAboutResultsNotSaved_data();
     void closingAsksAboutResultsNotSaved();
     void startFolder_data();
@@ -399,15 +405,20 @@ void TestHauptform::changeSwitchesTheDataFolder()
 
     // "Change...", the folder typed into the dialog, OK.
     bool dialogSeen = false;
+    bool dialogStayed = false;
     QTimer::singleShot(0, &main, [&] {
         auto *dialog = qobject_cast<app::DataSourceDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         dialogSeen = true;
         dialog->findChild<QLineEdit *>(QStringLiteral("FolderEdit"))->setText(newFolder);
         dialog->accept();
+        // A folder not taken keeps the dialog open to choose again.
+        dialogStayed = dialog->isVisible();
+        dialog->reject();
     });
     main.findChild<QPushButton *>(QStringLiteral("ChangeDataFolder"))->click();
     QVERIFY(dialogSeen);
+    QCOMPARE(dialogStayed, !switched);
 
     const QString working = switched ? newFolder : oldFolder;
     QCOMPARE(QDir::currentPath(), working);
@@ -441,6 +452,80 @@ void TestHauptform::changeSwitchesTheDataFolder()
     QCOMPARE(storedTests(newFolder), 1);
     QCOMPARE(storedTests(oldFolder), storedBefore + testsLeftBehind);
     QVERIFY(QFileInfo::exists(QDir(newFolder).filePath(QStringLiteral("Backups/2026-12-06/TestTable.DB"))));
+}
+
+void TestHauptform::changeKeepsTheDialogOpenUntilTheChoiceIsTaken_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<bool>("confirmed");    // the answer to "Create the folder ...?"
+    QTest::addColumn<QString>("boxes");     // what the boxes said, in order
+    QTest::addColumn<bool>("switched");
+    QTest::newRow("missing folder, not created") << "missing folder" << false << "confirm:Create the folder %1?" << false;
+    QTest::newRow("missing folder, created") << "missing folder" << true << "confirm:Create the folder %1?" << true;
+    QTest::newRow("server that cannot be reached") << "server" << true << "error:" << false;
+}
+
+void TestHauptform::changeKeepsTheDialogOpenUntilTheChoiceIsTaken()
+{
+    QFETCH(QString, choice);
+    QFETCH(bool, confirmed);
+    QFETCH(QString, boxes);
+    QFETCH(bool, switched);
+    TestPlatform platform;
+    platform.clock.set(36000000);
+    platform.boxes.answer = confirmed;
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).clear();
+    QTemporaryDir other;
+    QVERIFY(other.isValid());
+    const QString oldFolder = QDir::currentPath();
+    const QString newFolder = QDir(other.path()).filePath(QStringLiteral("new data"));
+    // Nothing listens on port 1: the connection is refused at once.
+    const QString serverAddress = QStringLiteral("postgresql://lab@127.0.0.1:1/korvane");
+
+    auto lock = std::make_unique<app::FolderLock>();
+    QVERIFY(!lock->acquire(QStringLiteral(".")));
+    THauptform main;
+    main.setFolderLock(std::move(lock));
+
+    bool dialogStayed = false;
+    QString typedAfter;
+    QString reasonShown;
+    QTimer::singleShot(0, &main, [&] {
+        auto *dialog = qobject_cast<app::DataSourceDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        if (choice == QLatin1String("server")) {
+            dialog->findChild<QRadioButton *>(QStringLiteral("ServerChoice"))->setChecked(true);
+            dialog->findChild<QLineEdit *>(QStringLiteral("ServerEdit"))->setText(serverAddress);
+        } else {
+            dialog->findChild<QLineEdit *>(QStringLiteral("FolderEdit"))->setText(newFolder);
+        }
+        dialog->accept();
+        dialogStayed = dialog->isVisible();
+        const auto *edit = dialog->findChild<QLineEdit *>(
+            choice == QLatin1String("server") ? QStringLiteral("ServerEdit") : QStringLiteral("FolderEdit"));
+        typedAfter = edit->text();
+        const auto *reason = dialog->findChild<QLabel *>(QStringLiteral("FailureReason"));
+        if (!reason->isHidden())
+            reasonShown = reason->text();
+        dialog->reject();
+    });
+    main.findChild<QPushButton *>(QStringLiteral("ChangeDataFolder"))->click();
+
+    QCOMPARE(dialogStayed, !switched);
+    QCOMPARE(platform.boxes.shown.size(), 1);
+    QVERIFY2(platform.boxes.shown.first().startsWith(boxes.arg(QDir::toNativeSeparators(newFolder))),
+             qPrintable(platform.boxes.shown.first()));
+    QCOMPARE(QDir::currentPath(), switched ? QDir(newFolder).canonicalPath() : oldFolder);
+    QCOMPARE(QFileInfo(newFolder).isDir(), switched);
+    if (choice == QLatin1String("server")) {
+        // The address stays as typed, and the reason beside it.
+        QCOMPARE(typedAfter, serverAddress);
+        QVERIFY(!reasonShown.isEmpty());
+        QCOMPARE(QStringLiteral("error:") + reasonShown, platform.boxes.shown.first());
+        QVERIFY(!app::rememberedDataServer());
+    }
+    if (switched)
+        QVERIFY(QDir::setCurrent(oldFolder));
 }
 
 void TestHauptform::closingAsksAboutResultsNotSaved_data()

@@ -59,6 +59,8 @@ private slots:
     void captions();
     void sentences_data();
     void sentences();
+    void germanTermsAgree_data();
+    void germanTermsAgree();
 
 private:
     QTemporaryDir m_folder;
@@ -99,7 +101,7 @@ void TestLanguage::captions_data()
         const char *german;
     } texts[] = {
         {"main", "Daten1", "Data", "Daten"},
-        {"main", "Ende1", "Close", "Schließen"},
+        {"main", "Ende1", "Close", "Beenden"},
         {"clock", "BitBtn3", "Save Data ", "Daten speichern"},
         {"clock", "GroupBox4", "Test Profil Settings", "Testprofil-Einstellungen"},
         // The procedure's state, named in English inside, shown in the language.
@@ -247,6 +249,52 @@ void TestLanguage::sentences()
         text = legacy::refusalMessage(QStringLiteral("."), survey.refusals);
     }
     QCOMPARE(text, shown.contains(QLatin1String("%1")) ? shown.arg(folder) : shown);
+}
+
+void TestLanguage::germanTermsAgree_data()
+{
+    QTest::addColumn<QStringList>("texts");   // "context|source" of each place the quantity is named
+    QTest::addColumn<QString>("term");        // in each German text; empty: the texts are the same
+
+    const auto places = [](std::initializer_list<const char *> list) {
+        QStringList texts;
+        for (const char *text : list)
+            texts << QString::fromLatin1(text);
+        return texts;
+    };
+    QTest::newRow("real time") << places({"TForm1|Real Time in s", "ProgressWindow|Real time per set",
+                                          "TestReport|Real time in s", "TestReport|Real time per set in s"})
+                               << QStringLiteral("Ist-Zeit");
+    QTest::newRow("rest after the to-phase") << places({"Settings|Rest after To-Phase", "TForm1|Rest after To-Phase",
+                                                        "Phases|Rest after To-Phase", "TestReport|Rest after To-Phase"})
+                                             << QString();
+    QTest::newRow("rest after the fro-phase")
+        << places({"Settings|Rest after Fro-Phase", "TForm1|Rest after Fro-Phase", "Phases|Rest after Fro-Phase",
+                   "TestReport|Rest after Fro-Phase"})
+        << QString();
+    QTest::newRow("completed set") << places({"TestReport|completed"}) << QString::fromUtf8("vollständig");
+    QTest::newRow("set never run") << places({"TestReport|not run"}) << QStringLiteral("nicht durchgeführt");
+    QTest::newRow("the menu's Close") << places({"THauptform|Close"}) << QStringLiteral("Beenden");
+}
+
+void TestLanguage::germanTermsAgree()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, term);
+    QVERIFY(app::installTranslations(QStringLiteral("de")));
+    QString first;
+    for (const QString &place : texts) {
+        const QByteArray context = place.section(u'|', 0, 0).toUtf8();
+        const QByteArray source = place.section(u'|', 1).toUtf8();
+        const QString german = QCoreApplication::translate(context.constData(), source.constData());
+        QVERIFY2(german != QString::fromUtf8(source), qPrintable(place + QStringLiteral(": not translated")));
+        if (!term.isEmpty())
+            QVERIFY2(german.contains(term), qPrintable(place + QStringLiteral(": ") + german));
+        else if (first.isEmpty())
+            first = german;
+        else
+            QCOMPARE(german, first);
+    }
 }
 
 QTEST_MAIN(TestLanguage)

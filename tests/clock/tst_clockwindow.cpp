@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QLocale>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 
@@ -37,6 +38,8 @@ private slots:
     void onlyALeftClickOnTheCountdownCounts();
     void settingHints_data();
     void settingHints();
+    void settingsFieldsShowMinutes_data();
+    void settingsFieldsShowMinutes();
     void barDisplaySwitch();
     void closeDuringSetAndReopen();
     void focusChangeKeepsTestRunning();
@@ -184,8 +187,14 @@ void TestClockWindow::settingHints_data()
                                                         << "\"1,30\" is read as 1,3 s. For 1 min 30 s type 1:30.";
     QTest::newRow("rest after to 2,15") << "HalteOben" << "2,15"
                                         << "\"2,15\" is read as 2,15 s. For 2 min 15 s type 2:15.";
+    // The rest between sets reads seconds only, never 1:05.
     QTest::newRow("rest between sets 1.05") << "Pause" << "1.05"
-                                            << "\"1,05\" is read as 1,05 s. For 1 min 5 s type 1:05.";
+                                            << "\"1,05\" is read as 1,05 s. For 1 min 5 s type 65.";
+    QTest::newRow("rest between sets 2,30") << "Pause" << "2,30"
+                                            << "\"2,30\" is read as 2,3 s. For 2 min 30 s type 150.";
+    QTest::newRow("rest between sets 1:30") << "Pause" << "1:30"
+                                            << "\"1:30\" is not a number of seconds: a test cannot start. "
+                                               "For 90 s type 90.";
     QTest::newRow("start rest 1,5 is no minutes") << "StartHalte" << "1,75" << "";
     QTest::newRow("start rest 1:30") << "StartHalte" << "1:30" << "";
     QTest::newRow("start rest 1,5") << "StartHalte" << "1,5" << "";
@@ -220,6 +229,28 @@ void TestClockWindow::settingHints()
     edit->setText(QStringLiteral("1"));
     QCOMPARE(edit->toolTip(), plainTip);
     QVERIFY(edit->styleSheet().isEmpty());
+}
+
+void TestClockWindow::settingsFieldsShowMinutes_data()
+{
+    QTest::addColumn<QString>("field");
+    for (const char *field : {"StartHalte", "Aufwaerts", "Abwaerts", "HalteOben", "HalteUnten", "Pause"})
+        QTest::newRow(field) << QString::fromLatin1(field);
+}
+
+void TestClockWindow::settingsFieldsShowMinutes()
+{
+    QFETCH(QString, field);
+    ClockWindowFixture f;
+    auto *edit = f.form->findChild<QLineEdit *>(field);
+    QVERIFY(edit);
+    // The room for text: the frame and the line edit's own margin of 2 on
+    // each side taken off.
+    const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+    const QMargins margins = edit->textMargins();
+    const int room = edit->width() - 2 * frame - 4 - margins.left() - margins.right();
+    const int needed = edit->fontMetrics().horizontalAdvance(QStringLiteral("1:30"));
+    QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1 px for 1:30, %2 px of room").arg(needed).arg(room)));
 }
 
 void TestClockWindow::barDisplaySwitch()

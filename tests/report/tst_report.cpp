@@ -97,6 +97,8 @@ private slots:
     void clockWindow_data();
     void clockWindow();
     void germanPage();
+    void searchableWordsAndOneDateForm_data();
+    void searchableWordsAndOneDateForm();
     void previewOffersPdf();
 };
 
@@ -415,6 +417,51 @@ void TestReportTest::germanPage()
                                     QStringLiteral("abgebrochen"), QStringLiteral("Verlauf in Bench"),
                                     QStringLiteral("dieser Test")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" in:\n") + text));
+}
+
+void TestReportTest::searchableWordsAndOneDateForm_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("storedDate");
+    QTest::addColumn<QStringList>("words");   // found by a search of the PDF's text
+    const QStringList english{QStringLiteral("Profile"), QStringLiteral("Date 08.12.2026")};
+    const QStringList german{QStringLiteral("Profil"), QStringLiteral("Testbericht"), QStringLiteral("Datum 08.12.2026")};
+    for (const char *stored : {"08.12.2026", "12/8/26", "08.12.26", "2026-12-08", "08/12/2026"}) {
+        QTest::addRow("English, stored %s", stored) << "en" << QString::fromLatin1(stored) << english;
+        QTest::addRow("German, stored %s", stored) << "de" << QString::fromLatin1(stored) << german;
+    }
+}
+
+void TestReportTest::searchableWordsAndOneDateForm()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, storedDate);
+    QFETCH(QStringList, words);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tables"));
+    QVERIFY(QDir().mkpath(folder));
+    qint64 testnr = 0;
+    {
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        testnr = storeTest(tables.TestTable, plainTest({{"Date", storedDate}}));
+    }
+    const auto english = qScopeGuard([] {
+        for (QTranslator *translator : QCoreApplication::instance()->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    });
+    if (language == QLatin1String("de"))
+        QVERIFY(app::installTranslations(language));
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QString errors;
+    QTextStream err(&errors);
+    QCOMPARE(app::runReport(folder, testnr, pdf, err), 0);
+    // The text as a search in a PDF viewer sees it: no ligature glyphs.
+    const QString text = pdfText(pdf, QStringLiteral("-raw"));
+    for (const QString &word : words)
+        QVERIFY2(text.contains(word), qPrintable(word + QStringLiteral(" in:\n") + text));
 }
 
 void TestReportTest::previewOffersPdf()

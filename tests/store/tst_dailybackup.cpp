@@ -81,6 +81,8 @@ class TestDailyBackup : public QObject {
     Q_OBJECT
 private slots:
     void onceADayBeforeTheFirstWrite();
+    void madeAsideBeforeTheFirstWrite_data();
+    void madeAsideBeforeTheFirstWrite();
     void keepsFourteenDaysAndNothingElseGoes();
     void failedBackupLetsTheSaveSucceed_data();
     void failedBackupLetsTheSaveSucceed();
@@ -115,6 +117,43 @@ void TestDailyBackup::onceADayBeforeTheFirstWrite()
     }
     QCOMPARE(testsIn(QDir(f.day(kToday.addDays(1))).filePath(QStringLiteral("TestTable.DB"))),
              (QStringList{QStringLiteral("Anna"), QStringLiteral("Ben")}));
+    QCOMPARE(f.failures, QStringList());
+}
+
+void TestDailyBackup::madeAsideBeforeTheFirstWrite_data()
+{
+    QTest::addColumn<bool>("waitForIt");
+    QTest::newRow("the save finds it done") << true;
+    QTest::newRow("the save comes while it is made") << false;
+}
+
+void TestDailyBackup::madeAsideBeforeTheFirstWrite()
+{
+    QFETCH(bool, waitForIt);
+    Fixture f;
+    storeTest(f.tables, QStringLiteral("Anna"));
+    storeTest(f.tables, QStringLiteral("Ben"));
+    // The day turns while the program runs.
+    const QDate nextDay = kToday.addDays(1);
+    f.clock.setDate(nextDay);
+    const QString copy = QDir(f.day(nextDay)).filePath(QStringLiteral("TestTable.DB"));
+    f.tables.backup().startAside();
+    if (waitForIt) {
+        QTRY_VERIFY(!f.tables.backup().isMakingAside());
+        // Made without any write.
+        QCOMPARE(testsIn(copy), (QStringList{QStringLiteral("Anna"), QStringLiteral("Ben")}));
+    }
+    storeTest(f.tables, QStringLiteral("Cleo"));
+    QVERIFY(!f.tables.backup().isMakingAside());
+    // As the tables were before the day's first write, all three of them.
+    QCOMPARE(testsIn(copy), (QStringList{QStringLiteral("Anna"), QStringLiteral("Ben")}));
+    QCOMPARE(QDir(f.day(nextDay)).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{QStringLiteral("Profil.db"), QStringLiteral("SPTable.db"), QStringLiteral("TestTable.DB")}));
+    // Started again on the same day, it leaves the day's backup as it is.
+    f.tables.backup().startAside();
+    QVERIFY(!f.tables.backup().isMakingAside());
+    storeTest(f.tables, QStringLiteral("Dora"));
+    QCOMPARE(testsIn(copy), (QStringList{QStringLiteral("Anna"), QStringLiteral("Ben")}));
     QCOMPARE(f.failures, QStringList());
 }
 
@@ -154,14 +193,19 @@ void TestDailyBackup::keepsFourteenDaysAndNothingElseGoes()
 void TestDailyBackup::failedBackupLetsTheSaveSucceed_data()
 {
     QTest::addColumn<QString>("obstacle");
-    QTest::newRow("Backups is a file") << "file";
-    QTest::newRow("read-only Backups folder") << "read-only";
-    QTest::newRow("the day's copy is a folder") << "folder in the way";
+    QTest::addColumn<bool>("aside");
+    for (const bool aside : {false, true}) {
+        const char *how = aside ? ", made aside" : "";
+        QTest::addRow("Backups is a file%s", how) << "file" << aside;
+        QTest::addRow("read-only Backups folder%s", how) << "read-only" << aside;
+        QTest::addRow("the day's copy is a folder%s", how) << "folder in the way" << aside;
+    }
 }
 
 void TestDailyBackup::failedBackupLetsTheSaveSucceed()
 {
     QFETCH(QString, obstacle);
+    QFETCH(bool, aside);
     Fixture f;
     const QString backups = f.tables.backup().backupsFolder();
     if (obstacle == QLatin1String("file")) {
@@ -176,6 +220,8 @@ void TestDailyBackup::failedBackupLetsTheSaveSucceed()
         ObeyPermissions obey;
         if (!obey.active())
             QSKIP("file permissions cannot be obeyed here");
+        if (aside)
+            f.tables.backup().startAside();
         storeTest(f.tables, QStringLiteral("Anna"));
         storeTest(f.tables, QStringLiteral("Ben"));
     }
