@@ -22,7 +22,9 @@
 
 #include "support/pgserver.h"
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using store::TrainingTables;
 
@@ -451,6 +453,53 @@ private slots:
         // The same save again, as after an answer that never arrived.
         QCOMPARE(store::appendTest(tables->TestTable, record), stored);
         QCOMPARE(countOf(tables->TestTable), 2);
+    }
+
+    // Two copies into one empty database at once: one is stored whole, the
+    // other refused without a trace, and the next save gets a key of its own.
+    void copiesAtOnce()
+    {
+        std::unique_ptr<TrainingTables> folders[2] = {freshTables(false), freshTables(false)};
+        for (int f = 0; f < 2; ++f) {
+            folders[f]->openAll();
+            for (int i = 0; i < 400; ++i)
+                store::appendTest(folders[f]->TestTable, testOf(QStringLiteral("F%1-%2").arg(f).arg(i)));
+            // The second folder's keys start far above the first's.
+            QSqlQuery move(folders[f]->TestTable.database());
+            QVERIFY(move.exec(QStringLiteral("UPDATE \"TestTable\" SET \"Testnr\" = \"Testnr\" + %1").arg(f * 1000)));
+            QVERIFY(move.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = seq + %1").arg(f * 1000)));
+        }
+        const QString database = m_server.newDatabase();
+        const store::ServerAddress address = m_server.address(database);
+        // Both copies wait for this lock and then start together.
+        TrainingTables holder(address);
+        holder.openAll();
+        QSqlDatabase held = holder.TestTable.database();
+        QVERIFY(held.transaction());
+        QVERIFY(QSqlQuery(held).exec(QStringLiteral("LOCK TABLE \"TestTable\" IN ACCESS EXCLUSIVE MODE")));
+        std::atomic<int> copied{0};
+        QString refusal;
+        std::vector<std::thread> copies;
+        for (int f = 0; f < 2; ++f) {
+            copies.emplace_back([&, f] {
+                try {
+                    data::copyFolderToServer(folders[f]->folder(), address);
+                    ++copied;
+                } catch (const core::Failure &failure) {
+                    refusal = failure.message();
+                }
+            });
+        }
+        QTest::qWait(1000);
+        QVERIFY(held.rollback());
+        for (std::thread &copy : copies)
+            copy.join();
+        QCOMPARE(copied.load(), 1);
+        QVERIFY2(refusal.contains(QLatin1String("already")), qPrintable(refusal));
+        QCOMPARE(countOf(holder.TestTable), 400);
+        const qint64 key = store::appendTest(holder.TestTable, testOf(QStringLiteral("new")));
+        QVERIFY2(key == 401 || key == 1401, qPrintable(QString::number(key)));
+        QCOMPARE(countOf(holder.TestTable), 401);
     }
 
     // A folder's tables go into an empty server whole, keys included; the
