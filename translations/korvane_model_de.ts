@@ -724,15 +724,15 @@
     </message>
     <message>
         <source>"%1" is no parameter of a database address</source>
-        <translation>&quot;%1&quot; ist kein Parameter einer Datenbankadresse</translation>
+        <translation>"%1" ist kein Parameter einer Datenbankadresse</translation>
     </message>
     <message>
         <source>The value of the parameter "%1" holds a ";", which the database driver cannot pass on; the address is not used.</source>
-        <translation>Der Wert des Parameters &quot;%1&quot; enthält ein &quot;;&quot;, das der Datenbanktreiber nicht weitergeben kann; die Adresse wird nicht verwendet.</translation>
+        <translation>Der Wert des Parameters "%1" enthält ein ";", das der Datenbanktreiber nicht weitergeben kann; die Adresse wird nicht verwendet.</translation>
     </message>
     <message>
         <source>The port "%1" of a database address is no number from 1 to 65535.</source>
-        <translation>Der Port &quot;%1&quot; einer Datenbankadresse ist keine Zahl von 1 bis 65535.</translation>
+        <translation>Der Port "%1" einer Datenbankadresse ist keine Zahl von 1 bis 65535.</translation>
     </message>
 </context>
 </TS>

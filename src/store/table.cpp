@@ -11,6 +11,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -222,7 +223,9 @@ void Table::connectFile()
 void Table::openServerConnection(QSqlDatabase &db)
 {
     m_server->applyTo(db);
-    if (!db.open())
+    // A server that is restarting refuses connections for a moment: one
+    // more try after a pause before the connection counts as refused.
+    if (!db.open() && !(QThread::msleep(1000), db.open()))
         throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
                          QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reasonOf(db.lastError())));
     // The server's notices ("relation ... already exists, skipping") would
