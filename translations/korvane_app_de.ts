@@ -141,6 +141,10 @@ Optionen:
         <source>Give either an export or --report, not both.</source>
         <translation>Entweder einen Export oder --report angeben, nicht beides.</translation>
     </message>
+    <message>
+        <source>A password does not belong on the command line, where others can read it. Put it in ~/.pgpass or the service file, or leave it out and Korvane asks for it.</source>
+        <translation>Ein Passwort gehört nicht in die Befehlszeile, wo andere es lesen können. Tragen Sie es in ~/.pgpass oder die Dienstdatei ein, oder lassen Sie es weg, dann fragt Korvane danach.</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>

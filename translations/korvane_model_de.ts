@@ -766,5 +766,41 @@
         <source>the note of test %1 cannot be stored (%2)</source>
         <translation>die Notiz zu Test %1 kann nicht gespeichert werden (%2)</translation>
     </message>
+    <message>
+        <source>a value holds a zero byte, which the server cannot store</source>
+        <translation>ein Wert enthält ein Nullbyte, das der Server nicht speichern kann</translation>
+    </message>
+    <message>
+        <source>a statement has an unclosed quote or comment</source>
+        <translation>eine Anweisung hat ein nicht geschlossenes Anführungszeichen oder einen nicht geschlossenen Kommentar</translation>
+    </message>
+    <message>
+        <source>a statement's parameter $%1 runs into the text after it</source>
+        <translation>der Parameter $%1 einer Anweisung geht in den folgenden Text über</translation>
+    </message>
+    <message>
+        <source>a statement has no value for its parameter $%1</source>
+        <translation>eine Anweisung hat keinen Wert für ihren Parameter $%1</translation>
+    </message>
+    <message>
+        <source>the server sent more than one set of rows</source>
+        <translation>der Server hat mehr als eine Zeilenmenge gesendet</translation>
+    </message>
+    <message>
+        <source>the server waits for data that was never sent</source>
+        <translation>der Server wartet auf Daten, die nie gesendet wurden</translation>
+    </message>
+    <message>
+        <source>"%1" is no parameter of a database address</source>
+        <translation>"%1" ist kein Parameter einer Datenbankadresse</translation>
+    </message>
+    <message>
+        <source>The value of the parameter "%1" holds a ";", which the database driver cannot pass on; the address is not used.</source>
+        <translation>Der Wert des Parameters "%1" enthält ein ";", das der Datenbanktreiber nicht weitergeben kann; die Adresse wird nicht verwendet.</translation>
+    </message>
+    <message>
+        <source>The port "%1" of a database address is no number from 1 to 65535.</source>
+        <translation>Der Port "%1" einer Datenbankadresse ist keine Zahl von 1 bis 65535.</translation>
+    </message>
 </context>
 </TS>

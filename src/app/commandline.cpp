@@ -190,8 +190,14 @@ CommandLine readOptions(const QCommandLineParser &parser)
             return std::nullopt;
         into = parser.values(option).constLast();
         QString why;
-        if (!store::ServerAddress::parse(into, &why))
+        const auto address = store::ServerAddress::parse(into, &why);
+        if (!address)
             return why;
+        // Every user of the system could read it in the list of processes.
+        if (address->holdsSecret())
+            return QCoreApplication::translate("CommandLine", "A password does not belong on the command line, where "
+                                               "others can read it. Put it in ~/.pgpass or the service file, or leave "
+                                               "it out and Korvane asks for it.");
         return std::nullopt;
     };
     if (const auto why = readAddress(QStringLiteral("database"), result.database))

@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,8 +21,16 @@
 namespace app {
 namespace {
 
+// The settings name folders and servers of the user's: readable by the user
+// only.  The file is made private before the first write, and a file
+// written before is made private too; a rewrite keeps the permissions.
 QSettings settings()
 {
+    const QString path = QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).fileName();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!QFileInfo::exists(path))
+        QFile(path).open(QIODevice::WriteOnly);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane"));
 }
 

@@ -41,6 +41,7 @@ void TableModel::fetchMore(const QModelIndex &parent)
 bool TableModel::select()
 {
     m_readErrorReported = false;
+    m_storedValues.clear();
     bool selected = QSqlTableModel::select();
     // A server restarted while the window stood open: read on a new
     // connection.
@@ -69,14 +70,20 @@ QString TableModel::readError() const
              m_table.reasonOf(error));
 }
 
-QString TableModel::unchangedCondition(int row, QVariantList &bindings) const
+QString TableModel::unchangedCondition(int row, QVariantList &bindings, QVariantList *stored) const
 {
     const bool onServer = m_table.onServer();
     QStringList conditions;
     const QSqlRecord fields = QSqlQueryModel::record();
+    // The base model answers from what was read, not from the edits; what
+    // this model stored since then stands in the table now.
+    const auto storedHere = m_storedValues.constFind(QSqlQueryModel::data(index(row, 0), Qt::EditRole).toLongLong());
     for (int column = 0; column < fields.count(); ++column) {
-        // The base model answers from what was read, not from the edits.
-        const QVariant read = QSqlQueryModel::data(index(row, column), Qt::EditRole);
+        const QVariant read = storedHere != m_storedValues.cend() && column < storedHere->size()
+                                  ? storedHere->at(column)
+                                  : QSqlQueryModel::data(index(row, column), Qt::EditRole);
+        if (stored)
+            stored->append(read);
         const QString name = QLatin1Char('"') + fields.fieldName(column) + QLatin1Char('"');
         if (read.isNull()) {
             conditions << name + QStringLiteral(" IS NULL");
@@ -117,9 +124,17 @@ bool TableModel::updateRowInTable(int row, const QSqlRecord &values)
     }
     if (assignments.isEmpty())
         return true;
-    const QString where = unchangedCondition(row, bindings);
-    return changeUnchanged(row, QStringLiteral("UPDATE \"%1\" SET %2 WHERE %3").arg(m_tableName, assignments.join(QLatin1Char(',')), where),
-                           bindings);
+    QVariantList now;
+    const QString where = unchangedCondition(row, bindings, &now);
+    if (!changeUnchanged(row, QStringLiteral("UPDATE \"%1\" SET %2 WHERE %3").arg(m_tableName, assignments.join(QLatin1Char(',')), where),
+                         bindings))
+        return false;
+    for (int i = 0; i < values.count() && i < now.size(); ++i) {
+        if (values.isGenerated(i))
+            now[i] = values.value(i);
+    }
+    m_storedValues.insert(QSqlQueryModel::data(index(row, 0), Qt::EditRole).toLongLong(), now);
+    return true;
 }
 
 bool TableModel::deleteRowFromTable(int row)

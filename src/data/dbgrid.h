@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QHash>
 #include <QSqlTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -46,7 +47,8 @@ private:
     void reportReadError();
     // The record at `row` as it was read, and the condition that finds it
     // only while it is unchanged.
-    QString unchangedCondition(int row, QVariantList &bindings) const;
+    // `stored` receives the values compared with.
+    QString unchangedCondition(int row, QVariantList &bindings, QVariantList *stored = nullptr) const;
     bool refuseChanged(int row);
     // Runs an update or deletion whose condition finds the record at `row`
     // only while it is unchanged; no record found is refused.
@@ -56,6 +58,9 @@ private:
 
     QString m_tableName;
     bool m_readErrorReported = false;
+    // The values this model stored last in a record, by its key, until the
+    // table is read anew: the base model still holds the values first read.
+    QHash<qint64, QVariantList> m_storedValues;
 };
 
 // Column headings in the program's language: the field names in English,

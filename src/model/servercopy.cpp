@@ -128,7 +128,6 @@ public:
         if (read.lastError().isValid())
             source.fail(store::errorText(read.lastError()));
         flush();
-        continueKeysAfter(source, layout);
         return copied;
     }
 
@@ -154,28 +153,29 @@ public:
         }
     }
 
-    // The server gives keys after every key the folder ever gave, also those
-    // of records deleted there.
+    // The server gives keys after every key stored now and every key the
+    // folder ever gave, also those of records deleted there.  Set once the
+    // copy is committed: a sequence keeps its value through a rollback.
     void continueKeysAfter(const SourceFile &source, const store::Layout &layout)
     {
         qint64 highest = 0;
-        QSqlQuery used(source.database());
-        if (used.exec(QStringLiteral("SELECT MAX(%1) FROM %2").arg(store::quoted(layout.key().name),
-                                                                   store::quoted(layout.tableName)))
-            && used.next())
-            highest = used.value(0).toLongLong();
-        QSqlQuery sequence(source.database());
-        sequence.prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
-        sequence.addBindValue(layout.tableName);
-        if (sequence.exec() && sequence.next())
-            highest = std::max(highest, sequence.value(0).toLongLong());
-        if (highest < 1)
-            return;
+        if (source.exists()) {
+            QSqlQuery sequence(source.database());
+            sequence.prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+            sequence.addBindValue(layout.tableName);
+            if (sequence.exec() && sequence.next())
+                highest = sequence.value(0).toLongLong();
+        }
         QSqlQuery set(m_db);
-        set.prepare(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), ?)"));
+        // Never lower than a key the sequence gave already.
+        set.prepare(QStringLiteral("SELECT setval(s::regclass, GREATEST((SELECT MAX(%1) FROM %2), ?, pg_sequence_last_value(s::regclass), 1), "
+                                   "(SELECT MAX(%1) FROM %2) IS NOT NULL OR ? > 0 OR pg_sequence_last_value(s::regclass) IS NOT NULL) "
+                                   "FROM pg_get_serial_sequence(?, ?) AS s")
+                        .arg(store::quoted(layout.key().name), store::quoted(layout.tableName)));
+        set.addBindValue(highest);
+        set.addBindValue(highest);
         set.addBindValue(store::quoted(layout.tableName));
         set.addBindValue(layout.key().name);
-        set.addBindValue(highest);
         if (!set.exec())
             fail(store::errorText(set.lastError()));
     }
@@ -210,14 +210,27 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
     // One connection does the whole copy, so that it is one transaction.
     QSqlDatabase db = target.TestTable.database();
     ServerCopy copy(db, server);
-    for (const store::Table *table : {&target.SPTable, &target.TestTable, &target.ProfilTable}) {
-        const qint64 held = copy.count(db, table->layout());
-        if (held > 0)
-            copy.fail(QCoreApplication::translate("ServerCopy", "its table \"%1\" holds %2 records already; the tables of a folder are copied only into "
-                         "empty tables").arg(table->tableName()).arg(held));
-    }
     if (!db.transaction())
         copy.fail(store::errorText(db.lastError()));
+    try {
+        // Held to the end of the copy: a second copy into the same tables
+        // waits here, then finds them filled and is refused, having changed
+        // nothing.
+        QSqlQuery lock(db);
+        if (!lock.exec(QStringLiteral("LOCK TABLE %1, %2, %3 IN EXCLUSIVE MODE")
+                           .arg(store::quoted(target.SPTable.tableName()), store::quoted(target.TestTable.tableName()),
+                                store::quoted(target.ProfilTable.tableName()))))
+            copy.fail(store::errorText(lock.lastError()));
+        for (const store::Table *table : {&target.SPTable, &target.TestTable, &target.ProfilTable}) {
+            const qint64 held = copy.count(db, table->layout());
+            if (held > 0)
+                copy.fail(QCoreApplication::translate("ServerCopy", "its table \"%1\" holds %2 records already; the tables of a folder are copied only into "
+                             "empty tables").arg(table->tableName()).arg(held));
+        }
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
     try {
         CopiedRecords copied;
         copied.athletes = copy.copy(athletes, store::spTableLayout());
@@ -243,6 +256,9 @@ CopiedRecords copyFolderToServer(const QString &folder, const store::ServerAddre
             copy.fail(QCoreApplication::translate("ServerCopy", "the tests read back from the server differ from those in the folder; nothing was copied"));
         if (!db.commit())
             copy.fail(store::errorText(db.lastError()));
+        copy.continueKeysAfter(athletes, store::spTableLayout());
+        copy.continueKeysAfter(tests, store::testTableLayout());
+        copy.continueKeysAfter(profiles, store::profilLayout());
         // The views gain the notes' columns when notes came along.
         store::keepAnalysisViews(db, store::SqlDialect::Postgres);
         return copied;

@@ -30,9 +30,8 @@ namespace {
 struct ClientLibrary {
     decltype(&PQstatus) status = nullptr;
     decltype(&PQerrorMessage) errorMessage = nullptr;
-    decltype(&PQescapeLiteral) escapeLiteral = nullptr;
     decltype(&PQfreemem) freemem = nullptr;
-    decltype(&PQexec) exec = nullptr;
+    decltype(&PQexecParams) execParams = nullptr;
     decltype(&PQresultStatus) resultStatus = nullptr;
     decltype(&PQresultErrorMessage) resultErrorMessage = nullptr;
     decltype(&PQclear) clear = nullptr;
@@ -62,9 +61,8 @@ const ClientLibrary &pq()
         }
         core::resolveFunction(library, c.status, "PQstatus", &c.error);
         core::resolveFunction(library, c.errorMessage, "PQerrorMessage", &c.error);
-        core::resolveFunction(library, c.escapeLiteral, "PQescapeLiteral", &c.error);
         core::resolveFunction(library, c.freemem, "PQfreemem", &c.error);
-        core::resolveFunction(library, c.exec, "PQexec", &c.error);
+        core::resolveFunction(library, c.execParams, "PQexecParams", &c.error);
         core::resolveFunction(library, c.resultStatus, "PQresultStatus", &c.error);
         core::resolveFunction(library, c.resultErrorMessage, "PQresultErrorMessage", &c.error);
         core::resolveFunction(library, c.clear, "PQclear", &c.error);
@@ -204,6 +202,156 @@ char unescaped(char c)
 
 } // namespace
 
+std::optional<QByteArray> sqlLiteral(QByteArrayView value)
+{
+    if (value.contains('\0'))
+        return std::nullopt;
+    // The blanks keep the literal apart from a word or a quote around it.
+    QByteArray literal = QByteArrayLiteral(" E'");
+    literal.reserve(value.size() + 5);
+    for (const char c : value) {
+        if (c == '\'' || c == '\\')
+            literal.append(c);
+        literal.append(c);
+    }
+    literal.append("' ");
+    return literal;
+}
+
+namespace {
+
+bool isWordByte(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'
+           || (static_cast<unsigned char>(c) & 0x80);
+}
+
+// The end of the quoted text that starts at `at` (a quote), just past its
+// closing quote; -1 when it is not closed.  A doubled quote stays inside,
+// and in an E'...' string a backslash takes the next byte with it.
+qsizetype quotedEnd(QByteArrayView sql, qsizetype at, bool backslashes)
+{
+    const char quote = sql[at];
+    for (qsizetype i = at + 1; i < sql.size(); ++i) {
+        if (backslashes && sql[i] == '\\') {
+            ++i;
+        } else if (sql[i] == quote) {
+            if (i + 1 < sql.size() && sql[i + 1] == quote)
+                ++i;
+            else
+                return i + 1;
+        }
+    }
+    return -1;
+}
+
+// A block comment at `at` (/*), nested ones within; past its end, or -1.
+qsizetype commentEnd(QByteArrayView sql, qsizetype at)
+{
+    int depth = 0;
+    for (qsizetype i = at; i + 1 < sql.size(); ++i) {
+        if (sql[i] == '/' && sql[i + 1] == '*') {
+            ++depth;
+            ++i;
+        } else if (sql[i] == '*' && sql[i + 1] == '/') {
+            ++i;
+            if (--depth == 0)
+                return i + 1;
+        }
+    }
+    return -1;
+}
+
+// The tag of a dollar-quoted string starting at `at` ($$ or $name$), or
+// empty when none starts there.
+QByteArrayView dollarTag(QByteArrayView sql, qsizetype at)
+{
+    qsizetype i = at + 1;
+    if (i < sql.size() && sql[i] >= '0' && sql[i] <= '9')
+        return {};
+    while (i < sql.size() && sql[i] != '$' && isWordByte(sql[i]))
+        ++i;
+    if (i >= sql.size() || sql[i] != '$')
+        return {};
+    return sql.sliced(at, i + 1 - at);
+}
+
+} // namespace
+
+std::optional<QByteArray> boundStatement(QByteArrayView sql, const QList<QByteArray> &parameters, QString *why)
+{
+    const auto refuse = [&](const QString &reason) -> std::optional<QByteArray> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
+    QList<QByteArray> literals;
+    for (const QByteArray &value : parameters) {
+        std::optional<QByteArray> literal = sqlLiteral(value);
+        if (!literal)
+            return refuse(QCoreApplication::translate("Store", "a value holds a zero byte, which the server cannot store"));
+        literals.append(*literal);
+    }
+    const auto unclosed = [&] {
+        return refuse(QCoreApplication::translate("Store", "a statement has an unclosed quote or comment"));
+    };
+    QByteArray out;
+    out.reserve(sql.size() + 64);
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const char c = sql[i];
+        const bool afterWord = i > 0 && isWordByte(sql[i - 1]);
+        qsizetype end = -1;
+        if (c == '\'' || c == '"') {
+            // E'...' (or e'...') takes backslash escapes; the E is copied
+            // already.
+            const bool escapes = c == '\'' && i > 0 && (sql[i - 1] == 'E' || sql[i - 1] == 'e')
+                                 && !(i > 1 && isWordByte(sql[i - 2]));
+            end = quotedEnd(sql, i, escapes);
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            end = sql.indexOf('\n', i);
+            end = end < 0 ? sql.size() : end;
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            end = commentEnd(sql, i);
+        } else if (c == '$' && !afterWord) {
+            qsizetype digits = i + 1;
+            while (digits < sql.size() && sql[digits] >= '0' && sql[digits] <= '9')
+                ++digits;
+            if (digits > i + 1) {
+                const QByteArrayView number = sql.sliced(i + 1, digits - i - 1);
+                bool ok = false;
+                const int index = number.size() <= 6 ? number.toInt(&ok) : 0;
+                // The server itself refuses $1x as trailing junk.
+                if (digits < sql.size() && isWordByte(sql[digits]))
+                    return refuse(QCoreApplication::translate("Store", "a statement's parameter $%1 runs into the text after it")
+                                      .arg(QString::fromLatin1(number)));
+                if (!ok || index < 1 || index > literals.size())
+                    return refuse(QCoreApplication::translate("Store", "a statement has no value for its parameter $%1")
+                                      .arg(QString::fromLatin1(number)));
+                out.append(literals.at(index - 1));
+                i = digits;
+                continue;
+            }
+            const QByteArrayView tag = dollarTag(sql, i);
+            if (!tag.isEmpty()) {
+                const qsizetype close = sql.indexOf(tag, i + tag.size());
+                end = close < 0 ? -1 : close + tag.size();
+            } else {
+                end = i + 1;
+            }
+        } else {
+            out.append(c);
+            ++i;
+            continue;
+        }
+        if (end < 0)
+            return unclosed();
+        out.append(sql.sliced(i, end - i));
+        i = end;
+    }
+    return out;
+}
+
 CopyRows::CopyRows(const QSqlDatabase &db, const QString &select, const QList<QByteArray> &parameters)
     : m_conn(postgresHandle(db))
 {
@@ -216,19 +364,15 @@ CopyRows::CopyRows(const QSqlDatabase &db, const QString &select, const QList<QB
         m_error = QCoreApplication::translate("Store", "the PostgreSQL client library could not be used: %1").arg(pq().error);
         return;
     }
-    // COPY takes no parameters: the values go in as literals escaped by
-    // libpq for this connection.
-    QByteArray sql = QByteArrayLiteral("COPY (") + select.toUtf8() + QByteArrayLiteral(") TO STDOUT");
-    for (qsizetype i = parameters.size(); i > 0; --i) {
-        char *literal = pq().escapeLiteral(m_conn, parameters.at(i - 1).constData(), size_t(parameters.at(i - 1).size()));
-        if (!literal) {
-            m_error = serverError(m_conn);
-            return;
-        }
-        sql.replace(QByteArray("$") + QByteArray::number(i), QByteArray(literal));
-        pq().freemem(literal);
-    }
-    PGresult *result = pq().exec(m_conn, sql.constData());
+    // COPY takes no parameters: the values go in as literals, placed by one
+    // pass over the statement.  Sent as one statement of the extended
+    // protocol, which the server refuses to take as more than one.
+    const std::optional<QByteArray> sql = boundStatement(
+        QByteArray(QByteArrayLiteral("COPY (") + select.toUtf8() + QByteArrayLiteral(") TO STDOUT")), parameters,
+        &m_error);
+    if (!sql)
+        return;
+    PGresult *result = pq().execParams(m_conn, sql->constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
     const bool started = pq().resultStatus(result) == PGRES_COPY_OUT;
     if (!started)
         m_error = QString::fromUtf8(pq().resultErrorMessage(result)).trimmed();
@@ -236,6 +380,8 @@ CopyRows::CopyRows(const QSqlDatabase &db, const QString &select, const QList<QB
         m_error = serverError(m_conn);
     pq().clear(result);
     m_done = !started;
+    if (!started)
+        finish();
 }
 
 CopyRows::~CopyRows()
@@ -255,10 +401,32 @@ CopyRows::~CopyRows()
 void CopyRows::finish()
 {
     m_done = true;
-    while (PGresult *result = pq().getResult(m_conn)) {
-        if (pq().resultStatus(result) != PGRES_COMMAND_OK && m_error.isEmpty())
+    // Every result is read until none is left.  A result that starts
+    // another copy would come back for ever: its rows are read away, and a
+    // broken connection ends the loop at once.
+    while (pq().status(m_conn) != CONNECTION_BAD) {
+        PGresult *result = pq().getResult(m_conn);
+        if (!result)
+            break;
+        const ExecStatusType status = pq().resultStatus(result);
+        if (status != PGRES_COMMAND_OK && status != PGRES_COPY_OUT && m_error.isEmpty())
             m_error = QString::fromUtf8(pq().resultErrorMessage(result)).trimmed();
         pq().clear(result);
+        if (status == PGRES_COPY_OUT) {
+            if (m_error.isEmpty())
+                m_error = QCoreApplication::translate("Store", "the server sent more than one set of rows");
+            char *line = nullptr;
+            int length = 0;
+            while ((length = pq().getCopyData(m_conn, &line, 0)) > 0)
+                pq().freemem(line);
+            if (length == -2)
+                break;
+        } else if (status == PGRES_COPY_IN || status == PGRES_COPY_BOTH) {
+            // Never asked for; the connection cannot be used further.
+            if (m_error.isEmpty())
+                m_error = QCoreApplication::translate("Store", "the server waits for data that was never sent");
+            break;
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 typedef struct pg_conn PGconn;
@@ -82,9 +83,25 @@ QString createSaveIdTableStatement();
 void splitCopyLine(QByteArrayView line, QByteArray &row, std::vector<qsizetype> &starts,
                    std::vector<qsizetype> &ends);
 
+// A string literal of the server's SQL holding `value` exactly, whatever
+// the server's setting of standard_conforming_strings: E'...' with every
+// backslash and quote doubled.  Empty when the value holds a NUL byte,
+// which no text on the server can hold.
+std::optional<QByteArray> sqlLiteral(QByteArrayView value);
+
+// The statement `sql` with its parameters $1, $2, ... replaced by the
+// literals of `parameters`, in one pass over the statement: a `$` inside a
+// quoted string, a quoted name or a comment is no parameter, and no text of
+// a value is ever read as a parameter or as SQL.  Empty, with the reason in
+// `why`, for a parameter beyond the values given, a value that no literal
+// can hold, or a statement whose quote or comment is not closed.
+std::optional<QByteArray> boundStatement(QByteArrayView sql, const QList<QByteArray> &parameters,
+                                         QString *why = nullptr);
+
 // The rows of a SELECT read with COPY ... TO STDOUT: every field as the
 // UTF-8 bytes the server sends, without a result object per row.  The
-// statement takes its values as parameters, bound as text.
+// statement takes its values as parameters, bound as text (COPY itself
+// takes none: boundStatement() makes them literals).
 class CopyRows {
 public:
     CopyRows(const QSqlDatabase &db, const QString &select, const QList<QByteArray> &parameters);

@@ -7,11 +7,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -232,7 +234,12 @@ void Table::openServerConnection(QSqlDatabase &db)
         db.setConnectOptions(options + (options.isEmpty() ? QString() : QStringLiteral(";"))
                              + QStringLiteral("connect_timeout=%1").arg(serverConnectTimeoutSeconds));
     }
-    if (!db.open())
+    // A server that is restarting refuses connections for a moment: a
+    // quick refusal is tried once more after a pause.  One that does not
+    // answer is not waited for twice.
+    QElapsedTimer firstTry;
+    firstTry.start();
+    if (!db.open() && !(firstTry.elapsed() < 2000 && (QThread::msleep(1000), db.open())))
         throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
                          QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reasonOf(db.lastError())));
     m_interrupt->attach(db);

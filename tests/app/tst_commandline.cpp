@@ -105,6 +105,14 @@ void TestCommandLine::parse_data()
     row("--database export", {"--database", "postgres://db/k", "--export-all", "a.csv"}, Action::ExportAll, 0, {}, "a.csv");
     row("--database no address", {"--database", "/srv/korvane"}, Action::Fail, 2, {}, {},
         "^korvane: \"/srv/korvane\" is no database address");
+    row("--database with a password", {"--database", "postgresql://lab:pa55@db/korvane"}, Action::Fail, 2, {}, {},
+        "^korvane: A password does not belong on the command line.*~/.pgpass");
+    row("--database with a key's password", {"--database", "postgresql://db/k?sslpassword=pa55"}, Action::Fail, 2, {}, {},
+        "^korvane: A password does not belong on the command line");
+    row("--database refused, password masked", {"--database", "pg://lab:pa55@db/k"}, Action::Fail, 2, {}, {},
+        "^korvane: \"pg://lab:\\*\\*\\*@db/k\" is no database address");
+    row("--copy-to-database with a password", {"--folder", "d", "--copy-to-database", "postgresql://lab:pa55@db/k"},
+        Action::Fail, 2, {}, {}, "^korvane: A password does not belong on the command line");
     row("--copy-to-database", {"--folder", "d", "--copy-to-database", "postgresql://db/k"}, Action::CopyToDatabase, 0, "d");
     row("--copy-to-database without a folder", {"--copy-to-database", "postgresql://db/k"}, Action::Fail, 2, {}, {},
         "^korvane: --copy-to-database copies the tables of --folder");

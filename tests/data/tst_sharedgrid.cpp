@@ -96,6 +96,44 @@ private slots:
         }
     }
 
+    void editTwiceThenDelete_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addRow("folder") << false;
+        QTest::addRow("server") << true;
+    }
+    // A record this station stored is its own to change again and to delete:
+    // the check against other stations compares with what was stored last.
+    void editTwiceThenDelete()
+    {
+        QFETCH(bool, onServer);
+        auto [here, there] = twoStations(onServer);
+        here->openAll();
+        store::appendAthlete(here->SPTable, {QStringLiteral("Ann"), QStringLiteral("Lee"), QStringLiteral("60"), QStringLiteral("170")});
+        store::appendAthlete(here->SPTable, {QStringLiteral("Bo"), QStringLiteral("Kim"), QStringLiteral("70"), QStringLiteral("180")});
+        here->SPTable.close();
+        TForm4 window(*here);
+        window.show();
+        data::DBGrid *grid = window.grid(3);
+        grid->refresh();
+        try {
+            for (const QString &name : {QStringLiteral("Anna"), QStringLiteral("Annie")}) {
+                QVERIFY(grid->model()->setData(grid->model()->index(0, 1), name));
+                grid->postPending();
+            }
+            QVERIFY(grid->model()->setData(grid->model()->index(0, 2), QStringLiteral("Lee-Park")));
+            grid->postPending();
+            grid->selectRow(0);
+            grid->deleteCurrent();
+        } catch (const core::Failure &failure) {
+            QFAIL(qPrintable(failure.message()));
+        }
+        there->openAll();
+        QVERIFY(!there->SPTable.findKey(1));
+        QVERIFY(there->SPTable.findKey(2));
+        QCOMPARE(there->SPTable.fieldText(QStringLiteral("Name")), QStringLiteral("Bo"));
+    }
+
     void refreshShowsOtherStationsTests_data()
     {
         QTest::addColumn<bool>("onServer");

@@ -3,12 +3,14 @@
 // stations at once, a lost or restarted server, refused layouts, passwords
 // and copying a folder into the server.
 
+#include "model/csvexport.h"
 #include "model/fullexport.h"
 #include "model/servercopy.h"
 #include "store/postgres.h"
 #include "store/query.h"
 #include "store/records.h"
 #include "store/serveraddress.h"
+#include "store/testreader.h"
 #include "store/testrows.h"
 #include "store/trainingtables.h"
 
@@ -20,7 +22,9 @@
 
 #include "support/pgserver.h"
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using store::TrainingTables;
 
@@ -100,6 +104,8 @@ private slots:
                                              << "postgresql://lab@db/korvane?sslmode=verify-full" << "lab@db/korvane";
         QTest::addRow("password parameter dropped") << "postgres://db/k?password=x&connect_timeout=5" << true
                                                     << "postgresql://db/k?connect_timeout=5" << "db/k";
+        QTest::addRow("key's password never kept") << "postgresql://db/k?sslpassword=x&sslmode=require" << true
+                                                   << "postgresql://db/k?sslmode=require" << "db/k";
         QTest::addRow("other scheme") << "mysql://lab@db/korvane" << false << "" << "";
         QTest::addRow("folder path") << "/home/lab/Korvane" << false << "" << "";
     }
@@ -115,6 +121,60 @@ private slots:
         QFETCH(QString, shown);
         QCOMPARE(address->url(), remembered);
         QCOMPARE(address->display(), shown);
+    }
+
+    void refusedAddresses_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("named");
+        QTest::addRow("port no number") << "postgresql://db/k?port=54x" << "\"54x\"";
+        QTest::addRow("semicolon in a value") << "postgresql://db/k?application_name=a%3Bhost%3Dx" << "\"application_name\"";
+        QTest::addRow("parameter name no word") << "postgresql://db/k?a%20host=x" << "\"a host\"";
+        QTest::addRow("password masked") << "mysql://lab:pa55word@db/k" << "lab:***@db";
+        QTest::addRow("password parameter masked") << "mysql://db/k?sslpassword=pa55word&x=1" << "sslpassword=***&x=1";
+    }
+    // A refused address says why, never with its password.
+    void refusedAddresses()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, named);
+        QString why;
+        QVERIFY(!store::ServerAddress::parse(url, &why));
+        QVERIFY2(why.contains(named), qPrintable(why));
+        QVERIFY2(!why.contains(QLatin1String("pa55word")), qPrintable(why));
+    }
+
+    void connectionParameters_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("blank in a value") << "application_name=Station%201" << "application_name" << "Station 1";
+        QTest::addRow("option with blanks") << "options=-c%20statement_timeout%3D5000" << "statement_timeout" << "5s";
+        QTest::addRow("no second parameter") << "application_name=a%20sslmode%3Ddisable%20host%3D10.0.0.1"
+                                             << "application_name" << "a sslmode=disable host=10.0.0.1";
+        QTest::addRow("quotes and backslashes") << "application_name=it's%5C%20x'" << "application_name" << "it's\\ x'";
+    }
+    // Every parameter reaches the server as one value, blanks, quotes and
+    // backslashes included, and starts no other parameter.
+    void connectionParameters()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, setting);
+        QFETCH(QString, expected);
+        const auto address = store::ServerAddress::parse(m_server.url() + QLatin1Char('?') + query);
+        QVERIFY(address);
+        store::Table table(store::testTableLayout(), *address);
+        table.open();
+        QSqlQuery read(table.database());
+        QVERIFY2(read.exec(QStringLiteral("SELECT current_setting('%1'), inet_server_addr()::text").arg(setting)),
+                 qPrintable(read.lastError().text()));
+        QVERIFY(read.next());
+        QCOMPARE(read.value(0).toString(), expected);
+        QCOMPARE(read.value(1).toString(), QStringLiteral("127.0.0.1/32"));
+        // The connection's own limits, unless the address sets them.
+        QVERIFY2(address->connectOptions().contains(QLatin1String("connect_timeout='5'")),
+                 qPrintable(address->connectOptions()));
     }
 
     void savesAndReads_data()
@@ -162,6 +222,94 @@ private slots:
         tables->TestTable.close();
         tables->TestTable.open();
         QCOMPARE(countOf(tables->TestTable), 2);
+    }
+
+    void hostileNamesAreData_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("surname");
+        const struct {
+            const char *label;
+            QString name, surname;
+        } names[] = {
+            {"quotes", QStringLiteral("O'Brien \"Jr\""), QStringLiteral("'';--")},
+            {"parameter in parameter", QStringLiteral("$2"), QStringLiteral("$1")},
+            {"copy ended early", QStringLiteral(") TO STDOUT; DELETE FROM \"TestTable\"; DROP TABLE \"SPTable\" --"),
+             QStringLiteral("$1")},
+            {"escaped quote", QStringLiteral("\\'; DELETE FROM \"TestTable\"; --"), QStringLiteral("$2\\")},
+            {"end of copy data", QStringLiteral("\\.\n\\."), QStringLiteral("a\\.b")},
+            {"line ends and tabs", QStringLiteral("a\r\nb\tc\n"), QStringLiteral("\t$1\t")},
+            {"dollar quote", QStringLiteral("$$; DROP TABLE \"Profil\"; $$"), QStringLiteral("$a$")},
+        };
+        for (const auto &row : names) {
+            QTest::addRow("folder, %s", row.label) << false << row.name << row.surname;
+            QTest::addRow("server, %s", row.label) << true << row.name << row.surname;
+        }
+    }
+    // Names that look like SQL, COPY data or parameters are stored and read
+    // back as names by every read of the tables, and leave them whole.
+    void hostileNamesAreData()
+    {
+        QFETCH(bool, onServer);
+        QFETCH(QString, name);
+        QFETCH(QString, surname);
+        auto tables = freshTables(onServer);
+        tables->openAll();
+        store::TestRecord record = testOf(name);
+        record.surname = surname;
+        const qint64 plain = store::appendTest(tables->TestTable, testOf(QStringLiteral("plain")));
+        const qint64 hostile = store::appendTest(tables->TestTable, record);
+        store::appendAthlete(tables->SPTable, {name, surname, QStringLiteral("80"), QString()});
+        store::ProfileRecord profile;
+        profile.profile = name;
+        profile.exercise = surname;
+        store::appendProfile(tables->ProfilTable, profile);
+        const auto failing = [](const QString &reason) { throw core::Failure(reason); };
+
+        // The progress window's read of one athlete's tests.
+        try {
+            store::TestRows rows(tables->TestTable.database(), name, surname, failing);
+            QVERIFY(rows.next());
+            QCOMPARE(rows.field(0).toByteArray(), QByteArray::number(hostile));
+            const store::Layout &layout = store::testTableLayout();
+            QCOMPARE(QString::fromUtf8(rows.field(layout.indexOf(QStringLiteral("Name")))), name);
+            QCOMPARE(QString::fromUtf8(rows.field(layout.indexOf(QStringLiteral("Surname")))), surname);
+            QVERIFY(!rows.next());
+        } catch (const core::Failure &failure) {
+            QFAIL(qPrintable(failure.message()));
+        }
+        // The report's reads.
+        store::SqliteTestReader reader(tables->TestTable);
+        const QList<QStringList> reported =
+            reader.athleteTests(name, surname, QStringLiteral("Squat"), std::numeric_limits<qint64>::max());
+        QCOMPARE(reported.size(), 1);
+        QCOMPARE(reported.first().at(store::testTableLayout().indexOf(QStringLiteral("Surname"))), surname);
+        // Both exports hold both tests.
+        const QByteArray full = exportOf(tables->TestTable.database());
+        for (const QString &text : {name, surname}) {
+            QByteArray field;
+            data::appendCsvField(field, text.toUtf8());
+            QVERIFY2(full.contains(field), full.constData());
+        }
+        {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            store::Query query(tables->TestTable);
+            QCOMPARE(data::writeTestExport(buffer, query, [](int) {}).tests, 2);
+        }
+        // The pick lists' and grids' reads of the other tables.
+        QVERIFY(tables->SPTable.findKey(1));
+        QCOMPARE(tables->SPTable.fieldText(QStringLiteral("Surname")), surname);
+        QVERIFY(tables->ProfilTable.findKey(1));
+        QCOMPARE(tables->ProfilTable.fieldText(QStringLiteral("Profil")), name);
+
+        // Nothing was changed by any read.
+        QCOMPARE(countOf(tables->TestTable), 2);
+        QCOMPARE(countOf(tables->SPTable), 1);
+        QCOMPARE(countOf(tables->ProfilTable), 1);
+        QVERIFY(tables->TestTable.findKey(plain));
     }
 
     void copyReadsFieldsAsSent_data()
@@ -305,6 +453,53 @@ private slots:
         // The same save again, as after an answer that never arrived.
         QCOMPARE(store::appendTest(tables->TestTable, record), stored);
         QCOMPARE(countOf(tables->TestTable), 2);
+    }
+
+    // Two copies into one empty database at once: one is stored whole, the
+    // other refused without a trace, and the next save gets a key of its own.
+    void copiesAtOnce()
+    {
+        std::unique_ptr<TrainingTables> folders[2] = {freshTables(false), freshTables(false)};
+        for (int f = 0; f < 2; ++f) {
+            folders[f]->openAll();
+            for (int i = 0; i < 400; ++i)
+                store::appendTest(folders[f]->TestTable, testOf(QStringLiteral("F%1-%2").arg(f).arg(i)));
+            // The second folder's keys start far above the first's.
+            QSqlQuery move(folders[f]->TestTable.database());
+            QVERIFY(move.exec(QStringLiteral("UPDATE \"TestTable\" SET \"Testnr\" = \"Testnr\" + %1").arg(f * 1000)));
+            QVERIFY(move.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = seq + %1").arg(f * 1000)));
+        }
+        const QString database = m_server.newDatabase();
+        const store::ServerAddress address = m_server.address(database);
+        // Both copies wait for this lock and then start together.
+        TrainingTables holder(address);
+        holder.openAll();
+        QSqlDatabase held = holder.TestTable.database();
+        QVERIFY(held.transaction());
+        QVERIFY(QSqlQuery(held).exec(QStringLiteral("LOCK TABLE \"TestTable\" IN ACCESS EXCLUSIVE MODE")));
+        std::atomic<int> copied{0};
+        QString refusal;
+        std::vector<std::thread> copies;
+        for (int f = 0; f < 2; ++f) {
+            copies.emplace_back([&, f] {
+                try {
+                    data::copyFolderToServer(folders[f]->folder(), address);
+                    ++copied;
+                } catch (const core::Failure &failure) {
+                    refusal = failure.message();
+                }
+            });
+        }
+        QTest::qWait(1000);
+        QVERIFY(held.rollback());
+        for (std::thread &copy : copies)
+            copy.join();
+        QCOMPARE(copied.load(), 1);
+        QVERIFY2(refusal.contains(QLatin1String("already")), qPrintable(refusal));
+        QCOMPARE(countOf(holder.TestTable), 400);
+        const qint64 key = store::appendTest(holder.TestTable, testOf(QStringLiteral("new")));
+        QVERIFY2(key == 401 || key == 1401, qPrintable(QString::number(key)));
+        QCOMPARE(countOf(holder.TestTable), 401);
     }
 
     // A folder's tables go into an empty server whole, keys included; the
