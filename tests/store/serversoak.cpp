@@ -17,6 +17,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -109,10 +110,14 @@ int runSoak(double minutes)
         tables.openAll();
     }
     const int seconds = int(minutes * 60);
+    QTemporaryDir outputs;
     QList<QProcess *> stations;
     for (int station = 1; station <= 2; ++station) {
         auto *process = new QProcess;
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A file, not a pipe: a pipe nobody reads during the run fills up
+        // and would stop the station at its next line.
+        process->setStandardOutputFile(outputs.filePath(QStringLiteral("station-%1.txt").arg(station)));
         process->start(QCoreApplication::applicationFilePath(),
                        {QStringLiteral("--station"), QString::number(station), url, QString::number(seconds)});
         stations << process;
@@ -152,9 +157,12 @@ int runSoak(double minutes)
     qint64 worstStall = 0;
     int failures = 0;
     bool stationsEnded = true;
-    for (QProcess *process : std::as_const(stations)) {
+    for (int station = 1; station <= stations.size(); ++station) {
+        QProcess *process = stations.at(station - 1);
         stationsEnded = process->waitForFinished(120000) && process->exitCode() == 0 && stationsEnded;
-        const QList<QByteArray> lines = process->readAllStandardOutput().split('\n');
+        QFile output(outputs.filePath(QStringLiteral("station-%1.txt").arg(station)));
+        output.open(QIODevice::ReadOnly);
+        const QList<QByteArray> lines = output.readAll().split('\n');
         for (const QByteArray &raw : lines) {
             const QStringList words = QString::fromUtf8(raw).split(QLatin1Char(' '));
             if (words.first() == QLatin1String("saved") && words.size() == 3)
