@@ -9,8 +9,6 @@
 set -euo pipefail
 minutes=${1:-30}
 cd "$(dirname "$0")/.."
-export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
-export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
 cmake --preset release >/dev/null
 flock /tmp/korvane-cpu.lock cmake --build --preset release --target store_server_soak >/dev/null
 binary=build/release/tests/store_server_soak
