@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 # Rounds of `make soak`.
 SOAK_ROUNDS ?= 1000
 
-.PHONY: run test build deps screenshots bench package check-asan fuzz soak
+.PHONY: run test build deps screenshots bench package check-asan fuzz soak windows check-windows
 
 deps:
 	@bash scripts/install-deps.sh
@@ -57,3 +57,14 @@ fuzz: deps
 # The store's crash test for SOAK_ROUNDS rounds of kill -9 during posts.
 soak: build
 	@bash scripts/run-soak.sh $(SOAK_ROUNDS)
+
+# The Windows build, cross-built with MinGW-w64 (Qt and the other libraries
+# are built into ~/.cache/korvane once): build/windows/Korvane-<version>-setup.exe
+# and build/windows/korvane-<version>-windows-x64.zip.
+windows:
+	@bash scripts/build-windows.sh
+
+# The Windows build's tests under Wine, and its installer installed, run and
+# compared with the Linux build (README, "Building for Windows").
+check-windows: build
+	@bash scripts/check-windows.sh
