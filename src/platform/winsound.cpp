@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <mmreg.h>
 #include <mmsystem.h>
-#include <ks.h>
-#include <ksmedia.h>
 
 namespace platform {
 namespace {
@@ -14,6 +12,9 @@ namespace {
 // A wave file plays through one buffer, waited for at most its length and
 // this much more: a device that stops taking samples cannot hold the clock.
 constexpr DWORD GraceMs = 2000;
+
+// KSDATAFORMAT_SUBTYPE_PCM, the extensible format's integer samples.
+constexpr GUID PcmSubFormat = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 class WaveOutDevice final : public WaveDevice {
 public:
@@ -37,7 +38,7 @@ public:
             format.Format.cbSize = sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX);
             format.Samples.wValidBitsPerSample = 16;
             format.dwChannelMask = 0;
-            format.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+            format.SubFormat = PcmSubFormat;
         }
         m_done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         if (!m_done)
