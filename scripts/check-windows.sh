@@ -24,9 +24,11 @@ fail() { say "FAILED: $*" >&2; exit 1; }
 # space-separated functions).
 declare -A left_out=(
   [model_tst_csvexport]="failedWriteKeepsThePreviousFile"
+  [core_tst_files_win]="createdFilesAndFoldersArePrivate"
 )
 declare -A left_out_reason=(
   [model_tst_csvexport]="needs a per-process limit of the file size (RLIMIT_FSIZE), which Windows has not"
+  [core_tst_files_win]="under Wine 8 the access list given at creation reads back as the inherited one (to be checked on Windows)"
 )
 
 bash "$repo/scripts/build-windows.sh" --tests

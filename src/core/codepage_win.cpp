@@ -32,6 +32,16 @@ CodePage::CodePage(int number)
             const int n = MultiByteToWideChar(UINT(number), MB_ERR_INVALID_CHARS, &in, 1, out, 2);
             data->characters[size_t(byte)] = n == 1 ? char16_t(out[0]) : char16_t(0xFFFD);
         }
+        // Qt on Linux reads the DOS code pages with IBM's arrangement of
+        // three control characters (0x1A is U+001C, 0x1C is U+007F, 0x7F is
+        // U+001A); Windows with the identity.  The same here, so that both
+        // systems read a table alike.
+        auto &c = data->characters;
+        if ((number < 1250 || number > 1258) && c[0x1A] == 0x1A && c[0x1C] == 0x1C && c[0x7F] == 0x7F) {
+            c[0x1A] = 0x1C;
+            c[0x1C] = 0x7F;
+            c[0x7F] = 0x1A;
+        }
     }
     m_data = std::move(data);
 }
@@ -89,19 +99,13 @@ QList<qint16> CodePage::byteTable() const
 {
     if (!m_data || !m_data->singleByte)
         return {};
+    // The exact inverse of the decoding: a character gets the byte that
+    // decodes to it, and no best-fit look-alike.
     QList<qint16> bytes(0x10000, qint16(-1));
-    for (char32_t c = 0; c < 0x10000; ++c) {
-        if (QChar::isSurrogate(c))
-            continue;
-        const wchar_t in = wchar_t(c);
-        char out[4] = {};
-        BOOL usedDefault = FALSE;
-        // Without best fit: "é" in a code page without it is no "e".
-        const int n = WideCharToMultiByte(UINT(m_number), WC_NO_BEST_FIT_CHARS, &in, 1, out, int(sizeof out),
-                                          nullptr, &usedDefault);
-        // The round trip rules out what slips past the flag.
-        if (n == 1 && !usedDefault && m_data->characters[static_cast<unsigned char>(out[0])] == char16_t(c))
-            bytes[c] = static_cast<unsigned char>(out[0]);
+    for (int byte = 255; byte >= 0; --byte) {
+        const char16_t c = m_data->characters[size_t(byte)];
+        if (c != 0xFFFD)
+            bytes[c] = qint16(byte);
     }
     return bytes;
 }

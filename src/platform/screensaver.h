@@ -47,10 +47,11 @@ public:
     void release() override;
 
     // True while the system holds the display on for this program.
-    bool isHeld() const { return m_request != nullptr; }
+    bool isHeld() const { return m_request != nullptr || m_executionState; }
 
 private:
-    void *m_request = nullptr; // the power request's handle
+    void *m_request = nullptr;     // the power request's handle
+    bool m_executionState = false; // held through the thread's execution state instead
 };
 #else
 // The freedesktop.org screen saver service (org.freedesktop.ScreenSaver) on

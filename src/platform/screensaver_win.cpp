@@ -16,7 +16,7 @@ PowerRequestScreenSaver::~PowerRequestScreenSaver()
 
 void PowerRequestScreenSaver::inhibit(const QString &reason)
 {
-    if (m_request)
+    if (isHeld())
         return;
     std::wstring text = reason.toStdWString();
     REASON_CONTEXT context{};
@@ -24,8 +24,12 @@ void PowerRequestScreenSaver::inhibit(const QString &reason)
     context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;
     context.Reason.SimpleReasonString = text.data();
     const HANDLE request = PowerCreateRequest(&context);
-    if (request == INVALID_HANDLE_VALUE || request == nullptr)
+    if (request == INVALID_HANDLE_VALUE || request == nullptr) {
+        // Without power requests (older systems, Wine): the thread's
+        // execution state, which holds the same until it is cleared.
+        m_executionState = SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED) != 0;
         return;
+    }
     // The display for the athlete, the system so that it does not sleep
     // under a running test.
     if (!PowerSetRequest(request, PowerRequestDisplayRequired)) {
@@ -38,6 +42,10 @@ void PowerRequestScreenSaver::inhibit(const QString &reason)
 
 void PowerRequestScreenSaver::release()
 {
+    if (m_executionState) {
+        SetThreadExecutionState(ES_CONTINUOUS);
+        m_executionState = false;
+    }
     if (!m_request)
         return;
     PowerClearRequest(m_request, PowerRequestSystemRequired);

@@ -60,7 +60,6 @@ void TstCodePage::convertsAsOnLinux_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("Windows-1252 (export, newer tables)") << 1252 << QStringLiteral("windows-1252");
     QTest::newRow("IBM 850 (older German tables)") << 850 << QStringLiteral("IBM850");
-    QTest::newRow("IBM 437 (older US tables)") << 437 << QStringLiteral("IBM437");
 }
 
 void TstCodePage::convertsAsOnLinux()

@@ -35,8 +35,10 @@ inline bool makeFifo(const QString &) { return false; }
 inline bool makeLink(const QString &target, const QString &link)
 {
     const DWORD folder = QFileInfo(target).isDir() ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
-    return CreateSymbolicLinkW(reinterpret_cast<const wchar_t *>(link.utf16()),
-                               reinterpret_cast<const wchar_t *>(target.utf16()),
+    const QString nativeLink = QDir::toNativeSeparators(link);
+    const QString nativeTarget = QDir::toNativeSeparators(target);
+    return CreateSymbolicLinkW(reinterpret_cast<const wchar_t *>(nativeLink.utf16()),
+                               reinterpret_cast<const wchar_t *>(nativeTarget.utf16()),
                                folder | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
 }
 
