@@ -87,7 +87,7 @@ for exe in "$run"/*_tst_*.exe; do
   [[ -f $run/$(basename "$log") ]] && mv "$run/$(basename "$log")" "$log"
   touch "$log"
   set -e
-  totals=$(tr -d '\r' < "$log" | grep -E '^Totals: ' | tail -n 1)
+  totals=$(tr -d '\r' < "$log" | grep -E '^Totals: ' | tail -n 1 || true)
   p=$(sed -n 's/^Totals: \([0-9]*\) passed.*/\1/p' <<< "$totals")
   f=$(sed -n 's/.* \([0-9]*\) failed.*/\1/p' <<< "$totals")
   s=$(sed -n 's/.* \([0-9]*\) skipped.*/\1/p' <<< "$totals")
