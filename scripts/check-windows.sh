@@ -75,13 +75,13 @@ for exe in "$run"/*_tst_*.exe; do
   fi
   # Qt's platform option is for the programs with a window system only.
   platform=()
-  if "$triple-objdump" -p "$exe" | grep -q 'DLL Name: Qt6Gui.dll'; then platform=(-platform offscreen); fi
+  if "$triple-objdump" -p "$exe" | grep -qE 'DLL Name: Qt6(Gui|Widgets).dll'; then platform=(-platform offscreen); fi
   environment=()
   [[ $name == app_tst_language ]] && environment=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL=de_DE.UTF-8)
   log=$check/$name.log
   set +e
   # The results go to a file: Wine hands Qt Test no standard output.
-  (cd "$run" && env "${environment[@]}" timeout 600 wine "./$name.exe" "${platform[@]}" -o "$(basename "$log"),txt" \
+  (cd "$run" && env "${environment[@]}" timeout 300 wine "./$name.exe" "${platform[@]}" -o "$(basename "$log"),txt" \
       "${functions[@]}") > "$check/$name.out" 2>&1
   status=$?
   [[ -f $run/$(basename "$log") ]] && mv "$run/$(basename "$log")" "$log"
