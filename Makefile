@@ -7,7 +7,7 @@ SOAK_ROUNDS ?= 1000
 # Minutes of `make server-soak`.
 SERVER_SOAK_MINUTES ?= 30
 
-.PHONY: run test build deps screenshots bench package check-asan fuzz soak server-soak
+.PHONY: run test build deps screenshots bench package check-asan fuzz soak server-soak windows check-windows
 
 deps:
 	@bash scripts/install-deps.sh
@@ -64,3 +64,14 @@ soak: build
 # random; every acknowledged save stored once, no clock stalled.
 server-soak: deps
 	@bash scripts/run-server-soak.sh $(SERVER_SOAK_MINUTES)
+
+# The Windows build, cross-built with MinGW-w64 (Qt and the other libraries
+# are built into ~/.cache/korvane once): build/windows/Korvane-<version>-setup.exe
+# and build/windows/korvane-<version>-windows-x64.zip.
+windows:
+	@bash scripts/build-windows.sh
+
+# The Windows build's tests under Wine, and its installer installed, run and
+# compared with the Linux build (README, "Building for Windows").
+check-windows: build
+	@bash scripts/check-windows.sh

@@ -59,10 +59,12 @@ for option in "$@"; do
       # ship beside the program), Ninja for the Qt build, the host tools
       # of the same Qt version, dpkg-dev for `apt-get source`, Tcl in case
       # SQLite's single-file source has to be generated, and Wine and NSIS
-      # for testing and packaging the Windows build.
+      # for testing and packaging the Windows build; zlib for the
+      # cross-built libxlsxwriter, zip for the program folder's archive.
       packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
                  binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools
-                 dpkg-dev xz-utils tcl wine wine64 nsis) ;;
+                 dpkg-dev xz-utils tcl wine wine64 nsis
+                 libz-mingw-w64-dev zip) ;;
     *)
       echo "install-deps.sh: unknown option $option" >&2
       exit 2 ;;

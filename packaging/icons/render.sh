@@ -8,3 +8,4 @@ for size in 16 22 24 32 48 64 128 256; do
   mkdir -p "${size}x${size}"
   rsvg-convert -w "$size" -h "$size" korvane.svg -o "${size}x${size}/korvane.png"
 done
+python3 make-ico.py ../windows/korvane.ico

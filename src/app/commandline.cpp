@@ -291,7 +291,11 @@ std::optional<QString> enterWorkingFolder(const QString &folder)
 {
     if (folder.isEmpty())
         return std::nullopt;
+#ifdef Q_OS_WIN
+    const std::filesystem::path path(folder.toStdWString()); // the ANSI code page would lose characters
+#else
     const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+#endif
     const QString shown = QDir::toNativeSeparators(folder);
     std::error_code error;
     const bool exists = std::filesystem::exists(path, error);

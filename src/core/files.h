@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 namespace platform {
 
 enum class FileKind {
@@ -32,6 +34,11 @@ QString describe(FileKind kind);
 // or a device: the kind is checked on the opened descriptor.  Returns the
 // descriptor, or -1 with `reason` set.
 int openOrdinaryForReading(const QString &path, QString *reason = nullptr);
+// Closes a descriptor openOrdinaryForReading() gave.
+void closeDescriptor(int fd);
+// Opens `file` on an ordinary file for reading, as openOrdinaryForReading()
+// does; false with `reason` set otherwise.
+bool openOrdinary(QFile &file, const QString &path, QString *reason = nullptr);
 // The first `count` bytes of an ordinary file; empty for anything else.
 QByteArray readHead(const QString &path, qint64 count);
 
@@ -53,6 +60,10 @@ bool folderIsWritable(const QString &folder);
 // file could not be synced (a folder that refuses counts as synced).
 bool syncPath(const QString &path, bool directory);
 void syncFolder(const QString &folder);
+// Renames `from` to `to` where both are on the same file system, never
+// copying; `otherFileSystem` tells that they are not.  An existing `to` is
+// replaced where the system allows it.
+bool renameInFileSystem(const QString &from, const QString &to, bool *otherFileSystem, QString *reason = nullptr);
 // Whether two ordinary files hold the same bytes (size and checksum).
 bool sameContent(const QString &a, const QString &b);
 

@@ -1,26 +1,23 @@
 #include "core/filesystem.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
-
-#include <sys/vfs.h>
 
 namespace core {
 namespace {
 
-// Magic numbers from <linux/magic.h> and the file systems' own headers.
-constexpr long kNfsMagic = 0x6969;
-constexpr long kSmbMagic = 0x517B;
-constexpr long kCifsMagic = 0xFF534D42;
-constexpr long kSmb2Magic = 0xFE534D42;
-constexpr long kFuseMagic = 0x65735546;
-constexpr long kCodaMagic = 0x73757245;
-constexpr long kAfsMagic = 0x5346414F;
-constexpr long kAfsFsMagic = 0x6B414653;
-constexpr long kNcpMagic = 0x564C;
-constexpr long kCephMagic = 0x00C36400;
-constexpr long kV9fsMagic = 0x01021997;
+// Magic numbers from <linux/magic.h> and the file systems' own headers (of
+// 32 bits, which a long on Windows is not wide enough to hold unsigned).
+constexpr qint64 kNfsMagic = 0x6969;
+constexpr qint64 kSmbMagic = 0x517B;
+constexpr qint64 kCifsMagic = 0xFF534D42;
+constexpr qint64 kSmb2Magic = 0xFE534D42;
+constexpr qint64 kFuseMagic = 0x65735546;
+constexpr qint64 kCodaMagic = 0x73757245;
+constexpr qint64 kAfsMagic = 0x5346414F;
+constexpr qint64 kAfsFsMagic = 0x6B414653;
+constexpr qint64 kNcpMagic = 0x564C;
+constexpr qint64 kCephMagic = 0x00C36400;
+constexpr qint64 kV9fsMagic = 0x01021997;
 
 // mountinfo writes blanks, tabs, newlines and backslashes in paths as octal
 // escapes ("\040").
@@ -79,7 +76,7 @@ bool isNetworkFileSystemType(const QString &type)
 
 bool isNetworkFileSystemMagic(long magic)
 {
-    switch (magic & 0xFFFFFFFFL) {
+    switch (qint64(magic) & 0xFFFFFFFF) {
     case kNfsMagic:
     case kSmbMagic:
     case kCifsMagic:
@@ -114,24 +111,6 @@ QString fileSystemTypeInMountInfo(const QString &mountInfo, const QString &path)
         type = fields.at(separator + 1).toString();
     }
     return type;
-}
-
-bool isOnNetworkFileSystem(const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (!canonical.isEmpty()) {
-        QFile mounts(QStringLiteral("/proc/self/mountinfo"));
-        // A file of /proc reports no size: read it to its end.
-        if (mounts.open(QIODevice::ReadOnly)) {
-            const QString type = fileSystemTypeInMountInfo(QString::fromUtf8(mounts.readAll()), canonical);
-            if (!type.isEmpty())
-                return isNetworkFileSystemType(type);
-        }
-    }
-    struct statfs info {};
-    if (statfs(QFile::encodeName(path).constData(), &info) != 0)
-        return false;
-    return isNetworkFileSystemMagic(static_cast<long>(info.f_type));
 }
 
 } // namespace core

@@ -7,10 +7,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace legacy {
 namespace {
 
@@ -96,10 +92,7 @@ bool isOwnTableFile(const QString &path)
 FileBytes::FileBytes(const QString &path)
 {
     QString reason;
-    const int fd = platform::openOrdinaryForReading(path, &reason);
-    if (fd < 0 || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
+    if (!platform::openOrdinary(m_file, path, &reason)) {
         throw ParadoxError(QCoreApplication::translate("Conversion", "it cannot be read (%1)").arg(reason));
     }
     const qint64 size = m_file.size();
@@ -272,11 +265,13 @@ void moveFileVerified(const QString &from, const QString &to)
 {
     const QString name = QFileInfo(from).fileName();
     const QString keptName = QFileInfo(QFileInfo(to).path()).fileName();
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    bool otherFileSystem = false;
+    QString reason;
+    if (platform::renameInFileSystem(from, to, &otherFileSystem, &reason))
         return;
-    if (errno != EXDEV) {
+    if (!otherFileSystem) {
         throw conversionStep(QCoreApplication::translate("Conversion", "the old file \"%1\" cannot be moved into \"%2\" (%3)")
-                                  .arg(name, keptName, QString::fromLocal8Bit(std::strerror(errno))));
+                                  .arg(name, keptName, reason));
     }
     // Another file system: copied under a name of its own, made durable and
     // compared before it takes the final name and the original goes.
@@ -288,12 +283,9 @@ void moveFileVerified(const QString &from, const QString &to)
                                               "where it was")
                                    .arg(name, keptName, why));
     };
-    QString reason;
-    const int fd = platform::openOrdinaryForReading(from, &reason);
-    if (fd < 0)
-        throw failCopy(reason);
     QFile source;
-    source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!platform::openOrdinary(source, from, &reason))
+        throw failCopy(reason);
     QFile copy(partial);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw failCopy(copy.errorString());

@@ -125,19 +125,7 @@ constexpr qsizetype memoBlockSize = 4096;
 
 QString encodingForCodePage(int codePage)
 {
-    if (codePage <= 0)
-        return QString();
-    QStringList candidates;
-    if (codePage >= 1250 && codePage <= 1258)
-        candidates << QStringLiteral("windows-%1").arg(codePage);
-    candidates << QStringLiteral("IBM%1").arg(codePage) << QStringLiteral("cp%1").arg(codePage)
-               << QStringLiteral("windows-%1").arg(codePage);
-    for (const QString &name : candidates) {
-        QStringDecoder decoder(name.toLatin1().constData());
-        if (decoder.isValid())
-            return name;
-    }
-    return QString();
+    return core::CodePage(codePage).name();
 }
 
 QString ParadoxTable::typeName(FieldType type)
@@ -226,14 +214,10 @@ ParadoxTable::ParadoxTable(QByteArrayView db, QByteArrayView memo, bool hasMemoF
         throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is encrypted (protected by a password)"));
 
     m_codePage = m_version >= 40 ? int(le16(db, 0x6A)) : 0;
-    if (m_codePage == 0) {
-        m_encodingName = QStringLiteral("windows-1252");
-    } else {
-        m_encodingName = encodingForCodePage(m_codePage);
-        if (m_encodingName.isEmpty())
-            throw ParadoxError(QCoreApplication::translate("ParadoxTable", "its code page %1 cannot be decoded on this system").arg(m_codePage));
-    }
-    m_decoder = QStringDecoder(m_encodingName.toLatin1().constData(), QStringDecoder::Flag::Stateless);
+    m_converter = core::CodePage(m_codePage == 0 ? 1252 : m_codePage);
+    m_encodingName = m_converter.name();
+    if (!m_converter.isValid())
+        throw ParadoxError(QCoreApplication::translate("ParadoxTable", "its code page %1 cannot be decoded on this system").arg(m_codePage));
 
     if (fieldCount < 1 || fieldCount > 255)
         throw ParadoxError(QCoreApplication::translate("ParadoxTable", "it is damaged: it names %1 fields").arg(fieldCount));
@@ -388,9 +372,7 @@ void ParadoxTable::forEachRecord(const std::function<void(const uchar *record)> 
 
 QString ParadoxTable::decode(QByteArrayView bytes, bool *replaced) const
 {
-    m_decoder.resetState();
-    QString text = m_decoder.decode(bytes);
-    *replaced = m_decoder.hasError();
+    QString text = m_converter.decode(bytes, replaced);
     // Bytes the code page leaves undefined come out as control characters
     // (or as the replacement character); none of them belongs in a field.
     for (QChar &c : text) {

@@ -6,10 +6,11 @@
 // from the files is checked against their sizes, so a damaged or cut-off
 // file ends in a ParadoxError naming the reason, never in a bad read.
 
+#include "core/codepage.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-#include <QStringDecoder>
 
 #include <functional>
 #include <stdexcept>
@@ -118,7 +119,7 @@ private:
     int m_keyFields = 0;
     int m_codePage = 0;
     QString m_encodingName;
-    mutable QStringDecoder m_decoder;
+    core::CodePage m_converter{0};
     int m_recordSize = 0;
     int m_headerSize = 0;
     int m_blockSize = 0;

@@ -1,5 +1,6 @@
 #include "model/csvexport.h"
 
+#include "core/codepage.h"
 #include "core/errors.h"
 #include "core/files.h"
 #include "legacy/paradoxtable.h"
@@ -10,38 +11,19 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
-#include <QStringEncoder>
-
-#include <array>
 
 namespace data {
 namespace {
 
 // The Windows-1252 byte of every character of the Basic Multilingual Plane,
-// or -1 where the code page has none.  Built once from Qt's converter, one
-// character at a time (a few milliseconds): a character it cannot map comes
-// out as its substitute byte 0x1A, which only U+001A legitimately becomes,
-// or as nothing at all.
-const std::array<qint16, 0x10000> &windows1252Table()
+// or -1 where the code page has none.
+const QList<qint16> &windows1252Table()
 {
-    static const std::array<qint16, 0x10000> table = [] {
-        QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-        if (!encoder.isValid()) {
+    static const QList<qint16> table = [] {
+        QList<qint16> bytes = core::CodePage(1252).byteTable();
+        if (bytes.size() != 0x10000) {
             throw core::Failure(
                 QCoreApplication::translate("Export", "The code page Windows-1252 is not available for the export."));
-        }
-        std::array<qint16, 0x10000> bytes;
-        bytes.fill(-1);
-        for (char32_t c = 0; c < 0x10000; ++c) {
-            if (QChar::isSurrogate(c))
-                continue;
-            const char16_t u = char16_t(c);
-            const QByteArray encoded = encoder.encode(QStringView(&u, 1));
-            if (encoded.size() != 1)
-                continue;
-            const auto byte = static_cast<unsigned char>(encoded.at(0));
-            if (byte != 0x1A || c == 0x1A)
-                bytes[c] = byte;
         }
         return bytes;
     }();

@@ -27,6 +27,10 @@
 #include <atomic>
 
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <vector>
 
 namespace data {
@@ -316,6 +320,9 @@ namespace {
 qint64 writeFullExportStream(const QSqlDatabase &db, const TestFilter &filter)
 {
     QFile out;
+#ifdef Q_OS_WIN
+    _setmode(STDOUT_FILENO, _O_BINARY); // the bytes of the file, with no \r added
+#endif
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         throw writeFailure(QString(), QCoreApplication::translate("Export", "The standard output cannot be written: %1").arg(out.errorString()));
     try {

@@ -8,45 +8,22 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 #include <alsa/asoundlib.h>
 #include <sndfile.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <memory>
-#include <numbers>
-#include <utility>
-
 namespace platform {
 namespace {
 
-constexpr int CueSampleRate = 48000;
-constexpr double CueFrequency = 880.0;
-constexpr int CueMs = 150;
-constexpr int CueFadeMs = 10;
-constexpr double CueAmplitude = 0.5 * 32767.0; // -6 dB: a cue, not an alarm
-
 constexpr sf_count_t BlockFrames = 4096;
-// More channels than any sound device offers: such a file is treated as unusable.
-constexpr int MaxChannels = 32;
 // Device buffer: long enough that decoding the next block never underruns.
 constexpr unsigned LatencyUs = 200000;
 // Underruns or writes without progress in a row before giving up on a device.
 constexpr int MaxStalls = 8;
-// How long a cue waits for its wave file to be read.
-constexpr std::chrono::milliseconds WaveReadWait{500};
 
 // libsndfile, loaded when the first wave file is decoded rather than with
 // the program: it brings the libraries of every format it reads, which
@@ -186,22 +163,6 @@ WriteOutcome sendFrames(snd_pcm_t *pcm, const qint16 *data, long frames, int cha
 
 } // namespace
 
-std::vector<qint16> fallbackCue(int sampleRate)
-{
-    if (sampleRate <= 0)
-        return {};
-    const long frames = long(sampleRate) * CueMs / 1000;
-    const long fade = std::max(1L, long(sampleRate) * CueFadeMs / 1000);
-    std::vector<qint16> samples(size_t(frames), 0);
-    for (long i = 0; i < frames; ++i) {
-        const long edge = std::min(i, frames - 1 - i);
-        const double envelope = edge < fade ? double(edge) / double(fade) : 1.0;
-        const double phase = 2.0 * std::numbers::pi * CueFrequency * double(i) / sampleRate;
-        samples[size_t(i)] = qint16(std::lround(CueAmplitude * envelope * std::sin(phase)));
-    }
-    return samples;
-}
-
 WriteOutcome writeFrames(const qint16 *data, long frames, int channels,
                          const FrameWriter &write, const DeviceReset &prepare)
 {
@@ -252,7 +213,7 @@ void AlsaSound::setPrepared(bool prepared)
         // Set up for the built-in cue; a wave file of another format sets
         // the device up anew when it plays.
         if (m_held)
-            useFormat(m_held, 1, CueSampleRate);
+            useFormat(m_held, 1, cueSampleRate);
     } catch (...) {
         releaseHeld();
     }
@@ -319,10 +280,10 @@ PlayResult AlsaSound::playCue()
 
 PlayResult AlsaSound::sendCue(snd_pcm_t *pcm)
 {
-    const std::vector<qint16> cue = fallbackCue(CueSampleRate);
-    if (!useFormat(pcm, 1, CueSampleRate))
+    const std::vector<qint16> cue = fallbackCue(cueSampleRate);
+    if (!useFormat(pcm, 1, cueSampleRate))
         return lostDevice(pcm);
-    m_lastSampleRate = CueSampleRate;
+    m_lastSampleRate = cueSampleRate;
     m_lastChannels = 1;
     m_firstFrameAt = std::chrono::steady_clock::now();
     const WriteOutcome sent = sendFrames(pcm, cue.data(), long(cue.size()), 1);
@@ -342,63 +303,6 @@ PlayResult AlsaSound::lostDevice(snd_pcm_t *pcm)
 }
 
 namespace {
-
-// The bytes of a wave file when it is an ordinary file of at most
-// maxWaveFileBytes; nothing otherwise.  Never blocks on a named pipe.
-std::optional<QByteArray> readWaveFile(const QString &fileName)
-{
-    const int fd = openOrdinaryForReading(fileName);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat status {};
-    std::optional<QByteArray> bytes;
-    if (::fstat(fd, &status) == 0 && status.st_size <= maxWaveFileBytes) {
-        QByteArray data(qsizetype(status.st_size), Qt::Uninitialized);
-        qsizetype done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        data.resize(done);
-        bytes = std::move(data);
-    }
-    ::close(fd);
-    return bytes;
-}
-
-// Reads the file on a thread of its own and waits for it at most
-// WaveReadWait: a file on a share that does not answer gives the built-in
-// cue instead of holding up the clock's tick.  A read still going on is left
-// to end by itself.
-std::optional<QByteArray> readWaveFileAside(const QString &fileName)
-{
-    struct Shared {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        std::optional<QByteArray> bytes;
-    };
-    auto shared = std::make_shared<Shared>();
-    try {
-        std::thread([shared, fileName] {
-            std::optional<QByteArray> bytes = readWaveFile(fileName);
-            const std::lock_guard lock(shared->mutex);
-            shared->bytes = std::move(bytes);
-            shared->finished = true;
-            shared->done.notify_all();
-        }).detach();
-    } catch (const std::system_error &) {
-        return std::nullopt;
-    }
-    std::unique_lock lock(shared->mutex);
-    if (!shared->done.wait_for(lock, WaveReadWait, [&] { return shared->finished; }))
-        return std::nullopt;
-    return std::move(shared->bytes);
-}
 
 // libsndfile reading a wave file held in memory.
 struct MemoryWave {
@@ -452,7 +356,7 @@ PlayResult AlsaSound::play(const QString &fileName)
     std::vector<float> floats;
     std::vector<qint16> block;
     sf_count_t decoded = 0;
-    if (file && info.channels > 0 && info.channels <= MaxChannels && info.samplerate > 0) {
+    if (file && info.channels > 0 && info.channels <= maxWaveChannels && info.samplerate > 0) {
         floats.resize(size_t(BlockFrames) * size_t(info.channels));
         block.resize(floats.size());
         decoded = readBlock(file.get(), floats, block, info.channels);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/sound.h"
+#include "platform/soundcue.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -12,20 +13,6 @@
 struct _snd_pcm;
 
 namespace platform {
-
-// What one play() did.
-enum class PlayResult {
-    PlayedFile,     // the file was decoded and sent to the device
-    PlayedFallback, // the built-in cue was sent: a beep, or a file that could not be used
-    NoDevice        // the device could not be opened or configured, or refused samples
-};
-
-// The largest wave file played; a larger one gets the built-in cue.
-constexpr qint64 maxWaveFileBytes = 16 * 1024 * 1024;
-
-// The built-in cue for a missing or unusable wave file: a 150 ms 880 Hz sine,
-// mono, 16 bit, faded in and out over 10 ms so it starts and ends without a click.
-std::vector<qint16> fallbackCue(int sampleRate);
 
 // Sends `frames` interleaved frames to a device through `write`, which returns
 // the number of frames it took or a negative errno.  Short writes continue

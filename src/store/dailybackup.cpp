@@ -12,9 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -188,7 +186,7 @@ void copyTable(const DailyBackup::Source &table, const QString &folder)
     Database ownSource;
     if (!source) {
         sqlite3 *opened = nullptr;
-        const int code = sqlite3_open_v2(QFile::encodeName(table.filePath).constData(), &opened,
+        const int code = sqlite3_open_v2(table.filePath.toUtf8().constData(), &opened,
                                          SQLITE_OPEN_READONLY, nullptr);
         ownSource.reset(opened);
         if (code != SQLITE_OK)
@@ -205,7 +203,7 @@ void copyTable(const DailyBackup::Source &table, const QString &folder)
         fail(reason);
     {
         sqlite3 *opened = nullptr;
-        const int code = sqlite3_open_v2(QFile::encodeName(part).constData(), &opened, SQLITE_OPEN_READWRITE, nullptr);
+        const int code = sqlite3_open_v2(part.toUtf8().constData(), &opened, SQLITE_OPEN_READWRITE, nullptr);
         Database target(opened);
         if (code != SQLITE_OK)
             fail(sqliteText(opened, code));
@@ -222,8 +220,9 @@ void copyTable(const DailyBackup::Source &table, const QString &folder)
     if (!platform::syncPath(part, false))
         fail(QStringLiteral("the copy could not be written to the disk"));
     // rename() replaces what a failed backup may have left under the name.
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    bool otherFileSystem = false;
+    if (!platform::renameInFileSystem(part, target, &otherFileSystem, &reason))
+        fail(reason);
     platform::syncFolder(folder);
 }
 

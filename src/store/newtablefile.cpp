@@ -27,7 +27,7 @@ NewTableFile::NewTableFile(const QString &path, const Layout &layout)
         throw StoreError(QCoreApplication::translate("Store", "the new table file cannot be created (%1)").arg(reason));
     }
     try {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             fail(QCoreApplication::translate("Store", "cannot be opened"));
         exec(QStringLiteral("PRAGMA journal_mode = OFF"));
         exec(QStringLiteral("PRAGMA synchronous = OFF"));

@@ -49,7 +49,7 @@ void TestFileSystem::magics_data()
     QTest::newRow("CIFS sign-extended") << static_cast<long>(static_cast<int>(0xFF534D42u)) << true;
     QTest::newRow("ext4") << 0xEF53L << false;
     QTest::newRow("tmpfs") << 0x01021994L << false;
-    QTest::newRow("btrfs") << 0x9123683EL << false;
+    QTest::newRow("btrfs") << static_cast<long>(0x9123683EL) << false;
 }
 
 void TestFileSystem::magics()

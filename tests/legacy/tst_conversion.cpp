@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include "support/specialfiles.h"
 
 using paradox::snapshot;

@@ -7,6 +7,7 @@
 #include "legacy/paradoxtable.h"
 #include "support/paradoxwriter.h"
 
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -5,13 +5,15 @@
 // needs (header, field list, names, chained blocks, memo blocks) and can
 // leave stale bytes of a deleted record behind the live ones.
 
+#include "core/codepage.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QList>
 #include <QString>
-#include <QStringEncoder>
 
 #include <cstring>
 
@@ -101,6 +103,24 @@ struct Files {
     QByteArray mb;   // empty when the table has no memo that needs it
     QByteArray px;   // for keyed tables: a primary index header
 };
+
+// Alpha bytes in a code page ("windows-1252", "IBM850", ...), converted
+// as the program converts them on this system.
+inline QByteArray text(const QString &value, const char *encoding = "windows-1252")
+{
+    static QHash<int, QList<qint16>> tables;
+    const QByteArray name(encoding);
+    const int number = name.mid(name.startsWith("IBM") ? 3 : 8).toInt();
+    auto found = tables.find(number);
+    if (found == tables.end())
+        found = tables.insert(number, core::CodePage(number).byteTable());
+    QByteArray bytes;
+    for (const QChar c : value) {
+        const qint16 byte = found->size() > c.unicode() ? found->at(c.unicode()) : qint16(-1);
+        bytes.append(byte < 0 ? '?' : char(byte));
+    }
+    return bytes;
+}
 
 namespace detail {
 
@@ -243,9 +263,8 @@ inline Files write(const Table &table)
     at += table.versionCode >= 12 ? 261 : 79;
     const QByteArray encoding = table.codePage == 1252 || !v4 ? QByteArray("windows-1252")
                                                              : QByteArray("IBM") + QByteArray::number(table.codePage);
-    QStringEncoder encoder(encoding.constData());
     for (const Field &field : table.fields) {
-        const QByteArray name = encoder.encode(field.name);
+        const QByteArray name = text(field.name, encoding.constData());
         header.replace(at, name.size(), name);
         at += int(name.size()) + 1;
     }
@@ -291,12 +310,6 @@ inline Files write(const Table &table)
     return files;
 }
 
-// Alpha bytes in a code page.
-inline QByteArray text(const QString &value, const char *encoding = "windows-1252")
-{
-    QStringEncoder encoder(encoding);
-    return encoder.encode(value);
-}
 
 // Writes the table as `fileName` into `folder`, with its memo and index
 // files named like it ("PROFIL.DB" gets "PROFIL.MB" and "PROFIL.PX").
