@@ -19,6 +19,22 @@
 #include <QVBoxLayout>
 
 namespace app {
+
+bool askForServerPassword(QWidget *parent, store::ServerAddress &server, const core::Failure &failure)
+{
+    // libpq says so in these words; a password given and refused is not
+    // asked for again.
+    if (!server.password.isEmpty() || !failure.detail().contains(QLatin1String("no password supplied")))
+        return false;
+    const auto password = platform::messageBoxes().askPassword(
+        parent, QCoreApplication::translate("Startup", "Database password"),
+        QCoreApplication::translate("Startup", "Password of %1:").arg(server.display()));
+    if (!password)
+        return false;
+    server.password = *password;
+    return true;
+}
+
 namespace {
 
 // The settings name folders and servers of the user's: readable by the user

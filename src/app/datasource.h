@@ -4,6 +4,7 @@
 // is remembered for the next start.
 
 #include "app/commandline.h"
+#include "core/errors.h"
 #include "store/serveraddress.h"
 
 #include <QDialog>
@@ -25,6 +26,11 @@ void rememberDataFolder(const QString &folder);
 // password); nothing when a folder was chosen last.
 std::optional<store::ServerAddress> rememberedDataServer();
 void rememberDataServer(const store::ServerAddress &server);
+
+// After a server refused the connection: when it wanted a password that
+// neither ~/.pgpass nor the service file gave, asks for it in a box and keeps
+// it in `server` (in memory only); true when one was given.
+bool askForServerPassword(QWidget *parent, store::ServerAddress &server, const core::Failure &failure);
 
 // The database server of a start with windows: --database as given; else,
 // unless --folder or --user-folder names a folder, the server chosen last.

@@ -112,9 +112,11 @@ bool THauptform::windowsMayBeReplaced()
     return clockResultsSettled();
 }
 
-bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFolder,
+bool THauptform::switchToServer(const store::ServerAddress &address, bool copyFolder,
                                 const std::function<void(const QString &)> &failed)
 {
+    // A password the server asks for is kept here, in memory only.
+    store::ServerAddress server = address;
     const auto report = [&](const QString &message) {
         if (failed)
             failed(message);
@@ -125,22 +127,26 @@ bool THauptform::switchToServer(const store::ServerAddress &server, bool copyFol
         return true;
     if (!windowsMayBeReplaced())
         return false;
-    try {
-        if (copyFolder) {
-            const data::CopiedRecords copied = data::copyFolderToServer(QDir::currentPath(), server);
-            platform::messageBoxes().inform(
-                this, tr("Copied to %1: %2 tests, %3 athletes and %4 profiles, checked against the folder.")
-                          .arg(server.display()).arg(copied.tests).arg(copied.athletes).arg(copied.profiles));
+    for (;;) {
+        try {
+            if (copyFolder) {
+                const data::CopiedRecords copied = data::copyFolderToServer(QDir::currentPath(), server);
+                platform::messageBoxes().inform(
+                    this, tr("Copied to %1: %2 tests, %3 athletes and %4 profiles, checked against the folder.")
+                              .arg(server.display()).arg(copied.tests).arg(copied.athletes).arg(copied.profiles));
+            }
+            auto tables = std::make_unique<store::TrainingTables>(server);
+            tables->openAll();
+            // A server needs no folder lock: it keeps the stations apart itself.
+            replaceTables(std::move(tables), nullptr);
+            return true;
+        } catch (const core::Failure &failure) {
+            if (app::askForServerPassword(this, server, failure))
+                continue;
+            report(failure.message());
+            return false;
         }
-        auto tables = std::make_unique<store::TrainingTables>(server);
-        tables->openAll();
-        // A server needs no folder lock: it keeps the stations apart itself.
-        replaceTables(std::move(tables), nullptr);
-    } catch (const core::Failure &failure) {
-        report(failure.message());
-        return false;
     }
-    return true;
 }
 
 void THauptform::replaceTables(std::unique_ptr<store::TrainingTables> tables, std::unique_ptr<app::FolderLock> lock)

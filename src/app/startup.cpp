@@ -21,8 +21,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -136,20 +134,8 @@ std::unique_ptr<Windows> start(store::ServerAddress server, bool *useFolderInste
             windows->main = std::make_unique<THauptform>(server);
             break;
         } catch (const core::Failure &error) {
-            // libpq says so when the server wants a password that neither
-            // ~/.pgpass nor the service file gave; it is asked for, kept in
-            // memory only.
-            if (server.password.isEmpty() && error.detail().contains(QLatin1String("no password supplied"))) {
-                bool given = false;
-                const QString password = QInputDialog::getText(
-                    nullptr, QCoreApplication::translate("Startup", "Database password"),
-                    QCoreApplication::translate("Startup", "Password of %1:").arg(server.display()),
-                    QLineEdit::Password, QString(), &given);
-                if (given && !password.isEmpty()) {
-                    server.password = password;
-                    continue;
-                }
-            }
+            if (app::askForServerPassword(nullptr, server, error))
+                continue;
             if (useFolderInstead) {
                 *useFolderInstead = platform::messageBoxes().ask(
                     nullptr, QCoreApplication::translate("Startup", "%1\n\nWork with the tables in the folder %2 instead?")

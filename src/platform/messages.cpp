@@ -1,6 +1,8 @@
 #include "platform/messages.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -53,6 +55,14 @@ public:
         }
     }
 
+    std::optional<QString> askPassword(QWidget *parent, const QString &title, const QString &label) override
+    {
+        bool given = false;
+        const QString password = QInputDialog::getText(parent, title, label, QLineEdit::Password, QString(), &given);
+        if (!given || password.isEmpty())
+            return std::nullopt;
+        return password;
+    }
     ExportScope askExportScope(QWidget *parent, const QString &text) override
     {
         QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::Cancel, parent);

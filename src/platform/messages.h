@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace platform {
@@ -44,6 +46,15 @@ public:
         static_cast<void>(parent);
         static_cast<void>(text);
         return ExportScope::Filtered;
+    }
+    // Asks for a password, typed masked; nothing when none was given.
+    // Boxes that cannot ask give none.
+    virtual std::optional<QString> askPassword(QWidget *parent, const QString &title, const QString &label)
+    {
+        static_cast<void>(parent);
+        static_cast<void>(title);
+        static_cast<void>(label);
+        return std::nullopt;
     }
 };
 

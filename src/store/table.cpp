@@ -287,7 +287,7 @@ void Table::connectServer()
     m_connected = true;
 }
 
-bool Table::reconnectIfLost()
+bool Table::reconnectIfLost(QString *failure)
 {
     if (!m_server || !m_connected || m_interrupt->wasCut())
         return false;
@@ -297,7 +297,9 @@ bool Table::reconnectIfLost()
     closeServerConnection(db);
     try {
         openServerConnection(db);
-    } catch (const StoreError &) {
+    } catch (const StoreError &error) {
+        if (failure)
+            *failure = error.detail();
         return false;
     }
     return true;
@@ -312,9 +314,14 @@ void Table::ensureConnection()
         return;
     const QString reason = reasonOf(probe.lastError());
     probe.finish();
-    if (!reconnectIfLost())
+    // The lost connection's own error says little ("unknown error"); the
+    // failed reopening says why the server cannot be reached.
+    QString reopenFailure;
+    if (!reconnectIfLost(&reopenFailure))
         throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
-                         QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reason));
+                         reopenFailure.isEmpty()
+                             ? QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reason)
+                             : reopenFailure);
 }
 
 void Table::checkLayout(QSqlDatabase &db)

@@ -127,7 +127,8 @@ public:
     QString connectionName() const { return m_connectionName; }
     // After a failed statement: when the server connection was lost, opens
     // it again and returns true (the statement may be tried once more).
-    bool reconnectIfLost();
+    // When opening it again fails, `failure` gets why.
+    bool reconnectIfLost(QString *failure = nullptr);
     // On a server: makes sure the connection answers before a write, and
     // opens it anew when it was lost; a server that cannot be reached is a
     // StoreError.  Nothing for a file.

@@ -7,6 +7,7 @@
 #include "clock/tform1.h"
 #include "data/tform4.h"
 #include "support/recorders.h"
+#include "support/pgserver.h"
 #include "support/screensaver.h"
 #include "store/query.h"
 
@@ -70,6 +71,8 @@ private slots:
     void changeSwitchesTheDataFolder();
     void changeKeepsTheDialogOpenUntilTheChoiceIsTaken_data();
     void changeKeepsTheDialogOpenUntilTheChoiceIsTaken();
+    void changeAsksForTheServersPassword_data();
+    void changeAsksForTheServersPassword();
     void closingAsksAboutResultsNotSaved_data();
     void closingAsksAboutResultsNotSaved();
     void startFolder_data();
@@ -78,6 +81,8 @@ private slots:
 private:
     QTemporaryDir m_settings;
     QTemporaryDir m_folder;
+    // Started by the first test that needs a server.
+    std::unique_ptr<testsupport::PostgresServer> m_server;
     QString m_previousFolder;
 };
 
@@ -526,6 +531,82 @@ void TestHauptform::changeKeepsTheDialogOpenUntilTheChoiceIsTaken()
     }
     if (switched)
         QVERIFY(QDir::setCurrent(oldFolder));
+}
+
+void TestHauptform::changeAsksForTheServersPassword_data()
+{
+    QTest::addColumn<QString>("given");        // typed into the password box; empty: cancelled
+    QTest::addColumn<QString>("refusal");      // the error shown then; empty: none
+    QTest::newRow("right password") << "secret 1" << "";
+    QTest::newRow("wrong password") << "wrong" << "password authentication failed";
+    QTest::newRow("box cancelled") << "" << "no password supplied";
+}
+
+void TestHauptform::changeAsksForTheServersPassword()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, refusal);
+    if (!m_server) {
+        m_server = std::make_unique<testsupport::PostgresServer>();
+        QString why;
+        if (!m_server->start(&why))
+            QSKIP(qPrintable(why));
+        QVERIFY(m_server->exec(QStringLiteral("CREATE ROLE station LOGIN PASSWORD 'secret 1'")));
+        QVERIFY(m_server->exec(QStringLiteral("ALTER DATABASE korvane OWNER TO station")));
+    }
+    // Neither ~/.pgpass nor a service file gives the password.
+    QTemporaryDir home;
+    qputenv("PGPASSFILE", home.filePath(QStringLiteral("none")).toLocal8Bit());
+    TestPlatform platform;
+    platform.clock.set(36000000);
+    if (!given.isEmpty())
+        platform.boxes.password = given;
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).clear();
+    const QString address = m_server->url(QStringLiteral("korvane"), QStringLiteral("station"));
+    const QString shownAddress = store::ServerAddress::parse(address)->display();
+
+    auto lock = std::make_unique<app::FolderLock>();
+    QVERIFY(!lock->acquire(QStringLiteral(".")));
+    THauptform main;
+    main.setFolderLock(std::move(lock));
+    bool dialogStayed = false;
+    QString reasonShown;
+    QTimer::singleShot(0, &main, [&] {
+        auto *dialog = qobject_cast<app::DataSourceDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QRadioButton *>(QStringLiteral("ServerChoice"))->setChecked(true);
+        dialog->findChild<QLineEdit *>(QStringLiteral("ServerEdit"))->setText(address);
+        dialog->accept();
+        dialogStayed = dialog->isVisible();
+        const auto *reason = dialog->findChild<QLabel *>(QStringLiteral("FailureReason"));
+        if (!reason->isHidden())
+            reasonShown = reason->text();
+        dialog->reject();
+    });
+    main.findChild<QPushButton *>(QStringLiteral("ChangeDataFolder"))->click();
+    qunsetenv("PGPASSFILE");
+
+    // Asked once, as the start asks.
+    QVERIFY2(!platform.boxes.shown.isEmpty(), "no box");
+    QCOMPARE(platform.boxes.shown.first(), QStringLiteral("password:Database password:Password of %1:").arg(shownAddress));
+    QCOMPARE(dialogStayed, !refusal.isEmpty());
+    if (refusal.isEmpty()) {
+        QCOMPARE(platform.boxes.shown.size(), 1);
+        QVERIFY(main.findChild<QLabel *>(QStringLiteral("DataFolder"))->text().contains(shownAddress));
+        // Remembered without the password.
+        QCOMPARE(app::rememberedDataServer()->url(), store::ServerAddress::parse(address)->url());
+        QSettings settings(QStringLiteral("Korvane"), QStringLiteral("Korvane"));
+        QFile file(settings.fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains("secret"));
+    } else {
+        QCOMPARE(platform.boxes.shown.size(), 2);
+        QVERIFY2(platform.boxes.shown.at(1).contains(refusal), qPrintable(platform.boxes.shown.at(1)));
+        QVERIFY2(reasonShown.contains(refusal), qPrintable(reasonShown));
+        if (!given.isEmpty())
+            QVERIFY(!platform.boxes.shown.join(u'|').contains(given));
+        QVERIFY(!app::rememberedDataServer());
+    }
 }
 
 void TestHauptform::closingAsksAboutResultsNotSaved_data()

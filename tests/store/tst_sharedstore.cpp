@@ -15,6 +15,7 @@
 #include "store/trainingtables.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -400,6 +401,50 @@ private slots:
         }
     }
 
+    // A server that refuses connections for a moment, as while it restarts,
+    // is reached by the second try; one that takes the connection and never
+    // answers is reported soon, naming it.
+    void serverAwayForAMoment_data()
+    {
+        QTest::addColumn<bool>("restarting");
+        QTest::newRow("restarting: reached") << true;
+        QTest::newRow("not answering: reported") << false;
+    }
+    void serverAwayForAMoment()
+    {
+        QFETCH(bool, restarting);
+        const QString database = m_server.newDatabase();
+        QString why;
+        std::thread back;
+        if (restarting) {
+            m_server.stop();
+            back = std::thread([&] { m_server.startServer(&why); });
+        } else {
+            QVERIFY(m_server.pause());
+        }
+        QElapsedTimer took;
+        took.start();
+        QString failure;
+        try {
+            TrainingTables tables(m_server.address(database));
+            tables.openAll();
+        } catch (const core::Failure &error) {
+            failure = error.message();
+        }
+        const qint64 elapsed = took.elapsed();
+        if (back.joinable())
+            back.join();
+        else
+            QVERIFY(m_server.resume());
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+        if (restarting) {
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        } else {
+            QVERIFY2(failure.contains(QStringLiteral("127.0.0.1:%1").arg(m_server.port())), qPrintable(failure));
+            QVERIFY2(elapsed < 10000, qPrintable(QString::number(elapsed)));
+        }
+    }
+
     // The password comes from libpq's password file; without one the reason
     // says that a password is missing.
     void passwordFromPasswordFile()
@@ -447,6 +492,14 @@ private slots:
         store::TestRecord record = testOf(QStringLiteral("once"));
         record.saveId = QStringLiteral("save-1");
         m_server.kill();
+        // The failed reopening names the server and says why.
+        try {
+            tables->TestTable.ensureConnection();
+            QFAIL("a server that is away was used");
+        } catch (const core::Failure &failure) {
+            QVERIFY2(failure.message().contains(QStringLiteral("127.0.0.1:%1").arg(m_server.port())), qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(QLatin1String("refused")), qPrintable(failure.message()));
+        }
         QVERIFY_THROWS_EXCEPTION(core::Failure, store::appendTest(tables->TestTable, record));
         QVERIFY2(m_server.startServer(&why), qPrintable(why));
         const qint64 stored = store::appendTest(tables->TestTable, record);

@@ -30,9 +30,15 @@ public:
         record((cancellable ? QStringLiteral("save?:") : QStringLiteral("save:")) + text);
         return saveAnswer;
     }
+    std::optional<QString> askPassword(QWidget *, const QString &title, const QString &label) override
+    {
+        record(QStringLiteral("password:") + title + u':' + label);
+        return password;
+    }
 
     QStringList shown;
     bool answer = true;
+    std::optional<QString> password;    // what the password box is given
     platform::SaveAnswer saveAnswer = platform::SaveAnswer::Discard;
     std::function<void()> onShow;
 
