@@ -239,7 +239,7 @@ void Table::openServerConnection(QSqlDatabase &db)
     // answer is not waited for twice.
     QElapsedTimer firstTry;
     firstTry.start();
-    if (!db.open() && !(firstTry.elapsed() < 2000 && (QThread::msleep(1000), db.open())))
+    if (!db.open() && !(firstTry.elapsed() < 2000 && (QThread::msleep(2000), db.open())))
         throw StoreError(core::Failure::Kind::ServerTable, m_server->display(),
                          QCoreApplication::translate("Store", "it cannot be reached (%1)").arg(reasonOf(db.lastError())));
     m_interrupt->attach(db);
