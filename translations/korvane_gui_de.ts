@@ -543,6 +543,10 @@
 <context>
     <name>TestReport</name>
     <message>
+        <source>Profile name</source>
+        <translation>Profilname</translation>
+    </message>
+    <message>
         <source>There is no test %1 in "%2".</source>
         <translation>In „%2“ gibt es keinen Test %1.</translation>
     </message>

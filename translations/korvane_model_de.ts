@@ -803,4 +803,12 @@
         <translation>Der Port "%1" einer Datenbankadresse ist keine Zahl von 1 bis 65535.</translation>
     </message>
 </context>
+<context>
+    <name>TestReport</name>
+    <message>
+        <source>en</source>
+        <extracomment>The language whose number forms the report uses: &quot;en&quot; or &quot;de&quot;.</extracomment>
+        <translation>de</translation>
+    </message>
+</context>
 </TS>

@@ -149,7 +149,8 @@ int runReport(const QString &folder, qint64 testnr, const QString &file, QTextSt
         std::optional<report::ReportPage> page;
         {
             const std::unique_ptr<store::SqliteTestReader> reader = store::SqliteTestReader::openFile(folder);
-            page.emplace(report::storedTestReport(*reader, testnr, store::readTestNotes(reader->database())));
+            page.emplace(report::storedTestReport(*reader, testnr, store::readTestNotes(reader->database()),
+                                                           report::programLocale()));
         }
         report::checkReportTarget(file);
         report::writeReportPdf(file, *page);

@@ -84,12 +84,21 @@ report::ReportPage TForm1::unsavedReport()
     const QStringList record = reportRecord();
     store::Table &table = tables().TestTable;
     const QString name = Edit39->text(), surname = Edit40->text(), exercise = Edit51->text();
+    store::Table &profiles = tables().ProfilTable;
+    std::optional<QString> profileName;
     const QList<QStringList> earlier = store::runStoreAction({&table}, [&] {
         table.open();
         store::SqliteTestReader reader(table);
+        if (profiles.isOpen()) {
+            reader.readProfilesFrom(profiles);
+            if (const std::optional<qint32> profile = tryTextToInt(Edit48->text()))
+                profileName = reader.profileName(*profile);
+        }
         return reader.athleteTests(name, surname, exercise, std::numeric_limits<qint64>::max());
     });
-    return report::ReportPage(report::makeTestReport(record, earlier, false));
+    report::TestReport content = report::makeTestReport(record, earlier, false, report::programLocale());
+    content.profileName = profileName.value_or(report::dash());
+    return report::ReportPage(content);
 }
 
 void TForm1::ReportButtonClick()

@@ -21,8 +21,11 @@ void TForm4::ReportButtonClick()
             throw core::Failure(tr("Choose a stored test in the lowest grid first."));
         m_tables.TestTable.open();
         store::SqliteTestReader reader(m_tables.TestTable);
+        if (m_tables.ProfilTable.isOpen())
+            reader.readProfilesFrom(m_tables.ProfilTable);
         report::showReportPreview(this,
-                                  report::storedTestReport(reader, testnr, store::readTestNotes(m_tables.TestTable.database())),
+                                  report::storedTestReport(reader, testnr, store::readTestNotes(m_tables.TestTable.database()),
+                                                           report::programLocale()),
                                   m_tables.folder());
     });
 }

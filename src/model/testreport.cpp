@@ -30,20 +30,37 @@ bool isEmptyText(const QString &text)
 
 } // namespace
 
-QString shownValue(const QString &stored)
+QLocale programLocale()
+{
+    //: The language whose number forms the report uses: "en" or "de".
+    return QLocale(QCoreApplication::translate("TestReport", "en"));
+}
+
+QString numberText(double value, const QLocale &locale)
+{
+    QString text = floatToText(value);
+    text.replace(u',', locale.decimalPoint());
+    text.replace(u'-', locale.negativeSign());
+    return text;
+}
+
+QString shownValue(const QString &stored, const QLocale &locale)
 {
     const QString text = stored.trimmed();
     if (text.isEmpty())
         return dash();
     if (const std::optional<double> number = data::chartNumber(text))
-        return floatToText(*number);
+        return numberText(*number, locale);
     return text;
 }
 
-TestReport makeTestReport(const data::StoredTest &record, const QList<data::StoredTest> &athleteTests, bool saved)
+TestReport makeTestReport(const data::StoredTest &record, const QList<data::StoredTest> &athleteTests, bool saved,
+                          const QLocale &locale)
 {
     TestReport r;
     r.saved = saved;
+    r.locale = locale;
+    const auto shownValue = [&](const QString &stored) { return report::shownValue(stored, locale); };
     r.testnr = saved ? field(record, "Testnr").toLongLong() : 0;
     // One date form on the page, whatever form the station stored.
     const QString storedDate = field(record, "Date").trimmed();

@@ -6,6 +6,7 @@
 #include "model/progress.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 
 namespace report {
@@ -13,10 +14,18 @@ namespace report {
 // The mark for a value the record leaves empty.
 inline QString dash() { return QStringLiteral("\u2013"); }
 
-// A stored value as the report prints it: a number with the decimal comma
-// in its shortest form ("20,5"; also read when typed with a point), any
-// other text trimmed as it stands, an empty field as the dash.
-QString shownValue(const QString &stored);
+// The locale of the language the program speaks (as its installed
+// translation says): the report writes its numbers the way that language does.
+QLocale programLocale();
+
+// A number in its shortest form with the decimal separator of `locale`:
+// "20.5" in English, "20,5" in German.
+QString numberText(double value, const QLocale &locale);
+
+// A stored value as the report prints it: a number (stored with the decimal
+// comma, also read when typed with a point) in its shortest form as `locale`
+// writes it, any other text trimmed as it stands, an empty field as the dash.
+QString shownValue(const QString &stored, const QLocale &locale);
 
 struct SetLine {
     enum class Outcome { Done, Cancelled, NotRun };
@@ -32,6 +41,7 @@ struct TestReport {
     bool saved = true;
     QString date, name, surname, bodyweight, height;     // shown forms
     QString exercise, load;
+    QString profileName = dash();  // the profile the test ran, when the profile table names it
     QString startRest, froPhase, restAfterFro, toPhase, restAfterTo, repetitions, sets, restSets;
     QString tutTotal, tutReal;
     QList<SetLine> setLines;
@@ -44,6 +54,7 @@ struct TestReport {
     QString tester = dash();
     bool valid = true;
     int invalidLeftOut = 0;
+    QLocale locale;                // how numbers are written, also on the chart axes
 };
 
 // The report of `record` (the 59 fields of the test table) with the
@@ -55,8 +66,9 @@ struct TestReport {
 // 1 to 20: up to the last set that recorded anything).  A set whose real time
 // is empty and whose repetitions read "0" or nothing never ran; one whose
 // real time differs from the planned set time was cancelled.
+// Numbers are written as `locale` writes them.
 TestReport makeTestReport(const data::StoredTest &record, const QList<data::StoredTest> &athleteTests,
-                          bool saved = true);
+                          bool saved = true, const QLocale &locale = programLocale());
 
 // The file name the report is proposed under: "Korvane-<test number>-<surname>.pdf",
 // characters a file name cannot hold replaced by "_".

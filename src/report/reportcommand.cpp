@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/files.h"
+#include "core/numbertext.h"
 #include "model/csvexport.h"
 #include "report/reportpage.h"
 #include "store/layout.h"
@@ -24,7 +25,8 @@ QString field(const QStringList &record, const char *name)
 
 } // namespace
 
-ReportPage storedTestReport(store::TestReader &reader, qint64 testnr, const QHash<qint64, store::TestNote> &notes)
+ReportPage storedTestReport(store::TestReader &reader, qint64 testnr, const QHash<qint64, store::TestNote> &notes,
+                            const QLocale &locale)
 {
     const std::optional<QStringList> record = reader.test(testnr);
     if (!record) {
@@ -43,12 +45,14 @@ ReportPage storedTestReport(store::TestReader &reader, qint64 testnr, const QHas
         else
             tests << std::move(test);
     }
-    TestReport report = makeTestReport(*record, tests);
+    TestReport report = makeTestReport(*record, tests, true, locale);
     const store::TestNote note = notes.value(testnr);
     report.note = note.text.isEmpty() ? dash() : note.text;
     report.tester = note.tester.isEmpty() ? dash() : note.tester;
     report.valid = note.valid;
     report.invalidLeftOut = invalid;
+    if (const std::optional<qint32> profile = tryTextToInt(field(*record, "ProfilNr").trimmed()))
+        report.profileName = reader.profileName(*profile).value_or(dash());
     return ReportPage(report);
 }
 

@@ -318,14 +318,19 @@ void drawChart(const Page &page, const QRectF &area, const QString &title, const
     QStringList yLabels;
     double yLabelWidth = 0;
     for (double v = y0; v <= y1 + yStep / 2; v += yStep) {
-        yLabels << floatToText(std::abs(v) < yStep / 1e6 ? 0.0 : v);
+        yLabels << numberText(std::abs(v) < yStep / 1e6 ? 0.0 : v, report.locale);
         yLabelWidth = std::max(yLabelWidth, axis.horizontalAdvance(yLabels.last()));
     }
     const QRectF plot(frameArea.left() + yLabelWidth + page.mm(1.5), frameArea.top(),
                       frameArea.width() - yLabelWidth - page.mm(1.5),
                       frameArea.height() - 2 * axis.lineSpacing() - page.mm(1));
     const auto px = [&](double x) { return plot.left() + (x - x0) / (x1 - x0) * plot.width(); };
-    const auto py = [&](double y) { return plot.bottom() - (y - y0) / (y1 - y0) * plot.height(); };
+    // Room for the points at the lowest and highest grid line too: a point
+    // there stays whole inside the plot instead of sitting on its edge.
+    const double yPad = (y1 - y0) * 0.05;
+    const auto py = [&](double y) {
+        return plot.bottom() - (y - (y0 - yPad)) / (y1 - y0 + 2 * yPad) * plot.height();
+    };
 
     // Grid and y labels.
     p.setBrush(Qt::NoBrush);
@@ -521,7 +526,8 @@ void ReportPage::paint(QPainter &painter, const QRectF &area, double dotsPerMm) 
                                       : QCoreApplication::translate("TestReport", "invalid")}},
                             QRectF(left, y + leftHeight, column, 0));
     const double rightHeight = drawBlock(page, QCoreApplication::translate("TestReport", "Profile"),
-                                         {{QCoreApplication::translate("TestReport", "Exercise"), r.exercise},
+                                         {{QCoreApplication::translate("TestReport", "Profile name"), r.profileName},
+                                          {QCoreApplication::translate("TestReport", "Exercise"), r.exercise},
                                           {QCoreApplication::translate("TestReport", "Load"), withUnit(r.load, QCoreApplication::translate("TestReport", "kg"))},
                                           {QCoreApplication::translate("TestReport", "Start rest"), withUnit(r.startRest, s)},
                                           {QCoreApplication::translate("TestReport", "Fro-Phase"), withUnit(r.froPhase, s)},

@@ -55,6 +55,11 @@ SqliteTestReader::SqliteTestReader(const Table &table)
 
 SqliteTestReader::~SqliteTestReader()
 {
+    if (!m_ownProfilesConnection.isEmpty()) {
+        m_profiles.close();
+        m_profiles = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_ownProfilesConnection);
+    }
     if (m_ownConnection.isEmpty())
         return;
     m_db.close();
@@ -85,7 +90,40 @@ std::unique_ptr<SqliteTestReader> SqliteTestReader::openFile(const QString &fold
     const QSqlDatabase db = openTableFileReadOnly(
         path, layout, connection, QCoreApplication::translate("Store", "it holds no test table of this program"));
     std::unique_ptr<SqliteTestReader> reader(new SqliteTestReader(db, folder, connection));
+    // The profile names are an extra: a missing or unreadable profile table
+    // leaves them out.
+    const QString profiles = QDir(folder).filePath(profilLayout().fileName);
+    if (QFileInfo(profiles).isFile()) {
+        const QString profilesConnection = connection + QStringLiteral("-profiles");
+        try {
+            reader->m_profiles = openTableFileReadOnly(profiles, profilLayout(), profilesConnection, QString());
+            reader->m_ownProfilesConnection = profilesConnection;
+        } catch (const StoreError &) {
+        }
+    }
     return reader;
+}
+
+void SqliteTestReader::readProfilesFrom(const Table &profiles)
+{
+    m_profiles = profiles.database();
+}
+
+std::optional<QString> SqliteTestReader::profileName(qint32 number)
+{
+    if (!m_profiles.isValid() || !m_profiles.isOpen())
+        return std::nullopt;
+    const Layout &layout = profilLayout();
+    QSqlQuery query(m_profiles);
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                           .arg(quoted(QStringLiteral("Profil")), quoted(layout.tableName), quoted(layout.key().name))))
+        return std::nullopt;
+    query.addBindValue(number);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    const QString name = textForm(query.value(0)).trimmed();
+    return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
 std::optional<QStringList> SqliteTestReader::test(qint64 testnr)

@@ -32,6 +32,10 @@ public:
                                             qint64 lastTestnr) = 0;
 
     // A failure of either read throws a StoreError naming the file.
+
+    // The name of profile `number` in the profile table; nothing when there
+    // is no such profile or no profile table to read: a report goes without.
+    virtual std::optional<QString> profileName(qint32 /*number*/) { return std::nullopt; }
 };
 
 // The reads on the SQLite test table.
@@ -41,16 +45,21 @@ public:
     explicit SqliteTestReader(const Table &table);
     // Opens "TestTable.DB" in `folder` read-only: nothing is created or
     // changed there.  A missing folder or file, a file that is no test table
-    // of this program or that cannot be read throws a StoreError.
+    // of this program or that cannot be read throws a StoreError.  The
+    // profile names come from "Profil.db" there, also read-only.
     static std::unique_ptr<SqliteTestReader> openFile(const QString &folder);
     ~SqliteTestReader() override;
 
     // The connection the reads use (the complete export reads on it too).
     const QSqlDatabase &database() const { return m_db; }
 
+    // The profile names come from `profiles` (an open profile table).
+    void readProfilesFrom(const Table &profiles);
+
     std::optional<QStringList> test(qint64 testnr) override;
     QList<QStringList> athleteTests(const QString &name, const QString &surname, const QString &exercise,
                                     qint64 lastTestnr) override;
+    std::optional<QString> profileName(qint32 number) override;
 
 private:
     SqliteTestReader(const QSqlDatabase &db, const QString &folder, const QString &ownConnection);
@@ -60,6 +69,8 @@ private:
     QString m_folder;
     QString m_ownConnection;   // set when this reader opened the file itself
     QString m_columns;
+    QSqlDatabase m_profiles;          // invalid when there is none to read
+    QString m_ownProfilesConnection;  // set when this reader opened the file itself
 };
 
 } // namespace store

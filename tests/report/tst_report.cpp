@@ -49,10 +49,11 @@ Fields plainTest(const Fields &changes)
         fields.append({QStringLiteral("RealR%1").arg(k), k <= 4 ? QStringLiteral("5") : QStringLiteral("0")});
     }
     for (const auto &[name, value] : changes) {
-        for (auto &field : fields) {
-            if (field.first == name)
-                field.second = value;
-        }
+        const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto &f) { return f.first == name; });
+        if (field == fields.end())
+            fields.append({name, value});
+        else
+            field->second = value;
     }
     return fields;
 }
@@ -97,6 +98,8 @@ private slots:
     void clockWindow_data();
     void clockWindow();
     void germanPage();
+    void numbersInProgramLanguage_data();
+    void numbersInProgramLanguage();
     void searchableWordsAndOneDateForm_data();
     void searchableWordsAndOneDateForm();
     void previewOffersPdf();
@@ -115,8 +118,8 @@ void TestReportTest::pdfContent_data()
                                                "Kowalczyk-Wiśniewska-Ferreira-Dos-Santos");
     QTest::newRow("four sets, one cancelled, one not run")
         << plainTest({{"RealTime2", "12,3"}, {"RealR2", "3"}, {"RealTime4", ""}, {"RealR4", "0"}}) << true
-        << QStringList{"Test \\d+", "Date 07\\.12\\.2026", "Name\\s+Anna", "Body weight\\s+62,5 kg",
-                       "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*2\\s+20\\s+12,3\\s+3\\s+cancelled",
+        << QStringList{"Test \\d+", "Date 07\\.12\\.2026", "Name\\s+Anna", "Body weight\\s+62\\.5 kg",
+                       "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*2\\s+20\\s+12\\.3\\s+3\\s+cancelled",
                        "\\n\\s*3\\s+20\\s+20\\s+5\\s+completed", "\\n\\s*4\\s+20\\s+–\\s+–\\s+not run",
                        "Progress in Bench up to this test \\(3 tests\\)",
                        // The axis labels each day with its tests, as the progress window does.
@@ -125,18 +128,18 @@ void TestReportTest::pdfContent_data()
         << plainTest({{"Sets", "1"}, {"Bodyweight", ""}, {"Height", " "}, {"Load", ""}, {"TUTReal", ""},
                       {"Date", ""}})
         << true
-        << QStringList{"Date –", "Load\\s+–\\s", "Body weight\\s+–\\s", "Height\\s+–\\s", "TUT real\\s+–\\s",
+        << QStringList{"Date –", "Body weight\\s+–\\s", "Load\\s+–\\s", "Height\\s+–\\s", "TUT real\\s+–\\s",
                        "\\n\\s*1\\s+20\\s+20\\s+5\\s+completed\\s*\\n(?![ \\t]*2 )"};
     QTest::newRow("umlauts, a number typed with a point, cancelled in the start rest")
         << plainTest({{"Name", "Jürgen"}, {"Surname", "Öztürk-Weiß"}, {"Exercise", "Kniebeuge äöü"},
                       {"Bodyweight", "82.50"}, {"RealTime1", "-0,4"}, {"Sets", "2"}})
         << true
-        << QStringList{"Name\\s+Jürgen", "Surname\\s+Öztürk-Weiß", "Body weight\\s+82,5 kg",
-                       "\\n\\s*1\\s+20\\s+-0,4\\s+5\\s+cancelled", "\\n\\s*2\\s+20\\s+20\\s+5\\s+completed",
+        << QStringList{"Name\\s+Jürgen", "Surname\\s+Öztürk-Weiß", "Body weight\\s+82\\.5 kg",
+                       "\\n\\s*1\\s+20\\s+-0\\.4\\s+5\\s+cancelled", "\\n\\s*2\\s+20\\s+20\\s+5\\s+completed",
                        "Progress in Kniebeuge äöü"};
     QTest::newRow("CJK names, not saved")
         << plainTest({{"Name", cjkName}, {"Surname", "王"}, {"Exercise", "深蹲"}}) << false
-        << QStringList{"Test not saved", "Name\\s+" + cjkName, "Exercise\\s+深蹲", "Surname\\s+王",
+        << QStringList{"Test not saved", "Name\\s+" + cjkName, "Surname\\s+王", "Exercise\\s+深蹲",
                        "Progress in 深蹲 up to this test \\(1 test\\)"};
     QTest::newRow("very long surname")
         << plainTest({{"Surname", longSurname}, {"Sets", "1"}}) << true
@@ -342,7 +345,7 @@ void TestReportTest::clockWindow_data()
     // set 1 ends at 8,5 s.
     QTest::newRow("set 1 running") << -1 << 3000 << false << "not run,not run,not run";
     QTest::newRow("set 1 ended") << -1 << 9000 << true << "completed 8 2,not run,not run";
-    QTest::newRow("set 1 cancelled") << 3000 << 3000 << true << "cancelled 2,5 1,not run,not run";
+    QTest::newRow("set 1 cancelled") << 3000 << 3000 << true << "cancelled 2.5 1,not run,not run";
 }
 
 void TestReportTest::clockWindow()
@@ -417,6 +420,76 @@ void TestReportTest::germanPage()
                                     QStringLiteral("abgebrochen"), QStringLiteral("Verlauf in Bench"),
                                     QStringLiteral("dieser Test")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" in:\n") + text));
+}
+
+void TestReportTest::numbersInProgramLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("profile");   // the stored profile's name; empty: the test names a missing one
+    // Regular expressions that must match, one after the other, in the text
+    // laid out as on the page.
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("English")
+        << "en" << "Bench 5x5"
+        << QStringList{"Profile name\\s+Bench 5x5", "Body weight\\s+62\\.5 kg", "Load\\s+40\\.25 kg",
+                       "Start rest\\s+1\\.5 s", "\\n\\s*2\\s+20\\s+19\\.5\\s+3\\s+cancelled",
+                       // The axis of the set times steps by 0.2.
+                       "\\n\\s*19\\.6\\s"};
+    QTest::newRow("German")
+        << "de" << "Bankdrücken"
+        << QStringList{"Profilname\\s+Bankdrücken", "Körpergewicht\\s+62,5 kg", "Last\\s+40,25 kg",
+                       "Startpause\\s+1,5 s", "\\n\\s*2\\s+20\\s+19,5\\s+3\\s+abgebrochen", "\\n\\s*19,6\\s"};
+    QTest::newRow("English, profile missing")
+        << "en" << "" << QStringList{"Profile name\\s+–\\s", "Body weight\\s+62\\.5 kg"};
+    QTest::newRow("German, profile missing")
+        << "de" << "" << QStringList{"Profilname\\s+–\\s", "Körpergewicht\\s+62,5 kg"};
+}
+
+void TestReportTest::numbersInProgramLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, profile);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tables"));
+    QVERIFY(QDir().mkpath(folder));
+    qint64 testnr = 0;
+    {
+        store::TrainingTables tables(folder);
+        tables.openAll();
+        QString profileNumber = QStringLiteral("99");
+        if (!profile.isEmpty()) {
+            tables.ProfilTable.append();
+            tables.ProfilTable.setFieldText(QStringLiteral("Profil"), QStringLiteral("Other"));
+            tables.ProfilTable.post();
+            tables.ProfilTable.append();
+            tables.ProfilTable.setFieldText(QStringLiteral("Profil"), profile);
+            tables.ProfilTable.post();
+            profileNumber = tables.ProfilTable.fieldText(QStringLiteral("Nr"));
+        }
+        testnr = storeTest(tables.TestTable, plainTest({{"Load", "40,25"}, {"RealTime2", "19,5"}, {"RealR2", "3"},
+                                                        {"RealTime3", "19,7"}, {"RealR3", "3"}, {"Sets", "3"},
+                                                        {"ProfilNr", profileNumber}}));
+    }
+    QVERIFY(app::installTranslations(language));
+    const auto english = qScopeGuard([] {
+        for (QTranslator *translator : QCoreApplication::instance()->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    });
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QString errors;
+    QTextStream err(&errors);
+    QCOMPARE(app::runReport(folder, testnr, pdf, err), 0);
+    const QString text = pdfText(pdf, QStringLiteral("-layout"));
+    qsizetype from = 0;
+    for (const QString &pattern : expected) {
+        const QRegularExpressionMatch match = QRegularExpression(pattern).match(text, from);
+        QVERIFY2(match.hasMatch(), qPrintable(QStringLiteral("\"%1\" not found after position %2 in:\n%3")
+                                                  .arg(pattern).arg(from).arg(text)));
+        from = match.capturedEnd();
+    }
 }
 
 void TestReportTest::searchableWordsAndOneDateForm_data()
