@@ -17,12 +17,14 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
-#include <arpa/inet.h>
 #include <cerrno>
+#ifndef Q_OS_WIN
+#include <arpa/inet.h>
 #include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 
@@ -46,7 +48,7 @@ public:
         if (!m_dir.isValid())
             return fail(why, QStringLiteral("no temporary folder"));
         m_data = m_dir.filePath(QStringLiteral("data"));
-        if (::geteuid() == 0 && !run({QStringLiteral("chown"), QStringLiteral("postgres:postgres"), m_dir.path()}, why))
+        if (runsAsRoot() && !run({QStringLiteral("chown"), QStringLiteral("postgres:postgres"), m_dir.path()}, why))
             return false;
         if (!runAsServerUser({m_bin + QStringLiteral("/initdb"), QStringLiteral("-D"), m_data, QStringLiteral("-U"),
                               QStringLiteral("korvane"), QStringLiteral("--auth=trust"), QStringLiteral("-E"),
@@ -87,8 +89,15 @@ public:
     // Stops every process of the server (SIGSTOP) as a hung machine would:
     // connections are taken by the system and then nothing answers.
     // resume() lets them go on; stop() and kill() resume first.
+#ifdef Q_OS_WIN
+    // The server programs are found under /usr/lib/postgresql only: a
+    // Windows build never starts one, so there is nothing to stop.
+    bool pause() { return false; }
+    bool resume() { return false; }
+#else
     bool pause() { return signalAll(SIGSTOP); }
     bool resume() { return signalAll(SIGCONT); }
+#endif
 
     int port() const { return m_port; }
     QString url(const QString &database = QStringLiteral("korvane"), const QString &user = QStringLiteral("korvane")) const
@@ -143,6 +152,7 @@ private:
                         &ignored);
         m_running = false;
     }
+#ifndef Q_OS_WIN
     // The postmaster, from its pid file, and its children, from /proc.
     QList<pid_t> serverProcesses() const
     {
@@ -180,6 +190,15 @@ private:
             all = (::kill(pid, signal) == 0 || errno == ESRCH) && all;   // a session that just ended
         return all;
     }
+#endif
+    static bool runsAsRoot()
+    {
+#ifdef Q_OS_WIN
+        return false;
+#else
+        return ::geteuid() == 0;
+#endif
+    }
     static bool fail(QString *why, const QString &reason)
     {
         if (why)
@@ -199,6 +218,9 @@ private:
     }
     static int freePort()
     {
+#ifdef Q_OS_WIN
+        return 0;
+#else
         const int s = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -210,6 +232,7 @@ private:
             port = ntohs(address.sin_port);
         ::close(s);
         return port;
+#endif
     }
     bool run(const QStringList &command, QString *why)
     {
@@ -222,7 +245,7 @@ private:
     }
     bool runAsServerUser(const QStringList &command, QString *why)
     {
-        if (::geteuid() != 0)
+        if (!runsAsRoot())
             return run(command, why);
         return run(QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")}
                        + command,
