@@ -58,6 +58,10 @@ QString windowsError(unsigned long error)
     QString message = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed()
                                  : QStringLiteral("error %1").arg(error);
     LocalFree(text);
+    // A reason, as strerror() gives it: the sentences it goes into end
+    // with their own period.
+    if (message.endsWith(u'.'))
+        message.chop(1);
     return message;
 }
 #endif

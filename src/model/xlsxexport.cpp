@@ -52,11 +52,12 @@ core::Failure writeFailure(const QString &path, const QString &sentence)
 // LC_NUMERIC: a German locale would put decimal commas into the file.  The
 // writing thread uses the C locale while this lives.
 #ifdef Q_OS_WIN
-// Windows' C library has no uselocale(): the thread gets a locale of its own.
+// Windows' C library has no locale objects per thread: the thread gets a
+// locale of its own, set to C, and both are given back at the end.
 class CNumericLocale {
 public:
     CNumericLocale()
-        : m_mode(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
+        : m_previousMode(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
     {
         if (const char *current = std::setlocale(LC_NUMERIC, nullptr))
             m_previous = current;
@@ -66,14 +67,14 @@ public:
     {
         if (!m_previous.empty())
             std::setlocale(LC_NUMERIC, m_previous.c_str());
-        if (m_mode != -1)
-            _configthreadlocale(m_mode);
+        if (m_previousMode == _DISABLE_PER_THREAD_LOCALE)
+            _configthreadlocale(_DISABLE_PER_THREAD_LOCALE);
     }
     CNumericLocale(const CNumericLocale &) = delete;
     CNumericLocale &operator=(const CNumericLocale &) = delete;
 
 private:
-    int m_mode = -1;
+    int m_previousMode;
     std::string m_previous;
 };
 #else

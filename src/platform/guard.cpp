@@ -5,9 +5,24 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringDecoder>
 #include <exception>
 
 namespace platform {
+
+namespace {
+
+// Korvane's own exceptions carry UTF-8; on Windows, what the system's
+// libraries throw is in the ANSI code page, which is what a text that is
+// no UTF-8 is read in.
+QString exceptionText(const char *what)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(what);
+    return utf8.hasError() ? QString::fromLocal8Bit(what) : text;
+}
+
+} // namespace
 
 bool runGuarded(QWidget *parent, const std::function<void()> &action)
 {
@@ -18,7 +33,7 @@ bool runGuarded(QWidget *parent, const std::function<void()> &action)
     } catch (const core::Failure &e) {
         message = e.message();
     } catch (const std::exception &e) {
-        message = QString::fromLocal8Bit(e.what());
+        message = exceptionText(e.what());
     } catch (...) {
         message = QCoreApplication::translate("Guard", "Unknown error");
     }

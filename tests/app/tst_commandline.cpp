@@ -8,8 +8,70 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using app::CommandLine;
 using Action = CommandLine::Action;
+
+namespace {
+
+#ifdef Q_OS_WIN
+// The user's documents folder as the registry holds it (its type kept: the
+// value is normally a REG_EXPAND_SZ), read and written back.
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    QByteArray data;
+};
+const wchar_t *const userShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+RegistryValue documentsValue()
+{
+    RegistryValue value;
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, userShellFolders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, &value.type,
+                     nullptr, &size)
+        == ERROR_SUCCESS) {
+        value.data.resize(size);
+        RegGetValueW(HKEY_CURRENT_USER, userShellFolders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, &value.type,
+                     value.data.data(), &size);
+    }
+    return value;
+}
+
+void setDocumentsValue(const RegistryValue &value)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, userShellFolders, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return;
+    if (value.type == REG_NONE)
+        RegDeleteValueW(key, L"Personal");
+    else
+        RegSetValueExW(key, L"Personal", 0, value.type, reinterpret_cast<const BYTE *>(value.data.constData()),
+                       DWORD(value.data.size()));
+    RegCloseKey(key);
+}
+#endif
+
+// The user's documents folder moved to `folder`, as a user of each system
+// moves it: the XDG list of user folders, the registry's shell folders.
+void moveDocumentsFolder(const QString &configFolder, const QString &folder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(configFolder);
+    const QString native = QDir::toNativeSeparators(folder);
+    setDocumentsValue({REG_SZ, QByteArray(reinterpret_cast<const char *>(native.utf16()), (native.size() + 1) * 2)});
+#else
+    QFile list(configFolder + QStringLiteral("/user-dirs.dirs"));
+    QVERIFY(QDir().mkpath(configFolder));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("XDG_DOCUMENTS_DIR=\"$HOME/" + QFile::encodeName(QFileInfo(folder).fileName()) + "\"\n");
+#endif
+}
+
+} // namespace
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -29,6 +91,9 @@ private:
     QByteArray m_previousHome;
     QByteArray m_previousConfig;
     QString m_previousFolder;
+#ifdef Q_OS_WIN
+    RegistryValue m_previousDocuments;
+#endif
 };
 
 void TestCommandLine::initTestCase()
@@ -40,6 +105,11 @@ void TestCommandLine::initTestCase()
     qputenv("HOME", QFile::encodeName(m_home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
     m_previousFolder = QDir::currentPath();
+#ifdef Q_OS_WIN
+    // Windows finds the documents folder in the registry, not below HOME.
+    m_previousDocuments = documentsValue();
+    moveDocumentsFolder(QString(), m_home.filePath(QStringLiteral("Documents")));
+#endif
 }
 
 void TestCommandLine::cleanupTestCase()
@@ -49,6 +119,9 @@ void TestCommandLine::cleanupTestCase()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", m_previousConfig);
+#ifdef Q_OS_WIN
+    setDocumentsValue(m_previousDocuments);
+#endif
 }
 
 void TestCommandLine::cleanup()
@@ -152,29 +225,26 @@ void TestCommandLine::parse()
 
 void TestCommandLine::userFolder_data()
 {
-    QTest::addColumn<QByteArray>("userDirs");
+    QTest::addColumn<QString>("documents");   // empty: where the system has it
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no user folder list: ~/Documents") << QByteArray() << QStringLiteral("Documents/Korvane");
-    QTest::newRow("the list's documents folder")
-        << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Unterlagen\"\n") << QStringLiteral("Unterlagen/Korvane");
+    QTest::newRow("no user folder list: ~/Documents") << QString() << QStringLiteral("Documents/Korvane");
+    QTest::newRow("the list's documents folder") << QStringLiteral("Unterlagen") << QStringLiteral("Unterlagen/Korvane");
 }
 
 void TestCommandLine::userFolder()
 {
-    QFETCH(QByteArray, userDirs);
+    QFETCH(QString, documents);
     QFETCH(QString, expected);
     const QString configFolder = m_home.filePath(QStringLiteral("config"));
-    QFile list(configFolder + QStringLiteral("/user-dirs.dirs"));
-    if (userDirs.isEmpty()) {
-        list.remove();
-    } else {
-        QVERIFY(QDir().mkpath(configFolder));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write(userDirs);
-        list.close();
-    }
-    QCOMPARE(app::userDataFolder(), m_home.filePath(expected));
-    list.remove();
+    if (!documents.isEmpty())
+        moveDocumentsFolder(configFolder, m_home.filePath(documents));
+    const QString folder = app::userDataFolder();
+    // Back where initTestCase put it.
+    QFile::remove(configFolder + QStringLiteral("/user-dirs.dirs"));
+#ifdef Q_OS_WIN
+    moveDocumentsFolder(configFolder, m_home.filePath(QStringLiteral("Documents")));
+#endif
+    QCOMPARE(folder, m_home.filePath(expected));
 }
 
 void TestCommandLine::enterFolder_data()
@@ -187,9 +257,9 @@ void TestCommandLine::enterFolder_data()
     QTest::newRow("missing, created with its parents")
         << QStringLiteral("one/two/Korvane data") << QStringList() << QString();
     QTest::newRow("a file") << QStringLiteral("notes") << QStringList{QStringLiteral("=notes")}
-                            << QStringLiteral("^\"[^\"]*/notes\" is a file, not a folder\\.$");
+                            << QStringLiteral("^\"[^\"]*[/\\\\]notes\" is a file, not a folder\\.$");
     QTest::newRow("below a file") << QStringLiteral("notes/data") << QStringList{QStringLiteral("=notes")}
-                                  << QStringLiteral("^The folder \"[^\"]*/notes/data\" cannot be created: .+\\.$");
+                                  << QStringLiteral("^The folder \"[^\"]*[/\\\\]notes[/\\\\]data\" cannot be created: .*[^.]\\.$");
 }
 
 void TestCommandLine::enterFolder()

@@ -2,6 +2,7 @@
 // the folder; the lock of a process that has ended is taken over.
 
 #include "app/folderlock.h"
+#include "support/specialfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,8 +44,10 @@ void TstFolderLock::secondLockNamesTheHolder()
         QVERIFY(!first.acquire(dir.path()));
     } else {
         // The lock file of a process that has ended, in QLockFile's form.
+        // This test program, listing its functions, is a process that ends
+        // on every system.
         QProcess ended;
-        ended.start(QStringLiteral("true"));
+        ended.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-functions")});
         QVERIFY(ended.waitForStarted());
         const qint64 pid = ended.processId();
         QVERIFY(ended.waitForFinished());
@@ -84,7 +87,12 @@ void TstFolderLock::lockTakenAhead()
     const QString folder = QDir(dir.path()).filePath(QStringLiteral("tables"));
     QVERIFY(QDir().mkdir(folder));
     const QString link = QDir(dir.path()).filePath(QStringLiteral("link"));
-    QVERIFY(QFile::link(folder, link));
+    const bool linked = special::makeLink(folder, link);
+#ifndef Q_OS_WIN
+    QVERIFY(linked);
+#endif
+    if (throughLink && !linked)
+        QSKIP("this system makes no symbolic links for this user");
     app::FolderLock holder;
     if (heldElsewhere)
         QVERIFY(!holder.acquire(folder));
@@ -100,7 +108,7 @@ void TstFolderLock::lockTakenAhead()
     }
     QVERIFY(lock);
     QVERIFY(lock->holds(folder));
-    QVERIFY(lock->holds(link));
+    QVERIFY(!linked || lock->holds(link));
     QVERIFY(!lock->holds(other.path()));
     QVERIFY(QFileInfo::exists(lockFile));
     // A second start in the same folder is refused while the lock lives.

@@ -1130,6 +1130,9 @@ void TestStoreActions::removedOrReplacedFileKeepsTheResults_data()
 void TestStoreActions::removedOrReplacedFileKeepsTheResults()
 {
     QFETCH(bool, replaced);
+#ifdef Q_OS_WIN
+    QSKIP("Windows removes and replaces no file that is open (store_tst_table checks that the table then goes on)");
+#endif
     Tables t;
     QTemporaryDir elsewhere;
     const QString path = t.tables.TestTable.filePath();

@@ -530,6 +530,9 @@ void TstTForm4::editOfARemovedFileIsExplained()
     Fixture f;
     f.addAthlete(QStringLiteral("Alt"));
     TForm4 &w = f.show();
+#ifdef Q_OS_WIN
+    QSKIP("Windows removes no file that is open (store_tst_table checks that the table then goes on)");
+#endif
     QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("SPTable.db"))));
     typeInto(w.grid(3), 0, 1, QStringLiteral("Neu"));
     click(w, 3, "Post");

@@ -293,6 +293,8 @@ void TstConversion::refusedFilesLeaveTheFolderAsItWas()
         QVERIFY(QFile::resize(QDir(dir.path()).filePath(QStringLiteral("Profil.db")), files.db.size() - 3000));
     if (damage == QLatin1String("memo"))
         QVERIFY(QFile::remove(QDir(dir.path()).filePath(QStringLiteral("Profil.mb"))));
+    if (damage == QLatin1String("twice") && QFileInfo::exists(QDir(dir.path()).filePath(QStringLiteral("SPTABLE.DB"))))
+        QSKIP("names that differ in case only name one file here");
     if (damage == QLatin1String("twice"))
         QVERIFY(QFile::copy(QDir(dir.path()).filePath(QStringLiteral("SPTable.db")), QDir(dir.path()).filePath(QStringLiteral("SPTABLE.DB"))));
     const auto before = snapshot(dir.path());
@@ -379,7 +381,7 @@ void TstConversion::hostileFolderEntriesLeaveTheFolderAsItWas()
         paradox::writeToFolder(dir.path(), QStringLiteral("Profil.db"), paradox::trainingTable(store::profilLayout(), 5));
     const QString kept = d.filePath(legacy::keptFilesFolderName());
     if (setup == QLatin1String("fifo"))
-        QVERIFY(special::makeFifo(d.filePath(QStringLiteral("PROFIL.DB"))));
+        SPECIAL_MAKE_FIFO(d.filePath(QStringLiteral("PROFIL.DB")));
     if (setup == QLatin1String("misnamed")) {
         QFile file(d.filePath(QStringLiteral("PROFIL.DB")));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -390,7 +392,7 @@ void TstConversion::hostileFolderEntriesLeaveTheFolderAsItWas()
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     if (setup == QLatin1String("keptlink"))
-        QVERIFY(special::makeLink(d.filePath(QStringLiteral("gone")), kept));
+        SPECIAL_MAKE_LINK(d.filePath(QStringLiteral("gone")), kept);
     const auto before = snapshot(dir.path());
     if (setup == QLatin1String("readonly"))
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
@@ -515,7 +517,7 @@ void TstConversion::movesToAnotherFileSystemAreVerified()
         QSKIP("no second file system for the temporary folders");
     writeThree(dir.path(), {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}, 12);
     const auto originals = snapshot(dir.path());
-    QVERIFY(special::makeLink(other.path(), QDir(dir.path()).filePath(legacy::keptFilesFolderName())));
+    SPECIAL_MAKE_LINK(other.path(), QDir(dir.path()).filePath(legacy::keptFilesFolderName()));
     const legacy::ConversionResult result = legacy::convertFolder(dir.path(), legacy::surveyFolder(dir.path()));
     QCOMPARE(result.tables.size(), 3);
     QCOMPARE(snapshot(other.path()), originals);

@@ -99,8 +99,11 @@ void TestDailyBackup::onceADayBeforeTheFirstWrite()
     QCOMPARE(testsIn(first.filePath(QStringLiteral("TestTable.DB"))), QStringList());
     QCOMPARE(first.entryList(QDir::Files | QDir::Hidden, QDir::Name),
              (QStringList{QStringLiteral("Profil.db"), QStringLiteral("SPTable.db"), QStringLiteral("TestTable.DB")}));
-    QCOMPARE(mode(first.path()) & 0777, 0700u);
-    QCOMPARE(mode(first.filePath(QStringLiteral("TestTable.DB"))) & 0777, 0600u);
+    // (Always on Linux; Wine keeps no access list given to a file.)
+    if (special::accessListsKept()) {
+        QCOMPARE(mode(first.path()) & 0777, 0700u);
+        QCOMPARE(mode(first.filePath(QStringLiteral("TestTable.DB"))) & 0777, 0600u);
+    }
 
     // The next day's first write copies what the day before left.
     f.clock.setDate(kToday.addDays(1));

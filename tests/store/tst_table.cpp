@@ -513,13 +513,17 @@ void TstTable::refusedFilesAreLeftUntouched()
     const QByteArray before = fileBytes(path);
     const QDateTime modified = QFileInfo(path).lastModified();
 
-    TrainingTables tables(dir.path());
-    const QString message = openAllError(tables);
-    QVERIFY2(message.contains(fileName), qPrintable(message));
-    QVERIFY2(message.contains(reason, Qt::CaseInsensitive), qPrintable(message));
-    QCOMPARE(fileBytes(path), before);
-    QCOMPARE(QFileInfo(path).lastModified(), modified);
-    QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+    {
+        // Closed at the end, as a refused start closes the other files: an
+        // open file cannot be removed on Windows.
+        TrainingTables tables(dir.path());
+        const QString message = openAllError(tables);
+        QVERIFY2(message.contains(fileName), qPrintable(message));
+        QVERIFY2(message.contains(reason, Qt::CaseInsensitive), qPrintable(message));
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(QFileInfo(path).lastModified(), modified);
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+    }
 
     // With the other two files missing, the refused start makes none of them.
     for (const QString &other : {QStringLiteral("TestTable.DB"), QStringLiteral("Profil.db"), QStringLiteral("SPTable.db")}) {
@@ -613,6 +617,23 @@ void TstTable::removedOrReplacedFileIsExplained()
     tables.openAll();
     addProfile(tables.ProfilTable, QStringLiteral("before"));
 
+#ifdef Q_OS_WIN
+    // Windows removes, moves and replaces no file that is open: the table
+    // file stays, and what is entered is stored in it.
+    if (how == QLatin1String("removed"))
+        QVERIFY(!QFile::remove(path));
+    else if (how == QLatin1String("moved"))
+        QVERIFY(!QFile::rename(path, dir.filePath(QStringLiteral("Profil-old.db"))));
+    else
+        QVERIFY(!MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(elsewhere.filePath(QStringLiteral("Profil.db"))).utf16()),
+                             reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+                             MOVEFILE_REPLACE_EXISTING));
+    QVERIFY(!tables.ProfilTable.fileWasRemovedOrReplaced());
+    addProfile(tables.ProfilTable, QStringLiteral("after"));
+    QCOMPARE(visitNames(tables.ProfilTable, QStringLiteral("Profil")),
+             (QStringList{QStringLiteral("before"), QStringLiteral("after")}));
+    return;
+#endif
     if (how == QLatin1String("removed"))
         QVERIFY(QFile::remove(path));
     else if (how == QLatin1String("moved"))
@@ -759,14 +780,14 @@ void TstTable::onlyOrdinaryTableFilesAreOpened()
             table.open();
         }
         QVERIFY(QFile::rename(QDir(elsewhere.path()).filePath(QStringLiteral("Profil.db")), other));
-        QVERIFY(special::makeLink(other, path));
+        SPECIAL_MAKE_LINK(other, path);
     } else if (setup == QLatin1String("fifo")) {
-        QVERIFY(special::makeFifo(path));
+        SPECIAL_MAKE_FIFO(path);
     } else if (setup == QLatin1String("fifolink")) {
-        QVERIFY(special::makeFifo(other));
-        QVERIFY(special::makeLink(other, path));
+        SPECIAL_MAKE_FIFO(other);
+        SPECIAL_MAKE_LINK(other, path);
     } else if (setup == QLatin1String("dangling")) {
-        QVERIFY(special::makeLink(other, path));
+        SPECIAL_MAKE_LINK(other, path);
     } else if (setup == QLatin1String("folder")) {
         QVERIFY(d.mkdir(QStringLiteral("Profil.db")));
     }
@@ -781,8 +802,11 @@ void TstTable::onlyOrdinaryTableFilesAreOpened()
     QVERIFY2(!guard.disarm(), "opening the table blocked on the named pipe");
     if (refusal.isEmpty()) {
         QVERIFY2(message.isEmpty(), qPrintable(message));
-        if (setup == QLatin1String("none"))
+        if (setup == QLatin1String("none")) {
+            if (!special::accessListsKept())
+                QSKIP("this system keeps no access list given to a file (Wine)");
             QCOMPARE(special::mode(path), 0600u);
+        }
     } else {
         QVERIFY2(message.contains(QStringLiteral("\"Profil.db\"")) && message.contains(refusal), qPrintable(message));
         // A dangling link's target is not created.

@@ -207,6 +207,9 @@ private:
     }
     static QString binFolder()
     {
+#ifdef Q_OS_WIN
+        return QString();   // Linux programs, which a Windows build cannot start
+#endif
         QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() > b.toInt(); });
         for (const QString &version : versions) {

@@ -17,6 +17,7 @@
 
 #include <windows.h>
 #include <aclapi.h>
+#include <sddl.h>
 #else
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -32,14 +33,19 @@ namespace special {
 // in a folder; the tests of such pipes have nothing to make there.
 inline bool makeFifo(const QString &) { return false; }
 
+// True only when the link is there afterwards: Wine 8 answers the call with
+// success and makes nothing.
 inline bool makeLink(const QString &target, const QString &link)
 {
     const DWORD folder = QFileInfo(target).isDir() ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
     const QString nativeLink = QDir::toNativeSeparators(link);
     const QString nativeTarget = QDir::toNativeSeparators(target);
-    return CreateSymbolicLinkW(reinterpret_cast<const wchar_t *>(nativeLink.utf16()),
-                               reinterpret_cast<const wchar_t *>(nativeTarget.utf16()),
-                               folder | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    if (!CreateSymbolicLinkW(reinterpret_cast<const wchar_t *>(nativeLink.utf16()),
+                             reinterpret_cast<const wchar_t *>(nativeTarget.utf16()),
+                             folder | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        return false;
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t *>(nativeLink.utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // The Windows meaning of the private modes: 0700 for a folder and 0600 for a
@@ -84,6 +90,46 @@ inline unsigned mode(const QString &path)
     return owned ? 0600u : 0644u;
 }
 
+// Whether a file made with an access list of its own reads it back: Wine
+// keeps the inherited list instead.
+inline bool accessListsKept()
+{
+    static const bool kept = [] {
+        wchar_t folder[MAX_PATH + 1] = {};
+        wchar_t name[MAX_PATH + 1] = {};
+        if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"acl", 0, name))
+            return false;
+        DeleteFileW(name);
+        HANDLE token = nullptr;
+        char user[256] = {};
+        DWORD size = sizeof user;
+        LPWSTR sid = nullptr;
+        const bool known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)
+            && GetTokenInformation(token, TokenUser, user, size, &size)
+            && ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(user)->User.Sid, &sid);
+        if (token)
+            CloseHandle(token);
+        if (!known)
+            return false;
+        const QString sddl = QStringLiteral("D:P(A;;FA;;;%1)(A;;FA;;;SY)").arg(QString::fromWCharArray(sid));
+        LocalFree(sid);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(reinterpret_cast<const wchar_t *>(sddl.utf16()),
+                                                                  SDDL_REVISION_1, &descriptor, nullptr))
+            return false;
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+        const HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        LocalFree(descriptor);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        const bool result = mode(QString::fromWCharArray(name)) == 0600u;
+        DeleteFileW(name);
+        return result;
+    }();
+    return kept;
+}
+
 // Nothing to guard: no named pipe can be made in a folder.
 class FifoGuard {
 public:
@@ -106,6 +152,12 @@ inline bool makeFifo(const QString &path)
 inline bool makeLink(const QString &target, const QString &link)
 {
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
+
+// Modes are always kept.
+inline bool accessListsKept()
+{
+    return true;
 }
 
 inline unsigned mode(const QString &path)
@@ -191,3 +243,18 @@ private:
 #endif
 
 } // namespace special
+
+// In a test function: makes the link or the named pipe, and fails the test
+// when that fails; on Windows, which has no named pipes in folders and may
+// refuse links to the user, skips the row instead.
+#ifdef Q_OS_WIN
+#define SPECIAL_MAKE_LINK(target, link)                                                                    \
+    do {                                                                                                   \
+        if (!special::makeLink(target, link))                                                              \
+            QSKIP("this system makes no symbolic links for this user");                                    \
+    } while (false)
+#define SPECIAL_MAKE_FIFO(path) QSKIP("Windows has no named pipes in folders")
+#else
+#define SPECIAL_MAKE_LINK(target, link) QVERIFY(special::makeLink(target, link))
+#define SPECIAL_MAKE_FIFO(path) QVERIFY(special::makeFifo(path))
+#endif
