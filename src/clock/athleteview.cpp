@@ -467,12 +467,18 @@ void AthleteView::paintArea(QPainter &painter, const QRect &region)
         // than blended: a countdown tick copies a large character or two.
         // Its image is taller than the ink, so it is kept inside the panel's
         // plain middle, which holds all the ink.
+        // Each within its own cell: an image's opaque margin would cover the
+        // smoothed edge of its neighbour in a whole paint and not in a tick's,
+        // where a font engine smooths a pixel beyond the box (Windows does).
         painter.save();
-        painter.setClipRect(inside & plain);
         const QFont font = countdownFont();
-        for (const Cell &cell : countdownCells(m_display.countdown))
-            if (region.intersects(cell.box.toAlignedRect()))
-                drawText(painter, cell.pen, QString(cell.character), font, phaseText, m_display.phaseColour);
+        for (const Cell &cell : countdownCells(m_display.countdown)) {
+            const QRect box = cell.box.toAlignedRect();
+            if (!region.intersects(box))
+                continue;
+            painter.setClipRect(inside & plain & box);
+            drawText(painter, cell.pen, QString(cell.character), font, phaseText, m_display.phaseColour);
+        }
         painter.restore();
     }
     if (region.intersects(p.repetitionRect) || region.intersects(p.setRect)) {

@@ -53,7 +53,13 @@ void TstFolderLock::secondLockNamesTheHolder()
         QVERIFY(ended.waitForFinished());
         QFile file(QDir(dir.path()).filePath(app::FolderLock::lockFileName()));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::number(pid) + "\nkorvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        // The host as QLockFile names it: Windows' computer name there.
+#ifdef Q_OS_WIN
+        const QByteArray host = qgetenv("COMPUTERNAME");
+#else
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+#endif
+        file.write(QByteArray::number(pid) + "\nkorvane\n" + host + "\n");
     }
     app::FolderLock second;
     const std::optional<QString> refusal = second.acquire(dir.path());

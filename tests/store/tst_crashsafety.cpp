@@ -18,6 +18,10 @@
 #include <QThread>
 
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -27,6 +31,10 @@ const char *const postLoopArgument = "--post-loop";
 // for each post once post() has returned.
 int postLoop(const QString &folder)
 {
+#ifdef Q_OS_WIN
+    // The lines as written: a text-mode stream would end them with CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     store::TrainingTables tables(folder);
     try {
         tables.openAll();
