@@ -481,13 +481,13 @@ void TstCsvExport::onlyAnOrdinaryFileIsWritten()
         QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                                    | QFileDevice::ReadOther));
     } else if (setup == QLatin1String("tablelink")) {
-        QVERIFY(special::makeLink(table, path));
+        SPECIAL_MAKE_LINK(table, path);
     } else if (setup == QLatin1String("outsidelink")) {
-        QVERIFY(special::makeLink(elsewhere, path));
+        SPECIAL_MAKE_LINK(elsewhere, path);
     } else if (setup == QLatin1String("dangling")) {
-        QVERIFY(special::makeLink(QDir(outside.path()).filePath(QStringLiteral("gone")), path));
+        SPECIAL_MAKE_LINK(QDir(outside.path()).filePath(QStringLiteral("gone")), path);
     } else if (setup == QLatin1String("fifo")) {
-        QVERIFY(special::makeFifo(path));
+        SPECIAL_MAKE_FIFO(path);
     } else if (setup == QLatin1String("folder")) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Korvane.csv")));
     } else if (setup == QLatin1String("tablecopy")) {
@@ -516,8 +516,10 @@ void TstCsvExport::onlyAnOrdinaryFileIsWritten()
         QCOMPARE(paradox::snapshot(dir.path()).value(QStringLiteral("Korvane.csv")), stands);
     } else {
         QVERIFY2(message.isEmpty(), qPrintable(message));
-        QCOMPARE(special::mode(path), mode);
         QVERIFY(paradox::snapshot(dir.path()).value(QStringLiteral("Korvane.csv")).startsWith(data::exportHeader()));
+        if (!special::accessListsKept())
+            QSKIP("this system keeps no access list given to a file (Wine)");
+        QCOMPARE(special::mode(path), mode);
     }
 }
 
