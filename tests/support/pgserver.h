@@ -16,6 +16,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUuid>
+#ifdef Q_OS_WIN
+#include <QDeadlineTimer>
+#include <QThread>
+#endif
 
 #include <cerrno>
 #ifndef Q_OS_WIN
@@ -40,6 +44,20 @@ public:
     // Makes and starts the server; false with the reason when it cannot.
     bool start(QString *why)
     {
+#ifdef Q_OS_WIN
+        // The Windows check runs the tests under Wine, and its script keeps
+        // a server on the host: KORVANE_TEST_PGSERVER gives its port and the
+        // folder through which the host makes, stops and starts it anew.
+        const QStringList server = qEnvironmentVariable("KORVANE_TEST_PGSERVER").split(u';');
+        if (server.size() != 2 || server.first().toInt() <= 0)
+            return fail(why, QStringLiteral("no PostgreSQL server for the Windows tests (KORVANE_TEST_PGSERVER)"));
+        m_port = server.first().toInt();
+        m_control = server.last();
+        if (!hostRequest(QStringLiteral("fresh"), why))
+            return false;
+        m_running = true;
+        return createDatabase(QStringLiteral("korvane"), why);
+#endif
         const QString bin = binFolder();
         if (bin.isEmpty())
             return fail(why, QStringLiteral("no PostgreSQL server programs under /usr/lib/postgresql "
@@ -73,6 +91,10 @@ public:
     void stop() { stopWith(QStringLiteral("fast")); }
     bool startServer(QString *why)
     {
+#ifdef Q_OS_WIN
+        m_running = hostRequest(QStringLiteral("start"), why);
+        return m_running;
+#endif
         const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
                                                "-c full_page_writes=off -c max_connections=60")
                                     .arg(m_port)
@@ -90,10 +112,8 @@ public:
     // connections are taken by the system and then nothing answers.
     // resume() lets them go on; stop() and kill() resume first.
 #ifdef Q_OS_WIN
-    // The server programs are found under /usr/lib/postgresql only: a
-    // Windows build never starts one, so there is nothing to stop.
-    bool pause() { return false; }
-    bool resume() { return false; }
+    bool pause() { return m_running && hostRequest(QStringLiteral("pause"), nullptr); }
+    bool resume() { return m_running && hostRequest(QStringLiteral("resume"), nullptr); }
 #else
     bool pause() { return signalAll(SIGSTOP); }
     bool resume() { return signalAll(SIGCONT); }
@@ -145,6 +165,11 @@ private:
     {
         if (!m_running)
             return;
+#ifdef Q_OS_WIN
+        hostRequest(mode, nullptr);
+        m_running = false;
+        return;
+#endif
         resume();
         QString ignored;
         runAsServerUser({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"), mode,
@@ -190,6 +215,34 @@ private:
             all = (::kill(pid, signal) == 0 || errno == ESRCH) && all;   // a session that just ended
         return all;
     }
+#endif
+#ifdef Q_OS_WIN
+    // One request to the host ("fresh", "start", "fast", "immediate",
+    // "pause", "resume"), written whole under its name, and its answer
+    // waited for: "ok", or why not.
+    bool hostRequest(const QString &command, QString *why)
+    {
+        const QDir control(m_control);
+        const QString answerFile = control.filePath(QStringLiteral("answer"));
+        QFile::remove(answerFile);
+        QFile request(control.filePath(QStringLiteral("request.part")));
+        if (!request.open(QIODevice::WriteOnly) || request.write(command.toUtf8()) < 0)
+            return fail(why, QStringLiteral("cannot ask the host: %1").arg(request.errorString()));
+        request.close();
+        if (!QFile::rename(request.fileName(), control.filePath(QStringLiteral("request"))))
+            return fail(why, QStringLiteral("cannot ask the host in %1").arg(m_control));
+        QDeadlineTimer deadline(120000);
+        while (!QFile::exists(answerFile) && !deadline.hasExpired())
+            QThread::msleep(20);
+        QFile answer(answerFile);
+        if (!answer.open(QIODevice::ReadOnly))
+            return fail(why, QStringLiteral("the host did not answer \"%1\"").arg(command));
+        const QString said = QString::fromUtf8(answer.readAll()).trimmed();
+        answer.close();
+        QFile::remove(answerFile);
+        return said == QLatin1String("ok") || fail(why, said);
+    }
+    QString m_control;
 #endif
     static bool runsAsRoot()
     {
