@@ -167,16 +167,18 @@ if pdftotext=$(command -v pdftotext); then
   export KORVANE_PDFTOTEXT="Z:${pdftotext//\//\\}"
 fi
 
-passed=0 failed=0 skipped=0
+passed=0 failed=0 skipped=0 ran=0
 failures=()
+left=()
 summary=$check/summary.txt
 : > "$summary"
 for name in "${programs[@]}"; do
   exe=$run/$name.exe
   if [[ -n $pg_skip && " ${pg_programs[*]} " == *" $name "* ]]; then
-    printf 'left out: %s: needs a PostgreSQL server: %s\n' "$name" "$pg_skip" >> "$summary"
+    left+=("$name: needs a PostgreSQL server: $pg_skip")
     continue
   fi
+  ran=$((ran + 1))
   if [[ ! -f $exe ]]; then
     failures+=("$name (not built)")
     printf '%-34s FAILED   not built\n' "$name" >> "$summary"
@@ -240,17 +242,18 @@ for source in "$repo"/tests/*/tst_*.cpp; do
   name=${area}_$subject
   [[ -f $build/tests/$name.exe ]] && continue
   if [[ -n ${program_left_out[$name]:-} ]]; then
-    printf 'left out: %s: %s\n' "$name" "${program_left_out[$name]}" >> "$summary"
+    left+=("$name: ${program_left_out[$name]}")
   else
     failures+=("$name (not built for Windows, and no reason given here)")
-    printf 'left out: %s: NO REASON GIVEN\n' "$name" >> "$summary"
+    left+=("$name: NOT BUILT, AND NO REASON GIVEN")
   fi
 done
 for name in "${!left_out[@]}"; do
-  printf 'left out: %s %s: %s\n' "$name" "${left_out[$name]}" "${left_out_reason[$name]}" >> "$summary"
+  left+=("$name ${left_out[$name]}: ${left_out_reason[$name]}")
 done
+[[ ${#left[@]} -eq 0 ]] || printf 'left out: %s\n' "${left[@]}" | sort >> "$summary"
 printf 'Tests under Wine: %d passed, %d failed, %d skipped in %d programs\n' \
-  "$passed" "$failed" "$skipped" "${#programs[@]}" >> "$summary"
+  "$passed" "$failed" "$skipped" "$ran" >> "$summary"
 
 cat "$summary"
 if [[ ${#failures[@]} -gt 0 ]]; then
