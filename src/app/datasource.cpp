@@ -1,6 +1,7 @@
 #include "app/datasource.h"
 
 #include "platform/messages.h"
+#include "platform/stationsettings.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -37,17 +38,9 @@ bool askForServerPassword(QWidget *parent, store::ServerAddress &server, const c
 
 namespace {
 
-// The settings name folders and servers of the user's: readable by the user
-// only.  The file is made private before the first write, and a file
-// written before is made private too; a rewrite keeps the permissions.
 QSettings settings()
 {
-    const QString path = QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).fileName();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!QFileInfo::exists(path))
-        QFile(path).open(QIODevice::WriteOnly);
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane"));
+    return platform::stationSettings();
 }
 
 const QString kFolderKey = QStringLiteral("DataSource/Folder");

@@ -301,6 +301,7 @@ public:
     // The note stored with Save Data, and the box that marks the attempt
     // invalid.
     QLineEdit *NoteEdit = nullptr;
+    QLineEdit *TesterEdit = nullptr;
     QCheckBox *InvalidBox = nullptr;
     QLabel *pnSerie = nullptr, *pnBNr = nullptr, *TUTreal = nullptr, *TUTtotal = nullptr, *Panel1 = nullptr;
     QLabel *Label68 = nullptr, *Label69 = nullptr;
