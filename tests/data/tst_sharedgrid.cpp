@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "data/dbgrid.h"
+#include "data/testnotepanel.h"
 #include "data/tform4.h"
 #include "store/records.h"
 #include "store/testnotes.h"
@@ -184,6 +185,10 @@ private slots:
         }
         const bool gone = otherStation.isEmpty();
         const QSqlDatabase db = there->TestTable.database();
+        // The panel beside the grid shows the note of the test now current.
+        QVERIFY(grid->currentKey() >= 0);
+        QCOMPARE(window.notePanel()->testnr(), grid->currentKey());
+        QCOMPARE(window.notePanel()->note(), store::readTestNote(db, grid->currentKey()));
         QCOMPARE(store::readTestNotes(db).size(), gone ? 2 : 3);
         QCOMPARE(store::readTestNote(db, deleted).isEmpty(), gone);
         // Numbers are never given twice: the next test counts on.
