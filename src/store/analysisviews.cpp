@@ -88,9 +88,12 @@ public:
         if (m_server)
             return made;
         // A modifier makes date() move an impossible day into the next
-        // month: only a day that comes back unchanged is one.
-        const QString iso = QLatin1Char('(') + made + QLatin1Char(')');
-        return QStringLiteral("CASE WHEN date(%1, '+0 days') = %1 AND substr(%1, 1, 4) <> '0000' THEN %1 END").arg(iso);
+        // month: only a day that comes back unchanged is one.  The text is
+        // made once in a subquery: written three times, it would be made
+        // three times.
+        return QStringLiteral("(SELECT CASE WHEN date(v, '+0 days') = v AND substr(v, 1, 4) <> '0000' THEN v END "
+                              "FROM (SELECT %1 AS v))")
+            .arg(made);
     }
 
     QString greatest(const QString &a, const QString &b) const
