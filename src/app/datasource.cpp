@@ -38,11 +38,6 @@ bool askForServerPassword(QWidget *parent, store::ServerAddress &server, const c
 
 namespace {
 
-QSettings settings()
-{
-    return platform::stationSettings();
-}
-
 const QString kFolderKey = QStringLiteral("DataSource/Folder");
 const QString kServerKey = QStringLiteral("DataSource/Server");
 
@@ -50,12 +45,12 @@ const QString kServerKey = QStringLiteral("DataSource/Server");
 
 QString rememberedDataFolder()
 {
-    return settings().value(kFolderKey).toString();
+    return platform::stationSettings().value(kFolderKey).toString();
 }
 
 void rememberDataFolder(const QString &folder)
 {
-    QSettings stored = settings();
+    QSettings stored = platform::stationSettings();
     stored.setValue(kFolderKey, QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     stored.remove(kServerKey);
     stored.sync();
@@ -63,7 +58,7 @@ void rememberDataFolder(const QString &folder)
 
 std::optional<store::ServerAddress> rememberedDataServer()
 {
-    const QString url = settings().value(kServerKey).toString();
+    const QString url = platform::stationSettings().value(kServerKey).toString();
     if (url.isEmpty())
         return std::nullopt;
     return store::ServerAddress::parse(url);
@@ -71,7 +66,7 @@ std::optional<store::ServerAddress> rememberedDataServer()
 
 void rememberDataServer(const store::ServerAddress &server)
 {
-    QSettings stored = settings();
+    QSettings stored = platform::stationSettings();
     // Never a password: url() leaves it out.
     stored.setValue(kServerKey, server.url());
     stored.sync();
