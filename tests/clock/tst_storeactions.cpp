@@ -965,6 +965,12 @@ void TestStoreActions::noteIsStoredWithTheTest()
     QCOMPARE(w.TesterEdit->text(), tester);
     ClockWindowFixture later(&t.tables);
     QCOMPARE(later.form->TesterEdit->text(), tester);
+    // The settings file also names folders and servers: the user's only.
+    const QString file = QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).fileName();
+    QCOMPARE(QFile::exists(file), !tester.isEmpty());
+    if (!tester.isEmpty())
+        QCOMPARE(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestStoreActions::completionBeforeStoring_data()
