@@ -473,7 +473,8 @@ bool setRan(const store::TestRows &rows, const TestFields &fields, int k)
 // otherwise up to the last set that ran.
 int setCount(const store::TestRows &rows, const TestFields &fields)
 {
-    const QByteArrayView sets = rows.field(fields.sets);
+    // Blanks around the number are kept by the tables but mean nothing.
+    const QByteArrayView sets = trimmedView(rows.field(fields.sets));
     if (const std::optional<int> count = setNumberOf(QString::fromUtf8(sets)))
         return *count;
     int count = 0;

@@ -62,6 +62,9 @@ void storeTables(store::TrainingTables &tables)
     // No Sets field: the sets that recorded something count.
     store(tables.TestTable, {{s("Date"), s("1.2.2025")}, {s("Name"), s("Ünal")}, {s("Load"), s("100")},
                              {s("RealTime1"), s("")}, {s("RealR1"), s("0")}, {s("RealTime2"), s("9,75")}});
+    // Blanks around the Sets field: its second recorded set is past the count.
+    store(tables.TestTable, {{s("Name"), s("Sven")}, {s("Sets"), s(" 1 ")}, {s("RealTime1"), s("5")},
+                             {s("RealTime2"), s("7")}});
     store(tables.SPTable, {{s("Name"), s("Özlem \"Öz\"")}, {s("Surname"), s("Yılmaz;\nB")},
                            {s("Bodyweight"), s("61,25")}, {s("Height"), s("170")}});
     storeTestNote(tables.TestTable, 2, {s("Knie; \"RPE 9\"\nnass"), false, s("Jörg")});
@@ -373,7 +376,8 @@ void TstWorkbook::cells_data()
         // 2 none, test 3 only its second.
         {"set of a test without sets field", "Sets", 3, 6, s("n:2")},
         {"its test", "Sets", 3, 0, s("n:3")},
-        {"no further set", "Sets", 4, 0, s("<missing>")},
+        {"set of a padded sets field", "Sets", 4, 0, s("n:4")},
+        {"no set past a padded count", "Sets", 5, 0, s("<missing>")},
         {"athlete name", "Athletes", 1, 1, s("s:Özlem \"Öz\"")},
         {"athlete surname", "Athletes", 1, 2, s("s:Yılmaz;\nB")},
         {"athlete weight", "Athletes", 1, 3, s("n:61.25")},
@@ -423,8 +427,8 @@ void TstWorkbook::sheetLayout()
 
 void TstWorkbook::messageCountsTheTextsInNumberFields()
 {
-    QCOMPARE(m_summary.tests, 3);
-    QCOMPARE(m_summary.sets, 3);
+    QCOMPARE(m_summary.tests, 4);
+    QCOMPARE(m_summary.sets, 4);
     QCOMPARE(m_summary.athletes, 1);
     QCOMPARE(m_summary.profiles, 1);
     // "abc", "gestern", "1.5" and the profile's "x".
@@ -440,9 +444,9 @@ void TstWorkbook::commandLine_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("said");
     QTest::newRow("success") << QStringLiteral("tables") << QStringLiteral("out.xlsx") << 0
-                             << QStringLiteral("3 tests with 3 sets written");
+                             << QStringLiteral("4 tests with 4 sets written");
     QTest::newRow("tests only") << QStringLiteral("tests only") << QStringLiteral("out.xlsx") << 0
-                                << QStringLiteral("3 tests with 3 sets written");
+                                << QStringLiteral("4 tests with 4 sets written");
     QTest::newRow("missing folder") << QStringLiteral("no folder") << QStringLiteral("out.xlsx") << 1
                                     << QStringLiteral("does not exist");
     QTest::newRow("unwritable target") << QStringLiteral("tables") << QStringLiteral("missing/out.xlsx") << 2
