@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <locale.h>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace data {
@@ -50,6 +51,33 @@ core::Failure writeFailure(const QString &path, const QString &sentence)
 // The library writes numbers with the C library's formatting, which follows
 // LC_NUMERIC: a German locale would put decimal commas into the file.  The
 // writing thread uses the C locale while this lives.
+#ifdef Q_OS_WIN
+// Windows' C library has no locale objects per thread: the thread gets a
+// locale of its own, set to C, and both are given back at the end.
+class CNumericLocale {
+public:
+    CNumericLocale()
+        : m_previousMode(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
+    {
+        if (const char *current = std::setlocale(LC_NUMERIC, nullptr))
+            m_previous = current;
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ~CNumericLocale()
+    {
+        if (!m_previous.empty())
+            std::setlocale(LC_NUMERIC, m_previous.c_str());
+        if (m_previousMode == _DISABLE_PER_THREAD_LOCALE)
+            _configthreadlocale(_DISABLE_PER_THREAD_LOCALE);
+    }
+    CNumericLocale(const CNumericLocale &) = delete;
+    CNumericLocale &operator=(const CNumericLocale &) = delete;
+
+private:
+    int m_previousMode;
+    std::string m_previous;
+};
+#else
 class CNumericLocale {
 public:
     CNumericLocale()
@@ -72,6 +100,7 @@ private:
     locale_t m_c = locale_t(nullptr);
     locale_t m_previous = locale_t(nullptr);
 };
+#endif
 
 // The most a cell holds, in bytes of UTF-8 (the library's limit).
 constexpr qsizetype cellTextLimit = 32767;
