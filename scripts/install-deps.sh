@@ -44,6 +44,8 @@ packages=(
   # The workbook export's writer, and the spreadsheet and reader its tests
   # open the workbooks with.
   libxlsxwriter-dev libreoffice-calc-nogui python3-openpyxl
+  # The workbook benchmark packs the sheets' XML as the writer does.
+  zlib1g-dev
   xvfb
   clang libclang-rt-14-dev
 )
