@@ -75,7 +75,13 @@ void storeTables(store::TrainingTables &tables)
 QString python3WithReader()
 {
     // The system's interpreter first: its packages are the ones installed.
-    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable(QStringLiteral("python3"))}) {
+    // (Under Wine, "/usr/bin/python3" names the Linux one, which cannot
+    // read Windows paths.)
+    QStringList candidates{QStandardPaths::findExecutable(QStringLiteral("python3"))};
+#ifndef Q_OS_WIN
+    candidates.prepend(QStringLiteral("/usr/bin/python3"));
+#endif
+    for (const QString &python : std::as_const(candidates)) {
         if (python.isEmpty() || !QFile::exists(python))
             continue;
         if (QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) == 0)
@@ -447,6 +453,14 @@ void TstWorkbook::commandLine_data()
                              << QStringLiteral("4 tests with 4 sets written");
     QTest::newRow("tests only") << QStringLiteral("tests only") << QStringLiteral("out.xlsx") << 0
                                 << QStringLiteral("4 tests with 4 sets written");
+    // Put in place over the older file while nothing holds either open,
+    // and written in a folder whose name the ANSI code page of Windows
+    // lacks.
+    QTest::newRow("older file replaced") << QStringLiteral("older file") << QStringLiteral("out.xlsx") << 0
+                                         << QStringLiteral("4 tests with 4 sets written");
+    QTest::newRow("folder in other scripts") << QStringLiteral("target folder")
+                                             << QStringLiteral("Ωμέγα 東京 Jürgen/out.xlsx") << 0
+                                             << QStringLiteral("4 tests with 4 sets written");
     QTest::newRow("missing folder") << QStringLiteral("no folder") << QStringLiteral("out.xlsx") << 1
                                     << QStringLiteral("does not exist");
     QTest::newRow("unwritable target") << QStringLiteral("tables") << QStringLiteral("missing/out.xlsx") << 2
@@ -473,24 +487,37 @@ void TstWorkbook::commandLine()
         QVERIFY(QFile::remove(QDir(folder).filePath(QStringLiteral("SPTable.db"))));
         QVERIFY(QFile::remove(QDir(folder).filePath(QStringLiteral("Profil.db"))));
     }
+    const QString path = dir.filePath(target);
+    if (setup == QLatin1String("older file")) {
+        QFile older(path);
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("older");
+    }
+    if (setup == QLatin1String("target folder"))
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QString output;
     QString errors;
     QTextStream out(&output);
     QTextStream err(&errors);
-    const QString path = dir.filePath(target);
     QCOMPARE(app::runWorkbookExport(folder, path, out, err), status);
     out.flush();
     err.flush();
     if (status == 0) {
         QVERIFY2(output.contains(said), qPrintable(output));
-        QVERIFY(QFile(path).size() > 0);
-        // A new file holds personal data: its owner's only.
-        QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.read(2), QByteArray("PK"));
+#ifndef Q_OS_WIN
+        // A new file holds personal data: its owner's only.  (On Windows that
+        // is its access list, which the tests of the private files read.)
+        if (setup != QLatin1String("older file"))
+            QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+#endif
     } else {
         QVERIFY2(errors.contains(said), qPrintable(errors));
     }
     // Nothing is left beside the target.
-    const QStringList leftovers = QDir(dir.path()).entryList({QStringLiteral(".out.xlsx*")}, QDir::Files | QDir::Hidden);
+    const QStringList leftovers = QFileInfo(path).dir().entryList({QStringLiteral(".out.xlsx*")}, QDir::Files | QDir::Hidden);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(u' ')));
 }
 
