@@ -8,10 +8,12 @@
 #   scripts/build-windows.sh --tests   also build the test programs
 #
 # Qt comes from scripts/build-qt-mingw.sh, OpenSSL, libpq and libxlsxwriter
-# from scripts/build-deps-mingw.sh (each builds once, into the cache).  The
-# program folder holds exactly what the program loads: the DLLs are found by
-# following the imports `objdump -p` lists, from the program, its modules and
-# the Qt plugins it uses, through the Qt, libraries and MinGW run-time folders.
+# from scripts/build-deps-mingw.sh, the shared SQLite and Qt's SQLite and
+# PostgreSQL drivers from scripts/build-qt-sqldrivers-mingw.sh (each builds
+# once, into the cache).  The program folder holds exactly what the program
+# loads: the DLLs are found by following the imports `objdump -p` lists, from
+# the program, its modules and the Qt plugins it uses, through the Qt,
+# libraries and MinGW run-time folders.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -37,6 +39,11 @@ if [[ ! -f $deps/.korvane-deps-complete ]]; then
   say "Building OpenSSL, libpq and libxlsxwriter for Windows first"
   KORVANE_JOBS=${KORVANE_JOBS:-2} bash "$repo/scripts/build-deps-mingw.sh"
 fi
+sqldrivers=$(bash "$repo/scripts/build-qt-sqldrivers-mingw.sh" --print-prefix)
+if [[ ! -f $sqldrivers/.korvane-sqldrivers-complete ]]; then
+  say "Building SQLite as a DLL and Qt's SQL drivers for Windows first"
+  bash "$repo/scripts/build-qt-sqldrivers-mingw.sh"
+fi
 version=$(sed -n 's/^project(Korvane VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
 [[ -n $version ]] || fail "no version in CMakeLists.txt"
 
@@ -46,14 +53,22 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# The libraries' pkg-config files name the folder they were staged in;
+# --define-prefix takes each prefix from where its file lies instead.
+# Korvane and Qt's SQLite driver share one SQLite, the DLL: Korvane works
+# on the connections the driver opens.
 say "Configuring (Qt $qt, libraries $deps, tests $tests)"
+mkdir -p "$out"
 cmake -G Ninja -S "$repo" -B "$build" \
   -DCMAKE_TOOLCHAIN_FILE="$repo/packaging/windows/mingw-w64-x86_64.cmake" \
-  -DCMAKE_PREFIX_PATH="$qt;$deps" \
+  -DCMAKE_PREFIX_PATH="$sqldrivers;$qt;$deps" \
+  -DSQLite3_INCLUDE_DIR="$sqldrivers/include" \
+  -DSQLite3_LIBRARY="$sqldrivers/lib/libsqlite3.dll.a" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$tests -DKORVANE_BENCHMARKS=OFF \
-  "${launcher[@]}" > "$out.configure.log" 2>&1 \
-  || { tail -n 40 "$out.configure.log"; fail "configure (log $out.configure.log)"; }
+  -DPKG_CONFIG_ARGN=--define-prefix \
+  "${launcher[@]}" > "$out/configure.log" 2>&1 \
+  || { tail -n 40 "$out/configure.log"; fail "configure (log $out/configure.log)"; }
 say "Building"
 # The lock shares the machine's cores with the other builds on it.
 flock /tmp/korvane-cpu.lock nice -n 10 cmake --build "$build" -j 2 \
@@ -70,7 +85,6 @@ cp "$build"/modules/korvane_*.dll "$folder/modules/"
 plugins=(
   platforms/qwindows.dll platforms/qoffscreen.dll
   styles/qwindowsvistastyle.dll
-  sqldrivers/qsqlite.dll
   iconengines/qsvgicon.dll imageformats/qsvg.dll
   texttospeech/qtexttospeech_sapi.dll
 )
@@ -78,13 +92,16 @@ for plugin in "${plugins[@]}"; do
   [[ -f $qt/plugins/$plugin ]] || { say "  (Qt has no $plugin)"; continue; }
   install -D -m 644 "$qt/plugins/$plugin" "$folder/plugins/$plugin"
 done
-# libpq is loaded when the shared database is first used, and loads the TLS
-# libraries: not imports, so copied by name.
+for plugin in sqldrivers/qsqlite.dll sqldrivers/qsqlpsql.dll; do
+  install -D -m 644 "$sqldrivers/plugins/$plugin" "$folder/plugins/$plugin"
+done
+# libpq is loaded with the PostgreSQL driver when the shared database is
+# first used, and loads the TLS libraries: copied by name as well.
 cp "$deps"/bin/libpq.dll "$deps"/bin/libssl-3-x64.dll "$deps"/bin/libcrypto-3-x64.dll "$folder/"
 
 # Every DLL an image imports that is not part of Windows, found in these
 # folders, copied beside the program, and followed in turn.
-dll_folders=("$qt/bin" "$deps/bin" /usr/lib/gcc/$triple/*-posix /usr/$triple/lib /usr/$triple/bin)
+dll_folders=("$sqldrivers/bin" "$qt/bin" "$deps/bin" /usr/lib/gcc/$triple/*-posix /usr/$triple/lib /usr/$triple/bin)
 imports() { "$triple-objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 declare -A seen=()
 queue=("$folder/korvane.exe" "$folder"/modules/*.dll "$folder"/*.dll)
@@ -104,6 +121,10 @@ while [[ ${#queue[@]} -gt 0 ]]; do
       fi
     done
   done < <(imports "$image")
+done
+# One SQLite for the program and the driver, never a copy in each.
+for image in korvane.exe plugins/sqldrivers/qsqlite.dll; do
+  imports "$folder/$image" | grep -x 'sqlite3.dll' >/dev/null || fail "$image does not use sqlite3.dll"
 done
 # Qt finds its plugins and translations beside the program; the offscreen
 # platform (the command line, the tests) reads its fonts from fonts/.

@@ -44,6 +44,8 @@ packages=(
   # The workbook export's writer, and the spreadsheet and reader its tests
   # open the workbooks with.
   libxlsxwriter-dev libreoffice-calc-nogui python3-openpyxl
+  # The workbook benchmark packs the sheets' XML as the writer does.
+  zlib1g-dev
   xvfb
   clang libclang-rt-14-dev
 )
@@ -60,11 +62,14 @@ for option in "$@"; do
       # of the same Qt version, dpkg-dev for `apt-get source`, Tcl in case
       # SQLite's single-file source has to be generated, and Wine and NSIS
       # for testing and packaging the Windows build; zlib for the
-      # cross-built libxlsxwriter, zip for the program folder's archive.
+      # cross-built libxlsxwriter, zip for the program folder's archive;
+      # unzip and openssl for the check of the installed program (its
+      # workbook opened, a certificate for its server); Wine's own fonts
+      # for the windows it draws.
       packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
                  binutils-mingw-w64-x86-64 ninja-build qt6-base-dev-tools
                  dpkg-dev xz-utils tcl wine wine64 nsis
-                 libz-mingw-w64-dev zip) ;;
+                 libz-mingw-w64-dev zip unzip openssl fonts-wine) ;;
     *)
       echo "install-deps.sh: unknown option $option" >&2
       exit 2 ;;

@@ -457,6 +457,18 @@
         <translation>Bedingungen, RPE, ...</translation>
     </message>
     <message>
+        <source>Name or initials</source>
+        <translation>Name oder Kürzel</translation>
+    </message>
+    <message>
+        <source>Who ran the test; kept for the next tests at this station</source>
+        <translation>Wer den Test geleitet hat; bleibt für die nächsten Tests an diesem Platz stehen</translation>
+    </message>
+    <message>
+        <source>Tester</source>
+        <translation>Tester</translation>
+    </message>
+    <message>
         <source>Invalid attempt</source>
         <translation>Ungültiger Versuch</translation>
     </message>

@@ -6,7 +6,10 @@
 ; makensis -DVERSION=3.1 -DSOURCE=<program folder> -DOUTFILE=<setup.exe>
 ;          -DICON=<korvane.ico> -DLICENSE=<licence text> korvane.nsi
 
+; A 64-bit installer for a 64-bit program: it runs wherever the program
+; does, a Wine without its 32-bit part included.
 Unicode true
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 

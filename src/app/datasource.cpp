@@ -1,6 +1,7 @@
 #include "app/datasource.h"
 
 #include "platform/messages.h"
+#include "platform/stationsettings.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -37,19 +38,6 @@ bool askForServerPassword(QWidget *parent, store::ServerAddress &server, const c
 
 namespace {
 
-// The settings name folders and servers of the user's: readable by the user
-// only.  The file is made private before the first write, and a file
-// written before is made private too; a rewrite keeps the permissions.
-QSettings settings()
-{
-    const QString path = QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).fileName();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!QFileInfo::exists(path))
-        QFile(path).open(QIODevice::WriteOnly);
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane"));
-}
-
 const QString kFolderKey = QStringLiteral("DataSource/Folder");
 const QString kServerKey = QStringLiteral("DataSource/Server");
 
@@ -57,12 +45,12 @@ const QString kServerKey = QStringLiteral("DataSource/Server");
 
 QString rememberedDataFolder()
 {
-    return settings().value(kFolderKey).toString();
+    return platform::stationSettings().value(kFolderKey).toString();
 }
 
 void rememberDataFolder(const QString &folder)
 {
-    QSettings stored = settings();
+    QSettings stored = platform::stationSettings();
     stored.setValue(kFolderKey, QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     stored.remove(kServerKey);
     stored.sync();
@@ -70,7 +58,7 @@ void rememberDataFolder(const QString &folder)
 
 std::optional<store::ServerAddress> rememberedDataServer()
 {
-    const QString url = settings().value(kServerKey).toString();
+    const QString url = platform::stationSettings().value(kServerKey).toString();
     if (url.isEmpty())
         return std::nullopt;
     return store::ServerAddress::parse(url);
@@ -78,7 +66,7 @@ std::optional<store::ServerAddress> rememberedDataServer()
 
 void rememberDataServer(const store::ServerAddress &server)
 {
-    QSettings stored = settings();
+    QSettings stored = platform::stationSettings();
     // Never a password: url() leaves it out.
     stored.setValue(kServerKey, server.url());
     stored.sync();

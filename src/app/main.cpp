@@ -10,7 +10,32 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 namespace {
+
+// The command line as it was typed.  On Windows argv holds it in the ANSI
+// code page, which lacks most of the world's characters (a folder named
+// "Ωμέγα" arrives as "?????"): there it is read in its wide form.
+QStringList programArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+#ifdef Q_OS_WIN
+    int count = 0;
+    if (wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+        return arguments;
+    }
+#endif
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
 
 void print(std::FILE *stream, const QString &text)
 {
@@ -67,9 +92,7 @@ int main(int argc, char *argv[])
 {
     // Read before any window system is reached, so --help and --version work
     // without a display.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = programArguments(argc, argv);
     const app::CommandLine commandLine = app::parseCommandLine(arguments);
 
     switch (commandLine.action) {

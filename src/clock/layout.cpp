@@ -4,6 +4,7 @@
 #include "clock/piegauge.h"
 #include "clock/tform1.h"
 #include "platform/buttonicons.h"
+#include "platform/stationsettings.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -518,12 +519,18 @@ QWidget *TForm1::buildMiddleColumn()
     box->addLayout(large);
     box->addStretch();
 
-    // A note on the test and whether the attempt counts, stored with it.
+    // A note on the test, who ran it and whether the attempt counts, stored
+    // with it.  The tester stays from test to test and is remembered by the
+    // station.
     NoteEdit = named(new QLineEdit(column), "NoteEdit");
     NoteEdit->setPlaceholderText(tr("Conditions, RPE, ..."));
+    TesterEdit = named(new QLineEdit(platform::rememberedTester(), column), "TesterEdit");
+    TesterEdit->setPlaceholderText(tr("Name or initials"));
+    TesterEdit->setToolTip(tr("Who ran the test; kept for the next tests at this station"));
     InvalidBox = named(new QCheckBox(tr("Invalid attempt"), column), "InvalidBox");
     auto *note = new QFormLayout;
     note->addRow(tr("Note"), NoteEdit);
+    note->addRow(tr("Tester"), TesterEdit);
     note->addRow(QString(), InvalidBox);
     box->addLayout(note);
 

@@ -10,10 +10,13 @@
 #include "store/storeaction.h"
 #include "store/layout.h"
 #include "store/records.h"
+#include "store/testnotes.h"
 #include "store/testreader.h"
 #include "store/trainingtables.h"
 
+#include <QCheckBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <functional>
@@ -79,13 +82,14 @@ QStringList TForm1::reportRecord() const
     return store::testFields(record);
 }
 
-report::ReportPage TForm1::unsavedReport()
+report::TestReport TForm1::unsavedReportContent()
 {
     const QStringList record = reportRecord();
     store::Table &table = tables().TestTable;
     const QString name = Edit39->text(), surname = Edit40->text(), exercise = Edit51->text();
     store::Table &profiles = tables().ProfilTable;
     std::optional<QString> profileName;
+    int invalid = 0;
     const QList<QStringList> earlier = store::runStoreAction({&table}, [&] {
         table.open();
         store::SqliteTestReader reader(table);
@@ -94,11 +98,27 @@ report::ReportPage TForm1::unsavedReport()
             if (const std::optional<qint32> profile = tryTextToInt(Edit48->text()))
                 profileName = reader.profileName(*profile);
         }
-        return reader.athleteTests(name, surname, exercise, std::numeric_limits<qint64>::max());
+        QList<QStringList> tests = reader.athleteTests(name, surname, exercise, std::numeric_limits<qint64>::max());
+        // As in the report of a stored test: the tests marked invalid are
+        // left out of the chart and counted.
+        invalid = int(data::leaveOutInvalidTests(tests, store::readTestNotes(table.database())).size());
+        return tests;
     });
     report::TestReport content = report::makeTestReport(record, earlier, false, report::programLocale());
     content.profileName = profileName.value_or(report::dash());
-    return report::ReportPage(content);
+    // The note, tester and mark as typed: the save stores them so.
+    const QString note = NoteEdit->text().trimmed();
+    const QString tester = TesterEdit->text().trimmed();
+    content.note = note.isEmpty() ? report::dash() : note;
+    content.tester = tester.isEmpty() ? report::dash() : tester;
+    content.valid = !InvalidBox->isChecked();
+    content.invalidLeftOut = invalid;
+    return content;
+}
+
+report::ReportPage TForm1::unsavedReport()
+{
+    return report::ReportPage(unsavedReportContent());
 }
 
 void TForm1::ReportButtonClick()

@@ -7,6 +7,7 @@
 #include "model/testdate.h"
 #include "clock/tform1.h"
 #include "platform/messages.h"
+#include "platform/stationsettings.h"
 #include "core/wallclock.h"
 #include "store/records.h"
 #include "store/storeaction.h"
@@ -150,15 +151,17 @@ void TForm1::saveTest()
         throw;
     }
     // The note goes with the stored test; a note that cannot be stored
-    // leaves the test stored and is said.
+    // leaves the test stored and is said.  An empty one still clears what a
+    // test deleted earlier under this number may have left.
     QString noteFailure;
-    const store::TestNote note{NoteEdit->text().trimmed(), !InvalidBox->isChecked(), QString()};
-    if (!note.isEmpty()) {
-        try {
-            store::runStoreAction({&table}, [&] { store::storeTestNote(table, key, note); });
-        } catch (const core::Failure &failure) {
-            noteFailure = failure.message();
-        }
+    const QString tester = TesterEdit->text().trimmed();
+    const store::TestNote note{NoteEdit->text().trimmed(), !InvalidBox->isChecked(), tester};
+    TesterEdit->setText(tester);
+    platform::rememberTester(tester);
+    try {
+        store::runStoreAction({&table}, [&] { store::storeTestNote(table, key, note); });
+    } catch (const core::Failure &failure) {
+        noteFailure = failure.message();
     }
     NoteEdit->clear();
     InvalidBox->setChecked(false);

@@ -29,7 +29,7 @@ class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QTimer;
-namespace report { class ReportPage; }
+namespace report { class ReportPage; struct TestReport; }
 class QToolButton;
 class PieGauge;
 
@@ -177,7 +177,10 @@ public:
     // The test in the window as the record its save would store, for the
     // report: the sets that ended completed, the others as they stand.
     QStringList reportRecord() const;
-    // Its report with the athlete's stored tests of the exercise before it.
+    // Its report with the athlete's stored tests of the exercise before it
+    // (those marked invalid left out), and the note, tester and validity
+    // typed for it.
+    report::TestReport unsavedReportContent();
     report::ReportPage unsavedReport();
 
 private:
@@ -301,6 +304,7 @@ public:
     // The note stored with Save Data, and the box that marks the attempt
     // invalid.
     QLineEdit *NoteEdit = nullptr;
+    QLineEdit *TesterEdit = nullptr;
     QCheckBox *InvalidBox = nullptr;
     QLabel *pnSerie = nullptr, *pnBNr = nullptr, *TUTreal = nullptr, *TUTtotal = nullptr, *Panel1 = nullptr;
     QLabel *Label68 = nullptr, *Label69 = nullptr;

@@ -64,6 +64,12 @@ void syncFolder(const QString &folder);
 // copying; `otherFileSystem` tells that they are not.  An existing `to` is
 // replaced where the system allows it.
 bool renameInFileSystem(const QString &from, const QString &to, bool *otherFileSystem, QString *reason = nullptr);
+// The name by which the C library's fopen() opens the existing file `path`,
+// for libraries that take 8-bit names: the absolute path in the local 8-bit
+// encoding; on Windows, where that is the ANSI code page, the short name the
+// system keeps for it when the path does not fit that code page or is too
+// long for it.  Empty when there is no such name.
+QByteArray narrowFileName(const QString &path);
 // Whether two ordinary files hold the same bytes (size and checksum).
 bool sameContent(const QString &a, const QString &b);
 

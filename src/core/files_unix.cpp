@@ -155,6 +155,11 @@ void closeDescriptor(int fd)
     ::close(fd);
 }
 
+QByteArray narrowFileName(const QString &path)
+{
+    return encoded(QFileInfo(path).absoluteFilePath());
+}
+
 bool renameInFileSystem(const QString &from, const QString &to, bool *otherFileSystem, QString *reason)
 {
     *otherFileSystem = false;

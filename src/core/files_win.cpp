@@ -308,6 +308,36 @@ bool syncPath(const QString &path, bool directory)
     return flushed;
 }
 
+QByteArray narrowFileName(const QString &path)
+{
+    // The ANSI calls take MAX_PATH characters at most, and a character the
+    // code page lacks comes back as '?'.
+    const auto narrow = [](const QString &name) {
+        const QByteArray bytes = name.toLocal8Bit();
+        return bytes.size() < MAX_PATH && QString::fromLocal8Bit(bytes) == name ? bytes : QByteArray();
+    };
+    const QByteArray direct = narrow(QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath())));
+    if (!direct.isEmpty())
+        return direct;
+    const std::wstring wide = windowsPath(path);
+    std::wstring shortName(MAX_PATH, L'\0');
+    DWORD length = GetShortPathNameW(wide.c_str(), shortName.data(), DWORD(shortName.size()));
+    if (length >= shortName.size()) {
+        shortName.resize(length);
+        length = GetShortPathNameW(wide.c_str(), shortName.data(), DWORD(shortName.size()));
+    }
+    if (length == 0 || length >= shortName.size())
+        return {};
+    shortName.resize(length);
+    // Back from the extended-length form the wide calls were given.
+    QString name = QString::fromStdWString(shortName);
+    if (name.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        name = QLatin1String("\\\\") + name.mid(8);
+    else if (name.startsWith(QLatin1String("\\\\?\\")))
+        name = name.mid(4);
+    return narrow(name);
+}
+
 bool renameInFileSystem(const QString &from, const QString &to, bool *otherFileSystem, QString *reason)
 {
     *otherFileSystem = false;

@@ -4,6 +4,7 @@
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "store/table.h"
+#include "store/testnotes.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -141,7 +142,28 @@ bool TableModel::deleteRowFromTable(int row)
 {
     QVariantList bindings;
     const QString where = unchangedCondition(row, bindings);
-    return changeUnchanged(row, QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(m_tableName, where), bindings);
+    const QString statement = QStringLiteral("DELETE FROM \"%1\" WHERE %2").arg(m_tableName, where);
+    if (m_tableName != store::testTableLayout().tableName)
+        return changeUnchanged(row, statement, bindings);
+    // A test's note goes with it in one transaction: a test stored later
+    // under the same number never finds it.
+    QSqlDatabase db = database();
+    const qint64 testnr = QSqlQueryModel::data(index(row, 0), Qt::EditRole).toLongLong();
+    if (!db.transaction()) {
+        setLastError(db.lastError());
+        return false;
+    }
+    if (!changeUnchanged(row, statement, bindings)) {
+        db.rollback();
+        return false;
+    }
+    const QSqlError removed = store::removeTestNotes(db, testnr);
+    if (removed.isValid() || !db.commit()) {
+        setLastError(removed.isValid() ? removed : db.lastError());
+        db.rollback();
+        return false;
+    }
+    return true;
 }
 
 bool TableModel::changeUnchanged(int row, const QString &statement, const QVariantList &bindings)

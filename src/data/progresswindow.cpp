@@ -81,23 +81,6 @@ QList<data::StoredTest> readAthleteTests(store::Table &table, const QString &nam
     return tests;
 }
 
-// Takes the tests marked invalid out of `tests` and returns them.
-QList<data::StoredTest> leaveOutInvalid(QList<data::StoredTest> &tests, const QHash<qint64, store::TestNote> &notes)
-{
-    QList<data::StoredTest> invalid;
-    if (notes.isEmpty())
-        return invalid;
-    QList<data::StoredTest> valid;
-    for (data::StoredTest &test : tests) {
-        const auto note = notes.constFind(test.value(0).toLongLong());
-        if (note != notes.cend() && !note->valid)
-            invalid << std::move(test);
-        else
-            valid << std::move(test);
-    }
-    tests = std::move(valid);
-    return invalid;
-}
 
 // At most about two points per bucket on the time axis are drawn: the
 // first, lowest, highest and last of each.  The line looks the same at any
@@ -381,7 +364,7 @@ void ProgressWindow::athleteChosen()
         m_surname = item->data(SurnameRole).toString();
         readWithTableOpen(m_table, [&] {
             m_tests = readAthleteTests(m_table, m_name, m_surname);
-            m_invalidTests = leaveOutInvalid(m_tests, store::readTestNotes(m_table.database()));
+            m_invalidTests = data::leaveOutInvalidTests(m_tests, store::readTestNotes(m_table.database()));
         });
     }
 

@@ -384,4 +384,21 @@ QString progressTestText(const ProgressTest &test)
     return lines.join(u'\n');
 }
 
+QList<StoredTest> leaveOutInvalidTests(QList<StoredTest> &tests, const QHash<qint64, store::TestNote> &notes)
+{
+    QList<StoredTest> invalid;
+    if (notes.isEmpty())
+        return invalid;
+    QList<StoredTest> valid;
+    for (StoredTest &test : tests) {
+        const auto note = notes.constFind(test.value(0).toLongLong());
+        if (note != notes.cend() && !note->valid)
+            invalid << std::move(test);
+        else
+            valid << std::move(test);
+    }
+    tests = std::move(valid);
+    return invalid;
+}
+
 } // namespace data

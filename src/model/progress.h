@@ -3,7 +3,10 @@
 // An athlete's progress from test to test: the step from stored test records
 // to the series the progress chart draws.  No widgets here.
 
+#include "store/testnotes.h"
+
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QLocale>
 #include <QString>
@@ -101,5 +104,9 @@ QList<ProgressAxisLabel> progressAxisLabels(const ProgressData &data, int most);
 // set's real time of the planned time with its repetitions (a set that never
 // ran reads "not run"), TUT total and TUT real.
 QString progressTestText(const ProgressTest &test);
+
+// Takes the tests marked invalid in `notes` out of `tests` and returns them,
+// in their order: the charts leave them out and say how many.
+QList<StoredTest> leaveOutInvalidTests(QList<StoredTest> &tests, const QHash<qint64, store::TestNote> &notes);
 
 } // namespace data

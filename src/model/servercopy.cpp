@@ -131,9 +131,15 @@ public:
         return copied;
     }
 
-    // The notes of the tests, when the folder has any.
+    // The notes of the tests, when the folder has any.  The server's test
+    // table is empty, so a note it holds belongs to no test (its test was
+    // deleted by an older program): it goes, or the test copied under its
+    // number would take it.
     void copyNotes(const SourceFile &tests)
     {
+        const QSqlError removed = store::removeTestNotes(m_db, std::nullopt);
+        if (removed.isValid())
+            fail(store::errorText(removed));
         if (!tests.exists())
             return;
         const QHash<qint64, store::TestNote> notes = store::readTestNotes(tests.database());

@@ -1,6 +1,7 @@
 #include "model/xlsxexport.h"
 
 #include "core/errors.h"
+#include "core/files.h"
 #include "model/csvexport.h"
 #include "model/fullexport.h"
 #include "model/progress.h"
@@ -16,9 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
@@ -242,7 +244,9 @@ public:
         // Rows go to the file as they are written: memory stays flat for
         // any number of tests.
         options.constant_memory = LXW_TRUE;
-        m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+        // The library opens its file with fopen(): the file exists already,
+        // under a name that the C library can open.
+        m_book = workbook_new_opt(platform::narrowFileName(path).constData(), &options);
         if (!m_book)
             throw writeFailure(path, QCoreApplication::translate("Export", "\"%1\" could not be created.").arg(name));
         m_header = workbook_add_format(m_book);
@@ -502,7 +506,8 @@ bool setRan(const store::TestRows &rows, const TestFields &fields, int k)
 // otherwise up to the last set that ran.
 int setCount(const store::TestRows &rows, const TestFields &fields)
 {
-    const QByteArrayView sets = rows.field(fields.sets);
+    // Blanks around the number are kept by the tables but mean nothing.
+    const QByteArrayView sets = trimmedView(rows.field(fields.sets));
     if (const std::optional<int> count = setNumberOf(QString::fromUtf8(sets)))
         return *count;
     int count = 0;
@@ -617,18 +622,28 @@ WorkbookSummary writeWorkbookFile(const QString &path, const WorkbookSources &so
     const bool existed = platform::fileKind(path, false) == platform::FileKind::Ordinary;
 
     // Written beside the target under a name of its own, and put in its
-    // place only when whole.  The temporary file is readable by its owner
-    // only, as a new export is.
-    QTemporaryFile temporary(QFileInfo(path).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(name)));
-    if (!temporary.open())
+    // place only when whole.  The temporary file is private to its owner
+    // (on Windows by its access list), as a new export is.  Nothing holds it
+    // open while the library writes it: Windows renames no open file.
+    const QDir folder = QFileInfo(path).absoluteDir();
+    QString temporaryName;
+    QString notCreated;
+    for (int attempt = 0; attempt < 16 && temporaryName.isEmpty(); ++attempt) {
+        const QString candidate = folder.filePath(QStringLiteral(".%1.%2").arg(name).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        if (platform::createPrivateFile(candidate, &notCreated))
+            temporaryName = candidate;
+        else if (platform::fileKind(candidate, false) == platform::FileKind::Missing)
+            break;
+    }
+    if (temporaryName.isEmpty())
         throw writeFailure(path, notWritten + QCoreApplication::translate("Export", "\"%1\" could not be created: %2")
-                                                  .arg(name, temporary.errorString()));
-    temporary.close();
+                                                  .arg(name, notCreated));
+    auto removeTemporary = qScopeGuard([&temporaryName] { QFile::remove(temporaryName); });
 
     WorkbookSummary summary;
     try {
         const CNumericLocale cNumbers;
-        Workbook book(temporary.fileName(), name);
+        Workbook book(temporaryName, name);
         writeTestsAndSets(book, sources.tests, sources.filter, summary);
         summary.athletes = writeTableSheet(book, "Athletes", store::spTableLayout(), sources.athletes);
         summary.profiles = writeTableSheet(book, "Profiles", store::profilLayout(), sources.profiles);
@@ -638,11 +653,15 @@ WorkbookSummary writeWorkbookFile(const QString &path, const WorkbookSources &so
         throw error.afterPrefix(notWritten);
     }
     if (existed)
-        QFile::setPermissions(temporary.fileName(), QFile::permissions(path));
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        QFile::setPermissions(temporaryName, QFile::permissions(path));
+    // Replacing an existing file, which the C library's rename() refuses on
+    // Windows.
+    bool otherFileSystem = false;
+    QString reason;
+    if (!platform::renameInFileSystem(temporaryName, path, &otherFileSystem, &reason))
         throw writeFailure(path, notWritten + QCoreApplication::translate("Export", "The workbook could not be put in place: %1")
-                                                  .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    temporary.setAutoRemove(false);
+                                                  .arg(reason));
+    removeTemporary.dismiss();
     return summary;
 }
 

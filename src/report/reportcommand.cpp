@@ -4,6 +4,7 @@
 #include "core/files.h"
 #include "core/numbertext.h"
 #include "model/csvexport.h"
+#include "model/progress.h"
 #include "report/reportpage.h"
 #include "store/layout.h"
 #include "store/table.h"
@@ -35,16 +36,9 @@ ReportPage storedTestReport(store::TestReader &reader, qint64 testnr, const QHas
                 .arg(testnr)
                 .arg(store::testTableLayout().fileName));
     }
-    QList<QStringList> tests;
-    int invalid = 0;
-    for (QStringList &test :
-         reader.athleteTests(field(*record, "Name"), field(*record, "Surname"), field(*record, "Exercise"), testnr)) {
-        const auto note = notes.constFind(test.value(0).toLongLong());
-        if (note != notes.cend() && !note->valid)
-            ++invalid;
-        else
-            tests << std::move(test);
-    }
+    QList<QStringList> tests
+        = reader.athleteTests(field(*record, "Name"), field(*record, "Surname"), field(*record, "Exercise"), testnr);
+    const auto invalid = int(data::leaveOutInvalidTests(tests, notes).size());
     TestReport report = makeTestReport(*record, tests, true, locale);
     const store::TestNote note = notes.value(testnr);
     report.note = note.text.isEmpty() ? dash() : note.text;

@@ -67,37 +67,33 @@ public:
             .arg(x);
     }
 
-    // A date written dd.mm.yyyy (one-digit day and month too) or
-    // yyyy-mm-dd, or NULL.  An impossible day (31.02.) is NULL.
+    // A date in the forms the program reads a stored date in, or NULL:
+    // dd.mm.yyyy (one-digit day and month too), d.M.yy, yyyy-mm-dd, d/M/yyyy,
+    // M/d/yy and "6 Dec 2026".  A two-digit year lies within the 80 years
+    // before and the 19 after the current one.  An impossible day (31.02.)
+    // is NULL.
     QString date(const QString &x) const
     {
-        if (m_server) {
-            const auto made = [](const QString &y, const QString &m, const QString &d) {
-                return QStringLiteral("CASE WHEN CAST(%1 AS integer) < 1 OR CAST(%2 AS integer) NOT BETWEEN 1 AND 12 THEN NULL "
-                                      "WHEN CAST(%3 AS integer) BETWEEN 1 AND extract(day FROM make_date(CAST(%1 AS integer), "
-                                      "CAST(%2 AS integer), 1) + interval '1 month - 1 day') "
-                                      "THEN make_date(CAST(%1 AS integer), CAST(%2 AS integer), CAST(%3 AS integer)) END")
-                    .arg(y, m, d);
-            };
-            const auto part = [&x](const char *separator, int n) {
-                return QStringLiteral("split_part(%1, '%2', %3)").arg(x, QLatin1String(separator)).arg(n);
-            };
-            return QStringLiteral("CASE WHEN %1 ~ '^[0-9]{1,2}\\.[0-9]{1,2}\\.[0-9]{4}$' THEN %2 "
-                                  "WHEN %1 ~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}$' THEN %3 END")
-                .arg(x, made(part(".", 3), part(".", 2), part(".", 1)), made(part("-", 1), part("-", 2), part("-", 3)));
+        QStringList forms;
+        for (const DateForm &form : dateForms(x)) {
+            if (m_server)
+                forms << QStringLiteral("WHEN %1 ~ '%2' THEN %3").arg(x, form.pattern, madeOnServer(form));
+            else
+                // Concatenated: arg() would read the printf format as places.
+                forms << QStringLiteral("WHEN ") + form.shapes.join(QStringLiteral(" OR "))
+                        + QStringLiteral(" THEN printf('%04d-%02d-%02d', ") + form.year + QStringLiteral(", ") + form.month
+                        + QStringLiteral(", ") + form.day + QLatin1Char(')');
         }
-        QStringList dotted;
-        for (const char *day : {"[0-9]", "[0-9][0-9]"}) {
-            for (const char *month : {"[0-9]", "[0-9][0-9]"})
-                dotted << QStringLiteral("%1 GLOB '%2.%3.[0-9][0-9][0-9][0-9]'").arg(x, QLatin1String(day), QLatin1String(month));
-        }
-        const QString iso = QStringLiteral("(CASE WHEN %1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' THEN %1 "
-                                           "WHEN %2 THEN substr(%1, -4) || '-' || substr('0' || CAST(substr(%1, instr(%1, '.') + 1) "
-                                           "AS INTEGER), -2) || '-' || substr('0' || CAST(%1 AS INTEGER), -2) END)")
-                                .arg(x, dotted.join(QStringLiteral(" OR ")));
+        const QString made = QStringLiteral("CASE %1 END").arg(forms.join(u' '));
+        if (m_server)
+            return made;
         // A modifier makes date() move an impossible day into the next
-        // month: only a day that comes back unchanged is one.
-        return QStringLiteral("CASE WHEN date(%1, '+0 days') = %1 AND substr(%1, 1, 4) <> '0000' THEN %1 END").arg(iso);
+        // month: only a day that comes back unchanged is one.  The text is
+        // made once in a subquery: written three times, it would be made
+        // three times.
+        return QStringLiteral("(SELECT CASE WHEN date(v, '+0 days') = v AND substr(v, 1, 4) <> '0000' THEN v END "
+                              "FROM (SELECT %1 AS v))")
+            .arg(made);
     }
 
     QString greatest(const QString &a, const QString &b) const
@@ -106,6 +102,106 @@ public:
     }
 
     QString validDefault() const { return m_server ? QStringLiteral("true") : QStringLiteral("1"); }
+
+private:
+    // One written form of a date: its shape (a regular expression on a
+    // server, GLOB patterns in a file) and its parts as whole numbers.
+    struct DateForm {
+        QString pattern;
+        QStringList shapes;
+        QString year;
+        QString month;
+        QString day;
+    };
+
+    QString integer(const QString &text) const
+    {
+        return QStringLiteral("CAST(%1 AS %2)").arg(text, m_server ? QStringLiteral("integer") : QStringLiteral("INTEGER"));
+    }
+
+    // The number before the first separator, the one after it, and the
+    // last `width` characters: the three parts of a shape already checked.
+    QString firstPart(const QString &x, char separator) const
+    {
+        return m_server ? integer(QStringLiteral("split_part(%1, '%2', 1)").arg(x).arg(QLatin1Char(separator))) : integer(x);
+    }
+    QString secondPart(const QString &x, char separator) const
+    {
+        if (m_server)
+            return integer(QStringLiteral("split_part(%1, '%2', 2)").arg(x).arg(QLatin1Char(separator)));
+        return integer(QStringLiteral("substr(%1, instr(%1, '%2') + 1)").arg(x).arg(QLatin1Char(separator)));
+    }
+    QString lastPart(const QString &x, int width) const
+    {
+        return integer(QStringLiteral("%1(%2, %3)").arg(m_server ? QStringLiteral("right") : QStringLiteral("substr"), x)
+                           .arg(m_server ? width : -width));
+    }
+
+    // The year of a two-digit year: within the 100 years from 80 before
+    // the current one.
+    QString fullYear(const QString &yy) const
+    {
+        const QString first = m_server ? QStringLiteral("(CAST(extract(year FROM current_date) AS integer) - 80)")
+                                       : QStringLiteral("(CAST(strftime('%Y', 'now', 'localtime') AS INTEGER) - 80)");
+        return QStringLiteral("(%1 + ((%2 - %1 % 100) % 100 + 100) % 100)").arg(first, yy);
+    }
+
+    // Day and month of one or two digits with `separator` after each, then
+    // a year of `yearWidth` digits.
+    DateForm shortForm(const QString &x, char separator, int yearWidth, bool monthFirst) const
+    {
+        DateForm form;
+        const QString sep = separator == '.' ? QStringLiteral("\\.") : QString(QLatin1Char(separator));
+        form.pattern = QStringLiteral("^[0-9]{1,2}%1[0-9]{1,2}%1[0-9]{%2}$").arg(sep).arg(yearWidth);
+        const QString year = QStringLiteral("[0-9]").repeated(yearWidth);
+        for (const char *first : {"[0-9]", "[0-9][0-9]"}) {
+            for (const char *second : {"[0-9]", "[0-9][0-9]"})
+                form.shapes << QStringLiteral("%1 GLOB '%2%3%4%3%5'")
+                                   .arg(x, QLatin1String(first), QString(QLatin1Char(separator)), QLatin1String(second), year);
+        }
+        const QString last = lastPart(x, yearWidth);
+        form.year = yearWidth == 2 ? fullYear(last) : last;
+        form.month = monthFirst ? firstPart(x, separator) : secondPart(x, separator);
+        form.day = monthFirst ? secondPart(x, separator) : firstPart(x, separator);
+        return form;
+    }
+
+    QList<DateForm> dateForms(const QString &x) const
+    {
+        QList<DateForm> forms{shortForm(x, '.', 4, false), shortForm(x, '.', 2, false), shortForm(x, '/', 4, false),
+                              shortForm(x, '/', 2, true)};
+        DateForm iso;
+        iso.pattern = QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$");
+        iso.shapes << QStringLiteral("%1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'").arg(x);
+        iso.year = integer(QStringLiteral("substr(%1, 1, 4)").arg(x));
+        iso.month = integer(QStringLiteral("substr(%1, 6, 2)").arg(x));
+        iso.day = integer(QStringLiteral("substr(%1, 9, 2)").arg(x));
+        forms << iso;
+        // "6 Dec 2026": English month abbreviations in any case.  Each sits
+        // at a place 4k + 1 of the list, so (place + 3) / 4 is the month and
+        // no three letters match across two of them.
+        DateForm named;
+        named.pattern = QStringLiteral("^[0-9]{1,2} [A-Za-z]{3} [0-9]{4}$");
+        for (const char *day : {"[0-9]", "[0-9][0-9]"})
+            named.shapes << QStringLiteral("%1 GLOB '%2 [A-Za-z][A-Za-z][A-Za-z] [0-9][0-9][0-9][0-9]'").arg(x, QLatin1String(day));
+        const QString months = QStringLiteral("'jan feb mar apr may jun jul aug sep oct nov dec'");
+        named.year = lastPart(x, 4);
+        named.day = firstPart(x, ' ');
+        named.month = m_server
+            ? QStringLiteral("((position(lower(split_part(%1, ' ', 2)) in %2) + 3) / 4)").arg(x, months)
+            : QStringLiteral("((instr(%2, lower(substr(%1, instr(%1, ' ') + 1, 3))) + 3) / 4)").arg(x, months);
+        forms << named;
+        return forms;
+    }
+
+    // The date of a form's parts on a server, NULL for an impossible one.
+    QString madeOnServer(const DateForm &form) const
+    {
+        return QStringLiteral("CASE WHEN %1 NOT BETWEEN 1 AND 9999 OR %2 NOT BETWEEN 1 AND 12 THEN NULL "
+                              "WHEN %3 BETWEEN 1 AND extract(day FROM make_date(%1, %2, 1) + interval '1 month - 1 day') "
+                              "THEN make_date(%1, %2, %3) END")
+            .arg(form.year, form.month, form.day);
+    }
 
 private:
     bool m_server;

@@ -3,9 +3,10 @@
 // Typed views beside the tables for analysis in SQL: `korvane_tests` (one
 // row per test) and `korvane_sets` (one row per set that ran).  Column names
 // are lower-case; measurements are numbers, the date a date (ISO text in a
-// file, `date` on a server).  A stored text that is no number (or no date
-// in the forms dd.mm.yyyy and yyyy-mm-dd) is NULL there, never a wrong
-// number.  With the notes table present the views carry its note, validity
+// file, `date` on a server), read in the forms the program reads a stored
+// date in (dd.mm.yyyy, d.M.yy, yyyy-mm-dd, d/M/yyyy, M/d/yy, "6 Dec 2026").
+// A stored text that is no number or no such date is NULL there, never a
+// wrong value.  With the notes table present the views carry its note, validity
 // and tester.
 
 #include "store/layout.h"

@@ -4,6 +4,7 @@
 #include "store/postgres.h"
 #include "store/sqlitefile.h"
 #include "store/storeaction.h"
+#include "store/testnotes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -271,9 +272,16 @@ void Table::connectServer()
                 || !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7482301)"))
                 || !query.exec(createSaveIdTableStatement()))
                 fail(reasonOf(db.lastError().isValid() ? db.lastError() : query.lastError()));
-            if (store::checkServerLayout(db, m_layout).result == LayoutCheck::Result::NoTable
-                && !query.exec(createTableStatement(m_layout, SqlDialect::Postgres)))
+            const bool missing = store::checkServerLayout(db, m_layout).result == LayoutCheck::Result::NoTable;
+            if (missing && !query.exec(createTableStatement(m_layout, SqlDialect::Postgres)))
                 fail(QCoreApplication::translate("Store", "it cannot be created (%1)").arg(reasonOf(query.lastError())));
+            // A new test table gives its numbers from 1 again: notes left by
+            // the tests of a table dropped earlier would go to new tests.
+            if (missing && m_layout.tableName == testTableLayout().tableName) {
+                const QSqlError error = removeTestNotes(db, std::nullopt);
+                if (error.isValid())
+                    fail(QCoreApplication::translate("Store", "it cannot be created (%1)").arg(reasonOf(error)));
+            }
             if (!db.commit())
                 fail(reasonOf(db.lastError()));
             checkLayout(db);

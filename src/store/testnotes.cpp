@@ -78,6 +78,22 @@ TestNote readTestNote(const QSqlDatabase &db, qint64 testnr)
     return noteOf(query, 0);
 }
 
+QSqlError removeTestNotes(const QSqlDatabase &db, std::optional<qint64> testnr)
+{
+    if (!hasRelation(db, dialectOf(db), testNotesTableName()))
+        return {};
+    QSqlQuery query(db);
+    if (testnr) {
+        query.prepare(QStringLiteral("DELETE FROM \"TestNotes\" WHERE \"Testnr\" = ?"));
+        query.addBindValue(*testnr);
+    } else {
+        query.prepare(QStringLiteral("DELETE FROM \"TestNotes\""));
+    }
+    if (!query.exec())
+        return query.lastError();
+    return {};
+}
+
 void storeTestNote(Table &tests, qint64 testnr, const TestNote &note)
 {
     tests.ensureConnection();
@@ -91,6 +107,9 @@ void storeTestNote(Table &tests, qint64 testnr, const TestNote &note)
     };
     QSqlQuery query(db);
     if (!hasRelation(db, dialect, testNotesTableName())) {
+        // Nothing to remove: the table is made for a note only.
+        if (note.isEmpty())
+            return;
         if (!query.exec(createTestNotesStatement(dialect)))
             fail(query.lastError());
         // The views gain the notes' columns.

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
 #include <optional>
@@ -38,9 +39,16 @@ QHash<qint64, TestNote> readTestNotes(const QSqlDatabase &db);
 // The note of one test; an empty note when it has none.
 TestNote readTestNote(const QSqlDatabase &db, qint64 testnr);
 
+// Removes the note of test `testnr` (of every test when none is named)
+// when the notes table exists: for a test deleted, inside the transaction
+// that deletes it, so that no later test finds its note.  Returns the error
+// when the removal failed, an invalid one otherwise.
+QSqlError removeTestNotes(const QSqlDatabase &db, std::optional<qint64> testnr);
+
 // Stores the note of test `testnr` on the connection of the test table,
-// replacing the one it had; an empty note removes it.  Makes the table (and
-// brings the typed views up to date) when it is missing.  The test table's
+// replacing the one it had; an empty note removes it.  Makes the table
+// (and brings the typed views up to date) when it is missing and the note
+// says something.  The test table's
 // write hook (the daily backup) runs first.  A failure throws a StoreError
 // naming the table.
 void storeTestNote(Table &tests, qint64 testnr, const TestNote &note);

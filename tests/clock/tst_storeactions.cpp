@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -303,12 +305,15 @@ private slots:
 
 private:
     QLocale m_locale;
+    QTemporaryDir m_settings;
     std::unique_ptr<testsupport::PostgresServer> m_server;
 };
 
 void TestStoreActions::initTestCase()
 {
     m_locale = QLocale();
+    // Never the user's own settings.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
 }
 
 void TestStoreActions::cleanup()
@@ -903,36 +908,69 @@ void TestStoreActions::noteIsStoredWithTheTest_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("invalid");
+    QTest::addColumn<QString>("typedTester");
+    QTest::addColumn<bool>("leftover");     // a note of a test deleted earlier under number 1
     QTest::addColumn<QString>("note");
-    QTest::addColumn<bool>("notesTable");   // whether the save made the notes table
-    QTest::newRow("note of an invalid attempt") << QStringLiteral("Knie; \"RPE 9\"") << true
-                                                << QStringLiteral("Knie; \"RPE 9\"") << true;
-    QTest::newRow("invalid without a note") << QString() << true << QString() << true;
-    QTest::newRow("note of a valid attempt") << QStringLiteral(" nass ") << false << QStringLiteral("nass") << true;
-    QTest::newRow("nothing to note") << QStringLiteral("  ") << false << QString() << false;
+    QTest::addColumn<QString>("tester");
+    QTest::addColumn<bool>("notesTable");   // whether the notes table is there after the save
+    QTest::newRow("note of an invalid attempt") << QStringLiteral("Knie; \"RPE 9\"") << true << QString() << false
+                                                << QStringLiteral("Knie; \"RPE 9\"") << QString() << true;
+    QTest::newRow("invalid without a note") << QString() << true << QString() << false << QString() << QString() << true;
+    QTest::newRow("note of a valid attempt") << QStringLiteral(" nass ") << false << QString() << false << QStringLiteral("nass")
+                                             << QString() << true;
+    QTest::newRow("nothing to note") << QStringLiteral("  ") << false << QString() << false << QString() << QString() << false;
+    QTest::newRow("tester only") << QString() << false << QStringLiteral(" Jörg ") << false << QString() << QStringLiteral("Jörg")
+                                 << true;
+    QTest::newRow("tester and note") << QStringLiteral("RPE 8") << true << QStringLiteral("KB") << false
+                                     << QStringLiteral("RPE 8") << QStringLiteral("KB") << true;
+    QTest::newRow("leftover note, nothing to note") << QString() << false << QString() << true << QString() << QString() << true;
+    QTest::newRow("leftover note, new note") << QStringLiteral("neu") << false << QString() << true << QStringLiteral("neu")
+                                             << QString() << true;
 }
 
 void TestStoreActions::noteIsStoredWithTheTest()
 {
     QFETCH(QString, typed);
     QFETCH(bool, invalid);
+    QFETCH(QString, typedTester);
+    QFETCH(bool, leftover);
     QFETCH(QString, note);
+    QFETCH(QString, tester);
     QFETCH(bool, notesTable);
+    // This station's settings start empty in every row.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    const auto restored = qScopeGuard(
+        [this] { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path()); });
     Tables t;
+    if (leftover)
+        store::storeTestNote(t.tables.TestTable, 1, {QStringLiteral("alt"), false, QStringLiteral("XY")});
     ClockWindowFixture f(&t.tables);
     TForm1 &w = *f.form;
+    QCOMPARE(w.TesterEdit->text(), QString());
     fillThreeSetResults(w);
     w.NoteEdit->setText(typed);
     w.InvalidBox->setChecked(invalid);
+    w.TesterEdit->setText(typedTester);
     pressSaveData(w);
     QCOMPARE(f.platform.boxes.shown, QStringList());
     QCOMPARE(storedRecords(t.tables.TestTable).size(), 1);
     const QSqlDatabase db = t.tables.TestTable.database();
     QCOMPARE(store::hasRelation(db, store::SqlDialect::Sqlite, store::testNotesTableName()), notesTable);
-    QCOMPARE(store::readTestNote(db, 1), (store::TestNote{note, !invalid, QString()}));
-    // The next test starts without them.
+    QCOMPARE(store::readTestNote(db, 1), (store::TestNote{note, !invalid, tester}));
+    // The next test starts without note and mark, with the same tester, also
+    // in a window opened later at this station.
     QCOMPARE(w.NoteEdit->text(), QString());
     QVERIFY(!w.InvalidBox->isChecked());
+    QCOMPARE(w.TesterEdit->text(), tester);
+    ClockWindowFixture later(&t.tables);
+    QCOMPARE(later.form->TesterEdit->text(), tester);
+    // The settings file also names folders and servers: the user's only.
+    const QString file = QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).fileName();
+    QCOMPARE(QFile::exists(file), !tester.isEmpty());
+    if (!tester.isEmpty())
+        QCOMPARE(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestStoreActions::completionBeforeStoring_data()

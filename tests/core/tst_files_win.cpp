@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 #include <io.h>
 
 using platform::FileKind;
@@ -132,6 +134,15 @@ void TstFilesWin::unusualPathsWork()
     QCOMPARE(platform::readHead(other, 6), QByteArray("SQLite"));
     QCOMPARE(platform::fileKind(file), FileKind::Missing);
     QVERIFY(platform::sameContent(other, other));
+    // A library that opens files by 8-bit names (the workbook's) reaches it.
+    const QByteArray narrow = platform::narrowFileName(other);
+    QVERIFY2(!narrow.isEmpty(), qPrintable(other));
+    std::FILE *opened = std::fopen(narrow.constData(), "rb");
+    QVERIFY2(opened, narrow.constData());
+    char head[7] = {};
+    const size_t read = std::fread(head, 1, 6, opened);
+    std::fclose(opened);
+    QCOMPARE(QByteArray(head, int(read)), QByteArray("SQLite"));
 }
 
 void TstFilesWin::standardOutputIsRecognised()

@@ -4,10 +4,13 @@
 
 #include "core/errors.h"
 #include "data/dbgrid.h"
+#include "data/testnotepanel.h"
 #include "data/tform4.h"
 #include "store/records.h"
+#include "store/testnotes.h"
 #include "store/trainingtables.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,6 +135,88 @@ private slots:
         QVERIFY(!there->SPTable.findKey(1));
         QVERIFY(there->SPTable.findKey(2));
         QCOMPARE(there->SPTable.fieldText(QStringLiteral("Name")), QStringLiteral("Bo"));
+    }
+
+    void deletedTestTakesItsNote_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addColumn<int>("row");               // the test deleted, by row
+        QTest::addColumn<QString>("otherStation");  // what another station did to it first
+        for (const bool onServer : {false, true}) {
+            const char *store = onServer ? "server" : "folder";
+            QTest::addRow("%s, last test", store) << onServer << 2 << QString();
+            QTest::addRow("%s, first test", store) << onServer << 0 << QString();
+            QTest::addRow("%s, changed meanwhile", store)
+                << onServer << 2 << QStringLiteral("UPDATE \"TestTable\" SET \"Load\" = '90' WHERE \"Testnr\" = 3");
+        }
+    }
+    // A deleted test's note goes with it; a test stored later never finds
+    // it, and a deletion refused keeps test and note.
+    void deletedTestTakesItsNote()
+    {
+        QFETCH(bool, onServer);
+        QFETCH(int, row);
+        QFETCH(QString, otherStation);
+        auto [here, there] = twoStations(onServer);
+        here->openAll();
+        there->openAll();
+        for (const char *name : {"Ann", "Bo", "Cy"}) {
+            store::TestRecord test;
+            test.name = QString::fromLatin1(name);
+            const qint64 key = store::appendTest(here->TestTable, test);
+            store::storeTestNote(here->TestTable, key, {QStringLiteral("RPE of ") + test.name, false, QStringLiteral("KB")});
+        }
+        here->TestTable.close();
+        TForm4 window(*here);
+        window.show();
+        data::DBGrid *grid = window.grid(1);
+        grid->refresh();
+        const qint64 deleted = grid->model()->index(row, 0).data().toLongLong();
+        if (!otherStation.isEmpty()) {
+            QSqlQuery other(there->TestTable.database());
+            QVERIFY(other.exec(otherStation));
+        }
+        grid->goToRow(row);
+        try {
+            grid->deleteCurrent();
+            QVERIFY2(otherStation.isEmpty(), "a test changed at another station was deleted");
+        } catch (const core::Failure &failure) {
+            QVERIFY2(!otherStation.isEmpty(), qPrintable(failure.message()));
+        }
+        const bool gone = otherStation.isEmpty();
+        const QSqlDatabase db = there->TestTable.database();
+        // The panel beside the grid shows the note of the test now current.
+        QVERIFY(grid->currentKey() >= 0);
+        QCOMPARE(window.notePanel()->testnr(), grid->currentKey());
+        QCOMPARE(window.notePanel()->note(), store::readTestNote(db, grid->currentKey()));
+        QCOMPARE(store::readTestNotes(db).size(), gone ? 2 : 3);
+        QCOMPARE(store::readTestNote(db, deleted).isEmpty(), gone);
+        // Numbers are never given twice: the next test counts on.
+        store::TestRecord next;
+        next.name = QStringLiteral("Dee");
+        const qint64 key = store::appendTest(there->TestTable, next);
+        QCOMPARE(key, qint64(4));
+        QVERIFY(store::readTestNote(db, key).isEmpty());
+    }
+
+    // A test table made anew on a server gives its numbers from 1 again:
+    // the notes of the tests of the table dropped before do not go to them.
+    void newTestTableOnServerFindsNoNotes()
+    {
+        const QString database = m_server.newDatabase();
+        {
+            store::TrainingTables before(m_server.address(database));
+            before.openAll();
+            const qint64 key = store::appendTest(before.TestTable, store::TestRecord{});
+            store::storeTestNote(before.TestTable, key, {QStringLiteral("slipped"), false, QStringLiteral("KB")});
+            QSqlQuery drop(before.TestTable.database());
+            QVERIFY2(drop.exec(QStringLiteral("DROP TABLE \"TestTable\" CASCADE")), qPrintable(drop.lastError().text()));
+        }
+        store::TrainingTables after(m_server.address(database));
+        after.openAll();
+        const qint64 key = store::appendTest(after.TestTable, store::TestRecord{});
+        QCOMPARE(key, qint64(1));
+        QCOMPARE(store::readTestNote(after.TestTable.database(), key), store::TestNote{});
     }
 
     void refreshShowsOtherStationsTests_data()

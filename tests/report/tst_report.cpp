@@ -10,10 +10,12 @@
 #include "report/reportpage.h"
 #include "report/reportpreview.h"
 #include "store/layout.h"
+#include "store/testnotes.h"
 #include "store/testreader.h"
 #include "store/trainingtables.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -143,6 +145,8 @@ private slots:
     void exitStatus();
     void clockWindow_data();
     void clockWindow();
+    void clockWindowCarriesTheNote_data();
+    void clockWindowCarriesTheNote();
     void germanPage();
     void numbersInProgramLanguage_data();
     void numbersInProgramLanguage();
@@ -445,6 +449,57 @@ void TestReportTest::clockWindow()
     // The window's activation (as after a save) ends the test in it.
     form.FormActivate();
     QVERIFY(!form.ReportButton->isEnabled());
+}
+
+void TestReportTest::clockWindowCarriesTheNote_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("tester");
+    QTest::addColumn<bool>("invalid");
+    QTest::addColumn<QList<bool>>("earlierValid");   // the athlete's stored tests
+    QTest::addColumn<QString>("shown");              // note, tester, validity as the report shows them
+    QTest::addColumn<int>("leftOut");
+    QTest::newRow("nothing typed, no notes") << QString() << QString() << false << QList<bool>{true, true}
+                                             << QStringLiteral("-|-|valid") << 0;
+    QTest::newRow("note and tester") << QStringLiteral(" RPE 9 ") << QStringLiteral("KB") << false << QList<bool>{true}
+                                     << QStringLiteral("RPE 9|KB|valid") << 0;
+    QTest::newRow("invalid attempt, earlier invalid") << QStringLiteral("slipped") << QString() << true
+                                                      << QList<bool>{false, true, false}
+                                                      << QStringLiteral("slipped|-|invalid") << 2;
+}
+
+// The report of the test in the clock window shows the note, tester and
+// mark typed for it, and leaves the athlete's invalid tests out of its
+// chart, as the report of a stored test does.
+void TestReportTest::clockWindowCarriesTheNote()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, tester);
+    QFETCH(bool, invalid);
+    QFETCH(QList<bool>, earlierValid);
+    QFETCH(QString, shown);
+    QFETCH(int, leftOut);
+    QTemporaryDir dir;
+    store::TrainingTables tables(dir.path());
+    tables.openAll();
+    for (const bool valid : earlierValid) {
+        const qint64 key = storeTest(tables.TestTable, plainTest({{"Surname", ""}, {"Exercise", "Press"}}));
+        if (!valid)
+            store::storeTestNote(tables.TestTable, key, {QString(), false, QString()});
+    }
+    ClockWindowFixture f(&tables);
+    TForm1 &form = *f.form;
+    form.NoteEdit->setText(note);
+    form.TesterEdit->setText(tester);
+    form.InvalidBox->setChecked(invalid);
+    const report::TestReport content = form.unsavedReportContent();
+    QCOMPARE(QStringList({content.note, content.tester, content.valid ? QStringLiteral("valid") : QStringLiteral("invalid")})
+                 .join(u'|')
+                 .replace(report::dash(), QStringLiteral("-")),
+             shown);
+    QCOMPARE(content.invalidLeftOut, leftOut);
+    // The valid stored tests and the one in the window.
+    QCOMPARE(content.progress.tests, int(earlierValid.count(true)) + 1);
 }
 
 void TestReportTest::germanPage()

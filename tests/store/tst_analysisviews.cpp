@@ -3,6 +3,7 @@
 // else), the sets that ran, and the three analyst queries of the README run
 // with sqlite3 and psql against values worked out from the stored texts.
 
+#include "model/testdate.h"
 #include "store/analysisviews.h"
 #include "store/testnotes.h"
 #include "store/trainingtables.h"
@@ -260,15 +261,29 @@ void TstAnalysisViews::dates_data()
     QTest::addColumn<bool>("onServer");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("expected");   // empty: NULL
-    const QList<std::pair<const char *, const char *>> rows = {
-        {"06.12.2026", "2026-12-06"}, {"6.1.2026", "2026-01-06"}, {" 29.02.2028 ", "2028-02-29"},
-        {"29.02.2027", ""}, {"31.04.2026", ""}, {"2026-12-06", "2026-12-06"}, {"2026-13-01", ""},
-        {"00.01.2026", ""}, {"01.01.0000", ""}, {"gestern", ""}, {"6.12.26", ""}, {"", ""},
-    };
+    QList<std::pair<QString, QString>> rows;
+    for (const auto &[stored, expected] : std::initializer_list<std::pair<const char *, const char *>>{
+             {"06.12.2026", "2026-12-06"}, {"6.1.2026", "2026-01-06"}, {" 29.02.2028 ", "2028-02-29"}, {"29.02.2027", ""},
+             {"31.04.2026", ""}, {"31.02.2026", ""}, {"2026-12-06", "2026-12-06"}, {"2026-13-01", ""}, {"2026-1-06", ""},
+             {"00.01.2026", ""}, {"01.01.0000", ""}, {"01.01.0099", "0099-01-01"}, {"gestern", ""}, {"", ""},
+             {"6.12.26", "2026-12-06"}, {"06.12.026", ""}, {"06.12.20261", ""}, {"006.12.2026", ""}, {"29.2.27", ""},
+             {"6/12/2026", "2026-12-06"}, {"13/1/2026", "2026-01-13"}, {"1/13/2026", ""}, {"12/6/26", "2026-12-06"},
+             {"1/13/26", "2026-01-13"}, {"13/1/26", ""}, {"2/30/26", ""}, {"6/12.2026", ""}, {"6 Dec 2026", "2026-12-06"},
+             {"06 dec 2026", "2026-12-06"}, {"6 DEC 2026", "2026-12-06"}, {"31 Feb 2026", ""}, {"6 Ecn 2026", ""},
+             {"6 December 2026", ""}, {"6  Dec 2026", ""}, {"6 Dec 26", ""}})
+        rows.append({QString::fromUtf8(stored), QString::fromUtf8(expected)});
+    // Two-digit years: the 80 years before the current one and the 19
+    // after it, in both short forms.
+    const int year = QDate::currentDate().year();
+    for (int full : {year - 80, year - 1, year, year + 19}) {
+        const QString yy = QStringLiteral("%1").arg(full % 100, 2, 10, QLatin1Char('0'));
+        const QString iso = QDate(full, 3, 4).toString(Qt::ISODate);
+        rows.append({QStringLiteral("4.3.") + yy, iso});
+        rows.append({QStringLiteral("3/4/") + yy, iso});
+    }
     for (bool onServer : {false, true}) {
-        for (const auto &[stored, expected] : rows)
-            QTest::addRow("%s '%s'", onServer ? "server" : "folder", stored)
-                << onServer << QString::fromUtf8(stored) << QString::fromUtf8(expected);
+        for (const auto &[stored, expected] : std::as_const(rows))
+            QTest::addRow("%s '%s'", onServer ? "server" : "folder", qPrintable(stored)) << onServer << stored << expected;
     }
 }
 
@@ -282,12 +297,20 @@ void TstAnalysisViews::dates()
     Table &t = tables(onServer).TestTable;
     t.append();
     t.setFieldText(QStringLiteral("Date"), stored);
+    // A set that ran, so that the test has a row among the sets.
+    t.setFieldText(QStringLiteral("RealTime1"), QStringLiteral("3,5"));
     t.post();
     const qint64 testnr = t.fieldText(QStringLiteral("Testnr")).toLongLong();
-    const QVariant date = viewValue(onServer, QStringLiteral("SELECT date FROM korvane_tests WHERE testnr = ?"), testnr);
-    const QString shown = date.isNull() ? QString()
-        : date.typeId() == QMetaType::QDate ? date.toDate().toString(Qt::ISODate) : date.toString();
-    QCOMPARE(shown, expected);
+    for (const char *view : {"korvane_tests", "korvane_sets"}) {
+        const QVariant date
+            = viewValue(onServer, QStringLiteral("SELECT date FROM %1 WHERE testnr = ?").arg(QLatin1String(view)), testnr);
+        const QString shown = date.isNull() ? QString()
+            : date.typeId() == QMetaType::QDate ? date.toDate().toString(Qt::ISODate) : date.toString();
+        QCOMPARE(shown, expected);
+        // The program reads the stored date the same way.
+        const std::optional<QDate> read = data::readTestDate(stored);
+        QCOMPARE(shown, read ? read->toString(Qt::ISODate) : QString());
+    }
 }
 
 void TstAnalysisViews::setsThatRan_data()

@@ -12,6 +12,7 @@
 #include "store/serveraddress.h"
 #include "store/testreader.h"
 #include "store/testrows.h"
+#include "store/testnotes.h"
 #include "store/trainingtables.h"
 
 #include <QBuffer>
@@ -589,6 +590,42 @@ private slots:
             QVERIFY2(failure.message().contains(QLatin1String("\"SPTable\"")), qPrintable(failure.message()));
         }
         QCOMPARE(countOf(server.TestTable), 5);
+    }
+
+    void copyMeetsNotesOfDeletedTests_data()
+    {
+        QTest::addColumn<bool>("folderNotes");
+        QTest::addRow("folder without notes") << false;
+        QTest::addRow("folder with notes") << true;
+    }
+    // A server whose tests were all deleted by an older program kept their
+    // notes: the folder's tests copied under those numbers do not take them,
+    // and the folder's own notes arrive as they are.
+    void copyMeetsNotesOfDeletedTests()
+    {
+        QFETCH(bool, folderNotes);
+        const QString database = m_server.newDatabase();
+        {
+            TrainingTables server(m_server.address(database));
+            server.openAll();
+            for (int i = 0; i < 2; ++i) {
+                const qint64 key = store::appendTest(server.TestTable, testOf(QStringLiteral("old")));
+                store::storeTestNote(server.TestTable, key, {QStringLiteral("old note"), false, QStringLiteral("XY")});
+            }
+            QSqlQuery remove(server.TestTable.database());
+            QVERIFY(remove.exec(QStringLiteral("DELETE FROM \"TestTable\"")));
+        }
+        auto folder = freshTables(false);
+        folder->openAll();
+        for (int i = 0; i < 3; ++i) {
+            const qint64 key = store::appendTest(folder->TestTable, testOf(QStringLiteral("T%1").arg(i)));
+            if (folderNotes && i != 1)
+                store::storeTestNote(folder->TestTable, key, {QStringLiteral("Knie"), i == 0, QStringLiteral("Jörg")});
+        }
+        QCOMPARE(data::copyFolderToServer(folder->folder(), m_server.address(database)).tests, 3);
+        TrainingTables server(m_server.address(database));
+        server.openAll();
+        QCOMPARE(store::readTestNotes(server.TestTable.database()), store::readTestNotes(folder->TestTable.database()));
     }
 };
 
