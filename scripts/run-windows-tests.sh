@@ -31,7 +31,6 @@ declare -A program_left_out=(
   [platform_tst_screensaver]="D-Bus, which Windows has not; platform_tst_powerrequest tests the Windows display hold"
   [core_tst_files]="POSIX links, pipes and modes; core_tst_files_win tests their Windows meaning"
   [store_tst_analysisviews]="runs the analyst queries with the Linux programs sqlite3 and psql against a server of its own"
-  [data_tst_workbook]="opens the workbooks with the spreadsheet program and a Python reader of the Linux host"
 )
 
 # Test functions left out under Wine (program: space-separated functions),

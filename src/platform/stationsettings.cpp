@@ -13,11 +13,15 @@ const QString kTesterKey = QStringLiteral("Clock/Tester");
 
 QSettings stationSettings()
 {
+#ifndef Q_OS_WIN
+    // Windows keeps them in the user's own registry hive, which is no file
+    // (its name would make folders at the root of the current drive).
     const QString path = QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).fileName();
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (!QFileInfo::exists(path))
         QFile(path).open(QIODevice::WriteOnly);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+#endif
     return QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane"));
 }
 

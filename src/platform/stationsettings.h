@@ -10,7 +10,8 @@
 
 namespace platform {
 
-// The user's settings, the file made private first.
+// The user's settings, the file made private first (Windows keeps them in
+// the registry, the user's own).
 QSettings stationSettings();
 
 // Who runs the tests at this station, as typed last in the clock window;
