@@ -41,6 +41,16 @@ void BM_FullExportVsSqlite3(benchmark::State &state)
 }
 BENCHMARK(BM_FullExportVsSqlite3)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The three tables of the store, whole.
+data::WorkbookSources workbookSources(const bench::Store &s)
+{
+    data::WorkbookSources sources;
+    sources.tests = s.tables->TestTable.database();
+    sources.athletes = s.tables->SPTable.database();
+    sources.profiles = s.tables->ProfilTable.database();
+    return sources;
+}
+
 // The workbook of the same tests against the complete export, both written
 // to files in each iteration; the ratio is the workbook's time over the
 // export's.
@@ -49,10 +59,7 @@ void BM_WorkbookVsFullExport(benchmark::State &state)
     bench::Store &s = exportStore();
     const QString csv = s.dir.filePath(QStringLiteral("Korvane-all.csv"));
     const QString workbook = s.dir.filePath(QStringLiteral("Korvane.xlsx"));
-    data::WorkbookSources sources;
-    sources.tests = s.tables->TestTable.database();
-    sources.athletes = s.tables->SPTable.database();
-    sources.profiles = s.tables->ProfilTable.database();
+    const data::WorkbookSources sources = workbookSources(s);
     double workbookSeconds = 0;
     double csvSeconds = 0;
     data::WorkbookSummary summary;
@@ -121,10 +128,7 @@ void BM_WorkbookDeflateAgainstFullExport(benchmark::State &state)
     bench::Store &s = exportStore();
     const QString csv = s.dir.filePath(QStringLiteral("Korvane-all.csv"));
     const QString workbook = s.dir.filePath(QStringLiteral("Korvane.xlsx"));
-    data::WorkbookSources sources;
-    sources.tests = s.tables->TestTable.database();
-    sources.athletes = s.tables->SPTable.database();
-    sources.profiles = s.tables->ProfilTable.database();
+    const data::WorkbookSources sources = workbookSources(s);
     data::writeWorkbookFile(workbook, sources);
     const QList<QByteArray> members = workbookMembers(workbook);
     if (members.isEmpty()) {
