@@ -137,6 +137,8 @@ Translations = translations
 EOF
 cp /usr/share/qt6/translations/qtbase_de.qm "$folder/translations/" 2>/dev/null || true
 cp /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf "$folder/fonts/"
+# Names in Chinese, Japanese or Korean print in the command line's reports too.
+cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$folder/fonts/"
 cp "$repo/LICENSE" "$folder/LICENSE.txt"
 # Symbols are of no use to a user and double the size.
 find "$folder" -name '*.exe' -o -name '*.dll' | while read -r image; do
