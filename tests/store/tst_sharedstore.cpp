@@ -267,6 +267,9 @@ private slots:
         profile.profile = name;
         profile.exercise = surname;
         store::appendProfile(tables->ProfilTable, profile);
+        // The note and tester of a test are data as well.
+        store::storeTestNote(tables->TestTable, hostile, {name, false, surname});
+        QCOMPARE(store::readTestNote(tables->TestTable.database(), hostile), (store::TestNote{name, false, surname}));
         const auto failing = [](const QString &reason) { throw core::Failure(reason); };
 
         // The progress window's read of one athlete's tests.
